@@ -1,0 +1,80 @@
+# Windows build (mingw-w64): the Win32 platform layer, the tool, its companions
+# and the tests that run under Wine.
+enable_language(RC)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+# Static, so the programs run in a bare Wine prefix without mingw's DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+file(GLOB QUILTOR_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+add_library(quiltor_win32 STATIC ${QUILTOR_WIN32_SOURCES})
+target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32)
+
+file(GLOB QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
+if(QUILTOR_UI_SOURCES)
+  add_library(quiltor_ui STATIC ${QUILTOR_UI_SOURCES})
+  target_link_libraries(quiltor_ui PUBLIC quiltor_win32)
+  set(QUILTOR_UI_LIB quiltor_ui)
+endif()
+
+file(GLOB QUILTOR_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp src/app/*.rc src/ui/*.rc)
+add_executable(Quiltor WIN32 ${QUILTOR_APP_SOURCES})
+target_link_options(Quiltor PRIVATE -municode)
+target_include_directories(Quiltor PRIVATE src/ui)
+target_link_libraries(Quiltor PRIVATE ${QUILTOR_UI_LIB} quiltor_win32)
+
+# GoogleTest from Debian's source package, built with the cross compiler.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Helper programs the Win32 and end-to-end tests drive (a test editor, a driver).
+file(GLOB QUILTOR_TEST_TOOLS CONFIGURE_DEPENDS tests/tools/*.cpp)
+foreach(tool_source ${QUILTOR_TEST_TOOLS})
+  get_filename_component(tool_name ${tool_source} NAME_WE)
+  add_executable(${tool_name} ${tool_source})
+  target_include_directories(${tool_name} PRIVATE tests)
+  target_link_libraries(${tool_name} PRIVATE quiltor_win32)
+endforeach()
+
+# Sample edit modules shipped with the tool.
+file(GLOB QUILTOR_MODULES CONFIGURE_DEPENDS samples/modules/*.cpp)
+foreach(module_source ${QUILTOR_MODULES})
+  get_filename_component(module_name ${module_source} NAME_WE)
+  add_executable(${module_name} ${module_source})
+  target_include_directories(${module_name} PRIVATE samples/modules)
+  set_target_properties(${module_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules)
+endforeach()
+
+file(GLOB QUILTOR_WIN_TESTS CONFIGURE_DEPENDS tests/win/*_test.cpp)
+file(GLOB QUILTOR_WIN_TEST_SUPPORT CONFIGURE_DEPENDS tests/win/support/*.cpp)
+foreach(test_source ${QUILTOR_WIN_TESTS})
+  get_filename_component(test_name ${test_source} NAME_WE)
+  add_executable(${test_name} ${test_source} ${QUILTOR_WIN_TEST_SUPPORT})
+  target_include_directories(${test_name} PRIVATE tests)
+  target_link_libraries(${test_name} PRIVATE ${QUILTOR_UI_LIB} quiltor_win32 gtest gtest_main)
+  target_compile_definitions(${test_name} PRIVATE
+    QUILTOR_BUILD_DIR="${CMAKE_BINARY_DIR}" QUILTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME win32.${test_name} COMMAND ${test_name})
+  set_tests_properties(win32.${test_name} PROPERTIES LABELS win32 TIMEOUT 300 RUN_SERIAL ON)
+endforeach()
+
+file(GLOB QUILTOR_WIN_BENCH CONFIGURE_DEPENDS bench/win/*.cpp)
+foreach(bench_source ${QUILTOR_WIN_BENCH})
+  get_filename_component(bench_name ${bench_source} NAME_WE)
+  add_executable(${bench_name} ${bench_source})
+  target_include_directories(${bench_name} PRIVATE tests bench)
+  target_link_libraries(${bench_name} PRIVATE ${QUILTOR_UI_LIB} quiltor_win32)
+  target_compile_definitions(${bench_name} PRIVATE
+    QUILTOR_BUILD_DIR="${CMAKE_BINARY_DIR}" QUILTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endforeach()
+
+# End-to-end tests: Python scripts that start Quiltor.exe under Wine + Xvfb and
+# drive it with real X input.
+file(GLOB QUILTOR_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.py)
+foreach(test_source ${QUILTOR_E2E_TESTS})
+  get_filename_component(test_name ${test_source} NAME_WE)
+  add_test(NAME e2e.${test_name} COMMAND python3 ${test_source})
+  set_tests_properties(e2e.${test_name} PROPERTIES LABELS e2e TIMEOUT 600 RUN_SERIAL ON
+    ENVIRONMENT "QUILTOR_BUILD_DIR=${CMAKE_BINARY_DIR};QUILTOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endforeach()

@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace quiltor {
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool Exists(const Bytes& path) = 0;
+  // nullopt when the file cannot be read.
+  virtual std::optional<Bytes> ReadAll(const Bytes& path) = 0;
+  // Writes a temporary file beside `path` and replaces `path` with it, so a
+  // crash or a full disk never leaves a half-written file behind.
+  virtual bool ReplaceAll(const Bytes& path, const Bytes& contents) = 0;
+  // Last write time as a comparable number; nullopt when the file is missing.
+  virtual std::optional<std::uint64_t> WriteTime(const Bytes& path) = 0;
+  virtual bool Copy(const Bytes& from, const Bytes& to) = 0;
+  virtual bool Remove(const Bytes& path) = 0;
+  // Names (not paths) of the files in `folder` matching `pattern` such as "*.edt".
+  virtual std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) = 0;
+};
+
+}  // namespace quiltor

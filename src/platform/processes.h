@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/types.h"
+
+namespace quiltor {
+
+// A started process the caller may wait for; closes its handle when destroyed.
+class Process {
+ public:
+  virtual ~Process() = default;
+  virtual std::uint32_t Id() const = 0;
+  // True when the process ended within `milliseconds`.
+  virtual bool Wait(std::uint32_t milliseconds) = 0;
+};
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // CreateProcess with a writable copy of `commandLine`, SW_SHOW, NORMAL_PRIORITY_CLASS.
+  virtual std::unique_ptr<Process> Start(const Bytes& commandLine) = 0;
+  // ShellExecuteEx "open" with SEE_MASK_NOCLOSEPROCESS, SW_SHOWDEFAULT.
+  // `started` tells whether the call succeeded; the process may still be null
+  // when the shell handed the file to a program that was already running.
+  struct ShellResult {
+    bool started = false;
+    std::unique_ptr<Process> process;
+  };
+  virtual ShellResult ShellOpen(const Bytes& file, const Bytes& parameters) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  virtual std::uint64_t NowMilliseconds() = 0;
+};
+
+}  // namespace quiltor
