@@ -1,0 +1,140 @@
+#pragma once
+// Reader of the ".edt" data files: sections, item keys, item definitions and
+// type codes. The file is read with the profile-file rules of src/settings.
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+#include "platform/types.h"
+
+namespace quiltor {
+
+// Oldest format number the reader accepts.
+inline constexpr int kMinDataFormat = 170;
+// Page, row and menu numbers are two digits, and the window keeps tables of
+// 100 pages; anything beyond is ignored.
+inline constexpr int kMaxDataPages = 100;
+inline constexpr int kMaxDataRows = 100;
+// Keys of 3, 5, 7 and 9 characters: button, menu entry, two submenu levels.
+inline constexpr int kMaxKeyLevel = 4;
+inline constexpr int kMenuTypeCode = 13;
+inline constexpr int kMenuImage = 12;
+
+// Image index of each type code 00..13.
+inline constexpr std::array<int, 14> kImageIndexOfType = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
+enum class ItemKind { kSeparator, kText, kScript, kModule, kMenu };
+
+// Kind of the item that shows `imageIndex` (−1 text, 0..5 script, 6..11 module, 12 menu).
+ItemKind KindOfImage(int imageIndex);
+// 0..5 for script and module images, −1 for the others.
+int RunVariantOfImage(int imageIndex);
+
+struct ItemDefinition {
+  bool separator = false;
+  int typeCode = 0;
+  int imageIndex = -1;
+  int menuCount = 0;  // menu items only
+  Bytes caption;      // the rest of the value (raw bytes)
+  ItemKind Kind() const { return separator ? ItemKind::kSeparator : KindOfImage(imageIndex); }
+  int RunVariant() const { return separator ? -1 : RunVariantOfImage(imageIndex); }
+};
+
+// Why a data file or an item could not be read. The caller shows the text of
+// DataErrorMessage (CP932) in the box the status calls for.
+enum class DataStatus {
+  kOk,
+  kUnreadable,    // the file could not be read at all
+  kOldFormat,     // format number below 170: shown near the main window at (23, 38)
+  kNotInteger,    // a two-digit field is not a number: the application's error box
+  kBadTypeCode,   // a type code outside 00..13: the application's error box
+  kBadMenuCount,  // a negative menu entry count: the application's error box
+};
+
+struct DataError {
+  DataStatus status = DataStatus::kOk;
+  Bytes text;     // kNotInteger: the offending characters; kUnreadable: the path; else the item key
+  int value = 0;  // kBadTypeCode / kBadMenuCount: the number read
+  bool Ok() const { return status == DataStatus::kOk; }
+};
+
+// The CP932 message for `error` ("" for kOk).
+Bytes DataErrorMessage(const DataError& error);
+// Offset of the old-format message from the main window's top left corner.
+inline constexpr Point kOldFormatMessageOffset{23, 38};
+
+struct ItemParse {
+  ItemDefinition item;
+  DataError error;  // status kOk when `item` is valid
+};
+
+// Splits an item definition. `key` only names the item in error messages.
+// The two-digit fields are converted strictly: a field that is not a number
+// fails instead of reading as a default.
+ItemParse ParseItemDefinition(std::string_view value, std::string_view key = {});
+// Strict conversion of a short field: optional sign and decimal digits, nothing else.
+std::optional<int> StrictInteger(std::string_view field);
+
+// Names of sections, keys and components.
+Bytes TwoDigits(int number);                       // "%.2d"
+Bytes PageSection(int page);                       // "Menu" + NN
+Bytes EditSection(int page);                       // "Edit" + NN
+Bytes MainKey(int row);                            // "M" + ii
+Bytes SideKey(int row);                            // "S" + ii
+Bytes EntryKey(std::string_view parent, int entry);  // parent + jj
+int KeyLevel(std::string_view itemKey);            // 1..4 for keys of 3..9 characters, 0 otherwise
+Bytes MainButtonName(int page, int row);           // "TB" + NN + "M" + ii
+Bytes SideButtonName(int page, int row);           // "TB" + NN + "S" + ii
+Bytes MenuEntryName(int page, std::string_view itemKey);  // "MB" + NN + item key
+
+struct ComponentIdentity {
+  int page = 0;
+  Bytes itemKey;
+  bool isMenuEntry = false;  // names longer than 7 characters
+};
+// Page and item key of a button or menu entry; nullopt for a name that is
+// not one of ours.
+std::optional<ComponentIdentity> DecodeComponentName(std::string_view name);
+
+// One parsed data file. Built once per load; every lookup is indexed.
+class DataFileReader {
+ public:
+  explicit DataFileReader(Bytes contents);
+  ~DataFileReader();
+  DataFileReader(DataFileReader&&) noexcept;
+  DataFileReader& operator=(DataFileReader&&) noexcept;
+
+  int FormatNumber() const;                  // "No" in "Version", 0
+  bool IsCurrentFormat() const { return FormatNumber() >= kMinDataFormat; }
+  Bytes Title() const;                       // "Title" in "Group"
+  int PageCount() const;                     // "Count" in "Group", 0..100
+  Bytes PageTitle(int page) const;           // "Title" in "Menu" + NN
+  int RowCount(int page) const;              // "Count" in "Menu" + NN, 0..100
+  // The definition under `itemKey` in page section NN; "" for M keys and
+  // "0" for S keys when missing.
+  Bytes ItemValue(int page, std::string_view itemKey) const;
+  struct Texts {
+    Bytes a;
+    Bytes b;
+  };
+  Texts ItemTexts(int page, std::string_view itemKey) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The item's texts as the file holds them at this moment: the file is read
+// again and only the two keys are looked up, so edits on disk show at once.
+// nullopt when the file cannot be read.
+std::optional<DataFileReader::Texts> ReadItemTexts(FileSystem& files, const Bytes& path, int page,
+                                                   std::string_view itemKey);
+// "Title" in "Group", "" when missing or when the file cannot be read.
+Bytes ReadDataTitle(FileSystem& files, const Bytes& path);
+// The recent-list caption: the title, or the relative path when it is empty.
+Bytes RecentDataCaption(FileSystem& files, const Bytes& path, const Bytes& relativePath);
+
+}  // namespace quiltor
