@@ -1,0 +1,137 @@
+#pragma once
+// The profile-file (INI) rules of Windows, portable: one reader that parses a
+// file once into an index, one that looks up a single key in raw bytes, the
+// integer forms of the settings and data files, and a ProfileFile that edits
+// a file in place through a FileSystem.
+//
+// Rules shared by every reader here:
+// - Lines end in CR, LF or CRLF; the last line may lack its line end.
+// - Blanks (space, tab) around a line, a section name, a key name and a value
+//   are dropped. A line "[name]" starts a section; a line starting with ";" is
+//   a comment; a line without "=" holds no key.
+// - Section and key names match without regard to ASCII case. Names are
+//   Shift-JIS aware: the second byte of a double-byte character is never
+//   folded, so two different kanji never match.
+// - Only the first section of a name counts, and in it the first line of a key.
+// - A value loses one enclosing pair of matching double or single quotes and is
+//   cut to at most 2047 bytes (never inside a double-byte character).
+// - Shift-JIS bytes pass untouched (a second byte 0x5C is not an escape).
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/files.h"
+#include "platform/profile_file.h"
+#include "platform/types.h"
+
+namespace quiltor {
+
+// A value is read into a 2048-byte buffer, so at most this many bytes are seen.
+inline constexpr std::size_t kMaxProfileValue = 2047;
+
+// True for a first byte of a double-byte character in code page 932.
+constexpr bool IsCp932LeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// ASCII letters lowered, the second bytes of double-byte characters kept: the
+// key under which names are compared.
+Bytes FoldNameCase(std::string_view name);
+bool NamesEqual(std::string_view a, std::string_view b);
+
+// The value as a reader sees it: blanks, one pair of matching quotes and
+// everything past kMaxProfileValue removed.
+Bytes CleanProfileValue(std::string_view rawValue);
+
+// A whole file parsed once. Lookups cost one hash probe, so reading every key
+// of a large data file stays linear in its size.
+class IniDocument {
+ public:
+  IniDocument() = default;
+  explicit IniDocument(Bytes contents);
+  IniDocument(const IniDocument& other);
+  IniDocument& operator=(const IniDocument& other);
+  IniDocument(IniDocument&&) noexcept;
+  IniDocument& operator=(IniDocument&&) noexcept;
+
+  Bytes Get(std::string_view section, std::string_view key, std::string_view fallback) const;
+  bool HasSection(std::string_view section) const;
+  bool HasKey(std::string_view section, std::string_view key) const;
+  const Bytes& Contents() const { return contents_; }
+
+ private:
+  void Index();
+  Bytes contents_;
+  // Folded "section\0key" -> raw value (a view into contents_).
+  std::unordered_map<Bytes, std::string_view> values_;
+  // Folded section names that are present (the first occurrence only counts).
+  std::unordered_map<Bytes, bool> sections_;
+};
+
+// One key looked up in raw file bytes with a single linear scan and no index:
+// for item texts, which are re-read from the data file at each click.
+Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::string_view key,
+                       std::string_view fallback);
+
+// Integers of the settings file: decimal with an optional sign, or hexadecimal
+// with "$", "0x" or "0X" (a sign may stand before the prefix; up to eight hex
+// digits, taken as a 32-bit pattern). nullopt for anything else, an empty text
+// or a decimal outside the 32-bit range.
+std::optional<std::int32_t> ParseSettingsInt(std::string_view text);
+std::int32_t SettingsIntOr(std::string_view text, std::int32_t fallback);
+// Booleans of the settings file are integers; non-zero is true.
+bool SettingsBoolOr(std::string_view text, bool fallback);
+
+// Integers of data files: decimal with an optional sign, or hexadecimal with
+// "0x" only.
+std::optional<std::int32_t> ParseDataInt(std::string_view text);
+std::int32_t DataIntOr(std::string_view text, std::int32_t fallback);
+
+// Written forms: integers in decimal, booleans as "1" / "0".
+Bytes FormatProfileInt(std::int64_t value);
+inline Bytes FormatProfileBool(bool value) { return value ? "1" : "0"; }
+
+// Edits of file bytes that keep every other byte as it was (comments, unknown
+// keys, order, line ends). nullopt when the names or the value cannot be
+// written as one line (a line end in them, "]" in a section name, "=" in a
+// key name, or an empty name).
+std::optional<Bytes> SetProfileValue(const Bytes& contents, std::string_view section,
+                                     std::string_view key, std::string_view value);
+// Removes every line of the key in the section that readers see.
+Bytes RemoveProfileKey(const Bytes& contents, std::string_view section, std::string_view key);
+// Removes every section of the name, header and lines, so no older duplicate
+// comes back into view.
+Bytes RemoveProfileSection(const Bytes& contents, std::string_view section);
+
+// A profile file on a FileSystem. Reads go to the file each time (nothing is
+// cached between calls); each write reads the file, changes the lines it must
+// and replaces the file through FileSystem::ReplaceAll, so a failed write
+// leaves the old file whole. A missing file reads as empty and the first
+// write creates it; a file that exists but cannot be read is never written.
+class IniFile : public ProfileFile {
+ public:
+  IniFile(FileSystem& files, Bytes path);
+
+  Bytes GetString(const Bytes& section, const Bytes& key, const Bytes& fallback) override;
+  bool WriteString(const Bytes& section, const Bytes& key, const Bytes& value) override;
+  bool DeleteKey(const Bytes& section, const Bytes& key) override;
+  bool DeleteSection(const Bytes& section) override;
+  const Bytes& Path() const override { return path_; }
+
+  // The whole file parsed once, for readers of many keys. An empty document
+  // when the file is missing; nullopt when it exists but cannot be read.
+  std::optional<IniDocument> ReadDocument();
+
+ private:
+  // The file's bytes; "" when it is missing, nullopt when it cannot be read.
+  std::optional<Bytes> ReadContents();
+  bool Store(const Bytes& before, const Bytes& after);
+
+  FileSystem& files_;
+  Bytes path_;
+};
+
+}  // namespace quiltor
