@@ -1,0 +1,74 @@
+#pragma once
+// Starting a program and finding its windows by class name; opening a file
+// with its associated program.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/types.h"
+#include "platform/window_system.h"
+
+namespace quiltor {
+
+// Asked when the windows did not appear within one round of polls. Shows the
+// question with OK and Cancel; returns true for OK (poll another round).
+using AskToContinue = std::function<bool(std::wstring_view question)>;
+
+// The question shown through AskToContinue.
+const wchar_t* WindowClassNotFoundQuestion();
+
+// The search state: what was looked for and what was found by the last call.
+struct WindowSearch {
+  std::string topClass;
+  std::string editClass;
+  WindowId top = kNoWindow;
+  WindowId edit = kNoWindow;
+};
+
+struct EditorWindows {
+  WindowId top = kNoWindow;
+  WindowId edit = kNoWindow;
+};
+
+// The editor's command line for a file: path + " \"file\"", or with a
+// parameter template its first "%f" replaced by the quoted file, or the
+// template followed by the quoted file.
+Bytes EditorCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& file);
+
+class Launcher {
+ public:
+  static constexpr int kPollsPerRound = 10;
+  static constexpr std::uint32_t kPollIntervalMs = 300;
+
+  Launcher(Processes& processes, WindowSystem& windows, FileSystem& files);
+
+  // Starts `commandLine`; with `wait`, polls for a top window of class
+  // `topClass` belonging to the started process and inside it the first
+  // descendant of class `editClass` (the top window itself when `editClass` is
+  // empty). Returns the edit window or kNoWindow; Search() keeps the top window.
+  WindowId StartProcessAndFindWindow(const Bytes& commandLine, bool wait,
+                                     const std::string& topClass, const std::string& editClass,
+                                     const AskToContinue& ask);
+  const WindowSearch& Search() const { return search_; }
+
+  EditorWindows StartEditorWithFile(const Bytes& editorPath, const Bytes& editorParam,
+                                    const Bytes& file, const std::string& topClass,
+                                    const std::string& editClass, const AskToContinue& ask);
+
+  // Shell "open" of an existing file; false without any call when it is missing.
+  bool OpenWithAssociation(const Bytes& path);
+
+ private:
+  // One pass over the top-level windows; true when the edit window was found.
+  bool Poll(std::uint32_t processId);
+
+  Processes& processes_;
+  WindowSystem& windows_;
+  FileSystem& files_;
+  WindowSearch search_;
+};
+
+}  // namespace quiltor
