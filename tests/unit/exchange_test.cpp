@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "exchange/exchange_area.h"
+#include "exchange/hot_keys.h"
+#include "fakes/fake_shared_memory.h"
+
+namespace quiltor {
+namespace {
+
+std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+  std::uint32_t value;
+  std::memcpy(&value, bytes.data() + offset, 4);
+  return value;  // the tests run on little-endian machines only
+}
+
+struct Started {
+  fakes::FakeSharedMemory memory;
+  ExchangeArea area{memory};
+  Started(const Bytes& lineEnd = "\r\n", std::uint32_t size1 = 1024, std::uint32_t size2 = 1024) {
+    EXPECT_TRUE(area.CreateExchangeBlock());
+    area.StoreLineEnd(lineEnd);
+    area.StoreBufferSizes(size1, size2);
+    EXPECT_TRUE(area.CreateTransferBuffers());
+  }
+  std::vector<std::uint8_t>& Block() { return *memory.Contents(kExchangeBlockName); }
+};
+
+TEST(ExchangeArea, BlockLayoutThatModulesRelyOn) {
+  Started started;
+  auto& block = started.Block();
+  ASSERT_EQ(block.size(), 288u);
+  EXPECT_EQ(std::vector<std::uint8_t>(block.begin() + 4, block.begin() + 7),
+            (std::vector<std::uint8_t>{13, 10, 0}));
+  EXPECT_EQ(U32At(block, 280), 1024u);
+  EXPECT_EQ(U32At(block, 284), 1024u);
+  EXPECT_TRUE(std::all_of(block.begin() + 8, block.begin() + 264, [](auto b) { return b == 0; }));
+  EXPECT_EQ(started.memory.Contents(kTransferBuffer1Name)->size(), 1024u);
+  EXPECT_EQ(started.memory.Contents(kTransferBuffer2Name)->size(), 1024u);
+
+  started.area.StoreWindowRect({-5, 20, 270, 302});
+  started.area.PublishMainWindow(0x1234);
+  EXPECT_EQ(static_cast<std::int32_t>(U32At(block, 264)), -5);
+  EXPECT_EQ(U32At(block, 268), 20u);
+  EXPECT_EQ(U32At(block, 272), 275u);
+  EXPECT_EQ(U32At(block, 276), 282u);
+  EXPECT_EQ(U32At(block, 0), 0x1234u);
+  EXPECT_EQ(ReadPublishedMainWindow(started.memory), 0x1234u);
+}
+
+TEST(ExchangeArea, LineEndFieldForEachSetting) {
+  const struct { Bytes lineEnd; std::vector<std::uint8_t> field; } cases[] = {
+      {"\r", {13, 0, 0, 0}}, {"\n", {10, 0, 0, 0}}, {"\r\n", {13, 10, 0, 0}}};
+  for (const auto& c : cases) {
+    Started started(c.lineEnd);
+    auto& block = started.Block();
+    EXPECT_EQ(std::vector<std::uint8_t>(block.begin() + 4, block.begin() + 8), c.field);
+  }
+}
+
+TEST(ExchangeArea, CurrentFileNeverRunsPastItsField) {
+  Started started;
+  auto& block = started.Block();
+  std::fill(block.begin() + 264, block.end(), 0xAB);  // sentinel after the field
+
+  EXPECT_TRUE(started.area.StoreCurrentFile("C:\\a.txt"));
+  EXPECT_EQ(started.area.CurrentFile(), "C:\\a.txt");
+
+  // 254 ASCII bytes then a double-byte character: only 255 bytes fit, so the
+  // character is dropped whole rather than split.
+  const Bytes longPath = Bytes(254, 'x') + "\x83\x65" + "tail";
+  EXPECT_FALSE(started.area.StoreCurrentFile(longPath));
+  EXPECT_EQ(started.area.CurrentFile(), Bytes(254, 'x'));
+  EXPECT_EQ(block[8 + 255], 0);
+  EXPECT_EQ(block[264], 0xAB);
+
+  EXPECT_TRUE(started.area.StoreCurrentFile(""));
+  EXPECT_TRUE(std::all_of(block.begin() + 8, block.begin() + 264, [](auto b) { return b == 0; }));
+}
+
+TEST(ExchangeArea, TransferBufferTextsStayInsideTheBuffer) {
+  Started started("\r\n", 256, 300);
+  TransferBuffer& buffer1 = *started.area.Buffer1();
+  ASSERT_EQ(buffer1.Size(), 256u);
+
+  EXPECT_TRUE(buffer1.WriteText("abc"));
+  EXPECT_EQ(buffer1.ReadText(), "abc");
+  EXPECT_FALSE(buffer1.WriteText(Bytes(300, 'y')));
+  EXPECT_EQ(buffer1.ReadText(), Bytes(255, 'y'));
+
+  // A module that fills the whole buffer without a terminator is read only to the end.
+  std::memset(buffer1.Span().data(), 'z', buffer1.Size());
+  EXPECT_EQ(buffer1.ReadText(), Bytes(256, 'z'));
+  buffer1.Zero();
+  EXPECT_EQ(buffer1.ReadText(), "");
+}
+
+TEST(ExchangeArea, BuffersAreRecreatedWithNewSizesAndReleasedInOrder) {
+  Started started;
+  started.area.Buffer1()->WriteText("old");
+  started.area.StoreBufferSizes(2048, 512);
+  ASSERT_TRUE(started.area.CreateTransferBuffers());
+  EXPECT_EQ(started.area.Buffer1()->Size(), 2048u);
+  EXPECT_EQ(started.area.Buffer2()->Size(), 512u);
+  EXPECT_EQ(started.area.Buffer1()->ReadText(), "");
+
+  started.memory.released.clear();
+  started.area.Release();
+  EXPECT_EQ(started.memory.released,
+            (std::vector<std::string>{kExchangeBlockName, kTransferBuffer1Name, kTransferBuffer2Name}));
+}
+
+TEST(ExchangeArea, SecondStartFindsNoWindowBeforeThePublish) {
+  fakes::FakeSharedMemory memory;
+  EXPECT_EQ(ReadPublishedMainWindow(memory), kNoWindow);
+  ExchangeArea area(memory);
+  ASSERT_TRUE(area.CreateExchangeBlock());
+  EXPECT_EQ(ReadPublishedMainWindow(memory), kNoWindow);
+}
+
+class RecordingHotKeys final : public HotKeys {
+ public:
+  bool Register(WindowId, int id, std::uint32_t modifiers, std::uint32_t vk) override {
+    calls.push_back("register " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
+                    std::to_string(vk));
+    return !(refuseRepeat && id == kHotKeyRepeat);
+  }
+  void Unregister(WindowId, int id) override { calls.push_back("unregister " + std::to_string(id)); }
+  bool refuseRepeat = false;
+  std::vector<std::string> calls;
+};
+
+TEST(HotKeys, EachHotKeyRegistersIndependently) {
+  RecordingHotKeys hotKeys;
+  hotKeys.refuseRepeat = true;
+  HotKeyConfig config{{true, 6, 'Q'}, {true, 1, 'A'}};
+  std::vector<HotKeyFailure> failures;
+  RegisterHotKeys(hotKeys, 1, config, [&](HotKeyFailure f) { failures.push_back(f); });
+  EXPECT_EQ(hotKeys.calls, (std::vector<std::string>{"register 0 6 81", "register 1 1 65"}));
+  EXPECT_EQ(failures, std::vector<HotKeyFailure>{HotKeyFailure::Repeat});
+
+  hotKeys.calls.clear();
+  UnregisterHotKeys(hotKeys, 1, {{false, 1, 'Q'}, {true, 1, 'A'}});
+  EXPECT_EQ(hotKeys.calls, std::vector<std::string>{"unregister 1"});
+
+  hotKeys.calls.clear();
+  RegisterHotKeys(hotKeys, 1, {}, [&](HotKeyFailure f) { failures.push_back(f); });
+  UnregisterHotKeys(hotKeys, 1, {});
+  EXPECT_TRUE(hotKeys.calls.empty());
+}
+
+}  // namespace
+}  // namespace quiltor
