@@ -7,6 +7,8 @@
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/window_system.h"
+#include "platform/win32/hot_keys.h"
+#include "platform/win32/shared_memory.h"
 
 namespace quiltor {
 
@@ -16,6 +18,8 @@ struct Win32Platform {
   std::unique_ptr<WindowSystem> windows;
   std::unique_ptr<Keyboard> keyboard;
   std::unique_ptr<Processes> processes;
+  std::unique_ptr<SharedMemory> sharedMemory = std::make_unique<Win32SharedMemory>();
+  std::unique_ptr<HotKeys> hotKeys = std::make_unique<Win32HotKeys>();
 };
 
 }  // namespace quiltor
