@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+
+namespace quiltor {
+class DataPagesView {};
+}  // namespace quiltor

@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+
+namespace quiltor {
+class TitleStrip {};
+}  // namespace quiltor

@@ -1,0 +1,121 @@
+#include "window/window_state.h"
+
+namespace quiltor {
+
+void MainWindowState::Configure(int minHeight, int maxHeight) {
+  shrinkHeight_ = minHeight;
+  maxHeight_ = maxHeight;
+  heightLimit_ = maxHeight + kToolBarHeight;
+}
+
+void MainWindowState::ApplyToolBarAtStart(bool shown) {
+  if (!shown) heightLimit_ -= kToolBarHeight;
+}
+
+int MainWindowState::BeginStartup(int savedActivePage) {
+  startupPending_ = savedActivePage + 100 * shrinkHeight_;
+  shrinkHeight_ = kStripHeight;
+  return kStripHeight;
+}
+
+StartupFinish MainWindowState::FinishStartup() {
+  StartupFinish finish;
+  finish.savedActivePage = startupPending_ % 100;
+  finish.stretchTo = savedFullHeight_;
+  shrinkHeight_ = startupPending_ / 100;
+  startupPending_ = 0;
+  return finish;
+}
+
+std::optional<TrackLimits> MainWindowState::MinMaxInfo() const {
+  if (shrinkHeight_ == 0) return std::nullopt;
+  TrackLimits limits;
+  limits.minHeight = shrinkHeight_;
+  limits.maxHeight = heightLimit_;
+  return limits;
+}
+
+int MainWindowState::HitTest(int standardResult, int currentHeight) {
+  if (standardResult != kHitBottomRight) return kHitNowhere;
+  if (currentHeight != shrinkHeight_) userShrink_ = 0;
+  return kHitBottomRight;
+}
+
+void MainWindowState::CanResize(int currentHeight, int newHeight) {
+  if (animating_ || userShrink_ != 0) return;
+  if (currentHeight == shrinkHeight_ && newHeight > currentHeight) {
+    userShrink_ = newHeight;
+  } else if (currentHeight != shrinkHeight_ && newHeight < currentHeight) {
+    userShrink_ = currentHeight;
+  }
+}
+
+ResizeOutcome MainWindowState::Resized(int height) {
+  ResizeOutcome outcome;
+  if (animating_) {
+    outcome.ignored = true;
+    return outcome;
+  }
+  if (height == shrinkHeight_) {
+    outcome.atShrinkHeight = true;
+    // A record of -1 (creation not finished) is no height to go back to.
+    if (savedFullHeight_ == 0 && userShrink_ > 0) {
+      savedFullHeight_ = userShrink_;
+      userShrink_ = 0;
+    }
+  }
+  return outcome;
+}
+
+int MainWindowState::Shrink(int currentHeight) {
+  savedFullHeight_ = currentHeight;
+  return shrinkHeight_;
+}
+
+std::optional<int> MainWindowState::Stretch() {
+  if (savedFullHeight_ == 0) return std::nullopt;
+  int target = savedFullHeight_;
+  savedFullHeight_ = 0;
+  return target;
+}
+
+std::optional<int> MainWindowState::DoubleClick(bool shrinkButtonVisible, int currentHeight) {
+  if (shrinkButtonVisible) return Shrink(currentHeight);
+  return Stretch();
+}
+
+ActivateOutcome MainWindowState::Activate(bool cursorOnSizeGrip) {
+  ActivateOutcome outcome;
+  if (startupPending_ != 0) return outcome;
+  outcome.handled = true;
+  titleActive_ = true;
+  if (fixed_ || !autoSmall_ || savedFullHeight_ == 0) return outcome;
+  if (activatedByHotKey_) {
+    activatedByHotKey_ = false;
+  } else if (cursorOnSizeGrip) {
+    // The user is about to resize by hand: stay shrunk and forget the old height.
+    savedFullHeight_ = 0;
+    userShrink_ = 0;
+    return outcome;
+  }
+  outcome.stretchTo = Stretch();
+  return outcome;
+}
+
+std::optional<int> MainWindowState::Deactivate(int currentHeight) {
+  titleActive_ = false;
+  if (fixed_ || !autoSmall_) return std::nullopt;
+  if (savedFullHeight_ == 0) savedFullHeight_ = currentHeight;
+  return shrinkHeight_;
+}
+
+int MainWindowState::ToolBarToggled(bool shown, int currentHeight) {
+  if (shown) {
+    heightLimit_ += kToolBarHeight;
+    return currentHeight + kToolBarHeight;
+  }
+  heightLimit_ -= kToolBarHeight;
+  return currentHeight - kToolBarHeight;
+}
+
+}  // namespace quiltor
