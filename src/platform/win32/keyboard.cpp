@@ -1,0 +1,18 @@
+#include "platform/win32/keyboard.h"
+
+#include <windows.h>
+
+namespace quiltor {
+
+bool Win32Keyboard::Send(const KeyEvent& event) {
+  keybd_event(event.vk, event.scan, event.up ? KEYEVENTF_KEYUP : 0, 0);
+  return true;
+}
+
+std::uint8_t Win32Keyboard::ScanCode(std::uint8_t vk) {
+  return static_cast<std::uint8_t>(MapVirtualKeyA(vk, 0));
+}
+
+bool Win32Keyboard::IsDown(std::uint8_t vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+}  // namespace quiltor

@@ -1,0 +1,67 @@
+#include "platform/win32/processes.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace quiltor {
+namespace {
+
+class Win32Process : public Process {
+ public:
+  Win32Process(HANDLE handle, DWORD id) : handle_(handle), id_(id) {}
+  ~Win32Process() override {
+    if (handle_) CloseHandle(handle_);
+  }
+  Win32Process(const Win32Process&) = delete;
+  Win32Process& operator=(const Win32Process&) = delete;
+  std::uint32_t Id() const override { return id_; }
+  bool Wait(std::uint32_t milliseconds) override {
+    return WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0;
+  }
+
+ private:
+  HANDLE handle_;
+  DWORD id_;
+};
+
+}  // namespace
+
+std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
+  // CreateProcess may write into the command line, so it gets its own copy.
+  std::vector<char> writable(commandLine.begin(), commandLine.end());
+  writable.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
+  startup.wShowWindow = SW_SHOW;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                      nullptr, nullptr, &startup, &info)) {
+    return nullptr;
+  }
+  CloseHandle(info.hThread);
+  return std::make_unique<Win32Process>(info.hProcess, info.dwProcessId);
+}
+
+Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = "open";
+  info.lpFile = file.c_str();
+  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.nShow = SW_SHOWDEFAULT;
+  ShellResult result;
+  if (!ShellExecuteExA(&info)) return result;
+  result.started = true;
+  if (info.hProcess) result.process = std::make_unique<Win32Process>(info.hProcess, GetProcessId(info.hProcess));
+  return result;
+}
+
+void Win32Processes::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint64_t Win32Processes::NowMilliseconds() { return GetTickCount64(); }
+
+}  // namespace quiltor

@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/processes.h"
+
+namespace quiltor {
+
+class Win32Processes : public Processes {
+ public:
+  std::unique_ptr<Process> Start(const Bytes& commandLine) override;
+  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  std::uint64_t NowMilliseconds() override;
+};
+
+}  // namespace quiltor

@@ -1,0 +1,120 @@
+#include "platform/win32/window_system.h"
+
+#include <windows.h>
+
+namespace quiltor {
+namespace {
+
+HWND ToHandle(WindowId window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
+WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
+
+BOOL CALLBACK VisitWindow(HWND handle, LPARAM context) {
+  const auto& visit = *reinterpret_cast<const std::function<bool(WindowId)>*>(context);
+  return visit(ToId(handle)) ? TRUE : FALSE;
+}
+
+// Joins the input state of the calling thread to another thread's while it
+// lives, so that focus queries and changes see that thread's state.
+class AttachedInput {
+ public:
+  AttachedInput(DWORD own, DWORD other)
+      : own_(own), other_(other), attached_(own != other && AttachThreadInput(own, other, TRUE)) {}
+  ~AttachedInput() {
+    if (attached_) AttachThreadInput(own_, other_, FALSE);
+  }
+  AttachedInput(const AttachedInput&) = delete;
+  AttachedInput& operator=(const AttachedInput&) = delete;
+  bool Usable() const { return attached_ || own_ == other_; }
+
+ private:
+  DWORD own_;
+  DWORD other_;
+  bool attached_;
+};
+
+}  // namespace
+
+std::intptr_t Win32WindowSystem::Send(WindowId window, std::uint32_t message, std::uintptr_t wparam,
+                                      std::intptr_t lparam) {
+  return SendMessageA(ToHandle(window), message, wparam, lparam);
+}
+
+bool Win32WindowSystem::IsWindow(WindowId window) { return ::IsWindow(ToHandle(window)) != FALSE; }
+
+WindowId Win32WindowSystem::Parent(WindowId window) { return ToId(GetParent(ToHandle(window))); }
+
+bool Win32WindowSystem::SetForeground(WindowId window) {
+  HWND handle = ToHandle(window);
+  if (SetForegroundWindow(handle)) return true;
+  // A background process may be refused the foreground; joining the current
+  // foreground thread's input lifts that restriction.
+  HWND current = GetForegroundWindow();
+  const DWORD own = GetCurrentThreadId();
+  const DWORD other = current ? GetWindowThreadProcessId(current, nullptr) : own;
+  AttachedInput attached(own, other);
+  return SetForegroundWindow(handle) != FALSE;
+}
+
+WindowId Win32WindowSystem::SetActive(WindowId window) { return ToId(SetActiveWindow(ToHandle(window))); }
+
+WindowId Win32WindowSystem::SetFocus(WindowId window) {
+  HWND handle = ToHandle(window);
+  const DWORD own = GetCurrentThreadId();
+  const DWORD other = GetWindowThreadProcessId(handle, nullptr);
+  // SetFocus only works on windows of the calling thread's input state.
+  AttachedInput attached(own, other ? other : own);
+  return ToId(::SetFocus(handle));
+}
+
+WindowId Win32WindowSystem::Foreground() { return ToId(GetForegroundWindow()); }
+
+bool Win32WindowSystem::FocusOfThreadOf(WindowId foreground, WindowId& focus) {
+  focus = kNoWindow;
+  const DWORD own = GetCurrentThreadId();
+  const DWORD other = GetWindowThreadProcessId(ToHandle(foreground), nullptr);
+  if (!other) return false;
+  AttachedInput attached(own, other);
+  if (!attached.Usable()) return false;
+  focus = ToId(GetFocus());
+  return true;
+}
+
+WindowId Win32WindowSystem::Desktop() { return ToId(GetDesktopWindow()); }
+
+std::string Win32WindowSystem::ClassName(WindowId window) {
+  char name[128] = {};
+  const int length = GetClassNameA(ToHandle(window), name, sizeof name);
+  return length > 0 ? std::string(name, static_cast<std::size_t>(length)) : std::string();
+}
+
+Bytes Win32WindowSystem::Text(WindowId window) {
+  HWND handle = ToHandle(window);
+  const int length = GetWindowTextLengthA(handle);
+  if (length <= 0) return Bytes();
+  Bytes text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(handle, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+std::uint32_t Win32WindowSystem::ProcessOf(WindowId window) {
+  DWORD process = 0;
+  if (!GetWindowThreadProcessId(ToHandle(window), &process)) return 0;
+  return process;
+}
+
+void Win32WindowSystem::EnumTop(const std::function<bool(WindowId)>& visit) {
+  EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+void Win32WindowSystem::EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) {
+  EnumChildWindows(ToHandle(parent), VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+Rect Win32WindowSystem::WindowRect(WindowId window) {
+  RECT rect = {};
+  if (!GetWindowRect(ToHandle(window), &rect)) return Rect{};
+  return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+}  // namespace quiltor
