@@ -79,6 +79,7 @@ class TFormMain : public BaseWindow<TFormMain> {
 
   // ---- State other parts read and change.
   MainWindowState& State() { return state_; }
+  const AppSettings& Settings() const { return *settings_; }
   DataPagesView& Pages() { return *pages_; }
   const Bytes& ExeFolder() const { return exeFolder_; }
   const Bytes& CurrentDataFile() const { return currentDataFile_; }
