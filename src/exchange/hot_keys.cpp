@@ -21,3 +21,14 @@ void UnregisterHotKeys(HotKeys& hotKeys, WindowId window, const HotKeyConfig& co
 }
 
 }  // namespace quiltor
+
+#include "settings/settings.h"
+
+namespace quiltor {
+
+HotKeyConfig HotKeyConfigFrom(const AppSettings& settings) {
+  return {{settings.hotKeyR, static_cast<std::uint32_t>(settings.hotKeyR1), settings.hotKeyR2},
+          {settings.hotKeyA, static_cast<std::uint32_t>(settings.hotKeyA1), settings.hotKeyA2}};
+}
+
+}  // namespace quiltor

@@ -31,3 +31,9 @@ void RegisterHotKeys(HotKeys& hotKeys, WindowId window, const HotKeyConfig& conf
 void UnregisterHotKeys(HotKeys& hotKeys, WindowId window, const HotKeyConfig& config);
 
 }  // namespace quiltor
+
+namespace quiltor {
+struct AppSettings;
+// The hot keys as the settings store holds them.
+HotKeyConfig HotKeyConfigFrom(const AppSettings& settings);
+}  // namespace quiltor
