@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/files.h"
 #include "platform/profile_file.h"
@@ -52,10 +53,6 @@ class IniDocument {
  public:
   IniDocument() = default;
   explicit IniDocument(Bytes contents);
-  IniDocument(const IniDocument& other);
-  IniDocument& operator=(const IniDocument& other);
-  IniDocument(IniDocument&&) noexcept;
-  IniDocument& operator=(IniDocument&&) noexcept;
 
   Bytes Get(std::string_view section, std::string_view key, std::string_view fallback) const;
   bool HasSection(std::string_view section) const;
@@ -63,12 +60,17 @@ class IniDocument {
   const Bytes& Contents() const { return contents_; }
 
  private:
+  // Where a raw value lies in contents_ (offsets keep copies valid).
+  struct Span {
+    std::size_t pos = 0;
+    std::size_t len = 0;
+  };
   void Index();
   Bytes contents_;
-  // Folded "section\0key" -> raw value (a view into contents_).
-  std::unordered_map<Bytes, std::string_view> values_;
-  // Folded section names that are present (the first occurrence only counts).
-  std::unordered_map<Bytes, bool> sections_;
+  // Folded "section\0key" -> raw value, first occurrence only.
+  std::unordered_map<Bytes, Span> values_;
+  // Folded names of the sections present.
+  std::unordered_set<Bytes> sections_;
 };
 
 // One key looked up in raw file bytes with a single linear scan and no index:

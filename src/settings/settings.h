@@ -57,6 +57,12 @@ struct FileKind {
   friend bool operator==(const FileKind&, const FileKind&) = default;
 };
 using FileKinds = std::vector<FileKind>;
+// Entry 0 of FileKinds: named "共通", no extension, defaults elsewhere.
+inline FileKind CommonFileKind() {
+  FileKind kind;
+  kind.extName = kCommonKindName;
+  return kind;
+}
 
 // Delivery settings of one mode.
 struct DeliverySettings {
@@ -102,7 +108,7 @@ struct AppSettings {
   std::int32_t no = 0;  // "No" of "Version" as read (after the migration)
 
   // "Setup".
-  FileKinds fileKinds{FileKind{kCommonKindName}};  // never empty: entry 0 is the common entry
+  FileKinds fileKinds{CommonFileKind()};  // never empty: entry 0 is the common entry
   int currentFileKind = 0;                         // index into fileKinds
   ModeDelivery modeDelivery{};
   ProgramList programs;     // the non-empty positions of "ExecProgram0..19", in order

@@ -1,0 +1,427 @@
+#include "settings/profile.h"
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace quiltor {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// One line of a profile file as every reader and writer here sees it.
+struct ProfileLine {
+  enum class Kind { kBlank, kSection, kKey, kOther };
+  Kind kind = Kind::kBlank;
+  std::size_t begin = 0;       // first byte of the line
+  std::size_t textEnd = 0;     // first byte of its line end (or the end of the file)
+  std::size_t end = 0;         // first byte after its line end
+  std::string_view name;       // section or key name, trimmed
+  std::string_view value;      // key lines: the value, trimmed
+  std::size_t valueBegin = 0;  // key lines: where the text after "=" and blanks begins
+};
+
+// Splits at CR, LF or CRLF and classifies each line. `visit` returns false to stop.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit&& visit) {
+  const char* const data = text.data();
+  const std::size_t size = text.size();
+  std::size_t pos = 0;
+  while (pos < size) {
+    ProfileLine line;
+    line.begin = pos;
+    std::size_t stop = pos;
+    while (stop < size && data[stop] != '\n' && data[stop] != '\r') ++stop;
+    line.textEnd = stop;
+    if (stop < size) {
+      ++stop;
+      if (data[stop - 1] == '\r' && stop < size && data[stop] == '\n') ++stop;
+    }
+    line.end = stop;
+    pos = stop;
+
+    std::string_view content = Trim(text.substr(line.begin, line.textEnd - line.begin));
+    if (content.empty()) {
+      line.kind = ProfileLine::Kind::kBlank;
+    } else if (content.front() == '[' && content.rfind(']') != std::string_view::npos &&
+               content.rfind(']') > 0) {
+      // The name runs to the last "]", so a second byte 0x5D inside a
+      // double-byte character does not end it.
+      line.kind = ProfileLine::Kind::kSection;
+      line.name = Trim(content.substr(1, content.rfind(']') - 1));
+    } else if (content.front() == ';') {
+      line.kind = ProfileLine::Kind::kOther;
+    } else if (std::size_t eq = content.find('='); eq != std::string_view::npos) {
+      line.kind = ProfileLine::Kind::kKey;
+      line.name = Trim(content.substr(0, eq));
+      std::string_view rest = content.substr(eq + 1);
+      std::size_t skipped = 0;
+      while (skipped < rest.size() && IsBlank(rest[skipped])) ++skipped;
+      line.value = rest.substr(skipped);
+      line.valueBegin = static_cast<std::size_t>(rest.data() - data) + skipped;
+    } else {
+      line.kind = ProfileLine::Kind::kOther;
+    }
+    if (!visit(line)) return;
+  }
+}
+
+// Where the first section of a name lies and where its key lines are.
+struct SectionScan {
+  bool found = false;
+  std::size_t insertAt = 0;        // after the last non-blank line of the section
+  bool insertNeedsLineEnd = false; // that line is the last of the file and has no line end
+  std::vector<ProfileLine> keys;   // lines of the key asked for, in order
+};
+
+SectionScan ScanSection(std::string_view text, std::string_view section, std::string_view key) {
+  SectionScan scan;
+  bool inside = false;
+  ForEachLine(text, [&](const ProfileLine& line) {
+    if (line.kind == ProfileLine::Kind::kSection) {
+      if (inside) return false;
+      if (NamesEqual(line.name, section)) {
+        inside = true;
+        scan.found = true;
+        scan.insertAt = line.end;
+        scan.insertNeedsLineEnd = line.end == line.textEnd;
+      }
+      return true;
+    }
+    if (!inside) return true;
+    if (line.kind != ProfileLine::Kind::kBlank) {
+      scan.insertAt = line.end;
+      scan.insertNeedsLineEnd = line.end == line.textEnd;
+    }
+    if (line.kind == ProfileLine::Kind::kKey && !key.empty() && NamesEqual(line.name, key)) {
+      scan.keys.push_back(line);
+    }
+    return true;
+  });
+  return scan;
+}
+
+// The line end new lines get: the file's first one, CRLF for a file without any.
+std::string_view FileLineEnd(std::string_view text) {
+  std::size_t pos = text.find_first_of("\r\n");
+  if (pos == std::string_view::npos) return "\r\n";
+  if (text[pos] == '\n') return "\n";
+  if (pos + 1 < text.size() && text[pos + 1] == '\n') return "\r\n";
+  return "\r";
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+// One key made of a folded section and key name.
+Bytes IndexKey(std::string_view section, std::string_view key) {
+  Bytes k = FoldNameCase(Trim(section));
+  k.push_back('\0');
+  k += FoldNameCase(Trim(key));
+  return k;
+}
+
+std::optional<std::int32_t> ParseInt(std::string_view text, bool settingsForms) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  bool hex = false;
+  if (settingsForms && i < text.size() && text[i] == '$') {
+    hex = true;
+    i += 1;
+  } else if (i + 1 < text.size() && text[i] == '0' &&
+             (text[i + 1] == 'x' || (settingsForms && text[i + 1] == 'X'))) {
+    hex = true;
+    i += 2;
+  }
+  if (i >= text.size()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    int digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (hex && c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (hex && c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      return std::nullopt;
+    }
+    value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+  }
+  if (hex) {
+    // Eight hex digits are a 32-bit pattern: $FFFFFFFF is -1.
+    auto pattern = static_cast<std::uint32_t>(value);
+    if (negative) pattern = 0u - pattern;
+    return static_cast<std::int32_t>(pattern);
+  }
+  if (negative) {
+    if (value > 0x80000000ull) return std::nullopt;
+    return static_cast<std::int32_t>(-static_cast<std::int64_t>(value));
+  }
+  if (value > 0x7FFFFFFFull) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+Bytes FoldNameCase(std::string_view name) {
+  Bytes folded(name);
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(folded[i]))) {
+      ++i;  // keep the second byte as it is
+    } else {
+      folded[i] = LowerAscii(folded[i]);
+    }
+  }
+  return folded;
+}
+
+bool NamesEqual(std::string_view a, std::string_view b) {
+  a = Trim(a);
+  b = Trim(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(a[i]))) {
+      if (a[i] != b[i]) return false;
+      ++i;
+      if (i < a.size() && a[i] != b[i]) return false;
+    } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+Bytes CleanProfileValue(std::string_view raw) {
+  raw = Trim(raw);
+  if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
+    raw = raw.substr(1, raw.size() - 2);
+  }
+  if (raw.size() > kMaxProfileValue) {
+    std::size_t cut = 0;
+    while (cut < kMaxProfileValue) {
+      std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(raw[cut])) ? 2 : 1;
+      if (cut + width > kMaxProfileValue) break;
+      cut += width;
+    }
+    raw = raw.substr(0, cut);
+  }
+  return Bytes(raw);
+}
+
+// ---- IniDocument -------------------------------------------------------------
+
+IniDocument::IniDocument(Bytes contents) : contents_(std::move(contents)) { Index(); }
+
+void IniDocument::Index() {
+  values_.clear();
+  sections_.clear();
+  Bytes prefix;       // folded section name followed by "\0"
+  bool live = false;  // the current section is the first of its name
+  Bytes key;
+  ForEachLine(contents_, [&](const ProfileLine& line) {
+    if (line.kind == ProfileLine::Kind::kSection) {
+      Bytes folded = FoldNameCase(line.name);
+      live = sections_.insert(folded).second;
+      prefix = std::move(folded);
+      prefix.push_back('\0');
+    } else if (live && line.kind == ProfileLine::Kind::kKey) {
+      key = prefix;
+      key += FoldNameCase(line.name);
+      values_.try_emplace(key, Span{static_cast<std::size_t>(line.value.data() - contents_.data()),
+                                    line.value.size()});
+    }
+    return true;
+  });
+}
+
+Bytes IniDocument::Get(std::string_view section, std::string_view key,
+                       std::string_view fallback) const {
+  auto it = values_.find(IndexKey(section, key));
+  if (it == values_.end()) return Bytes(fallback);
+  return CleanProfileValue(std::string_view(contents_).substr(it->second.pos, it->second.len));
+}
+
+bool IniDocument::HasSection(std::string_view section) const {
+  return sections_.count(FoldNameCase(Trim(section))) != 0;
+}
+
+bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
+  return values_.count(IndexKey(section, key)) != 0;
+}
+
+Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::string_view key,
+                       std::string_view fallback) {
+  std::optional<Bytes> found;
+  bool inside = false;
+  ForEachLine(contents, [&](const ProfileLine& line) {
+    if (line.kind == ProfileLine::Kind::kSection) {
+      if (inside) return false;  // only the first section of the name counts
+      inside = NamesEqual(line.name, section);
+      return true;
+    }
+    if (inside && line.kind == ProfileLine::Kind::kKey && NamesEqual(line.name, key)) {
+      found = CleanProfileValue(line.value);
+      return false;
+    }
+    return true;
+  });
+  return found ? std::move(*found) : Bytes(fallback);
+}
+
+// ---- Integers ----------------------------------------------------------------
+
+std::optional<std::int32_t> ParseSettingsInt(std::string_view text) { return ParseInt(text, true); }
+
+std::int32_t SettingsIntOr(std::string_view text, std::int32_t fallback) {
+  return ParseSettingsInt(text).value_or(fallback);
+}
+
+bool SettingsBoolOr(std::string_view text, bool fallback) {
+  return SettingsIntOr(text, fallback ? 1 : 0) != 0;
+}
+
+std::optional<std::int32_t> ParseDataInt(std::string_view text) { return ParseInt(text, false); }
+
+std::int32_t DataIntOr(std::string_view text, std::int32_t fallback) {
+  return ParseDataInt(text).value_or(fallback);
+}
+
+Bytes FormatProfileInt(std::int64_t value) { return std::to_string(value); }
+
+// ---- Edits -------------------------------------------------------------------
+
+std::optional<Bytes> SetProfileValue(const Bytes& contents, std::string_view section,
+                                     std::string_view key, std::string_view value) {
+  section = Trim(section);
+  key = Trim(key);
+  if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) ||
+      HasLineBreak(value) || key.find('=') != std::string_view::npos || key.front() == '[' ||
+      key.front() == ';') {
+    return std::nullopt;
+  }
+  SectionScan scan = ScanSection(contents, section, key);
+  std::string_view eol = FileLineEnd(contents);
+  Bytes result;
+  result.reserve(contents.size() + section.size() + key.size() + value.size() + 8);
+  if (!scan.keys.empty()) {
+    const ProfileLine& line = scan.keys.front();
+    result.append(contents, 0, line.valueBegin);
+    result.append(value);
+    result.append(contents, line.textEnd, Bytes::npos);
+    return result;
+  }
+  Bytes newLine;
+  newLine.append(key).append("=").append(value).append(eol);
+  if (scan.found) {
+    result.append(contents, 0, scan.insertAt);
+    if (scan.insertNeedsLineEnd) result.append(eol);
+    result.append(newLine);
+    result.append(contents, scan.insertAt, Bytes::npos);
+    return result;
+  }
+  result = contents;
+  if (!result.empty() && result.back() != '\n' && result.back() != '\r') result.append(eol);
+  result.append("[").append(section).append("]").append(eol).append(newLine);
+  return result;
+}
+
+namespace {
+
+Bytes WithoutRanges(const Bytes& contents,
+                    const std::vector<std::pair<std::size_t, std::size_t>>& ranges) {
+  Bytes result;
+  result.reserve(contents.size());
+  std::size_t pos = 0;
+  for (auto [from, to] : ranges) {
+    result.append(contents, pos, from - pos);
+    pos = to;
+  }
+  result.append(contents, pos, Bytes::npos);
+  return result;
+}
+
+}  // namespace
+
+Bytes RemoveProfileKey(const Bytes& contents, std::string_view section, std::string_view key) {
+  SectionScan scan = ScanSection(contents, section, key);
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  for (const ProfileLine& line : scan.keys) ranges.emplace_back(line.begin, line.end);
+  return WithoutRanges(contents, ranges);
+}
+
+Bytes RemoveProfileSection(const Bytes& contents, std::string_view section) {
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  bool inside = false;
+  ForEachLine(contents, [&](const ProfileLine& line) {
+    if (line.kind == ProfileLine::Kind::kSection) {
+      if (inside) ranges.back().second = line.begin;
+      inside = NamesEqual(line.name, section);
+      if (inside) ranges.emplace_back(line.begin, contents.size());
+    }
+    return true;
+  });
+  return WithoutRanges(contents, ranges);
+}
+
+// ---- IniFile -----------------------------------------------------------------
+
+IniFile::IniFile(FileSystem& files, Bytes path) : files_(files), path_(std::move(path)) {}
+
+std::optional<Bytes> IniFile::ReadContents() {
+  if (std::optional<Bytes> contents = files_.ReadAll(path_)) return contents;
+  if (!files_.Exists(path_)) return Bytes();
+  return std::nullopt;
+}
+
+bool IniFile::Store(const Bytes& before, const Bytes& after) {
+  if (before == after) return true;
+  return files_.ReplaceAll(path_, after);
+}
+
+Bytes IniFile::GetString(const Bytes& section, const Bytes& key, const Bytes& fallback) {
+  std::optional<Bytes> contents = ReadContents();
+  if (!contents) return fallback;
+  return FindProfileValue(*contents, section, key, fallback);
+}
+
+bool IniFile::WriteString(const Bytes& section, const Bytes& key, const Bytes& value) {
+  std::optional<Bytes> contents = ReadContents();
+  if (!contents) return false;
+  std::optional<Bytes> edited = SetProfileValue(*contents, section, key, value);
+  if (!edited) return false;
+  return Store(*contents, *edited);
+}
+
+bool IniFile::DeleteKey(const Bytes& section, const Bytes& key) {
+  std::optional<Bytes> contents = ReadContents();
+  if (!contents) return false;
+  return Store(*contents, RemoveProfileKey(*contents, section, key));
+}
+
+bool IniFile::DeleteSection(const Bytes& section) {
+  std::optional<Bytes> contents = ReadContents();
+  if (!contents) return false;
+  return Store(*contents, RemoveProfileSection(*contents, section));
+}
+
+std::optional<IniDocument> IniFile::ReadDocument() {
+  std::optional<Bytes> contents = ReadContents();
+  if (!contents) return std::nullopt;
+  return IniDocument(std::move(*contents));
+}
+
+}  // namespace quiltor

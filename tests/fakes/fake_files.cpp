@@ -1,0 +1,159 @@
+#include "fakes/fake_files.h"
+
+#include "settings/profile.h"
+
+namespace quiltor {
+
+Bytes FakeFileSystem::Normalize(const Bytes& path) {
+  Bytes folded = FoldNameCase(path);
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(folded[i]))) {
+      ++i;
+    } else if (folded[i] == '/') {
+      folded[i] = '\\';
+    }
+  }
+  return folded;
+}
+
+bool FakeFileSystem::Matches(const Bytes& name, const Bytes& pattern) {
+  Bytes n = FoldNameCase(name);
+  Bytes p = FoldNameCase(pattern);
+  // Iterative wildcard match with one backtrack point.
+  std::size_t i = 0, j = 0, star = Bytes::npos, mark = 0;
+  while (i < n.size()) {
+    if (j < p.size() && (p[j] == '?' || p[j] == n[i])) {
+      ++i;
+      ++j;
+    } else if (j < p.size() && p[j] == '*') {
+      star = j++;
+      mark = i;
+    } else if (star != Bytes::npos) {
+      j = star + 1;
+      i = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (j < p.size() && p[j] == '*') ++j;
+  return j == p.size();
+}
+
+FakeFileSystem::File& FakeFileSystem::Slot(const Bytes& path) {
+  File& file = files_[Normalize(path)];
+  if (file.path.empty()) file.path = path;
+  return file;
+}
+
+const FakeFileSystem::File* FakeFileSystem::Find(const Bytes& path) const {
+  auto it = files_.find(Normalize(path));
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+bool FakeFileSystem::WriteAllowed() {
+  if (allowedWrites_ == 0) {
+    failure_ = failureAfter_;
+    allowedWrites_ = -1;
+  }
+  if (failure_ != WriteFailure::kNone) return false;
+  if (allowedWrites_ > 0) --allowedWrites_;
+  return true;
+}
+
+void FakeFileSystem::FailWritesAfter(int count, WriteFailure failure) {
+  allowedWrites_ = count;
+  failureAfter_ = failure;
+}
+
+bool FakeFileSystem::Exists(const Bytes& path) { return Find(path) != nullptr; }
+
+std::optional<Bytes> FakeFileSystem::ReadAll(const Bytes& path) {
+  ++totalReads_;
+  const File* file = Find(path);
+  if (!file || file->unreadable) return std::nullopt;
+  return file->contents;
+}
+
+bool FakeFileSystem::ReplaceAll(const Bytes& path, const Bytes& contents) {
+  if (!WriteAllowed()) {
+    if (failure_ == WriteFailure::kMidWrite) {
+      // What a full disk leaves: a partial temporary file, the target untouched.
+      File& temp = Slot(path + ".tmp");
+      temp.contents = contents.substr(0, contents.size() / 2);
+      temp.writeTime = clock_++;
+    }
+    return false;
+  }
+  files_.erase(Normalize(path + ".tmp"));
+  File& file = Slot(path);
+  file.contents = contents;
+  file.writeTime = clock_++;
+  ++file.writes;
+  ++totalWrites_;
+  return true;
+}
+
+std::optional<std::uint64_t> FakeFileSystem::WriteTime(const Bytes& path) {
+  const File* file = Find(path);
+  if (!file) return std::nullopt;
+  return file->writeTime;
+}
+
+bool FakeFileSystem::Copy(const Bytes& from, const Bytes& to) {
+  const File* source = Find(from);
+  if (!source || source->unreadable || !WriteAllowed()) return false;
+  Bytes contents = source->contents;
+  std::uint64_t time = source->writeTime;  // CopyFile keeps the write time
+  File& target = Slot(to);
+  target.contents = std::move(contents);
+  target.writeTime = time;
+  return true;
+}
+
+bool FakeFileSystem::Remove(const Bytes& path) {
+  if (!Find(path) || !WriteAllowed()) return false;
+  files_.erase(Normalize(path));
+  return true;
+}
+
+std::vector<Bytes> FakeFileSystem::List(const Bytes& folder, const Bytes& pattern) {
+  Bytes prefix = Normalize(folder);
+  if (!prefix.empty() && prefix.back() != '\\') prefix += '\\';
+  std::vector<Bytes> names;
+  for (const auto& [key, file] : files_) {
+    if (key.compare(0, prefix.size(), prefix) != 0) continue;
+    Bytes rest = file.path.substr(prefix.size());
+    if (Normalize(rest).find('\\') != Bytes::npos) continue;  // in a subfolder
+    if (Matches(rest, pattern)) names.push_back(rest);
+  }
+  return names;
+}
+
+void FakeFileSystem::Put(const Bytes& path, const Bytes& contents) {
+  File& file = Slot(path);
+  file.contents = contents;
+  file.writeTime = clock_++;
+}
+
+std::optional<Bytes> FakeFileSystem::Contents(const Bytes& path) const {
+  const File* file = Find(path);
+  if (!file) return std::nullopt;
+  return file->contents;
+}
+
+void FakeFileSystem::SetWriteTime(const Bytes& path, std::uint64_t time) { Slot(path).writeTime = time; }
+
+void FakeFileSystem::SetUnreadable(const Bytes& path, bool unreadable) { Slot(path).unreadable = unreadable; }
+
+std::vector<Bytes> FakeFileSystem::Paths() const {
+  std::vector<Bytes> paths;
+  for (const auto& entry : files_) paths.push_back(entry.second.path);
+  return paths;
+}
+
+int FakeFileSystem::WriteCount(const Bytes& path) const {
+  const File* file = Find(path);
+  return file ? file->writes : 0;
+}
+
+}  // namespace quiltor
