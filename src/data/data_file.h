@@ -71,7 +71,8 @@ struct ItemParse {
   DataError error;  // status kOk when `item` is valid
 };
 
-// Splits an item definition. `key` only names the item in error messages.
+// Splits an item definition. `key` names the item in error messages; a
+// side-column button key (S + two digits) admits no separator.
 // The two-digit fields are converted strictly: a field that is not a number
 // fails instead of reading as a default.
 ItemParse ParseItemDefinition(std::string_view value, std::string_view key = {});

@@ -1,0 +1,226 @@
+#include "data/data_file.h"
+
+#include <cstdio>
+
+#include "settings/profile.h"
+
+namespace quiltor {
+
+namespace {
+
+// くいるとるデータが古い形式です\nるーむわーくで変換してください
+const char kOldFormatText[] =
+    "\x82\xad\x82\xa2\x82\xe9\x82\xc6\x82\xe9\x83\x66\x81[\x83^\x82\xaa\x8c\xc3\x82\xa2\x8c`\x8e\xae\x82"
+    "\xc5\x82\xb7\n\x82\xe9\x81[\x82\xde\x82\xed\x81[\x82\xad\x82\xc5\x95\xcf\x8a\xb7\x82\xb5\x82\xc4\x82"
+    "\xad\x82\xbe\x82\xb3\x82\xa2";
+// ' は整数ではありません
+const char kNotIntegerTail[] = "' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+// ' の種別コード
+const char kTypeCodeMiddle[] = "' \x82\xcc\x8e\xed\x95\xca\x83R\x81[\x83h ";
+// ' のメニュー項目数
+const char kMenuCountMiddle[] = "' \x82\xcc\x83\x81\x83j\x83\x85\x81[\x8d\x80\x96\xda\x90\x94 ";
+//  は不正です
+const char kInvalidTail[] = " \x82\xcd\x95s\x90\xb3\x82\xc5\x82\xb7";
+// データファイル '
+const char kUnreadableHead[] = "\x83\x66\x81[\x83^\x83t\x83@\x83\x43\x83\x8b '";
+// ' を読み込めません
+const char kUnreadableTail[] = "' \x82\xf0\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";
+
+int ClampCount(int count, int limit) {
+  if (count < 0) return 0;
+  return count > limit ? limit : count;
+}
+
+Bytes Prefixed(const char* prefix, int number) { return Bytes(prefix) + TwoDigits(number); }
+
+}  // namespace
+
+ItemKind KindOfImage(int imageIndex) {
+  if (imageIndex < 0) return ItemKind::kText;
+  if (imageIndex <= 5) return ItemKind::kScript;
+  if (imageIndex <= 11) return ItemKind::kModule;
+  return ItemKind::kMenu;
+}
+
+int RunVariantOfImage(int imageIndex) {
+  if (imageIndex >= 0 && imageIndex <= 5) return imageIndex;
+  if (imageIndex >= 6 && imageIndex <= 11) return imageIndex - 6;
+  return -1;
+}
+
+Bytes DataErrorMessage(const DataError& error) {
+  switch (error.status) {
+    case DataStatus::kOk:
+      return {};
+    case DataStatus::kUnreadable:
+      return kUnreadableHead + error.text + kUnreadableTail;
+    case DataStatus::kOldFormat:
+      return kOldFormatText;
+    case DataStatus::kNotInteger:
+      return "'" + error.text + kNotIntegerTail;
+    case DataStatus::kBadTypeCode:
+      return "'" + error.text + kTypeCodeMiddle + std::to_string(error.value) + kInvalidTail;
+    case DataStatus::kBadMenuCount:
+      return "'" + error.text + kMenuCountMiddle + std::to_string(error.value) + kInvalidTail;
+  }
+  return {};
+}
+
+std::optional<int> StrictInteger(std::string_view field) {
+  std::string_view digits = field;
+  bool negative = false;
+  if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) {
+    negative = digits[0] == '-';
+    digits.remove_prefix(1);
+  }
+  if (digits.empty()) return std::nullopt;
+  int number = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + (c - '0');
+  }
+  return negative ? -number : number;
+}
+
+ItemParse ParseItemDefinition(std::string_view value, std::string_view key) {
+  ItemParse result;
+  // The icon column has no separators: there a leading "-" is read as a number.
+  const bool sideButton = key.size() == 3 && (key[0] == 'S' || key[0] == 's');
+  if (!sideButton && !value.empty() && value[0] == '-') {
+    result.item.separator = true;
+    return result;
+  }
+  const std::string_view codeField = value.substr(0, 2);
+  const std::optional<int> code = StrictInteger(codeField);
+  if (!code) {
+    result.error = {DataStatus::kNotInteger, Bytes(codeField), 0};
+    return result;
+  }
+  // A code outside the table would index past it; refuse it like a bad number.
+  if (*code < 0 || *code > kMenuTypeCode) {
+    result.error = {DataStatus::kBadTypeCode, Bytes(key), *code};
+    return result;
+  }
+  result.item.typeCode = *code;
+  result.item.imageIndex = kImageIndexOfType[*code];
+  std::size_t rest = 3;
+  if (*code == kMenuTypeCode) {
+    const std::string_view countField = value.size() > 3 ? value.substr(3, 2) : std::string_view{};
+    const std::optional<int> count = StrictInteger(countField);
+    if (!count) {
+      result.error = {DataStatus::kNotInteger, Bytes(countField), 0};
+      return result;
+    }
+    if (*count < 0) {
+      result.error = {DataStatus::kBadMenuCount, Bytes(key), *count};
+      return result;
+    }
+    result.item.menuCount = *count;
+    rest = 6;
+  }
+  if (value.size() > rest) result.item.caption = Bytes(value.substr(rest));
+  return result;
+}
+
+Bytes TwoDigits(int number) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%.2d", number);
+  return buffer;
+}
+
+Bytes PageSection(int page) { return Prefixed("Menu", page); }
+Bytes EditSection(int page) { return Prefixed("Edit", page); }
+Bytes MainKey(int row) { return Prefixed("M", row); }
+Bytes SideKey(int row) { return Prefixed("S", row); }
+Bytes EntryKey(std::string_view parent, int entry) { return Bytes(parent) + TwoDigits(entry); }
+
+int KeyLevel(std::string_view itemKey) {
+  switch (itemKey.size()) {
+    case 3: return 1;
+    case 5: return 2;
+    case 7: return 3;
+    case 9: return 4;
+    default: return 0;
+  }
+}
+
+Bytes MainButtonName(int page, int row) { return Prefixed("TB", page) + MainKey(row); }
+Bytes SideButtonName(int page, int row) { return Prefixed("TB", page) + SideKey(row); }
+Bytes MenuEntryName(int page, std::string_view itemKey) { return Prefixed("MB", page) + Bytes(itemKey); }
+
+std::optional<ComponentIdentity> DecodeComponentName(std::string_view name) {
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (name.size() < 7) return std::nullopt;
+  const std::string_view prefix = name.substr(0, 2);
+  if (prefix != "TB" && prefix != "MB") return std::nullopt;
+  if (!isDigit(name[2]) || !isDigit(name[3])) return std::nullopt;
+  const std::string_view key = name.substr(4);
+  if (KeyLevel(key) == 0 || (key[0] != 'M' && key[0] != 'S')) return std::nullopt;
+  for (char c : key.substr(1)) {
+    if (!isDigit(c)) return std::nullopt;
+  }
+  const bool menuEntry = name.size() > 7;
+  // Buttons carry a row key, menu entries a key of a menu level.
+  if (menuEntry != (prefix == "MB")) return std::nullopt;
+  ComponentIdentity identity;
+  identity.page = (name[2] - '0') * 10 + (name[3] - '0');
+  identity.itemKey = Bytes(key);
+  identity.isMenuEntry = menuEntry;
+  return identity;
+}
+
+struct DataFileReader::Impl {
+  explicit Impl(Bytes contents) : document(std::move(contents)) {}
+  IniDocument document;
+  Bytes Get(const Bytes& section, const Bytes& key, const Bytes& fallback) const {
+    return document.Get(section, key, fallback);
+  }
+  int GetInt(const Bytes& section, const Bytes& key, int fallback) const {
+    return DataIntOr(document.Get(section, key, ""), fallback);
+  }
+};
+
+DataFileReader::DataFileReader(Bytes contents) : impl_(std::make_unique<Impl>(std::move(contents))) {}
+DataFileReader::~DataFileReader() = default;
+DataFileReader::DataFileReader(DataFileReader&&) noexcept = default;
+DataFileReader& DataFileReader::operator=(DataFileReader&&) noexcept = default;
+
+int DataFileReader::FormatNumber() const { return impl_->GetInt("Version", "No", 0); }
+Bytes DataFileReader::Title() const { return impl_->Get("Group", "Title", ""); }
+int DataFileReader::PageCount() const { return ClampCount(impl_->GetInt("Group", "Count", 0), kMaxDataPages); }
+Bytes DataFileReader::PageTitle(int page) const { return impl_->Get(PageSection(page), "Title", ""); }
+int DataFileReader::RowCount(int page) const {
+  return ClampCount(impl_->GetInt(PageSection(page), "Count", 0), kMaxDataRows);
+}
+
+Bytes DataFileReader::ItemValue(int page, std::string_view itemKey) const {
+  const Bytes fallback = !itemKey.empty() && (itemKey[0] == 'S' || itemKey[0] == 's') ? "0" : "";
+  return impl_->Get(PageSection(page), Bytes(itemKey), fallback);
+}
+
+DataFileReader::Texts DataFileReader::ItemTexts(int page, std::string_view itemKey) const {
+  const Bytes section = EditSection(page);
+  return {impl_->Get(section, Bytes(itemKey) + "a", ""), impl_->Get(section, Bytes(itemKey) + "b", "")};
+}
+
+std::optional<DataFileReader::Texts> ReadItemTexts(FileSystem& files, const Bytes& path, int page,
+                                                   std::string_view itemKey) {
+  const std::optional<Bytes> contents = files.ReadAll(path);
+  if (!contents) return std::nullopt;
+  const Bytes section = EditSection(page);
+  return DataFileReader::Texts{FindProfileValue(*contents, section, Bytes(itemKey) + "a", ""),
+                               FindProfileValue(*contents, section, Bytes(itemKey) + "b", "")};
+}
+
+Bytes ReadDataTitle(FileSystem& files, const Bytes& path) {
+  const std::optional<Bytes> contents = files.ReadAll(path);
+  if (!contents) return {};
+  return FindProfileValue(*contents, "Group", "Title", "");
+}
+
+Bytes RecentDataCaption(FileSystem& files, const Bytes& path, const Bytes& relativePath) {
+  Bytes title = ReadDataTitle(files, path);
+  return title.empty() ? relativePath : title;
+}
+
+}  // namespace quiltor
