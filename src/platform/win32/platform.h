@@ -7,6 +7,7 @@
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/window_system.h"
+#include "platform/win32/files.h"
 #include "platform/win32/hot_keys.h"
 #include "platform/win32/shared_memory.h"
 
@@ -20,6 +21,7 @@ struct Win32Platform {
   std::unique_ptr<Processes> processes;
   std::unique_ptr<SharedMemory> sharedMemory = std::make_unique<Win32SharedMemory>();
   std::unique_ptr<HotKeys> hotKeys = std::make_unique<Win32HotKeys>();
+  std::unique_ptr<FileSystem> files = std::make_unique<Win32FileSystem>();
 };
 
 }  // namespace quiltor

@@ -1,0 +1,68 @@
+#include "app/instance.h"
+
+#include <windows.h>
+
+#include "delivery/launch.h"
+#include "exchange/command_line.h"
+#include "exchange/exchange_area.h"
+#include "platform/win32/platform.h"
+
+namespace quiltor {
+namespace {
+
+bool StartsWith(const Bytes& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// A forwarded command line may make the running instance load a data file;
+// give it time, but never hang for ever on an instance that stopped answering.
+constexpr UINT kForwardTimeoutMs = 60000;
+
+}  // namespace
+
+std::optional<int> RunOneShotSwitch(const std::vector<Bytes>& arguments) {
+  if (arguments.empty()) return std::nullopt;
+  const bool open = StartsWith(arguments[0], "/X");
+  const bool program = StartsWith(arguments[0], "/P");
+  if (!open && !program) return std::nullopt;
+  Win32Platform platform;
+  Launcher launcher(*platform.processes, *platform.windows, *platform.files);
+  if (open) return launcher.OpenWithAssociation(arguments[0].substr(2)) ? 1 : 0;
+  launcher.StartProcessAndFindWindow(BuildProgramCommandLine(arguments), false, "", "", nullptr);
+  return 0;
+}
+
+std::optional<int> ForwardToRunningInstance(const std::vector<Bytes>& arguments) {
+  HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
+  if (mutex == nullptr) return std::nullopt;
+  Win32SharedMemory memory;
+  const WindowId published = ReadPublishedMainWindow(memory);
+  HWND target = reinterpret_cast<HWND>(published);
+  if (published != kNoWindow && IsWindow(target)) {
+    Bytes text = BuildForwardText(arguments);
+    COPYDATASTRUCT data{};
+    data.dwData = static_cast<ULONG_PTR>(kForwardMarker);
+    data.cbData = static_cast<DWORD>(text.size() + 1);
+    data.lpData = text.data();  // std::string keeps a zero byte after the text
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                        SMTO_NORMAL | SMTO_ABORTIFHUNG, kForwardTimeoutMs, &result);
+  }
+  CloseHandle(mutex);
+  return 1;
+}
+
+std::optional<InstanceMutex> InstanceMutex::Create() {
+  HANDLE handle = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  if (handle == nullptr) return std::nullopt;
+  // Two starts at the same moment: only the one that really created it runs.
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(handle);
+    return std::nullopt;
+  }
+  return InstanceMutex(handle);
+}
+
+InstanceMutex::~InstanceMutex() {
+  if (handle_ != nullptr) CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+}  // namespace quiltor
