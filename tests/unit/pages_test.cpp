@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -213,6 +214,49 @@ TEST(LoadDataPagesFromFile, ReadsTheFileOnceAndNamesAFileItCannotRead) {
   EXPECT_EQ(DataErrorMessage(refused.error),
             "\x83\x66\x81[\x83^\x83t\x83@\x83\x43\x83\x8b 'C:\\Tool\\layout.edt' "
             "\x82\xf0\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1");
+}
+
+TEST(SampleDataFiles, LoadWholeAndNameTheirModules) {
+  const auto folder = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "samples" / "data";
+  struct Sample {
+    const char* name;
+    std::size_t pages;
+  };
+  for (const Sample sample : {Sample{"html.edt", 3}, Sample{"code.edt", 2}}) {
+    SCOPED_TRACE(sample.name);
+    std::ifstream in(folder / sample.name, std::ios::binary);
+    ASSERT_TRUE(in.good());
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const DataFileReader file(bytes.str());
+    const DataPagesResult result = BuildDataPages(file);
+    ASSERT_TRUE(result.error.Ok()) << result.error.text;
+    ASSERT_EQ(result.pages.size(), sample.pages);
+    EXPECT_NE(bytes.str().find("\r\n"), std::string::npos);
+    // Every module button and entry names a program shipped with the samples.
+    int modules = 0;
+    auto checkModule = [&](int page, ItemAction action, const Bytes& key) {
+      if (action != ItemAction::kModule) return;
+      ++modules;
+      const Bytes program = file.ItemTexts(page, key).a;
+      EXPECT_TRUE(program == "upper.exe" || program == "number.exe" || program == "wrap.exe") << key;
+    };
+    std::function<void(int, const std::vector<MenuEntry>&)> checkMenu = [&](int page, const auto& entries) {
+      for (const MenuEntry& entry : entries) {
+        checkModule(page, entry.action, entry.itemKey);
+        checkMenu(page, entry.children);
+      }
+    };
+    for (int page = 0; page < static_cast<int>(result.pages.size()); ++page) {
+      for (const auto* column : {&result.pages[page].main, &result.pages[page].side}) {
+        for (const ItemButton& button : *column) {
+          checkModule(page, button.action, button.itemKey);
+          checkMenu(page, button.menu);
+        }
+      }
+    }
+    EXPECT_GT(modules, 0);
+  }
 }
 
 TEST(SetItemButtonsEnabled, LeavesSeparatorsEndMarkersAndEmptyPlacesOff) {
