@@ -123,6 +123,7 @@ ItemParse ParseItemDefinition(std::string_view value, std::string_view key) {
 }
 
 Bytes TwoDigits(int number) {
+  if (number >= 0 && number < 100) return {static_cast<char>('0' + number / 10), static_cast<char>('0' + number % 10)};
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%.2d", number);
   return buffer;
