@@ -154,12 +154,6 @@ std::int32_t EncodeCutPasteKey(const CutPasteCodes& codes) {
   return codes.copy * 1000000 + codes.cut * 1000 + codes.paste;
 }
 
-bool IsValidKeyCode(int code) {
-  int x = code / 100;
-  int yy = code % 100;
-  return code >= 0 && x >= 1 && x <= 8 && yy >= 0 && yy < kKeyNumberCount;
-}
-
 bool IsValidCutPasteKey(std::int32_t value) {
   if (value < 0) return false;
   CutPasteCodes codes = DecodeCutPasteKey(value);

@@ -159,7 +159,8 @@ struct CutPasteCodes {
 // copy = value / 1 000 000, cut = value / 1 000 mod 1 000, paste = value mod 1 000.
 CutPasteCodes DecodeCutPasteKey(std::int32_t value);
 std::int32_t EncodeCutPasteKey(const CutPasteCodes& codes);
-// X in 1..8 and YY in 0..49.
+// X in 1..8 and YY in 0..49. Defined once, beside the key table it guards
+// (delivery); declared here too because the settings reader relies on it.
 bool IsValidKeyCode(int code);
 inline int KeyCodeModifiers(int code) { return code / 100 - 1; }
 inline int KeyCodeNumber(int code) { return code % 100; }

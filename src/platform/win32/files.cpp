@@ -1,0 +1,138 @@
+#include "platform/win32/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace quiltor {
+namespace {
+
+// Owns a file handle.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (Valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE Get() const { return handle_; }
+  // Closes now and tells whether the system accepted it.
+  bool Close() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(handle) != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Owns a FindFirstFile search.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+bool WriteWhole(HANDLE file, const Bytes& contents) {
+  std::size_t done = 0;
+  while (done < contents.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, contents.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Win32FileSystem::Exists(const Bytes& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<Bytes> Win32FileSystem::ReadAll(const Bytes& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2) {
+    return std::nullopt;
+  }
+  Bytes contents(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < contents.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), contents.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;  // the file shrank while we read it
+    done += read;
+  }
+  contents.resize(done);
+  return contents;
+}
+
+bool Win32FileSystem::ReplaceAll(const Bytes& path, const Bytes& contents) {
+  const Bytes temp = path + ".tmp";
+  {
+    FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    bool ok = WriteWhole(file.Get(), contents) && FlushFileBuffers(file.Get());
+    ok = file.Close() && ok;
+    if (!ok) {
+      DeleteFileA(temp.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::uint64_t> Win32FileSystem::WriteTime(const Bytes& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+}
+
+bool Win32FileSystem::Copy(const Bytes& from, const Bytes& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool Win32FileSystem::Remove(const Bytes& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::vector<Bytes> Win32FileSystem::List(const Bytes& folder, const Bytes& pattern) {
+  Bytes query = folder;
+  if (!query.empty() && query.back() != '\\' && query.back() != '/' && query.back() != ':') {
+    query += '\\';
+  }
+  query += pattern;
+  std::vector<Bytes> names;
+  WIN32_FIND_DATAA found{};
+  FindHandle search(FindFirstFileA(query.c_str(), &found));
+  if (!search.Valid()) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search.Get(), &found));
+  return names;
+}
+
+}  // namespace quiltor

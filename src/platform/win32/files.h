@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/files.h"
+
+namespace quiltor {
+
+// Files through the ANSI (code page 932) functions of Windows.
+class Win32FileSystem : public FileSystem {
+ public:
+  bool Exists(const Bytes& path) override;
+  std::optional<Bytes> ReadAll(const Bytes& path) override;
+  // Writes "<path>.tmp", flushes it to the disk and moves it over `path`;
+  // on any failure the temporary file is removed and `path` is left as it was.
+  bool ReplaceAll(const Bytes& path, const Bytes& contents) override;
+  std::optional<std::uint64_t> WriteTime(const Bytes& path) override;
+  // Overwrites an existing `to`.
+  bool Copy(const Bytes& from, const Bytes& to) override;
+  bool Remove(const Bytes& path) override;
+  // Files only (no folders).
+  std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) override;
+};
+
+}  // namespace quiltor
