@@ -1,6 +1,116 @@
 #pragma once
+// The data pages as controls: one tab of PageControl per page, each holding a
+// vertically scrolling box with the main column and the side column (flat
+// list-style tool bars, one button per row) and the drop-down menus behind
+// menu items. The model comes from data/pages.h; this class only shows it and
+// reports which component was chosen.
 #include <windows.h>
+#include <commctrl.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/pages.h"
+#include "ui/base_window.h"
 
 namespace quiltor {
-class DataPagesView {};
+
+class WindowImages;
+
+// The scrolling box of one page; it forwards its tool bars' commands and
+// notifications to the main window.
+class PageScrollBox : public BaseWindow<PageScrollBox> {
+ public:
+  bool Create(HWND parent, HWND notify, int page);
+  void SetContentHeight(int height);
+  void ScrollBy(int dy);
+  void ScrollTo(int position);
+  int Position() const { return position_; }
+  int ViewHeight() const;
+  HWND mainBar = nullptr;  // main column
+  HWND sideBar = nullptr;  // side column
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+ private:
+  void UpdateScrollBar();
+  void PlaceBars();
+  HWND notify_ = nullptr;
+  int page_ = 0;
+  int contentHeight_ = 0;
+  int position_ = 0;
+};
+
+class DataPagesView {
+ public:
+  DataPagesView(HWND owner, const WindowImages& images);
+  ~DataPagesView();
+
+  bool Create();
+  HWND PageControl() const { return tabs_; }
+  void SetBounds(const RECT& bounds);
+
+  // Replaces the pages shown; `advance` is called once per destroyed and
+  // once per created button, for the loading bar.
+  void Show(std::vector<DataPage> pages, const std::function<void()>& advance);
+  void Clear(const std::function<void()>& advance);
+
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  int ActivePage() const;  // -1 when there are no pages
+  void SetActivePage(int page);
+  std::vector<DataPage>& Model() { return pages_; }
+  PageScrollBox* Box(int page) { return page >= 0 && page < PageCount() ? boxes_[page].get() : nullptr; }
+
+  // Enables or disables every item button, by the model's rules.
+  void SetItemButtonsEnabled(bool flag);
+  // The cursor mark of the keyboard: exactly one marked button per page.
+  void SetMarked(int page, int column, int row, bool marked);
+  bool ButtonEnabled(int page, int column, int row) const;
+  // Drops down the menu of a menu-item button, or clicks any other button.
+  void PressButton(int page, int column, int row);
+
+  // Main-window message routing. Returns true when the message was ours.
+  bool OnCommand(HWND control, UINT id);
+  bool OnNotify(NMHDR* header, LRESULT& result);
+  bool OnMeasureItem(MEASUREITEMSTRUCT* measure);
+  bool OnDrawItem(DRAWITEMSTRUCT* draw);
+
+  // Called with the component name of a chosen button or menu entry.
+  std::function<void(const Bytes& componentName)> onChosen;
+
+ private:
+  struct MenuRecord {
+    std::wstring caption;
+    int image = -1;
+    Bytes name;  // runnable entries only
+  };
+  struct BuiltPage {
+    std::vector<HMENU> mainMenus;  // per row, null when the row has no menu
+    std::vector<HMENU> sideMenus;
+  };
+  HMENU BuildMenu(const std::vector<MenuEntry>& entries, int depth);
+  void BuildPage(int index, const std::function<void()>& advance);
+  void FillBar(HWND bar, const std::vector<ItemButton>& buttons, bool main, const std::function<void()>& advance);
+  HWND CreateBar(HWND parent, int left, int width, bool main);
+  void DropDown(int page, int column, int row);
+  void Choose(const Bytes& name);
+  std::optional<std::pair<int, int>> PageAndColumnOf(HWND bar) const;
+
+  HWND owner_;
+  const WindowImages& images_;
+  HWND tabs_ = nullptr;
+  HFONT itemFont_ = nullptr;
+  HFONT menuFont_ = nullptr;
+  RECT bounds_{};
+  std::vector<DataPage> pages_;
+  std::vector<std::unique_ptr<PageScrollBox>> boxes_;
+  std::vector<BuiltPage> built_;
+  std::deque<MenuRecord> menuRecords_;  // stable addresses for the menus' item data
+  std::vector<std::wstring> tabCaptions_;
+  UINT nextMenuId_ = 1;
+};
+
 }  // namespace quiltor

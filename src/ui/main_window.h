@@ -29,6 +29,8 @@ struct Win32Platform;
 class ExchangeArea;
 class DataPagesView;
 class TitleStrip;
+class WindowImages;
+struct OwnArguments;
 struct AppSettings;
 struct DataPage;
 
@@ -71,6 +73,8 @@ class TFormMain : public BaseWindow<TFormMain> {
   std::function<bool(UINT vk)> onShortCut;
   // StartupPending 1..99 at an idle moment (a delivery finished).
   std::function<void()> onDeliveryIdle;
+  // After FormCreate has parsed the own arguments ("/h", "/f"): linking.
+  std::function<void(const OwnArguments&)> onOwnArguments;
   // End of start-up and mode changes: ApplyMode and the watch timer.
   std::function<void()> onApplyMode;
   // Menu commands built elsewhere (mode, re-edit, setup, about, file
@@ -83,6 +87,8 @@ class TFormMain : public BaseWindow<TFormMain> {
   DataPagesView& Pages() { return *pages_; }
   const Bytes& ExeFolder() const { return exeFolder_; }
   const Bytes& CurrentDataFile() const { return currentDataFile_; }
+  const std::vector<Bytes>& LoomworkHistory() const { return loomworkPaths_; }
+  std::vector<Bytes>& FileHistory() { return fileHistory_; }
   bool LinkedMode() const;
   bool StayOnTop() const;
   bool HideIconInEffect() const;
@@ -102,6 +108,9 @@ class TFormMain : public BaseWindow<TFormMain> {
   // Handlers named after the controls.
   void ImageIconClick();
   void ImageTitle1DblClick();
+  void ImageTitle1MouseDown(POINT screen);
+  void ImageTitle1MouseMove(POINT screen);
+  void ImageTitle1MouseUp();
   void SpeedButtonResize1Click();
   void SpeedButtonResize2Click();
   void SpeedButtonFixClick(bool down);
@@ -117,6 +126,9 @@ class TFormMain : public BaseWindow<TFormMain> {
   void ApplicationEventsRestore();
 
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // The shortcut handling of the message loop: true when the key was
+  // consumed (every key is, while the window is visible).
+  bool PreTranslateKey(const MSG& msg);
 
  private:
   friend class TitleStrip;
@@ -157,7 +169,11 @@ class TFormMain : public BaseWindow<TFormMain> {
   std::vector<Bytes> arguments_;
   std::unique_ptr<AppSettings> settings_;
   MainWindowState state_;
+  std::unique_ptr<WindowImages> images_;
   std::unique_ptr<TitleStrip> title_;
+  std::unique_ptr<OwnArguments> ownArguments_;
+  TitleDrag drag_;
+  std::vector<Bytes> fileHistory_;    // PopupMenu_Open items, most recent first
   std::unique_ptr<DataPagesView> pages_;
   Bytes exeFolder_;
   Bytes currentDataFile_;
@@ -168,6 +184,8 @@ class TFormMain : public BaseWindow<TFormMain> {
   bool shown_ = false;
   bool closing_ = false;
   bool minimized_ = false;
+  bool inIdleStep_ = false;
+  int pagesTop_ = 0;
   Bytes savedClipboardText_;
 
   HWND toolBar_ = nullptr;
@@ -183,6 +201,8 @@ class TFormMain : public BaseWindow<TFormMain> {
   HMENU popupMenuLoomwork_ = nullptr;
   HMENU popupMode_ = nullptr;
   HMENU popupDisp_ = nullptr;
+  HMENU popupOpenSel_ = nullptr;
+  HMENU popupExecSel_ = nullptr;
 };
 
 // Menu and tool-bar command ids of the main window.

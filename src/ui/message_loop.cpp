@@ -14,6 +14,7 @@ int RunMessageLoop(TFormMain& form) {
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return 1;
+    if (form.PreTranslateKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

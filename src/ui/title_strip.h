@@ -1,6 +1,81 @@
 #pragma once
+// The title strip PanelTop: the system-menu icon, the title images that drag
+// the window, and the small buttons at its right end. Each part is a child
+// window named after its component, so tools can find it from outside.
 #include <windows.h>
 
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/base_window.h"
+
 namespace quiltor {
-class TitleStrip {};
+
+class WindowImages;
+
+// One part of the strip: an image, a push button or a toggle button.
+class StripPart : public BaseWindow<StripPart> {
+ public:
+  enum class Kind { kImage, kButton, kToggle, kPanel };
+  StripPart(Kind kind, const WindowImages& images) : kind_(kind), images_(images) {}
+  bool Create(HWND parent, const wchar_t* name, RECT bounds);
+
+  void SetBitmap(HBITMAP bitmap) { bitmap_ = bitmap; }
+  void SetGlyph(int glyph) { glyph_ = glyph; }
+  bool Down() const { return down_; }
+  void SetDown(bool down);
+
+  std::function<void()> onClick;
+  std::function<void()> onDoubleClick;
+  std::function<void(POINT screen)> onMouseDown;
+  std::function<void(POINT screen)> onMouseMove;
+  std::function<void()> onMouseUp;
+
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+ private:
+  void OnPaint();
+  Kind kind_;
+  const WindowImages& images_;
+  HBITMAP bitmap_ = nullptr;
+  int glyph_ = -1;
+  bool down_ = false;      // toggle state
+  bool pressed_ = false;   // mouse held on a button
+};
+
+class TFormMain;
+
+class TitleStrip {
+ public:
+  TitleStrip(TFormMain& form, const WindowImages& images) : form_(form), images_(images) {}
+  bool Create(HWND parent, HWND tooltip);
+  void Layout(int width);
+  void SetActive(bool active);
+  void ShowResizeButton(bool shrinkVisible);
+  bool ShrinkButtonVisible() const;
+  bool FixDown() const;
+  void SetFixDown(bool down);
+  HWND Panel() const;
+  HWND ProgressBar() const { return progressBar_; }
+
+ private:
+  StripPart* Add(StripPart::Kind kind, const wchar_t* name, const wchar_t* hint, HWND parent, HWND tooltip);
+  TFormMain& form_;
+  const WindowImages& images_;
+  std::vector<std::unique_ptr<StripPart>> parts_;
+  StripPart* panel_ = nullptr;
+  StripPart* icon_ = nullptr;
+  StripPart* title1_ = nullptr;
+  StripPart* title2_ = nullptr;
+  StripPart* fix_ = nullptr;
+  StripPart* resize1_ = nullptr;
+  StripPart* resize2_ = nullptr;
+  StripPart* minimize_ = nullptr;
+  StripPart* exit_ = nullptr;
+  HWND progressBar_ = nullptr;
+  bool shrinkVisible_ = true;  // not IsWindowVisible: the window may be hidden
+};
+
 }  // namespace quiltor
