@@ -1,0 +1,244 @@
+// Looks at a running Quiltor window from outside, as another program would,
+// and prints what it finds as UTF-8 lines for the end-to-end tests:
+//   qtdriver wait <ms>    wait until the window exists and has loaded its data
+//   qtdriver dump         window rectangle, named parts, tabs, buttons
+//   qtdriver command <id> post a menu command (WM_COMMAND) to the window
+//   qtdriver close        post WM_CLOSE
+//   qtdriver box <ms> [id] wait for a message box of the tool, print its
+//                         text and position, and press button `id` (IDOK...)
+// Exit code 0 on success, 1 when the window was not found in time.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring ClassOf(HWND w) {
+  wchar_t name[128] = {};
+  GetClassNameW(w, name, 128);
+  return name;
+}
+
+std::wstring TextOf(HWND w) {
+  wchar_t text[512] = {};
+  GetWindowTextW(w, text, 512);
+  return text;
+}
+
+// Memory inside the window's process, for messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  bool Ok() const { return address_ != nullptr; }
+  LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+  void Write(const void* data, size_t size) { WriteProcessMemory(process_, address_, data, size, nullptr); }
+  void Read(void* data, size_t size) const { ReadProcessMemory(process_, address_, data, size, nullptr); }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  size_t size_;
+};
+
+HWND FindMain() {
+  // The window is the top-level TFormMain of any process.
+  return FindWindowW(L"TFormMain", nullptr);
+}
+
+HWND FindChildNamed(HWND parent, const wchar_t* name) {
+  struct Search {
+    const wchar_t* name;
+    HWND found;
+  } search{name, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (TextOf(w) == s->name) {
+          s->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool Ready(HWND main) {
+  if (!main || !IsWindowVisible(main)) return false;
+  HWND progress = FindChildNamed(main, L"ProgressBarLoading");
+  return progress && !IsWindowVisible(progress);
+}
+
+void PrintRect(const char* tag, const std::wstring& name, HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  std::printf("%s %s %ld %ld %ld %ld %d %d\n", tag, Utf8(name).c_str(), r.left, r.top, r.right - r.left,
+              r.bottom - r.top, IsWindowVisible(w) ? 1 : 0, IsWindowEnabled(w) ? 1 : 0);
+}
+
+void DumpBar(HWND bar, int page, int column) {
+  int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  RemoteBuffer remote(bar, 4096);
+  if (!remote.Ok()) return;
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON button{};
+    SendMessageW(bar, TB_GETBUTTON, i, remote.Address());
+    remote.Read(&button, sizeof(button));
+    wchar_t text[512] = {};
+    LRESULT length = SendMessageW(bar, TB_GETBUTTONTEXTW, button.idCommand, remote.Address());
+    if (length > 0 && length < 500) remote.Read(text, static_cast<size_t>(length + 1) * sizeof(wchar_t));
+    RECT r{};
+    SendMessageW(bar, TB_GETITEMRECT, i, remote.Address());
+    remote.Read(&r, sizeof(r));
+    LRESULT state = SendMessageW(bar, TB_GETSTATE, button.idCommand, 0);
+    std::printf("button %d %d %d %d %d %d %d %ld %ld [%s]\n", page, column, i, (state & TBSTATE_ENABLED) ? 1 : 0,
+                button.iBitmap, (button.fsStyle & BTNS_WHOLEDROPDOWN) ? 1 : 0, (state & TBSTATE_MARKED) ? 1 : 0,
+                r.right - r.left, r.bottom - r.top, Utf8(text).c_str());
+  }
+}
+
+void Dump(HWND main) {
+  RECT r{};
+  GetWindowRect(main, &r);
+  std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::printf("visible %d\n", IsWindowVisible(main) ? 1 : 0);
+  std::printf("topmost %d\n", (GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+  LONG style = GetWindowLongW(main, GWL_STYLE);
+  std::printf("style popup %d thickframe %d caption %d sysmenu %d\n", (style & WS_POPUP) ? 1 : 0,
+              (style & WS_THICKFRAME) ? 1 : 0, (style & WS_CAPTION) == WS_CAPTION ? 1 : 0,
+              (style & WS_SYSMENU) ? 1 : 0);
+  for (const wchar_t* name : {L"PanelTop", L"ImageIcon", L"ImageTitle1", L"ImageTitle2", L"SpeedButtonFix",
+                              L"SpeedButtonResize1", L"SpeedButtonResize2", L"SpeedButtonMinimize",
+                              L"SpeedButtonExit", L"ProgressBarLoading", L"ToolBar", L"ComboBoxFile",
+                              L"PageControl", L"StatusBar"}) {
+    if (HWND w = FindChildNamed(main, name)) PrintRect("part", name, w);
+  }
+  HWND tabs = FindChildNamed(main, L"PageControl");
+  if (!tabs) return;
+  int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+  std::printf("tabs %d\n", count);
+  std::printf("active %d\n", static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
+  RemoteBuffer remote(tabs, 4096);
+  for (int i = 0; i < count && remote.Ok(); ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + 256);
+    item.cchTextMax = 200;
+    remote.Write(&item, sizeof(item));
+    SendMessageW(tabs, TCM_GETITEMW, i, remote.Address());
+    std::vector<char> raw(256 + 400 * sizeof(wchar_t));
+    remote.Read(raw.data(), raw.size());
+    std::wstring caption(reinterpret_cast<wchar_t*>(raw.data() + 256));
+    std::printf("tab %d [%s]\n", i, Utf8(caption).c_str());
+  }
+  // The page boxes are the tab control's children, in page order.
+  int page = 0;
+  for (HWND box = GetWindow(tabs, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT)) {
+    if (ClassOf(box) != L"QuiltorPageBox") continue;
+    std::printf("page %d visible %d\n", page, IsWindowVisible(box) ? 1 : 0);
+    int column = 0;
+    for (HWND bar = GetWindow(box, GW_CHILD); bar; bar = GetWindow(bar, GW_HWNDNEXT)) {
+      if (ClassOf(bar) != TOOLBARCLASSNAMEW) continue;
+      DumpBar(bar, page, TextOf(bar) == L"ToolBarSide" ? 1 : 0);
+      ++column;
+    }
+    ++page;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: qtdriver wait <ms> | dump | command <id> | close\n");
+    return 2;
+  }
+  std::string verb = argv[1];
+  if (verb == "wait") {
+    DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 20000;
+    DWORD start = GetTickCount();
+    // Loaded, and the height animation that follows has come to rest.
+    LONG lastHeight = -1;
+    DWORD stableSince = 0;
+    while (GetTickCount() - start < limit) {
+      HWND main = FindMain();
+      if (Ready(main)) {
+        RECT r{};
+        GetWindowRect(main, &r);
+        if (r.bottom - r.top != lastHeight) {
+          lastHeight = r.bottom - r.top;
+          stableSince = GetTickCount();
+        } else if (GetTickCount() - stableSince >= 300) {
+          std::printf("ready %lu\n", stableSince - start);
+          return 0;
+        }
+      }
+      Sleep(10);
+    }
+    std::printf("timeout\n");
+    return 1;
+  }
+  if (verb == "box") {
+    DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 10000;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < limit) {
+      HWND box = FindWindowW(L"#32770", L"Quiltor");
+      if (box && IsWindowVisible(box)) {
+        Sleep(200);
+        std::wstring text;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+          if (ClassOf(c) == L"Static" && !TextOf(c).empty()) text = TextOf(c);
+        }
+        RECT r{};
+        GetWindowRect(box, &r);
+        std::wstring flat;
+        for (wchar_t ch : text) flat += ch == L'\n' ? L'|' : ch;
+        std::printf("box %ld %ld [%s]\n", r.left, r.top, Utf8(flat).c_str());
+        std::fflush(stdout);
+        if (argc > 3) PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        return 0;
+      }
+      Sleep(20);
+    }
+    std::printf("nobox\n");
+    return 1;
+  }
+  HWND main = FindMain();
+  if (!main) {
+    std::printf("nowindow\n");
+    return 1;
+  }
+  if (verb == "dump") {
+    Dump(main);
+  } else if (verb == "command" && argc > 2) {
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+  } else if (verb == "close") {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+  } else {
+    return 2;
+  }
+  std::fflush(stdout);
+  return 0;
+}
