@@ -159,6 +159,13 @@ bool DeliveryRoutines::WaitForClipboard(WindowId target, std::uint32_t interval)
   }
 }
 
+DeliveryStatus DeliveryRoutines::FailedAfterOwnChange() {
+  // What the target's cut or copy put on the clipboard was asked for by the
+  // tool, so the idle step may still give the user's state back over it.
+  NoteOwnWrite();
+  return DeliveryStatus::kClipboardUnavailable;
+}
+
 DeliveryStatus DeliveryRoutines::SaveClipboardIfNone() {
   if (saved_) return DeliveryStatus::kOk;
   std::optional<ClipboardSnapshot> snapshot = clipboard_.Snapshot();
@@ -234,18 +241,18 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
 
   FocusTarget(target, interval, /*activeFirst=*/false);
   SendEvents(cutEvents);
-  if (!WaitForClipboard(target, interval)) return DeliveryStatus::kClipboardUnavailable;
+  if (!WaitForClipboard(target, interval)) return FailedAfterOwnChange();
   if (!after.empty()) {
     std::optional<Bytes> selection = ReadTextForStep(2);
-    if (!selection) return DeliveryStatus::kClipboardUnavailable;
+    if (!selection) return FailedAfterOwnChange();
     result += *selection;
     result += after;
   }
-  if (!clipboard_.SetText(result, /*transient=*/true)) return DeliveryStatus::kClipboardUnavailable;
+  if (!clipboard_.SetText(result, /*transient=*/true)) return FailedAfterOwnChange();
   NoteOwnWrite();
   FocusTarget(target, interval, /*activeFirst=*/false);
   SendEvents(pasteEvents);
-  if (!WaitForClipboard(target, interval)) return DeliveryStatus::kClipboardUnavailable;
+  if (!WaitForClipboard(target, interval)) return FailedAfterOwnChange();
   return DeliveryStatus::kOk;
 }
 
@@ -287,9 +294,9 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
 
   FocusTarget(target, interval, /*activeFirst=*/true);
   SendEvents(events);
-  if (!WaitForClipboard(target, interval)) return DeliveryStatus::kClipboardUnavailable;
+  if (!WaitForClipboard(target, interval)) return FailedAfterOwnChange();
   std::optional<Bytes> selection = ReadTextForStep(2);
-  if (!selection) return DeliveryStatus::kClipboardUnavailable;
+  if (!selection) return FailedAfterOwnChange();
   CopyToBuffer(*selection, buffer);
   // The target's copy was made at the tool's request.
   NoteOwnWrite();

@@ -133,6 +133,7 @@ class DeliveryRoutines {
   // Reads the clipboard text for a step that may try twice.
   std::optional<Bytes> ReadTextForStep(int attempts);
   void NoteOwnWrite();
+  DeliveryStatus FailedAfterOwnChange();
   // A message routine that fails after taking its local copy hands it on, so
   // the idle step can still give the user's clipboard back.
   void KeepLocalCopy(ClipboardSnapshot&& local);

@@ -1,0 +1,174 @@
+#include "fakes/fake_windows.h"
+
+#include <cstdio>
+
+namespace quiltor::fakes {
+namespace {
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", value);
+  return text;
+}
+
+}  // namespace
+
+WindowId FakeWindows::Add(const std::string& className, std::uint32_t process, WindowId parent) {
+  const WindowId id = next_++;
+  Window window;
+  window.className = className;
+  window.process = process;
+  window.parent = parent;
+  windows_[id] = window;
+  return id;
+}
+
+WindowId FakeWindows::AddEditor(const std::string& className, std::uint32_t process, WindowId parent) {
+  const WindowId id = Add(className, process, parent);
+  windows_[id].editor = true;
+  return id;
+}
+
+void FakeWindows::SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd) {
+  Window& window = windows_.at(id);
+  window.text = text;
+  window.selStart = selStart;
+  window.selEnd = selEnd;
+}
+
+Bytes FakeWindows::Selection(WindowId id) const {
+  const Window& window = windows_.at(id);
+  return window.text.substr(window.selStart, window.selEnd - window.selStart);
+}
+
+void FakeWindows::Cut(Window& window, bool remove) {
+  // An edit control leaves the clipboard alone when nothing is selected.
+  if (window.selEnd <= window.selStart) return;
+  clipboard_.PutText(window.text.substr(window.selStart, window.selEnd - window.selStart));
+  if (remove) {
+    window.text.erase(window.selStart, window.selEnd - window.selStart);
+    window.selEnd = window.selStart;
+  }
+}
+
+void FakeWindows::Paste(Window& window) {
+  const std::optional<Bytes> text = clipboard_.Text();
+  if (!text) return;
+  window.text.replace(window.selStart, window.selEnd - window.selStart, *text);
+  window.selStart = window.selEnd = window.selStart + text->size();
+}
+
+std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t, std::intptr_t) {
+  Log("Send " + std::to_string(id) + " " + Hex(message));
+  auto found = windows_.find(id);
+  if (found != windows_.end() && found->second.editor && found->second.answersMessages) {
+    Window& window = found->second;
+    if (message == kWmCut) Cut(window, true);
+    if (message == kWmCopy) Cut(window, false);
+    if (message == kWmPaste) Paste(window);
+  }
+  if (afterMessage) afterMessage(id, message);
+  return 0;
+}
+
+WindowId FakeWindows::FocusedEditor() {
+  if (focus_ != kNoWindow && windows_.count(focus_) && windows_[focus_].editor) return focus_;
+  if (foreground_ == kNoWindow || !windows_.count(foreground_)) return kNoWindow;
+  if (windows_[foreground_].editor) return foreground_;
+  WindowId editor = kNoWindow;
+  EnumDescendants(foreground_, [&](WindowId child) {
+    if (!windows_[child].editor) return true;
+    editor = child;
+    return false;
+  });
+  return editor;
+}
+
+void FakeWindows::OnKey(const KeyEvent& event) {
+  const bool down = !event.up;
+  if (event.vk == 0x11) ctrl_ = down;
+  if (event.vk == 0x10) shift_ = down;
+  if (event.vk == 0x12) alt_ = down;
+  if (!down || alt_) return;
+  const WindowId editorId = FocusedEditor();
+  if (editorId == kNoWindow) return;
+  Window& editor = windows_[editorId];
+  const bool cut = (ctrl_ && !shift_ && event.vk == 'X') || (shift_ && !ctrl_ && event.vk == 0x2E);
+  const bool copy = (ctrl_ && !shift_ && event.vk == 'C') || (ctrl_ && !shift_ && event.vk == 0x2D);
+  const bool paste = (ctrl_ && !shift_ && event.vk == 'V') || (shift_ && !ctrl_ && event.vk == 0x2D);
+  if (cut || copy) {
+    Cut(editor, cut);
+    clipboard_.HoldOpen(holdClipboardAfterKeyCopy);
+  }
+  if (paste) Paste(editor);
+}
+
+WindowId FakeWindows::Parent(WindowId window) {
+  auto found = windows_.find(window);
+  return found == windows_.end() ? kNoWindow : found->second.parent;
+}
+
+bool FakeWindows::SetForeground(WindowId window) {
+  Log("SetForeground " + std::to_string(window));
+  if (!windows_.count(window)) return false;
+  foreground_ = window;
+  focus_ = kNoWindow;
+  return true;
+}
+
+WindowId FakeWindows::SetActive(WindowId window) {
+  Log("SetActive " + std::to_string(window));
+  return windows_.count(window) ? window : kNoWindow;
+}
+
+WindowId FakeWindows::SetFocus(WindowId window) {
+  Log("SetFocus " + std::to_string(window));
+  const WindowId previous = focus_;
+  if (windows_.count(window)) focus_ = window;
+  return previous;
+}
+
+bool FakeWindows::FocusOfThreadOf(WindowId, WindowId& focus) {
+  focus = FocusedEditor();
+  return true;
+}
+
+std::string FakeWindows::ClassName(WindowId window) {
+  auto found = windows_.find(window);
+  return found == windows_.end() ? std::string() : found->second.className;
+}
+
+Bytes FakeWindows::Text(WindowId window) {
+  auto found = windows_.find(window);
+  return found == windows_.end() ? Bytes() : found->second.text;
+}
+
+std::uint32_t FakeWindows::ProcessOf(WindowId window) {
+  auto found = windows_.find(window);
+  return found == windows_.end() ? 0 : found->second.process;
+}
+
+void FakeWindows::EnumTop(const std::function<bool(WindowId)>& visit) {
+  std::vector<WindowId> tops;
+  for (const auto& [id, window] : windows_)
+    if (window.parent == kNoWindow) tops.push_back(id);
+  for (WindowId id : tops)
+    if (!visit(id)) return;
+}
+
+bool FakeWindows::EnumDescendants(WindowId parent, const std::function<bool(WindowId)>& visit) {
+  std::vector<WindowId> children;
+  for (const auto& [id, window] : windows_)
+    if (window.parent == parent) children.push_back(id);
+  for (WindowId child : children) {
+    if (!visit(child)) return false;
+    if (!EnumDescendants(child, visit)) return false;
+  }
+  return true;
+}
+
+void FakeWindows::EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) {
+  EnumDescendants(parent, visit);
+}
+
+}  // namespace quiltor::fakes

@@ -1,0 +1,84 @@
+#pragma once
+// Windows of other programs. An "editor" window keeps a text and a selection
+// and answers WM_CUT / WM_COPY / WM_PASTE (and the standard cut/copy/paste
+// keys while it has the focus) through the fake clipboard, as an edit control
+// does.
+#include <map>
+
+#include "fakes/call_log.h"
+#include "fakes/fake_clipboard.h"
+#include "platform/window_system.h"
+
+namespace quiltor::fakes {
+
+class FakeWindows : public WindowSystem {
+ public:
+  FakeWindows(FakeClipboard& clipboard, CallLog* log = nullptr) : clipboard_(clipboard), log_(log) {}
+
+  struct Window {
+    std::string className;
+    std::uint32_t process = 0;
+    WindowId parent = kNoWindow;
+    bool editor = false;
+    bool answersMessages = true;
+    Bytes text;
+    std::size_t selStart = 0;
+    std::size_t selEnd = 0;
+  };
+
+  WindowId Add(const std::string& className, std::uint32_t process, WindowId parent = kNoWindow);
+  WindowId AddEditor(const std::string& className, std::uint32_t process, WindowId parent = kNoWindow);
+  Window& Get(WindowId id) { return windows_.at(id); }
+  void SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd);
+  const Bytes& EditText(WindowId id) const { return windows_.at(id).text; }
+  Bytes Selection(WindowId id) const;
+  // How many IsHeldOpen polls an editor's key-driven copy keeps the
+  // clipboard open, as a slow editor would.
+  int holdClipboardAfterKeyCopy = 0;
+
+  // Called after a message to any window was handled.
+  std::function<void(WindowId, std::uint32_t)> afterMessage;
+
+  // Keys arrive here from FakeKeyboard; the focused editor acts on them.
+  void OnKey(const KeyEvent& event);
+
+  std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0,
+                     std::intptr_t lparam = 0) override;
+  bool IsWindow(WindowId window) override { return windows_.count(window) != 0; }
+  WindowId Parent(WindowId window) override;
+  bool SetForeground(WindowId window) override;
+  WindowId SetActive(WindowId window) override;
+  WindowId SetFocus(WindowId window) override;
+  WindowId Foreground() override { return foreground_; }
+  bool FocusOfThreadOf(WindowId foreground, WindowId& focus) override;
+  WindowId Desktop() override { return kDesktop; }
+  std::string ClassName(WindowId window) override;
+  Bytes Text(WindowId window) override;
+  std::uint32_t ProcessOf(WindowId window) override;
+  void EnumTop(const std::function<bool(WindowId)>& visit) override;
+  void EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) override;
+  Rect WindowRect(WindowId) override { return Rect{}; }
+
+  static constexpr WindowId kDesktop = 1;
+
+ private:
+  bool EnumDescendants(WindowId parent, const std::function<bool(WindowId)>& visit);
+  WindowId FocusedEditor();
+  void Cut(Window& window, bool remove);
+  void Paste(Window& window);
+  void Log(const std::string& entry) {
+    if (log_) log_->Add(entry);
+  }
+
+  FakeClipboard& clipboard_;
+  CallLog* log_;
+  std::map<WindowId, Window> windows_;
+  WindowId next_ = 100;
+  WindowId foreground_ = kNoWindow;
+  WindowId focus_ = kNoWindow;
+  bool ctrl_ = false;
+  bool shift_ = false;
+  bool alt_ = false;
+};
+
+}  // namespace quiltor::fakes
