@@ -196,7 +196,7 @@ void DataPagesView::FillBar(HWND bar, const std::vector<ItemButton>& buttons, bo
     if (b.separator || b.endMarker) t.iBitmap = main ? I_IMAGENONE : I_IMAGENONE;
     t.idCommand = static_cast<int>(i) + kRowIdBase;
     t.fsState = static_cast<BYTE>(TBSTATE_WRAP | (b.enabled ? TBSTATE_ENABLED : 0));
-    t.fsStyle = static_cast<BYTE>(BTNS_BUTTON | BTNS_NOPREFIX |
+    t.fsStyle = static_cast<BYTE>(BTNS_BUTTON |
                                   (b.action == ItemAction::kDropDown ? BTNS_WHOLEDROPDOWN : 0) |
                                   (main ? BTNS_SHOWTEXT : 0));
     t.iString = main ? reinterpret_cast<INT_PTR>(captions.back().c_str()) : -1;

@@ -1,0 +1,196 @@
+"""Helpers for the end-to-end tests of the tool window: a temporary program
+folder with Quiltor.exe, a settings file and data files; starting the tool
+under Wine; the test driver; X input and screenshots."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+SOURCE = os.environ.get("QUILTOR_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+BUILD = os.environ.get("QUILTOR_BUILD_DIR", os.path.join(SOURCE, "build", "win"))
+WINE_RUN = os.path.join(SOURCE, "scripts", "wine-run")
+FIXTURES = os.path.join(SOURCE, "tests", "fixtures", "window")
+
+
+def display():
+    return subprocess.run([os.path.join(SOURCE, "scripts", "xvfb")], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
+os.environ["DISPLAY"] = os.environ.get("DISPLAY") or display()
+
+
+def ini(**sections):
+    """Settings text in CP932 from {section: {key: value}}."""
+    lines = []
+    for section, keys in sections.items():
+        lines.append("[%s]" % section)
+        lines += ["%s=%s" % (k, v) for k, v in keys.items()]
+    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+def read_ini(folder):
+    """{section: {key: value}} of the folder's Quiltor.ini, decoded from CP932."""
+    result, section = {}, None
+    path = os.path.join(folder, "Quiltor.ini")
+    if not os.path.exists(path):
+        return result
+    for line in open(path, "rb").read().decode("cp932").splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            section = result.setdefault(line[1:-1], {})
+        elif "=" in line and section is not None:
+            k, v = line.split("=", 1)
+            section.setdefault(k.strip(), v.strip())
+    return result
+
+
+class App:
+    """One started tool in a folder of its own."""
+
+    def __init__(self, settings=None, data=None, args=(), keep=False):
+        self.folder = tempfile.mkdtemp(prefix="quiltor-e2e-")
+        shutil.copy(os.path.join(BUILD, "Quiltor.exe"), self.folder)
+        if settings is not None:
+            open(os.path.join(self.folder, "Quiltor.ini"), "wb").write(settings)
+        for name, content in (data or {}).items():
+            if isinstance(content, str):
+                content = open(os.path.join(FIXTURES, content), "rb").read()
+            open(os.path.join(self.folder, name), "wb").write(content)
+        self.args = list(args)
+        self.keep = keep
+        self.process = None
+
+    def start(self):
+        self.process = subprocess.Popen([WINE_RUN, "Quiltor.exe"] + self.args, cwd=self.folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def driver(self, *args, timeout=60):
+        out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtdriver.exe")] + [str(a) for a in args],
+                             capture_output=True, timeout=timeout)
+        return out.stdout.decode("utf-8", "replace").splitlines()
+
+    def wait_ready(self, ms=30000):
+        lines = self.driver("wait", ms)
+        if not lines or not lines[0].startswith("ready"):
+            raise AssertionError("the tool window did not finish starting: %r" % lines)
+        return int(lines[0].split()[1])
+
+    def dump(self):
+        return parse_dump(self.driver("dump"))
+
+    def close(self, timeout=30):
+        """Closes the window (WM_CLOSE) and waits for the process to end."""
+        if self.process and self.process.poll() is None:
+            self.driver("close")
+            try:
+                self.process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(10)
+                raise AssertionError("the tool did not end after WM_CLOSE")
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+        # Every start of Wine programs in this prefix must be gone before the
+        # next test, or the single-instance rule forwards to a dead instance.
+        subprocess.run([WINE_RUN, "wineserver", "-w"], timeout=60)
+        if not self.keep:
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        try:
+            self.close()
+        finally:
+            self.stop()
+
+
+def parse_dump(lines):
+    d = {"parts": {}, "tabs": [], "buttons": {}, "pages_visible": {}}
+    for line in lines:
+        words = line.split(" ")
+        if words[0] == "window":
+            d["window"] = tuple(int(w) for w in words[1:5])
+        elif words[0] == "topmost":
+            d["topmost"] = words[1] == "1"
+        elif words[0] == "style":
+            d["style"] = line
+        elif words[0] == "part":
+            x, y, w, h, visible, enabled = (int(v) for v in words[2:8])
+            d["parts"][words[1]] = {"rect": (x, y, w, h), "visible": visible == 1, "enabled": enabled == 1}
+        elif words[0] == "tabs":
+            d["tab_count"] = int(words[1])
+        elif words[0] == "active":
+            d["active"] = int(words[1])
+        elif words[0] == "tab":
+            d["tabs"].append(line.split("[", 1)[1][:-1])
+        elif words[0] == "page":
+            d["pages_visible"][int(words[1])] = words[3] == "1"
+        elif words[0] == "button":
+            page, column, row, enabled, image, dropdown, marked, w, h = (int(v) for v in words[1:10])
+            caption = line.split("[", 1)[1][:-1]
+            d["buttons"].setdefault((page, column), []).append(
+                {"enabled": enabled == 1, "image": image, "dropdown": dropdown == 1, "size": (w, h),
+                 "caption": caption})
+    return d
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
+
+
+def click(x, y, repeat=1):
+    xdotool("mousemove", x, y)
+    time.sleep(0.2)
+    xdotool("click", "--repeat", repeat, "--delay", 80, 1)
+
+
+def centre(rect):
+    x, y, w, h = rect
+    return x + w // 2, y + h // 2
+
+
+def screenshot(path, crop=None):
+    subprocess.run(["import", "-window", "root", path], check=True)
+    if crop:
+        x, y, w, h = crop
+        subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path], check=True)
+    return path
+
+
+def wait_for(predicate, seconds=15, step=0.3):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return predicate()
+
+
+class Failures:
+    """Collects failed checks so one run reports all of them."""
+
+    def __init__(self):
+        self.messages = []
+
+    def check(self, condition, message):
+        if not condition:
+            self.messages.append(message)
+            print("FAIL:", message)
+        return condition
+
+    def equal(self, got, expected, message):
+        return self.check(got == expected, "%s: got %r, expected %r" % (message, got, expected))
+
+    def finish(self):
+        if self.messages:
+            raise SystemExit("%d check(s) failed" % len(self.messages))
+        print("all checks passed")
