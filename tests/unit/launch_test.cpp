@@ -1,0 +1,159 @@
+#include "delivery/launch.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes/fake_clipboard.h"
+#include "fakes/fake_processes.h"
+#include "fakes/fake_windows.h"
+
+namespace quiltor {
+namespace {
+
+using fakes::FakeClipboard;
+using fakes::FakeProcesses;
+using fakes::FakeWindows;
+
+// Only Exists matters to the launcher.
+class ExistingFiles : public FileSystem {
+ public:
+  std::set<Bytes> files;
+  int existsCalls = 0;
+  bool Exists(const Bytes& path) override {
+    ++existsCalls;
+    return files.count(path) != 0;
+  }
+  std::optional<Bytes> ReadAll(const Bytes&) override { return std::nullopt; }
+  bool ReplaceAll(const Bytes&, const Bytes&) override { return false; }
+  std::optional<std::uint64_t> WriteTime(const Bytes&) override { return std::nullopt; }
+  bool Copy(const Bytes&, const Bytes&) override { return false; }
+  bool Remove(const Bytes&) override { return false; }
+  std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
+};
+
+TEST(EditorCommandLineTest, BuildsTheThreeForms) {
+  struct Case {
+    Bytes param;
+    Bytes expected;
+  };
+  const Case cases[] = {
+      {"", "C:\\ed\\ed.exe \"C:\\my docs\\a.txt\""},
+      {"-n %f -r", "C:\\ed\\ed.exe -n \"C:\\my docs\\a.txt\" -r"},
+      {"-x", "C:\\ed\\ed.exe -x \"C:\\my docs\\a.txt\""},
+      {"%f %f", "C:\\ed\\ed.exe \"C:\\my docs\\a.txt\" %f"},   // only the first is replaced
+      {"%%f", "C:\\ed\\ed.exe %\"C:\\my docs\\a.txt\""},       // "%%" means nothing here
+  };
+  for (const Case& c : cases) EXPECT_EQ(EditorCommandLine("C:\\ed\\ed.exe", c.param, "C:\\my docs\\a.txt"), c.expected) << c.param;
+}
+
+class LaunchTest : public ::testing::Test {
+ protected:
+  // The started program shows its windows `delayMs` after the start.
+  void EditorAppearsAfter(std::uint64_t delayMs, const std::string& editClass = "Edit") {
+    processes.onStart = [=, this](std::uint32_t id, const Bytes&) {
+      processes.At(processes.NowMilliseconds() + delayMs, [=, this] {
+        shownTop = windows.Add("EditorTop", id);
+        windows.Add("Toolbar", id, shownTop);
+        const WindowId pane = windows.Add("Pane", id, shownTop);
+        shownEdit = windows.Add(editClass, id, pane);
+        windows.Add(editClass, id, pane);
+      });
+    };
+  }
+
+  FakeClipboard clipboard;
+  FakeWindows windows{clipboard};
+  FakeProcesses processes;
+  ExistingFiles files;
+  Launcher launcher{processes, windows, files};
+  int questions = 0;
+  std::wstring lastQuestion;
+  AskToContinue answer(bool ok, int maxQuestions = 100) {
+    return [=, this](std::wstring_view question) {
+      ++questions;
+      lastQuestion = question;
+      return ok && questions < maxQuestions;
+    };
+  }
+  WindowId shownTop = kNoWindow;
+  WindowId shownEdit = kNoWindow;
+};
+
+TEST_F(LaunchTest, WindowShownAfterOneSecondIsFoundOnFourthPollWithoutQuestion) {
+  EditorAppearsAfter(1000);
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(false)), shownEdit);
+  EXPECT_EQ(launcher.Search().top, shownTop);
+  EXPECT_EQ(processes.Sleeps(), (std::vector<std::uint32_t>(4, 300)));
+  EXPECT_EQ(questions, 0);
+}
+
+TEST_F(LaunchTest, EmptyEditClassTakesTheTopWindow) {
+  EditorAppearsAfter(0);
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "", answer(false)), shownTop);
+  EXPECT_EQ(launcher.Search().edit, shownTop);
+}
+
+TEST_F(LaunchTest, WindowsOfAnotherProcessAreNeverTaken) {
+  // Another program's editor of the same classes is already there.
+  const WindowId otherTop = windows.Add("EditorTop", 42);
+  windows.Add("Edit", 42, otherTop);
+  EditorAppearsAfter(600);
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(false)), shownEdit);
+  EXPECT_EQ(launcher.Search().top, shownTop);
+}
+
+TEST_F(LaunchTest, AsksEveryTenPollsAndCancelGivesNull) {
+  EditorAppearsAfter(100000);
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(true, 3)), kNoWindow);
+  EXPECT_EQ(questions, 3);
+  EXPECT_EQ(processes.Sleeps().size(), 30u);
+  EXPECT_EQ(lastQuestion, L"ウィンドウクラスを検出できません\n続行しますか？");
+}
+
+TEST_F(LaunchTest, OkPollsAnotherRoundUntilFound) {
+  EditorAppearsAfter(4000);
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(true)), shownEdit);
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(processes.Sleeps().size(), 14u);
+}
+
+TEST_F(LaunchTest, TopWithoutEditChildKeepsTopAfterCancel) {
+  EditorAppearsAfter(0, "OtherEdit");
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(false)), kNoWindow);
+  EXPECT_EQ(launcher.Search().top, shownTop);
+  EXPECT_EQ(launcher.Search().edit, kNoWindow);
+}
+
+TEST_F(LaunchTest, NoWaitOrFailedStartReturnsNullAtOnce) {
+  EditorAppearsAfter(0);
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", false, "", "", answer(true)), kNoWindow);
+  EXPECT_TRUE(processes.Sleeps().empty());
+  processes.startFails = true;
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(true)), kNoWindow);
+  EXPECT_TRUE(processes.Sleeps().empty());
+  EXPECT_EQ(questions, 0);
+}
+
+TEST_F(LaunchTest, StartEditorWithFileStartsTheBuiltCommandLine) {
+  EditorAppearsAfter(300);
+  const EditorWindows found = launcher.StartEditorWithFile("ed.exe", "-n %f", "C:\\a b.txt", "EditorTop", "Edit", answer(false));
+  EXPECT_EQ(processes.Started(), (std::vector<Bytes>{"ed.exe -n \"C:\\a b.txt\""}));
+  EXPECT_EQ(found.top, shownTop);
+  EXPECT_EQ(found.edit, shownEdit);
+}
+
+TEST_F(LaunchTest, OpenWithAssociationOnlyForExistingFiles) {
+  EXPECT_FALSE(launcher.OpenWithAssociation("C:\\missing.txt"));
+  EXPECT_TRUE(processes.ShellOpened().empty());
+  files.files.insert("C:\\here.txt");
+  EXPECT_TRUE(launcher.OpenWithAssociation("C:\\here.txt"));
+  processes.shellGivesProcess = false;  // handed to a program that was already running
+  EXPECT_TRUE(launcher.OpenWithAssociation("C:\\here.txt"));
+  processes.shellFails = true;
+  EXPECT_FALSE(launcher.OpenWithAssociation("C:\\here.txt"));
+  EXPECT_EQ(processes.ShellOpened().size(), 3u);
+}
+
+}  // namespace
+}  // namespace quiltor
