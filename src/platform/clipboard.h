@@ -38,6 +38,10 @@ class Clipboard {
   // Puts every format back; an empty snapshot leaves an empty clipboard.
   virtual bool Restore(const ClipboardSnapshot& snapshot) = 0;
   virtual std::uint32_t SequenceNumber() = 0;
+  // Whether some program has read the text of the last SetText(text, true)
+  // since it was put there. A clipboard that hands such a text over only on
+  // demand can tell (true / false); one that cannot returns nullopt.
+  virtual std::optional<bool> TransientTextTaken() { return std::nullopt; }
 };
 
 }  // namespace quiltor

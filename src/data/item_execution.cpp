@@ -1,0 +1,341 @@
+#include "data/item_execution.h"
+
+#include <algorithm>
+
+#include "data/pages.h"
+#include "delivery/escapes.h"
+#include "exchange/exchange_area.h"
+#include "settings/settings.h"
+#include "window/window_state.h"
+
+namespace quiltor {
+namespace {
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Position of the last path separator that is a character of its own, not
+// the second byte of a double-byte character ("表" ends in 0x5C).
+std::optional<std::size_t> LastSeparator(const Bytes& path) {
+  std::optional<std::size_t> last;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c)) {
+      ++i;
+      continue;
+    }
+    if (c == '\\' || c == '/') last = i;
+  }
+  return last;
+}
+
+bool EndsWithSeparator(const Bytes& path) {
+  const std::optional<std::size_t> last = LastSeparator(path);
+  return last && *last + 1 == path.size();
+}
+
+// The watch timer stays stopped from the click to the idle step; a guard
+// against a parent chain that loops back on itself.
+constexpr int kMaxParentDepth = 64;
+
+// A program may leave a text whose last byte starts a double-byte character
+// cut off by the end of its buffer; that byte would swallow the editor's next
+// character.
+Bytes WholeCharacters(Bytes text) {
+  text.resize(FitOnCharacterBoundary(text, text.size()));
+  return text;
+}
+
+}  // namespace
+
+Bytes JoinPath(const Bytes& folder, const Bytes& path) {
+  if (folder.empty()) return path;
+  if (EndsWithSeparator(folder)) return folder + path;
+  return folder + "\\" + path;
+}
+
+Bytes FolderOf(const Bytes& path) {
+  const std::optional<std::size_t> last = LastSeparator(path);
+  return last ? path.substr(0, *last + 1) : Bytes();
+}
+
+Bytes ReplaceExtension(const Bytes& path, const Bytes& extension) {
+  const std::size_t nameStart = LastSeparator(path).value_or(static_cast<std::size_t>(-1)) + 1;
+  std::optional<std::size_t> dot;
+  for (std::size_t i = nameStart; i < path.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c)) {
+      ++i;
+      continue;
+    }
+    if (c == '.') dot = i;
+  }
+  return (dot ? path.substr(0, *dot) : path) + extension;
+}
+
+std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string_view componentName) {
+  const std::optional<ComponentIdentity> identity = DecodeComponentName(componentName);
+  if (!identity || identity->page < 1 || identity->page > static_cast<int>(pages.size())) return std::nullopt;
+  const DataPage& page = pages[static_cast<std::size_t>(identity->page - 1)];
+  if (!identity->isMenuEntry) {
+    for (const auto* column : {&page.main, &page.side})
+      for (const ItemButton& button : *column)
+        if (button.name == componentName) return button.imageIndex;
+    return std::nullopt;
+  }
+  std::optional<int> found;
+  auto visit = [&](auto&& self, const std::vector<MenuEntry>& entries) -> void {
+    for (const MenuEntry& entry : entries) {
+      if (found) return;
+      if (entry.kind == MenuEntryKind::kRunnable && entry.name == componentName) found = entry.imageIndex;
+      self(self, entry.children);
+    }
+  };
+  for (const auto* column : {&page.main, &page.side})
+    for (const ItemButton& button : *column) visit(visit, button.menu);
+  return found;
+}
+
+// ---------------------------------------------------------------------------
+
+ItemExecutor::ItemExecutor(const ItemServices& services, ItemHost& host, const AppSettings& settings,
+                           MainWindowState& state)
+    : services_(services), host_(host), settings_(settings), state_(state), simple_(services.windows) {}
+
+WindowId ItemExecutor::TargetWindow() {
+  return host_.ModeIndex() == kLinkedMode ? host_.LinkedEditWindow() : simple_.Target();
+}
+
+void ItemExecutor::TimerTimer1() { simple_.TimerTimer1(host_.MainWindow(), host_.EditDummy()); }
+
+bool ItemExecutor::ChooseItem(const Bytes& componentName, int imageIndex) {
+  if (running_) return false;
+  switch (ActionOfImage(imageIndex)) {
+    case ItemAction::kText:
+      ToolButtonClick1(componentName);
+      return true;
+    case ItemAction::kScript:
+      ToolButtonClick2(componentName, imageIndex);
+      return true;
+    case ItemAction::kModule:
+      ToolButtonClick3(componentName, imageIndex);
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::optional<ItemExecutor::Start> ItemExecutor::CommonStart(const Bytes& componentName, int imageIndex) {
+  if (running_) return std::nullopt;
+  const std::optional<ComponentIdentity> identity = DecodeComponentName(componentName);
+  if (!identity) return std::nullopt;
+  host_.StopWatchTimer();
+  lastItem_ = componentName;
+  lastImage_ = imageIndex;
+  return Start{identity->page, identity->itemKey};
+}
+
+std::optional<DataFileReader::Texts> ItemExecutor::ReadTexts(const Start& start) {
+  const Bytes path = JoinPath(host_.ExeFolder(), host_.CurrentDataFile());
+  std::optional<DataFileReader::Texts> texts = ReadItemTexts(services_.files, path, start.page, start.itemKey);
+  if (!texts) host_.ShowWarningNear(DataErrorMessage({DataStatus::kUnreadable, path, 0}), kItemMessageOffset);
+  return texts;
+}
+
+void ItemExecutor::DeliverTexts(const Bytes& before, const Bytes& after) {
+  // Writing two empty texts would still cut the selection away.
+  if (before.empty() && after.empty()) return;
+  const int mode = host_.ModeIndex() == kLinkedMode ? kLinkedMode : kSimpleMode;
+  const DeliverySettings delivery = SanitizeDelivery(settings_.modeDelivery[static_cast<std::size_t>(mode)]);
+  const DeliveryStatus status =
+      services_.delivery.Deliver(delivery.pasteKind, TargetWindow(), before, after,
+                                 static_cast<std::uint32_t>(std::max(0, delivery.pasteInterval)),
+                                 delivery.cutPasteKey);
+  if (delivery.pasteKind == kPasteByKeys && services_.delivery.RestorePending())
+    pasteWrittenAt_ = services_.processes.NowMilliseconds();
+  if (status != DeliveryStatus::kOk) host_.ShowDeliveryError(status);
+}
+
+void ItemExecutor::FinalStep() {
+  WindowId top = TargetWindow();
+  for (int depth = 0; depth < kMaxParentDepth; ++depth) {
+    const WindowId parent = services_.windows.Parent(top);
+    if (parent == kNoWindow) break;
+    top = parent;
+  }
+  services_.windows.SetForeground(top);
+  services_.windows.SetActive(top);
+  state_.SetStartupPending(1);
+}
+
+void ItemExecutor::ToolButtonClick1(const Bytes& componentName) {
+  const std::optional<Start> start = CommonStart(componentName, -1);
+  if (!start) return;
+  if (const std::optional<DataFileReader::Texts> texts = ReadTexts(*start)) {
+    lastBefore_ = ExpandEscapes(texts->a, settings_.lineEnd);
+    lastAfter_ = ExpandEscapes(texts->b, settings_.lineEnd);
+    if (!lastBefore_.empty() || !lastAfter_.empty()) {
+      host_.EnableRepeat();
+      DeliverTexts(lastBefore_, lastAfter_);
+    }
+  }
+  FinalStep();
+}
+
+void ItemExecutor::ToolButtonClick2(const Bytes& componentName, int imageIndex) {
+  const std::optional<Start> start = CommonStart(componentName, imageIndex);
+  if (!start) return;
+  const Bytes program = JoinPath(host_.ExeFolder(), ReplaceExtension(host_.CurrentDataFile(), ".exe"));
+  RunItemProgram(RunVariantOfImage(imageIndex), kScriptKindName, start->itemKey + "a", program);
+}
+
+void ItemExecutor::ToolButtonClick3(const Bytes& componentName, int imageIndex) {
+  const std::optional<Start> start = CommonStart(componentName, imageIndex);
+  if (!start) return;
+  const std::optional<DataFileReader::Texts> texts = ReadTexts(*start);
+  if (!texts) {
+    FinalStep();
+    return;
+  }
+  const Bytes program = JoinPath(host_.ExeFolder(), FolderOf(host_.CurrentDataFile()) + texts->a);
+  RunItemProgram(RunVariantOfImage(imageIndex), kModuleKindName, texts->b, program);
+}
+
+void ItemExecutor::RunItemProgram(int variant, const Bytes& kindName, const Bytes& parameters,
+                                  const Bytes& program) {
+  ExchangeArea& exchange = services_.exchange;
+  TransferBuffer* buffer1 = exchange.Buffer1();
+  TransferBuffer* buffer2 = exchange.Buffer2();
+  if (!services_.files.Exists(program)) {
+    const bool script = kindName == kScriptKindName;
+    host_.ShowWarningNear(script ? kindName + kProgramMissingText + kScriptCompileHint : Bytes(kProgramMissingText),
+                          kItemMessageOffset);
+    FinalStep();
+    return;
+  }
+  if (!buffer1 || !buffer2) {
+    // Without the exchange area the program could neither get nor give text.
+    host_.ShowWarningNear(kindName + kRunErrorText, kItemMessageOffset);
+    FinalStep();
+    return;
+  }
+  buffer1->Zero();
+  if (variant == 1 || variant == 2) {
+    const int mode = host_.ModeIndex() == kLinkedMode ? kLinkedMode : kSimpleMode;
+    const DeliverySettings delivery = SanitizeDelivery(settings_.modeDelivery[static_cast<std::size_t>(mode)]);
+    const DeliveryStatus status = services_.delivery.Fetch(
+        delivery.pasteKind, TargetWindow(), static_cast<std::uint32_t>(std::max(0, delivery.pasteInterval)),
+        delivery.cutPasteKey, /*cut=*/variant == 2, buffer1->Span());
+    if (status != DeliveryStatus::kOk) {
+      host_.ShowDeliveryError(status);
+      FinalStep();
+      return;
+    }
+  }
+  buffer2->Zero();
+  exchange.StoreWindowRect(host_.MainWindowRect());
+
+  running_ = true;
+  Processes::ShellResult started = services_.processes.ShellOpen(program, parameters);
+  if (!started.started) {
+    running_ = false;
+    host_.ShowWarningNear(kindName + kRunErrorText, kItemMessageOffset);
+    FinalStep();
+    return;
+  }
+  if (variant == 3) host_.HideMainWindow();
+  WaitForProgram(started.process.get());
+  if (variant == 3) host_.ShowMainWindow();
+  running_ = false;
+
+  Bytes before = WholeCharacters(buffer1->ReadText());
+  Bytes after = WholeCharacters(buffer2->ReadText());
+  if (!before.empty() || !after.empty()) {
+    lastBefore_ = std::move(before);
+    lastAfter_ = std::move(after);
+    host_.EnableRepeat();
+    DeliverTexts(lastBefore_, lastAfter_);
+  }
+  FinalStep();
+}
+
+void ItemExecutor::WaitForProgram(Process* process) {
+  if (process) {
+    while (!process->Wait(kWaitSliceMs)) host_.ProcessPendingMessages();
+    return;
+  }
+  // No handle: the buffers are the only sign of the program's work. Wait for
+  // them to change and then to hold still; give up after the limit and take
+  // whatever is there (for a fetch, the selection itself).
+  TransferBuffer* buffer1 = services_.exchange.Buffer1();
+  TransferBuffer* buffer2 = services_.exchange.Buffer2();
+  auto contents = [&] {
+    std::vector<std::uint8_t> bytes(buffer1->Span().begin(), buffer1->Span().end());
+    bytes.insert(bytes.end(), buffer2->Span().begin(), buffer2->Span().end());
+    return bytes;
+  };
+  const std::vector<std::uint8_t> initial = contents();
+  std::vector<std::uint8_t> last = initial;
+  Processes& processes = services_.processes;
+  const std::uint64_t start = processes.NowMilliseconds();
+  std::optional<std::uint64_t> stableSince;
+  while (processes.NowMilliseconds() - start < kNoHandleWaitLimitMs) {
+    processes.Sleep(kWaitSliceMs);
+    host_.ProcessPendingMessages();
+    std::vector<std::uint8_t> now = contents();
+    if (now != last) {
+      last = std::move(now);
+      stableSince = processes.NowMilliseconds();
+    } else if (stableSince && processes.NowMilliseconds() - *stableSince >= kSettleMs) {
+      return;
+    }
+  }
+}
+
+void ItemExecutor::Popup_RepeatClick() {
+  if (running_ || lastItem_.empty()) return;
+  host_.StopWatchTimer();
+  const bool rerun = (lastImage_ >= 0 && lastImage_ <= 2) || (lastImage_ >= 6 && lastImage_ <= 8);
+  if (rerun) {
+    const Bytes item = lastItem_;
+    ChooseItem(item, lastImage_);
+  } else {
+    DeliverTexts(lastBefore_, lastAfter_);
+  }
+  state_.SetStartupPending(1);
+}
+
+bool ItemExecutor::RestoreMayGo() {
+  if (!pasteWrittenAt_) return true;
+  // Something newer is on the clipboard: the restore will leave it alone.
+  if (!services_.delivery.RestoreIsSafe()) return true;
+  const std::uint64_t elapsed = services_.processes.NowMilliseconds() - *pasteWrittenAt_;
+  const std::optional<bool> taken = services_.clipboard.TransientTextTaken();
+  if (taken) return *taken || elapsed >= kPasteReadLimitMs;
+  return elapsed >= kPasteGraceMs;
+}
+
+IdleResult ItemExecutor::IdleStep() {
+  if (!state_.DeliveryIdlePending()) return IdleResult::kNothingPending;
+  if (running_) return IdleResult::kBusy;
+  if (services_.delivery.RestorePending()) {
+    if (!RestoreMayGo()) {
+      host_.WakeIdleAfter(kRestorePollMs);
+      return IdleResult::kWaitingForPaste;
+    }
+    const RestoreResult restored = services_.delivery.RestoreSavedClipboard();
+    const bool withinLimit = pasteWrittenAt_ &&
+                             services_.processes.NowMilliseconds() - *pasteWrittenAt_ < kPasteReadLimitMs;
+    if (restored == RestoreResult::kClipboardUnavailable && withinLimit) {
+      // The target may still hold the clipboard open while it reads.
+      host_.WakeIdleAfter(kRestorePollMs);
+      return IdleResult::kWaitingForPaste;
+    }
+  }
+  pasteWrittenAt_.reset();
+  state_.SetStartupPending(0);
+  services_.windows.SetFocus(TargetWindow());
+  host_.StartWatchTimer();
+  return IdleResult::kDone;
+}
+
+}  // namespace quiltor
