@@ -28,8 +28,8 @@ void MoveUp(const PageCursor& cursor, const CursorView& view, bool ctrl, CursorO
   }
   if (step == 0) return;
   // Scroll only when the new row would sit at or above the top of the view.
-  if (ctrl || view.scrollPosition >= kRowHeight * (r - step) - kUpMargin) {
-    out.scrollDelta = -kRowHeight * step;
+  if (ctrl || view.scrollPosition >= kCursorRowHeight * (r - step) - kCursorUpMargin) {
+    out.scrollDelta = -kCursorRowHeight * step;
   }
   out.unmark = ButtonPlace{r, cursor.column};
   out.mark = ButtonPlace{r - step, kLeftColumn};
@@ -50,8 +50,8 @@ void MoveDown(const PageCursor& cursor, const CursorView& view, bool ctrl, Curso
   if (step == 0) return;
   // A cursor placed for the first time neither scrolls nor unmarks anything.
   if (r >= 0) {
-    if (ctrl || kRowHeight * (r + step) + kDownMargin >= view.scrollPosition + view.boxHeight) {
-      out.scrollDelta = kRowHeight * step;
+    if (ctrl || kCursorRowHeight * (r + step) + kCursorDownMargin >= view.scrollPosition + view.boxHeight) {
+      out.scrollDelta = kCursorRowHeight * step;
     }
     out.unmark = ButtonPlace{r, cursor.column};
   }
@@ -89,14 +89,14 @@ CursorOutcome MovePageCursor(const PageCursor& cursor, const CursorView& view, C
       break;
     case CursorKey::kUp:
       if (modifiers.shift) {
-        out.scrollDelta = -kRowHeight;
+        out.scrollDelta = -kCursorRowHeight;
       } else {
         MoveUp(cursor, view, modifiers.ctrl, out);
       }
       break;
     case CursorKey::kDown:
       if (modifiers.shift) {
-        out.scrollDelta = kRowHeight;
+        out.scrollDelta = kCursorRowHeight;
       } else {
         MoveDown(cursor, view, modifiers.ctrl, out);
       }

@@ -8,11 +8,11 @@ namespace quiltor {
 
 inline constexpr int kLeftColumn = 0;
 inline constexpr int kRightColumn = 1;
-inline constexpr int kRowHeight = 20;
+inline constexpr int kCursorRowHeight = 20;
 // Down keeps this margin below the new row; Up scrolls when the new row is
 // within this distance of the top of the view, or above it.
-inline constexpr int kDownMargin = 35;
-inline constexpr int kUpMargin = 5;
+inline constexpr int kCursorDownMargin = 35;
+inline constexpr int kCursorUpMargin = 5;
 
 struct PageCursor {
   int row = -1;  // −1: no cursor yet
