@@ -74,8 +74,8 @@ Bytes ReplaceExtension(const Bytes& path, const Bytes& extension) {
 
 std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string_view componentName) {
   const std::optional<ComponentIdentity> identity = DecodeComponentName(componentName);
-  if (!identity || identity->page < 1 || identity->page > static_cast<int>(pages.size())) return std::nullopt;
-  const DataPage& page = pages[static_cast<std::size_t>(identity->page - 1)];
+  if (!identity || identity->page >= static_cast<int>(pages.size())) return std::nullopt;
+  const DataPage& page = pages[static_cast<std::size_t>(identity->page)];
   if (!identity->isMenuEntry) {
     for (const auto* column : {&page.main, &page.side})
       for (const ItemButton& button : *column)
