@@ -27,6 +27,7 @@ struct ProfileLine {
   std::string_view name;       // section or key name, trimmed
   std::string_view value;      // key lines: the value, trimmed
   std::size_t valueBegin = 0;  // key lines: where the text after "=" and blanks begins
+  bool hasValue = true;        // key lines: false for a name without "="
 };
 
 // Splits at CR, LF or CRLF and classifies each line. `visit` returns false to stop.
@@ -68,7 +69,12 @@ void ForEachLine(std::string_view text, Visit&& visit) {
       line.value = rest.substr(skipped);
       line.valueBegin = static_cast<std::size_t>(rest.data() - data) + skipped;
     } else {
-      line.kind = ProfileLine::Kind::kOther;
+      // A name without "=" is a key without a value: it reads as the fallback
+      // and hides later lines of the same key; a write gives it its value.
+      line.kind = ProfileLine::Kind::kKey;
+      line.hasValue = false;
+      line.name = content;
+      line.valueBegin = static_cast<std::size_t>(content.data() + content.size() - data);
     }
     if (!visit(line)) return;
   }
@@ -241,8 +247,9 @@ void IniDocument::Index() {
     } else if (live && line.kind == ProfileLine::Kind::kKey) {
       key = prefix;
       key += FoldNameCase(line.name);
-      values_.try_emplace(key, Span{static_cast<std::size_t>(line.value.data() - contents_.data()),
-                                    line.value.size()});
+      values_.try_emplace(key, line.hasValue ? Span{static_cast<std::size_t>(line.value.data() - contents_.data()),
+                                                    line.value.size()}
+                                             : Span{Span::kNoValue, 0});
     }
     return true;
   });
@@ -251,7 +258,7 @@ void IniDocument::Index() {
 Bytes IniDocument::Get(std::string_view section, std::string_view key,
                        std::string_view fallback) const {
   auto it = values_.find(IndexKey(section, key));
-  if (it == values_.end()) return Bytes(fallback);
+  if (it == values_.end() || it->second.pos == Span::kNoValue) return Bytes(fallback);
   return CleanProfileValue(std::string_view(contents_).substr(it->second.pos, it->second.len));
 }
 
@@ -260,7 +267,8 @@ bool IniDocument::HasSection(std::string_view section) const {
 }
 
 bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
-  return values_.count(IndexKey(section, key)) != 0;
+  auto it = values_.find(IndexKey(section, key));
+  return it != values_.end() && it->second.pos != Span::kNoValue;
 }
 
 Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::string_view key,
@@ -274,7 +282,7 @@ Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::str
       return true;
     }
     if (inside && line.kind == ProfileLine::Kind::kKey && NamesEqual(line.name, key)) {
-      found = CleanProfileValue(line.value);
+      if (line.hasValue) found = CleanProfileValue(line.value);
       return false;
     }
     return true;
@@ -320,6 +328,7 @@ std::optional<Bytes> SetProfileValue(const Bytes& contents, std::string_view sec
   if (!scan.keys.empty()) {
     const ProfileLine& line = scan.keys.front();
     result.append(contents, 0, line.valueBegin);
+    if (!line.hasValue) result.append("=");
     result.append(value);
     result.append(contents, line.textEnd, Bytes::npos);
     return result;

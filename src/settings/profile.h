@@ -8,7 +8,8 @@
 // - Lines end in CR, LF or CRLF; the last line may lack its line end.
 // - Blanks (space, tab) around a line, a section name, a key name and a value
 //   are dropped. A line "[name]" starts a section; a line starting with ";" is
-//   a comment; a line without "=" holds no key.
+//   a comment; a name without "=" is a key without a value: it reads as the
+//   fallback and hides later lines of that key.
 // - Section and key names match without regard to ASCII case. Names are
 //   Shift-JIS aware: the second byte of a double-byte character is never
 //   folded, so two different kanji never match.
@@ -56,12 +57,14 @@ class IniDocument {
 
   Bytes Get(std::string_view section, std::string_view key, std::string_view fallback) const;
   bool HasSection(std::string_view section) const;
+  // True when the key has a value to read.
   bool HasKey(std::string_view section, std::string_view key) const;
   const Bytes& Contents() const { return contents_; }
 
  private:
   // Where a raw value lies in contents_ (offsets keep copies valid).
   struct Span {
+    static constexpr std::size_t kNoValue = static_cast<std::size_t>(-1);  // a name without "="
     std::size_t pos = 0;
     std::size_t len = 0;
   };
