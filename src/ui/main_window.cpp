@@ -231,7 +231,6 @@ void TFormMain::ImageTitle1DblClick() {
 
 void TFormMain::ImageTitle1MouseDown(POINT screen) {
   drag_.Begin(Point{screen.x, screen.y});
-  SetCapture(GetCapture() ? GetCapture() : hwnd_);
 }
 
 void TFormMain::ImageTitle1MouseMove(POINT screen) {

@@ -62,6 +62,7 @@ LRESULT StripPart::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       ClientToScreen(hwnd_, &p);
       if (kind_ == Kind::kButton || kind_ == Kind::kToggle) {
         pressed_ = true;
+        armed_ = true;
         SetCapture(hwnd_);
         InvalidateRect(hwnd_, nullptr, FALSE);
         return 0;
@@ -70,7 +71,12 @@ LRESULT StripPart::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         if (onDoubleClick) onDoubleClick();
         return 0;
       }
-      if (onMouseDown) onMouseDown(p);
+      if (onMouseDown) {
+        // The part itself holds the capture, so the drag's moves, its end
+        // and a second click of a double click all come back here.
+        SetCapture(hwnd_);
+        onMouseDown(p);
+      }
       if (onClick) onClick();
       return 0;
     }
@@ -81,9 +87,12 @@ LRESULT StripPart::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_LBUTTONUP: {
-      if (pressed_) {
+      if (armed_) {
+        // Armed at the press: a capture lost meanwhile (a tool tip, an
+        // activation) must not swallow the click.
+        armed_ = false;
         pressed_ = false;
-        ReleaseCapture();
+        if (GetCapture() == hwnd_) ReleaseCapture();
         POINT p{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         RECT r;
         GetClientRect(hwnd_, &r);

@@ -42,7 +42,8 @@ class StripPart : public BaseWindow<StripPart> {
   HBITMAP bitmap_ = nullptr;
   int glyph_ = -1;
   bool down_ = false;      // toggle state
-  bool pressed_ = false;   // mouse held on a button
+  bool pressed_ = false;   // mouse held on a button (drawn sunken)
+  bool armed_ = false;     // a press began on this button
 };
 
 class TFormMain;

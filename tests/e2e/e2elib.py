@@ -73,7 +73,7 @@ class App:
         return out.stdout.decode("utf-8", "replace").splitlines()
 
     def wait_ready(self, ms=30000):
-        lines = self.driver("wait", ms)
+        lines = self.driver("wait", ms, timeout=ms / 1000 + 30)
         if not lines or not lines[0].startswith("ready"):
             raise AssertionError("the tool window did not finish starting: %r" % lines)
         return int(lines[0].split()[1])
