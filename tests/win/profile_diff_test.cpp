@@ -310,9 +310,10 @@ TEST(ProfileDiff, WritesReadBackLikeWritePrivateProfileString) {
     if (oursBytes == systemBytes) {
       ++sameBytes;
     } else if (!c.skipWritesBecause) {
-      // The system's writer may lay out lines differently (it can rewrite the
-      // whole file); what matters is that both files read the same, through
-      // the system's own reader.
+      // Wine's writer rewrites the whole file from its parsed copy (CRLF on
+      // every line, blanks around "=" and blank lines dropped), where the tool
+      // keeps every line it does not change byte for byte, as the unit tests
+      // check. So the files are compared by what the system reads from them.
       Win32ProfileFile oursThroughSystem(oursPath);
       Bytes names = oursBytes + "\r\n" + systemBytes;
       bool same = true;
@@ -331,6 +332,56 @@ TEST(ProfileDiff, WritesReadBackLikeWritePrivateProfileString) {
   }
   std::printf("after writes: %d files byte-identical, %d more read back identically\n", sameBytes,
               sameReads);
+}
+
+TEST(ProfileDiff, SettingsFileThatCannotBeWrittenKeepsItsBytes) {
+  const Bytes path = TempFolder() + "readonly.ini";
+  const Bytes original = "; mine\r\n[Setup]\r\nTimer=100\r\n";
+  ASSERT_TRUE(WriteRaw(path, original));
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  Win32FileSystem files;
+  IniFile file(files, path);
+  EXPECT_FALSE(file.WriteString("Setup", "Timer", "250"));
+  EXPECT_FALSE(file.DeleteSection("Setup"));
+  EXPECT_EQ(ReadRaw(path), original);
+  EXPECT_FALSE(files.Exists(path + ".tmp")) << "no temporary file is left behind";
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(file.WriteString("Setup", "Timer", "250"));
+  EXPECT_EQ(ReadRaw(path), "; mine\r\n[Setup]\r\nTimer=250\r\n");
+  DeleteFileA(path.c_str());
+
+  // A folder that does not exist: the first write fails and creates nothing.
+  const Bytes nowhere = TempFolder() + "no such folder\\Quiltor.ini";
+  IniFile missing(files, nowhere);
+  EXPECT_EQ(missing.GetString("Setup", "Timer", "100"), "100");
+  EXPECT_FALSE(missing.WriteString("Version", "No", "170"));
+  EXPECT_FALSE(files.Exists(nowhere));
+}
+
+TEST(ProfileDiff, Win32FileSystemListsDatesCopiesAndRemoves) {
+  const Bytes folder = TempFolder() + "list";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA((folder + "\\sub.edt").c_str(), nullptr);  // a folder is not listed
+  Win32FileSystem files;
+  const Bytes data = folder + "\\" + kHyo + ".edt";  // 表.edt: a name with second byte 0x5C
+  ASSERT_TRUE(files.ReplaceAll(data, "[Group]\r\nTitle=x\r\n"));
+  ASSERT_TRUE(files.ReplaceAll(folder + "\\notes.txt", "n"));
+  EXPECT_EQ(files.List(folder, "*.edt"), std::vector<Bytes>{kHyo + ".edt"});
+  EXPECT_TRUE(files.Exists(data));
+  ASSERT_TRUE(files.WriteTime(data));
+  EXPECT_FALSE(files.WriteTime(folder + "\\missing.edt"));
+  ASSERT_TRUE(files.Copy(data, folder + "\\copy.edt"));
+  EXPECT_EQ(files.ReadAll(folder + "\\copy.edt"), "[Group]\r\nTitle=x\r\n");
+  EXPECT_EQ(files.WriteTime(folder + "\\copy.edt"), files.WriteTime(data)) << "a copy keeps the date";
+  ASSERT_TRUE(files.ReplaceAll(data, ""));
+  EXPECT_EQ(files.ReadAll(data), "");
+  for (const Bytes& name : {kHyo + ".edt", Bytes("notes.txt"), Bytes("copy.edt")}) {
+    EXPECT_TRUE(files.Remove(folder + "\\" + name)) << name;
+  }
+  EXPECT_FALSE(files.Remove(data));
+  EXPECT_FALSE(files.ReadAll(data));
+  RemoveDirectoryA((folder + "\\sub.edt").c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -87,6 +87,12 @@ std::optional<Bytes> Win32FileSystem::ReadAll(const Bytes& path) {
 }
 
 bool Win32FileSystem::ReplaceAll(const Bytes& path, const Bytes& contents) {
+  // A read-only file stays as it is, as with the system's own writers (Wine
+  // would let the move replace it).
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
   const Bytes temp = path + ".tmp";
   {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
