@@ -1,0 +1,94 @@
+// Starting a real editor (Wine's notepad) and finding its windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "delivery/launch.h"
+#include "platform/win32/platform.h"
+#include "support/notepad.h"
+
+namespace quiltor {
+namespace {
+
+HWND Handle(WindowId window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
+
+class DiskFiles : public FileSystem {
+ public:
+  bool Exists(const Bytes& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  std::optional<Bytes> ReadAll(const Bytes&) override { return std::nullopt; }
+  bool ReplaceAll(const Bytes&, const Bytes&) override { return false; }
+  std::optional<std::uint64_t> WriteTime(const Bytes&) override { return std::nullopt; }
+  bool Copy(const Bytes&, const Bytes&) override { return false; }
+  bool Remove(const Bytes&) override { return false; }
+  std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
+};
+
+// Closes a notepad the launcher started, whatever the test found.
+void CloseNotepadOf(HWND window) {
+  if (!window) return;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  HWND top = GetAncestor(window, GA_ROOT);
+  if (HWND edit = FindWindowExA(top, nullptr, "Edit", nullptr)) SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+  PostMessageA(top, WM_CLOSE, 0, 0);
+  if (HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process)) {
+    if (WaitForSingleObject(handle, 5000) != WAIT_OBJECT_0) TerminateProcess(handle, 1);
+    CloseHandle(handle);
+  }
+}
+
+class LaunchNotepadTest : public ::testing::Test {
+ protected:
+  Win32Platform platform;
+  DiskFiles files;
+  Launcher launcher{*platform.processes, *platform.windows, files};
+  int questions = 0;
+  AskToContinue cancel = [this](std::wstring_view) {
+    ++questions;
+    return false;
+  };
+};
+
+TEST_F(LaunchNotepadTest, FindsItsOwnNotepadsEditWindowNotAnEarlierOne) {
+  wintest::Notepad earlier;  // started by someone else, before
+  ASSERT_TRUE(earlier.Ready());
+  const WindowId edit = launcher.StartProcessAndFindWindow("notepad.exe", true, "Notepad", "Edit", cancel);
+  ASSERT_NE(edit, kNoWindow);
+  const WindowId top = launcher.Search().top;
+  EXPECT_NE(Handle(edit), earlier.Edit());
+  EXPECT_NE(Handle(top), earlier.Top());
+  EXPECT_EQ(platform.windows->ClassName(edit), "Edit");
+  EXPECT_EQ(platform.windows->ClassName(top), "Notepad");
+  EXPECT_EQ(GetAncestor(Handle(edit), GA_ROOT), Handle(top));
+  EXPECT_EQ(questions, 0);
+  CloseNotepadOf(Handle(top));
+}
+
+TEST_F(LaunchNotepadTest, EmptyEditClassGivesTheTopWindow) {
+  const WindowId edit = launcher.StartProcessAndFindWindow("notepad.exe", true, "Notepad", "", cancel);
+  ASSERT_NE(edit, kNoWindow);
+  EXPECT_EQ(edit, launcher.Search().top);
+  EXPECT_EQ(platform.windows->ClassName(edit), "Notepad");
+  CloseNotepadOf(Handle(edit));
+}
+
+TEST_F(LaunchNotepadTest, WrongClassAsksAndCancelGivesNull) {
+  const WindowId edit = launcher.StartProcessAndFindWindow("notepad.exe", true, "Notepad", "NoSuchClass", cancel);
+  EXPECT_EQ(edit, kNoWindow);
+  EXPECT_EQ(questions, 1);
+  EXPECT_NE(launcher.Search().top, kNoWindow) << "the top window is kept for the caller";
+  CloseNotepadOf(Handle(launcher.Search().top));
+}
+
+TEST_F(LaunchNotepadTest, ProgramThatCannotStartGivesNullWithoutQuestion) {
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("C:\\no\\such\\program.exe", true, "Notepad", "Edit", cancel), kNoWindow);
+  EXPECT_EQ(questions, 0);
+}
+
+TEST_F(LaunchNotepadTest, OpenWithAssociationNeedsAnExistingFile) {
+  EXPECT_FALSE(launcher.OpenWithAssociation("C:\\no\\such\\file.txt"));
+}
+
+}  // namespace
+}  // namespace quiltor
