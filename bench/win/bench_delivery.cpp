@@ -1,0 +1,149 @@
+// Cost of the delivery routines in a real editor (Wine's notepad): a message
+// write against the bare clipboard calls it is made of, and the time a key
+// write spends beyond its six intervals. Prints; asserts nothing.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "delivery/delivery.h"
+#include "platform/win32/platform.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FindTop {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindNotepad(HWND window, LPARAM context) {
+  auto* find = reinterpret_cast<FindTop*>(context);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (process != find->process || std::strcmp(name, "Notepad") != 0) return TRUE;
+  find->found = window;
+  return FALSE;
+}
+
+double MedianMs(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  return samples[samples.size() / 2];
+}
+
+double Measure(const std::function<void()>& run) {
+  const auto start = Clock::now();
+  run();
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void PutText(const char* text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  const std::size_t size = std::strlen(text) + 1;
+  if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size)) {
+    std::memcpy(GlobalLock(block), text, size);
+    GlobalUnlock(block);
+    if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+  }
+  CloseClipboard();
+}
+
+std::string ReadText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE handle = GetClipboardData(CF_TEXT)) {
+    if (const char* data = static_cast<const char*>(GlobalLock(handle))) {
+      text = data;
+      GlobalUnlock(handle);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// The same clipboard work as a message write, without the engine.
+void BareMessageWrite(HWND edit) {
+  const std::string saved = ReadText();
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  SendMessageA(edit, WM_CUT, 0, 0);
+  const std::string result = "(" + ReadText() + ")";
+  PutText(result.c_str());
+  SendMessageA(edit, WM_PASTE, 0, 0);
+  PutText(saved.c_str());
+}
+
+}  // namespace
+
+int main() {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  char commandLine[] = "notepad.exe";
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    std::printf("bench_delivery: notepad did not start\n");
+    return 1;
+  }
+  WaitForInputIdle(info.hProcess, 10000);
+  FindTop find{info.dwProcessId, nullptr};
+  for (int i = 0; i < 200 && !find.found; ++i) {
+    EnumWindows(FindNotepad, reinterpret_cast<LPARAM>(&find));
+    if (!find.found) Sleep(50);
+  }
+  HWND edit = find.found ? FindWindowExA(find.found, nullptr, "Edit", nullptr) : nullptr;
+  if (!edit) {
+    std::printf("bench_delivery: notepad's edit window not found\n");
+    TerminateProcess(info.hProcess, 1);
+    return 1;
+  }
+  const quiltor::WindowId target = static_cast<quiltor::WindowId>(reinterpret_cast<std::uintptr_t>(edit));
+  quiltor::Win32Platform platform;
+  quiltor::DeliveryRoutines routines(*platform.clipboard, *platform.windows, *platform.keyboard,
+                                     *platform.processes);
+  auto prepare = [&] {
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("hello xyz world"));
+    SendMessageA(edit, EM_SETSEL, 6, 9);
+  };
+  PutText("user text");
+
+  constexpr int kRepetitions = 41;
+  std::vector<double> engine, bare;
+  for (int i = 0; i < kRepetitions; ++i) {
+    prepare();
+    engine.push_back(Measure([&] { routines.DeliverByMessages(target, "(", ")", 0, 0); }));
+    prepare();
+    bare.push_back(Measure([&] { BareMessageWrite(edit); }));
+  }
+  const double engineMs = MedianMs(engine), bareMs = MedianMs(bare);
+  std::printf("message write: engine %.3f ms, bare calls %.3f ms, ratio %.2f (goal <= 1.2)\n", engineMs, bareMs,
+              engineMs / bareMs);
+
+  constexpr std::uint32_t kInterval = 20;
+  std::vector<double> beyond;
+  for (int i = 0; i < 15; ++i) {
+    prepare();
+    const double ms = Measure([&] { routines.DeliverByKeys(target, "(", ")", kInterval, quiltor::kStandardKeys1); });
+    routines.RestoreSavedClipboard();
+    beyond.push_back(ms - 6.0 * kInterval);
+  }
+  std::printf("key write, interval %u ms: median %.3f ms beyond 6 intervals (goal < 10 ms)\n", kInterval,
+              MedianMs(beyond));
+
+  SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+  PostMessageA(find.found, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(info.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  return 0;
+}
