@@ -30,9 +30,11 @@ struct ProfileLine {
   bool hasValue = true;        // key lines: false for a name without "="
 };
 
-// Splits at CR, LF or CRLF and classifies each line. `visit` returns false to stop.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit&& visit) {
+// Splits at CR, LF or CRLF and classifies each line. `visit` returns false to
+// stop. While `headersOnly()` is true, lines that cannot be section headers are
+// passed as kOther without being taken apart (the fast path of a single lookup).
+template <typename Visit, typename HeadersOnly>
+void ForEachLine(std::string_view text, Visit&& visit, HeadersOnly&& headersOnly) {
   const char* const data = text.data();
   const std::size_t size = text.size();
   std::size_t pos = 0;
@@ -49,6 +51,15 @@ void ForEachLine(std::string_view text, Visit&& visit) {
     line.end = stop;
     pos = stop;
 
+    if (headersOnly()) {
+      std::size_t first = line.begin;
+      while (first < line.textEnd && IsBlank(data[first])) ++first;
+      if (first == line.textEnd || data[first] != '[') {
+        line.kind = ProfileLine::Kind::kOther;
+        if (!visit(line)) return;
+        continue;
+      }
+    }
     std::string_view content = Trim(text.substr(line.begin, line.textEnd - line.begin));
     if (content.empty()) {
       line.kind = ProfileLine::Kind::kBlank;
@@ -78,6 +89,11 @@ void ForEachLine(std::string_view text, Visit&& visit) {
     }
     if (!visit(line)) return;
   }
+}
+
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit&& visit) {
+  ForEachLine(text, std::forward<Visit>(visit), [] { return false; });
 }
 
 // Where the first section of a name lies and where its key lines are.
@@ -286,7 +302,7 @@ Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::str
       return false;
     }
     return true;
-  });
+  }, [&] { return !inside; });
   return found ? std::move(*found) : Bytes(fallback);
 }
 
