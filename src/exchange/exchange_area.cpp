@@ -71,6 +71,10 @@ void ExchangeArea::StoreLineEnd(const Bytes& lineEnd) {
   std::memcpy(field, lineEnd.data(), std::min<std::size_t>(lineEnd.size(), 3));
 }
 
+std::uint32_t ClampBufferSize(std::int64_t size) {
+  return static_cast<std::uint32_t>(std::clamp<std::int64_t>(size, kMinBufferSize, kMaxBufferSize));
+}
+
 void ExchangeArea::StoreBufferSizes(std::uint32_t size1, std::uint32_t size2) {
   WriteU32(kOffsetBufSize1, size1);
   WriteU32(kOffsetBufSize2, size2);

@@ -29,6 +29,12 @@ inline constexpr std::size_t kOffsetWindowHeight = 276;
 inline constexpr std::size_t kOffsetBufSize1 = 280;
 inline constexpr std::size_t kOffsetBufSize2 = 284;
 
+// The settings dialog offers only these sizes; a hand-edited settings file
+// could ask for an empty or a gigantic mapping, so the start keeps to them too.
+inline constexpr std::uint32_t kMinBufferSize = 256;
+inline constexpr std::uint32_t kMaxBufferSize = 32768;
+std::uint32_t ClampBufferSize(std::int64_t size);
+
 // Length of the longest prefix of `text` of at most `limit` bytes that does not
 // end inside a double-byte (Shift-JIS) character.
 std::size_t ShiftJisPrefixLength(const Bytes& text, std::size_t limit);

@@ -7,6 +7,10 @@
 #include <initializer_list>
 
 #include "data/data_file.h"
+#include "data/item_execution.h"
+#include "data/page_cursor.h"
+#include "delivery/delivery.h"
+#include "linked/open_files.h"
 #include "data/pages.h"
 #include "exchange/command_line.h"
 #include "exchange/exchange_area.h"
@@ -100,6 +104,7 @@ bool TFormMain::FormCreate() {
   settings_ = std::make_unique<AppSettings>(std::move(loaded.settings));
   if (!loaded.written) ShowErrorBox(hwnd_, CannotWrite(ini.Path()));
   AppSettings& s = *settings_;
+  CreateItemExecutor();
   // 2.
   if (!exchange_->CreateExchangeBlock()) return false;
   // 4. The program list.
@@ -113,7 +118,7 @@ bool TFormMain::FormCreate() {
   CheckMenuRadioItem(popupMenuExec_, 0, GetMenuItemCount(popupMenuExec_) - 1, 0, MF_BYPOSITION);
   // 5.-8.
   exchange_->StoreLineEnd(s.lineEnd);
-  exchange_->StoreBufferSizes(static_cast<std::uint32_t>(s.bufSize1), static_cast<std::uint32_t>(s.bufSize2));
+  exchange_->StoreBufferSizes(ClampBufferSize(s.bufSize1), ClampBufferSize(s.bufSize2));
   state_.Configure(s.minHeight, s.maxHeight);
   if (!exchange_->CreateTransferBuffers()) return false;
   // 11.-12. Position and height, kept on the screen.
@@ -266,6 +271,7 @@ void TFormMain::ApplicationEventsIdle() {
     inIdleStep_ = false;
     return;
   }
+  KeepFocusOnDummy();
   if (state_.DeliveryIdlePending()) {
     if (onDeliveryIdle) {
       onDeliveryIdle();
@@ -318,11 +324,13 @@ void TFormMain::FinishStartup() {
   } else {
     ShowWindow(title_->ProgressBar(), SW_HIDE);
   }
+  ResetPageCursors();
   if (onApplyMode) onApplyMode();
   SetStatusText(L"");
   AnimateHeight(state_.SavedFullHeight());
   state_.FinishStartup();
   ApplyTopmost(StayOnTop());
+  StartWatchTimer();
 }
 
 bool TFormMain::PreTranslateKey(const MSG& msg) {
@@ -330,12 +338,7 @@ bool TFormMain::PreTranslateKey(const MSG& msg) {
   if (!hwnd_ || !IsWindowVisible(hwnd_)) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
   UINT vk = static_cast<UINT>(msg.wParam);
-  if (onShortCut && onShortCut(vk)) return true;
-  if (vk == VK_F1) {
-    ImageIconClick();
-  } else if (vk == VK_F3) {
-    SpeedButtonFixClick(!title_->FixDown());
-  }
+  if (onShortCut) onShortCut(vk);
   return true;
 }
 
@@ -388,6 +391,8 @@ void TFormMain::FormClose() {
 }
 
 void TFormMain::FormDestroy() {
+  StopWatchTimer();
+  KillTimer(hwnd_, 2);
   if (pages_) pages_->Clear({});
   for (HMENU menu : {popupMenuOpen_, popupOpenSel_}) {
     while (menu && GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);

@@ -153,3 +153,16 @@ TEST(HotKeys, EachHotKeyRegistersIndependently) {
 
 }  // namespace
 }  // namespace quiltor
+
+namespace quiltor {
+namespace {
+
+TEST(ExchangeArea, BufferSizesFromAHandEditedFileStayUsable) {
+  EXPECT_EQ(ClampBufferSize(0), 256u);
+  EXPECT_EQ(ClampBufferSize(-5), 256u);
+  EXPECT_EQ(ClampBufferSize(1024), 1024u);
+  EXPECT_EQ(ClampBufferSize(std::int64_t{1} << 40), 32768u);
+}
+
+}  // namespace
+}  // namespace quiltor
