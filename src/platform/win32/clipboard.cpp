@@ -92,7 +92,100 @@ bool IsCopyableFormat(UINT format) {
   return true;
 }
 
+// Marks a text as one that clipboard-history and monitoring tools skip.
+void PutTransientMarkers() {
+  const DWORD no = 0;
+  const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+  const UINT monitor = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  if (history) PutBytes(history, &no, sizeof no);
+  if (monitor) PutBytes(monitor, &no, sizeof no);
+}
+
+constexpr wchar_t kOwnerClassName[] = L"QuiltorClipboardOwner";
+
 }  // namespace
+
+// The owner of an on-demand text: a message-only window that renders the
+// text when a program asks for it.
+struct Win32Clipboard::OnDemand {
+  HWND owner = nullptr;
+  Bytes text;
+  bool held = false;               // the clipboard still announces `text`
+  std::optional<bool> taken;       // nullopt until a text was put on demand
+
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<OnDemand*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wparam, lparam);
+    switch (message) {
+      case WM_RENDERFORMAT:
+        // The clipboard is open by the reader; the data goes in without opening.
+        if (wparam == CF_TEXT && self->held && PutBytes(CF_TEXT, self->text.c_str(), self->text.size() + 1))
+          self->taken = true;
+        return 0;
+      case WM_RENDERALLFORMATS:
+        // The window goes away while it still owns the clipboard: leave the
+        // text there for good, as an ordinary copy would.
+        if (self->held && OpenClipboard(window)) {
+          if (GetClipboardOwner() == window) PutBytes(CF_TEXT, self->text.c_str(), self->text.size() + 1);
+          CloseClipboard();
+        }
+        self->held = false;
+        return 0;
+      case WM_DESTROYCLIPBOARD:
+        self->held = false;
+        return 0;
+      default:
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+  }
+
+  bool EnsureOwner() {
+    if (owner) return true;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kOwnerClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    owner = CreateWindowExW(0, kOwnerClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    if (!owner) return false;
+    SetWindowLongPtrW(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return true;
+  }
+
+  ~OnDemand() {
+    if (owner) DestroyWindow(owner);  // renders a text still held (WM_RENDERALLFORMATS)
+  }
+};
+
+Win32Clipboard::Win32Clipboard() : onDemand_(std::make_unique<OnDemand>()) {}
+Win32Clipboard::~Win32Clipboard() = default;
+
+bool Win32Clipboard::PutOnDemand(const Bytes& text) {
+  OnDemand& state = *onDemand_;
+  if (!state.EnsureOwner()) return false;
+  if (!OpenClipboard(state.owner)) return false;
+  // EmptyClipboard tells the previous owner (perhaps this window) first.
+  if (!EmptyClipboard()) {
+    CloseClipboard();
+    return false;
+  }
+  state.text = text;
+  state.held = true;
+  SetClipboardData(CF_TEXT, nullptr);
+  const bool announced = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
+  if (announced) PutTransientMarkers();
+  CloseClipboard();
+  if (!announced) {
+    state.held = false;
+    return false;
+  }
+  state.taken = false;
+  return true;
+}
+
+std::optional<bool> Win32Clipboard::TransientTextTaken() { return onDemand_->taken; }
 
 bool Win32Clipboard::HasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
 
@@ -110,16 +203,13 @@ std::optional<Bytes> Win32Clipboard::GetText() {
 }
 
 bool Win32Clipboard::SetText(const Bytes& text, bool transient) {
+  if (transient && PutOnDemand(text)) return true;
   OpenClipboardScope scope;
   if (!scope.IsOpen() || !EmptyClipboard()) return false;
   if (!PutBytes(CF_TEXT, text.c_str(), text.size() + 1)) return false;
   if (transient) {
-    // Clipboard-history and monitoring tools skip data marked this way.
-    const DWORD no = 0;
-    const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
-    const UINT monitor = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
-    if (history) PutBytes(history, &no, sizeof no);
-    if (monitor) PutBytes(monitor, &no, sizeof no);
+    PutTransientMarkers();
+    onDemand_->taken.reset();  // put at once: nobody can tell when it is read
   }
   return true;
 }

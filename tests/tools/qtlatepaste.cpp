@@ -1,0 +1,83 @@
+// Test helper: an editor that handles its paste key late. Its edit control
+// takes Ctrl+X and Ctrl+C at once, but Ctrl+V (and Shift+Insert) only start a
+// timer; the paste itself happens when the timer fires, the way a busy editor
+// gets to the keys some time after they were typed. WM_PASTE sent directly is
+// handled at once. Top window class "QtLatePaste", edit control class "Edit".
+// The delay in milliseconds may be given as the first argument (default 300).
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+namespace {
+
+constexpr UINT_PTR kPasteTimer = 1;
+UINT gDelay = 300;
+HWND gEdit = nullptr;
+WNDPROC gEditProc = nullptr;
+
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_KEYDOWN) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if ((ctrl && wparam == 'V') || (shift && wparam == VK_INSERT)) {
+      SetTimer(window, kPasteTimer, gDelay, nullptr);
+      return 0;
+    }
+  }
+  if (message == WM_CHAR && wparam == 0x16) return 0;  // the Ctrl+V character: handled by the timer
+  if (message == WM_TIMER && wparam == kPasteTimer) {
+    KillTimer(window, kPasteTimer);
+    return CallWindowProcW(gEditProc, window, WM_PASTE, 0, 0);
+  }
+  return CallWindowProcW(gEditProc, window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      gEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
+                              0, 0, 300, 200, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+      if (!gEdit) return -1;
+      gEditProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(gEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
+      return 0;
+    case WM_SETFOCUS:
+    case WM_ACTIVATE:
+      if (message == WM_SETFOCUS || LOWORD(wparam) != WA_INACTIVE) SetFocus(gEdit);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
+
+}  // namespace
+
+int main() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  int argc = 0;
+  if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+    if (argc > 1) gDelay = static_cast<UINT>(std::wcstoul(argv[1], nullptr, 10));
+    LocalFree(argv);
+  }
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &TopProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.lpszClassName = L"QtLatePaste";
+  if (!RegisterClassExW(&windowClass)) return 1;
+  HWND top = CreateWindowExW(0, L"QtLatePaste", L"Late paste", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200, 320,
+                             240, nullptr, nullptr, instance, nullptr);
+  if (!top) return 1;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
