@@ -68,9 +68,7 @@ class App:
         return self
 
     def driver(self, *args, timeout=60):
-        out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtdriver.exe")] + [str(a) for a in args],
-                             capture_output=True, timeout=timeout)
-        return out.stdout.decode("utf-8", "replace").splitlines()
+        return run_driver(*args, timeout=timeout)
 
     def wait_ready(self, ms=30000):
         lines = self.driver("wait", ms, timeout=ms / 1000 + 30)
@@ -96,9 +94,10 @@ class App:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait(10)
-        # Every start of Wine programs in this prefix must be gone before the
-        # next test, or the single-instance rule forwards to a dead instance.
-        subprocess.run([WINE_RUN, "wineserver", "-w"], timeout=60)
+        # Every start of the tool in this folder must be gone before the next
+        # test, or the single-instance rule forwards to a dying instance.
+        wait_for(lambda: subprocess.run(["pgrep", "-f", os.path.basename(self.folder)],
+                                        stdout=subprocess.DEVNULL).returncode != 0, 20, 0.2)
         if not self.keep:
             shutil.rmtree(self.folder, ignore_errors=True)
 
@@ -110,6 +109,18 @@ class App:
             self.close()
         finally:
             self.stop()
+
+
+def run_driver(*args, timeout=60):
+    """Runs qtdriver.exe and returns its output lines. The output goes through a
+    file, not a pipe: a Wine helper process started by this call (the first
+    one in a fresh prefix starts the server's services) would inherit a pipe
+    and keep it open long after the driver has ended."""
+    with tempfile.TemporaryFile() as out:
+        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtdriver.exe")] + [str(a) for a in args],
+                       stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
+        out.seek(0)
+        return out.read().decode("utf-8", "replace").splitlines()
 
 
 def parse_dump(lines):

@@ -38,7 +38,7 @@ with App(settings, {"three.edt": "three_pages.edt"}) as app:
     from e2elib import xdotool
     xdotool("mousemove", x, y)
     xdotool("mousedown", 1)
-    for step in range(1, 6):
+    for step in range(1, 7):  # 48 pixels: within the 12- and 9-pixel snap zones
         xdotool("mousemove", x - step * 8, y - step * 8)
         time.sleep(0.1)
     xdotool("mouseup", 1)
