@@ -5,6 +5,10 @@
 #include <initializer_list>
 
 #include "data/data_file.h"
+#include "data/item_execution.h"
+#include "data/page_cursor.h"
+#include "delivery/delivery.h"
+#include "linked/open_files.h"
 #include "data/pages.h"
 #include "exchange/command_line.h"
 #include "exchange/exchange_area.h"
@@ -36,6 +40,7 @@ Bytes ModuleFolder() {
 TFormMain::TFormMain() = default;
 
 TFormMain::~TFormMain() {
+  executor_.reset();
   pages_.reset();
   for (HMENU menu : {popupMenuMain_, popupMenuOpen_, popupMenuExec_, popupMenuLoomwork_}) {
     if (menu) DestroyMenu(menu);
@@ -62,6 +67,7 @@ bool TFormMain::Create(MainWindowContext& context) {
   if (!window) return false;
   CreateChildren();
   CreateMenus();
+  WireItems();
   return FormCreate();
 }
 
@@ -421,6 +427,17 @@ void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
     case kCmdDispHideIcon: Popup_Disp_HideIconClick(); return;
     case kCmdHelp: Popup_HelpClick(); return;
     case kCmdExit: Popup_ExitClick(); return;
+    case kCmdMode: Popup_ModeClick(); return;
+    // The entry of the mode in force leaves it as it is.
+    case kCmdModeEasy:
+      if (LinkedMode()) Popup_ModeClick();
+      return;
+    case kCmdModeSync:
+      if (!LinkedMode()) Popup_ModeClick();
+      return;
+    case kCmdRepeat:
+      if (RepeatEnabled()) Popup_RepeatClick();
+      return;
     default: break;
   }
   if (onCommand) onCommand(id);
@@ -468,6 +485,9 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_HOTKEY:
       if (onHotKey) onHotKey(static_cast<int>(wparam));
       break;
+    case WM_TIMER:
+      OnTimer(static_cast<UINT_PTR>(wparam));
+      return 0;
     case WM_CLOSE:
       FormClose();
       closing_ = true;

@@ -33,6 +33,11 @@ class WindowImages;
 struct OwnArguments;
 struct AppSettings;
 struct DataPage;
+struct PageCursor;
+struct LinkedState;
+class DeliveryRoutines;
+class ItemExecutor;
+class ItemHost;
 
 struct MainWindowContext {
   Win32Platform& platform;
@@ -104,6 +109,23 @@ class TFormMain : public BaseWindow<TFormMain> {
   HWND ToolBarHandle() const { return toolBar_; }
   HWND ComboBoxFile() const { return comboBoxFile_; }
   HWND EditDummy() const { return editDummy_; }
+  ItemExecutor* Items() { return executor_.get(); }
+  LinkedState& Linked() { return *linked_; }
+
+  // ---- Items, modes, the watch timer and the keyboard (main_items.cpp).
+  void StopWatchTimer();
+  void StartWatchTimer();
+  // Enabled states and the watch timer's interval and handler for the mode in force.
+  void ApplyMode();
+  // Toggles between simple and linked mode and writes "Mode".
+  void Popup_ModeClick();
+  void Popup_RepeatClick();
+  bool RepeatEnabled() const;
+  // The keys of the window's shortcut processing; true = consumed.
+  bool FormShortCut(UINT vk);
+  LRESULT HandleForwardedCommandLine(const COPYDATASTRUCT& data);
+  // Loads another data file in place of the current one, shrunk while loading.
+  void SwapDataFile(const Bytes& dataFile);
 
   // Handlers named after the controls.
   void ImageIconClick();
@@ -164,6 +186,18 @@ class TFormMain : public BaseWindow<TFormMain> {
   bool OnDrawItem(DRAWITEMSTRUCT* draw);
   bool OnMouseWheel(int delta, POINT cursor);
 
+  class ItemsHost;
+  void CreateItemExecutor();
+  void WireItems();
+  void ChooseItem(const Bytes& componentName);
+  void OnTimer(UINT_PTR id);
+  void OnHotKey(int id);
+  void EnterLinkedMode();
+  void LinkOwnArguments(const OwnArguments& arguments);
+  void RememberDataFile(const Bytes& dataFile);
+  void ResetPageCursors();
+  void KeepFocusOnDummy();
+
   Win32Platform* platform_ = nullptr;
   ExchangeArea* exchange_ = nullptr;
   std::vector<Bytes> arguments_;
@@ -187,6 +221,15 @@ class TFormMain : public BaseWindow<TFormMain> {
   bool inIdleStep_ = false;
   int pagesTop_ = 0;
   Bytes savedClipboardText_;
+
+  std::unique_ptr<ItemHost> itemsHost_;
+  std::unique_ptr<DeliveryRoutines> delivery_;
+  std::unique_ptr<ItemExecutor> executor_;
+  std::unique_ptr<LinkedState> linked_;
+  std::vector<PageCursor> cursors_;  // one per data page
+  UINT watchInterval_ = 2100;
+  bool watchLinked_ = false;
+  bool watchRunning_ = false;
 
   HWND toolBar_ = nullptr;
   HWND comboBoxFile_ = nullptr;
