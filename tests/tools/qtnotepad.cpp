@@ -7,6 +7,8 @@
 //   qtnotepad edit                              -> edit <hwnd> top <hwnd>
 //   qtnotepad clipset <text> | clipget
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -93,6 +95,8 @@ std::string GetClipboard() {
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  // Bytes out as they are: the text's own CR LF must not become CR CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
   std::string verb = argv[1];
   if (verb == "clipset" && argc > 2) return SetClipboard(Unescape(argv[2])) ? 0 : 1;
   if (verb == "clipget") {
