@@ -51,6 +51,11 @@ def upper_module():
     return out
 
 
+def notepad_windows():
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "メモ帳|Notepad"], capture_output=True,
+                          text=True).stdout.split()
+
+
 class Notepad:
     """Wine's notepad as the user's editor, placed beside the tool window."""
 
@@ -63,8 +68,7 @@ class Notepad:
         # X window of notepad: the one whose title names it.
         xid = None
         for _ in range(50):
-            found = subprocess.run(["xdotool", "search", "--name", "メモ帳|Notepad"], capture_output=True,
-                                   text=True).stdout.split()
+            found = notepad_windows()
             if found:
                 xid = found[0]
                 break
@@ -84,6 +88,8 @@ class Notepad:
 
     def __exit__(self, *exc):
         subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], capture_output=True, timeout=60)
+        # The next editor must not be confused with this one's window while it goes.
+        wait_for(lambda: not notepad_windows(), 10)
 
 
 def button_point(d, row):
@@ -100,7 +106,7 @@ def settings(kind):
 BOLD, UPPER, MISSING, TAGS, LINES = 0, 1, 2, 3, 4
 
 # A text item in both paste kinds; the user's clipboard text is back afterwards.
-for kind in (0, 1):
+for kind in [int(k) for k in os.environ.get("QUILTOR_KINDS", "0 1").split()]:
     with App(settings(kind), {"items.edt": open(os.path.join(FIXTURES, "items.edt"), "rb").read()}) as app, \
             Notepad() as pad:
         app.wait_ready()
@@ -111,7 +117,8 @@ for kind in (0, 1):
         click(*button_point(d, BOLD))
         expected = "hello <b>xyz</b> world"
         got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
-        f.equal(got, expected, "paste kind %d: the text item wraps the selection" % kind)
+        if not f.equal(got, expected, "paste kind %d: the text item wraps the selection" % kind):
+            print("message box:", app.driver("box", 500, 1), "clipboard:", clipboard_text())
         clip = wait_for(lambda: clipboard_text() == "user clip" and "user clip", 10) or clipboard_text()
         f.equal(clip, "user clip", "paste kind %d: the user's clipboard text is back" % kind)
 
