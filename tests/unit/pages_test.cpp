@@ -9,17 +9,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "fakes/fixtures.h"
+
 namespace quiltor {
 namespace {
 
-Bytes Fixture(const std::string& name) {
-  const auto path = std::filesystem::path(__FILE__).parent_path().parent_path() / "fixtures" / "data" / name;
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in.good()) << path;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+Bytes Fixture(const std::string& name) { return fakes::FixtureBytes("data", name); }
 
 std::vector<DataPage> LoadFixture(const std::string& name) {
   DataPagesResult result = BuildDataPages(Fixture(name));
