@@ -4,10 +4,12 @@
 // gets to the keys some time after they were typed. WM_PASTE sent directly is
 // handled at once. Top window class "QtLatePaste", edit control class "Edit".
 // The delay in milliseconds may be given as the first argument (default 300).
+// The window title tells whether the paste key came and what the paste found.
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cwchar>
 
 namespace {
@@ -22,6 +24,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     if ((ctrl && wparam == 'V') || (shift && wparam == VK_INSERT)) {
+      SetWindowTextW(GetParent(window), L"paste key");
       SetTimer(window, kPasteTimer, gDelay, nullptr);
       return 0;
     }
@@ -29,7 +32,13 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
   if (message == WM_CHAR && wparam == 0x16) return 0;  // the Ctrl+V character: handled by the timer
   if (message == WM_TIMER && wparam == kPasteTimer) {
     KillTimer(window, kPasteTimer);
-    return CallWindowProcW(gEditProc, window, WM_PASTE, 0, 0);
+    // The title tells a test what the paste found, when the text is not what it expected.
+    wchar_t state[96];
+    swprintf(state, 96, L"pasted; clipboard open by %p, text %d", static_cast<void*>(GetOpenClipboardWindow()),
+             IsClipboardFormatAvailable(CF_TEXT));
+    const LRESULT result = CallWindowProcW(gEditProc, window, WM_PASTE, 0, 0);
+    SetWindowTextW(GetParent(window), state);
+    return result;
   }
   return CallWindowProcW(gEditProc, window, message, wparam, lparam);
 }

@@ -80,12 +80,16 @@ class LatePasteEditor {
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_)) {
+      problem_ = "CreateProcess failed, error " + std::to_string(GetLastError());
       info_ = {};
       return;
     }
     WaitForInputIdle(info_.hProcess, 10000);
     top_ = FindTopWindowOf(info_.dwProcessId, "QtLatePaste", 15000);
     if (top_) edit_ = FindChildOfClass(top_, "Edit");
+    DWORD exitCode = 0;
+    if (!edit_ && GetExitCodeProcess(info_.hProcess, &exitCode))
+      problem_ = "no edit window; process exit code " + std::to_string(exitCode);
     // Synthesised keys go to the foreground window: wait until it is ours.
     const ULONGLONG end = GetTickCount64() + 5000;
     while (top_ && GetForegroundWindow() != top_ && GetTickCount64() < end) {
@@ -102,10 +106,16 @@ class LatePasteEditor {
     }
   }
   bool Ready() const { return edit_ != nullptr; }
+  const std::string& Problem() const { return problem_; }
   HWND Edit() const { return edit_; }
   void Prepare(const std::string& text, int start, int end) {
     SendMessageA(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(edit_, EM_SETSEL, start, end);
+  }
+  std::string Title() const {
+    char title[128] = {};
+    GetWindowTextA(top_, title, sizeof title);
+    return title;
   }
   std::string Text() const {
     char text[1024] = {};
@@ -128,12 +138,13 @@ class LatePasteEditor {
   PROCESS_INFORMATION info_ = {};
   HWND top_ = nullptr;
   HWND edit_ = nullptr;
+  std::string problem_;
 };
 
 class PasteRaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(editor.Ready()) << "qtlatepaste did not start";
+    ASSERT_TRUE(editor.Ready()) << "qtlatepaste did not start: " << editor.Problem();
     ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("user text\0", 10)}}));
     files.contents[kDataPath] = "[Version]\r\nNo=170\r\n[Edit00]\r\nM00a=ITEM\r\n";
     settings.modeDelivery[kSimpleMode].pasteKind = kPasteByKeys;
@@ -180,7 +191,7 @@ TEST_F(PasteRaceTest, LatePasteGetsTheItemAndTheUserClipboardComesBackAfterwards
   EXPECT_LT(waited, ItemExecutor::kPasteReadLimitMs);
   EXPECT_EQ(platform.clipboard->TransientTextTaken(), std::optional<bool>(true));
 
-  EXPECT_EQ(editor.WaitForText("say ITEM now", 3000), "say ITEM now");
+  EXPECT_EQ(editor.WaitForText("say ITEM now", 3000), "say ITEM now") << editor.Title();
   EXPECT_EQ(ClipboardText(), "user text");
   EXPECT_EQ(state.StartupPending(), 0);
 }
@@ -190,7 +201,7 @@ TEST_F(PasteRaceTest, RestoringAtOnceWouldLetTheLatePasteTakeTheUserText) {
   // as its keys are sent: the reason the idle step waits.
   ASSERT_EQ(delivery.DeliverByKeys(Id(editor.Edit()), "ITEM", "", 0, kStandardKeys1), DeliveryStatus::kOk);
   ASSERT_EQ(delivery.RestoreSavedClipboard(), RestoreResult::kRestored);
-  EXPECT_EQ(editor.WaitForText("say user text now", 3000), "say user text now");
+  EXPECT_EQ(editor.WaitForText("say user text now", 3000), "say user text now") << editor.Title();
 }
 
 TEST_F(PasteRaceTest, MessagePasteReadsTheTextOnDemandAndLeavesTheClipboardAlone) {
@@ -215,6 +226,27 @@ TEST(Win32ClipboardOnDemand, TellsWhenTheTextWasReadAndKeepsItForLaterReaders) {
   // An ordinary text is there at once.
   ASSERT_TRUE(clipboard.SetText("plain", /*transient=*/false));
   EXPECT_EQ(ClipboardText(), "plain");
+}
+
+TEST(Win32ClipboardOnDemand, ReaderGetsTheTextWhileThePuttingThreadWaitsWithoutMessages) {
+  Win32Platform platform;
+  ASSERT_TRUE(platform.clipboard->SetText("while asleep", /*transient=*/true));
+  struct Read {
+    std::string text;
+  } read;
+  HANDLE reader = CreateThread(
+      nullptr, 0,
+      [](LPVOID parameter) -> DWORD {
+        static_cast<Read*>(parameter)->text = ClipboardText();
+        return 0;
+      },
+      &read, 0, nullptr);
+  ASSERT_NE(reader, nullptr);
+  // A wait that answers no messages, as during a delivery's Sleep.
+  EXPECT_EQ(WaitForSingleObject(reader, 5000), WAIT_OBJECT_0);
+  CloseHandle(reader);
+  EXPECT_EQ(read.text, "while asleep");
+  EXPECT_EQ(platform.clipboard->TransientTextTaken(), std::optional<bool>(true));
 }
 
 }  // namespace

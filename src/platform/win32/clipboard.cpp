@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace quiltor {
@@ -95,8 +96,9 @@ bool IsCopyableFormat(UINT format) {
 // Marks a text as one that clipboard-history and monitoring tools skip.
 void PutTransientMarkers() {
   const DWORD no = 0;
-  const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
-  const UINT monitor = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  // Registered ids stay the same for the session: ask once.
+  static const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+  static const UINT monitor = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
   if (history) PutBytes(history, &no, sizeof no);
   if (monitor) PutBytes(monitor, &no, sizeof no);
 }
@@ -105,57 +107,121 @@ constexpr wchar_t kOwnerClassName[] = L"QuiltorClipboardOwner";
 
 }  // namespace
 
-// The owner of an on-demand text: a message-only window that renders the
-// text when a program asks for it.
+// The owner of an on-demand text: a message-only window on a thread of its
+// own, so a reader gets the text at once even while the tool's own thread is
+// busy or asleep in a delivery's waits.
 struct Win32Clipboard::OnDemand {
   HWND owner = nullptr;
-  Bytes text;
-  bool held = false;               // the clipboard still announces `text`
-  std::optional<bool> taken;       // nullopt until a text was put on demand
+  HANDLE thread = nullptr;
+  CRITICAL_SECTION lock;
+  Bytes text;                       // guarded by `lock`
+  bool held = false;                // the clipboard still announces `text`; guarded
+  std::atomic<int> taken{kNotOnDemand};
+
+  static constexpr int kNotOnDemand = -1;
+
+  OnDemand() { InitializeCriticalSection(&lock); }
+
+  class Locked {
+   public:
+    explicit Locked(OnDemand& state) : state_(state) { EnterCriticalSection(&state_.lock); }
+    ~Locked() { LeaveCriticalSection(&state_.lock); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+   private:
+    OnDemand& state_;
+  };
+
+  // Runs on the owner's thread. The clipboard is open by the reader when
+  // WM_RENDERFORMAT comes, so the data goes in without opening it.
+  bool Render() {
+    Locked guard(*this);
+    return held && PutBytes(CF_TEXT, text.c_str(), text.size() + 1);
+  }
 
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<OnDemand*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
       case WM_RENDERFORMAT:
-        // The clipboard is open by the reader; the data goes in without opening.
-        if (wparam == CF_TEXT && self->held && PutBytes(CF_TEXT, self->text.c_str(), self->text.size() + 1))
-          self->taken = true;
+        if (wparam == CF_TEXT && self->Render()) self->taken = 1;
         return 0;
       case WM_RENDERALLFORMATS:
         // The window goes away while it still owns the clipboard: leave the
         // text there for good, as an ordinary copy would.
-        if (self->held && OpenClipboard(window)) {
-          if (GetClipboardOwner() == window) PutBytes(CF_TEXT, self->text.c_str(), self->text.size() + 1);
+        if (OpenClipboard(window)) {
+          if (GetClipboardOwner() == window) self->Render();
           CloseClipboard();
         }
+        {
+          Locked guard(*self);
+          self->held = false;
+        }
+        return 0;
+      case WM_DESTROYCLIPBOARD: {
+        Locked guard(*self);
         self->held = false;
         return 0;
-      case WM_DESTROYCLIPBOARD:
-        self->held = false;
+      }
+      case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+      case WM_DESTROY:
+        PostQuitMessage(0);
         return 0;
       default:
         return DefWindowProcW(window, message, wparam, lparam);
     }
   }
 
-  bool EnsureOwner() {
-    if (owner) return true;
+  struct Start {
+    OnDemand* self;
+    HANDLE ready;
+  };
+
+  static DWORD WINAPI ThreadMain(LPVOID parameter) {
+    auto* start = static_cast<Start*>(parameter);
+    OnDemand* self = start->self;
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Proc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kOwnerClassName;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    owner = CreateWindowExW(0, kOwnerClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-    if (!owner) return false;
-    SetWindowLongPtrW(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    return true;
+    HWND window = nullptr;
+    if (RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+      window = CreateWindowExW(0, kOwnerClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->owner = window;
+    SetEvent(start->ready);  // `start` is gone after this
+    if (!window) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+  }
+
+  bool EnsureOwner() {
+    if (owner) return true;
+    if (thread) return false;  // it was tried and failed
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!ready) return false;
+    Start start{this, ready};
+    thread = CreateThread(nullptr, 0, &ThreadMain, &start, 0, nullptr);
+    if (thread) WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+    return owner != nullptr;
   }
 
   ~OnDemand() {
-    if (owner) DestroyWindow(owner);  // renders a text still held (WM_RENDERALLFORMATS)
+    if (thread) {
+      // Closing the window renders a text still held (WM_RENDERALLFORMATS).
+      if (owner) PostMessageW(owner, WM_CLOSE, 0, 0);
+      WaitForSingleObject(thread, 5000);
+      CloseHandle(thread);
+    }
+    DeleteCriticalSection(&lock);
   }
 };
 
@@ -166,26 +232,34 @@ bool Win32Clipboard::PutOnDemand(const Bytes& text) {
   OnDemand& state = *onDemand_;
   if (!state.EnsureOwner()) return false;
   if (!OpenClipboard(state.owner)) return false;
-  // EmptyClipboard tells the previous owner (perhaps this window) first.
+  // EmptyClipboard tells the previous owner (perhaps the same window) first.
   if (!EmptyClipboard()) {
     CloseClipboard();
     return false;
   }
-  state.text = text;
-  state.held = true;
+  {
+    OnDemand::Locked guard(state);
+    state.text = text;
+    state.held = true;
+  }
+  state.taken = 0;
   SetClipboardData(CF_TEXT, nullptr);
   const bool announced = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
   if (announced) PutTransientMarkers();
   CloseClipboard();
   if (!announced) {
+    OnDemand::Locked guard(state);
     state.held = false;
     return false;
   }
-  state.taken = false;
   return true;
 }
 
-std::optional<bool> Win32Clipboard::TransientTextTaken() { return onDemand_->taken; }
+std::optional<bool> Win32Clipboard::TransientTextTaken() {
+  const int taken = onDemand_->taken;
+  if (taken == OnDemand::kNotOnDemand) return std::nullopt;
+  return taken == 1;
+}
 
 bool Win32Clipboard::HasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
 
@@ -209,7 +283,7 @@ bool Win32Clipboard::SetText(const Bytes& text, bool transient) {
   if (!PutBytes(CF_TEXT, text.c_str(), text.size() + 1)) return false;
   if (transient) {
     PutTransientMarkers();
-    onDemand_->taken.reset();  // put at once: nobody can tell when it is read
+    onDemand_->taken = OnDemand::kNotOnDemand;  // put at once: nobody can tell when it is read
   }
   return true;
 }

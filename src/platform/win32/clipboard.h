@@ -11,7 +11,8 @@ namespace quiltor {
 // A transient text (one put there for a single paste) is handed over on
 // demand: the clipboard announces CF_TEXT and renders it only when a program
 // asks for it, so TransientTextTaken() can tell when the target has read it.
-// The owner window for that lives on the thread that first puts such a text.
+// The owner window for that runs on a thread of its own, started by the first
+// such text.
 class Win32Clipboard : public Clipboard {
  public:
   Win32Clipboard();

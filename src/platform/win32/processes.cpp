@@ -60,20 +60,11 @@ Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes&
   return result;
 }
 
-// Waits like Sleep, but answers messages other threads send meanwhile: the
-// clipboard's on-demand text is handed to the target through such a message
-// while a delivery waits for it, and a plain Sleep would hold the target up.
-void Win32Processes::Sleep(std::uint32_t milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  for (;;) {
-    const ULONGLONG now = GetTickCount64();
-    const DWORD left = now >= end ? 0 : static_cast<DWORD>(end - now);
-    if (MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_SENDMESSAGE, 0) != WAIT_OBJECT_0) return;
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    if (left == 0) return;
-  }
-}
+// A plain Sleep: its timing is exact, where a wait that also answers sent
+// messages overshoots by milliseconds under load. Nothing the delivery waits
+// for needs this thread meanwhile (the on-demand clipboard text is rendered
+// on a thread of its own).
+void Win32Processes::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint64_t Win32Processes::NowMilliseconds() { return GetTickCount64(); }
 
