@@ -1,0 +1,507 @@
+// The tool's own cost of one click, seen from outside: the running Quiltor.exe
+// is sent the command its item button sends on a click, and the time until
+// Wine's notepad holds the text is set against the message write alone (the
+// same routine called here, into the same notepad), with a small and a large
+// data file. Prints; asserts nothing.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/data_file.h"
+#include "delivery/delivery.h"
+#include "platform/win32/files.h"
+#include "platform/win32/platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRepetitions = 31;
+constexpr int kWarmUps = 3;
+// The watch timer runs every Timer + TimerEZ ms in simple mode.
+constexpr int kTimer = 100;
+constexpr int kTimerEZ = 200;
+constexpr DWORD kArrivalLimitMs = 3000;
+
+// The item's texts as the data file holds them, and as the editor gets them.
+constexpr char kBeforeRaw[] = "<p>";
+constexpr char kAfterRaw[] = "</p>\\n";
+const std::string kBefore = "<p>";
+const std::string kAfter = "</p>\r\n";
+constexpr char kStartText[] = "hello xyz world";
+const std::string kExpected = "hello <p>xyz</p>\r\n world";
+
+double NowMs() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
+}
+
+double Median(std::vector<double> samples) {
+  if (samples.empty()) return 0;
+  std::sort(samples.begin(), samples.end());
+  return samples[samples.size() / 2];
+}
+
+std::string WinPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// CP932 text from UTF-8 source literals.
+std::string Ansi(const std::string& utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  int m = WideCharToMultiByte(932, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(m), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+  return out;
+}
+
+// Row captions are unique, so the button to press is found by its caption.
+std::string Caption(int page, int row) { return "定型文 " + std::to_string(page) + "-" + std::to_string(row); }
+
+// A data file of `pages` x `rows` in the shape of the start benchmark's:
+// text, script and module rows with side buttons, menus and separators. Every
+// row has the same two texts, so every text item writes the same.
+std::string DataFile(int pages, int rows) {
+  char line[128];
+  std::string out = "[Version]\r\nNo=170\r\n[Group]\r\nCount=" + std::to_string(pages) + "\r\nTitle=大きなデータ\r\n";
+  for (int p = 0; p < pages; ++p) {
+    std::snprintf(line, sizeof line, "[Menu%02d]\r\nTitle=ページ%d\r\nCount=%d\r\n", p, p, rows);
+    out += line;
+    for (int r = 0; r < rows; ++r) {
+      const int kind = rows < 10 ? 0 : r % 10;
+      if (kind == 9) {
+        std::snprintf(line, sizeof line, "M%02d=-\r\n", r);
+      } else if (kind == 8) {
+        std::snprintf(line, sizeof line, "M%02d=13,02,メニュー%d\r\nM%02d00=00,項目A\r\nM%02d01=00,項目B\r\n", r, r, r, r);
+      } else {
+        std::snprintf(line, sizeof line, "M%02d=%02d,%s\r\nS%02d=%02d,side\r\n", r, kind, Caption(p, r).c_str(), r,
+                      7 + kind % 6);
+      }
+      out += line;
+    }
+    std::snprintf(line, sizeof line, "[Edit%02d]\r\n", p);
+    out += line;
+    for (int r = 0; r < rows; ++r) {
+      std::snprintf(line, sizeof line, "M%02da=%s\r\nM%02db=%s\r\n", r, kBeforeRaw, r, kAfterRaw);
+      out += line;
+    }
+  }
+  return Ansi(out);
+}
+
+std::string Settings() {
+  return "[Quiltor]\r\nQuiltorData=d.edt\r\nTop=20\r\nLeft=420\r\nHeight=400\r\nActivePage=0\r\n"
+         "[Setup]\r\nPasteKindEZ=0\r\nPasteIntervalEZ=0\r\nTimer=" +
+         std::to_string(kTimer) + "\r\nTimerEZ=" + std::to_string(kTimerEZ) + "\r\nResize=0\r\n";
+}
+
+bool WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::wstring ClassOf(HWND w) {
+  wchar_t name[128] = {};
+  GetClassNameW(w, name, 128);
+  return name;
+}
+
+std::wstring TextOf(HWND w) {
+  wchar_t text[256] = {};
+  GetWindowTextW(w, text, 256);
+  return text;
+}
+
+HWND FindChildNamed(HWND parent, const wchar_t* name) {
+  struct Search {
+    const wchar_t* name;
+    HWND found;
+  } search{name, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (TextOf(w) != s->name) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND TopWindowOf(DWORD process, const wchar_t* className) {
+  struct Search {
+    DWORD process;
+    const wchar_t* className;
+    HWND found;
+  } search{process, className, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner != s->process || ClassOf(w) != s->className) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A started program that is ended when it goes out of scope.
+class Program {
+ public:
+  bool Start(const std::string& commandLine, const std::string& folder) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info_) != FALSE;
+  }
+  DWORD Id() const { return info_.dwProcessId; }
+  bool WaitEnd(DWORD ms) { return !info_.hProcess || WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
+  ~Program() {
+    if (!info_.hProcess) return;
+    if (!WaitEnd(0)) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+};
+
+// Memory inside another process, for toolbar messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  bool Ok() const { return address_ != nullptr; }
+  LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+  void Read(void* data, size_t size) const { ReadProcessMemory(process_, address_, data, size, nullptr); }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+};
+
+// What a click on an item button sends: the command from the button's tool
+// bar to the bar's parent.
+struct ItemButton {
+  HWND bar = nullptr;
+  int command = 0;
+};
+
+std::wstring Wide(const std::string& utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+// The main-column button of `row` whose caption is `caption`, on any page.
+ItemButton FindButton(HWND main, int row, const std::wstring& caption) {
+  HWND tabs = FindChildNamed(main, L"PageControl");
+  if (!tabs) return {};
+  for (HWND box = GetWindow(tabs, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT)) {
+    if (ClassOf(box) != L"QuiltorPageBox") continue;
+    HWND bar = FindWindowExW(box, nullptr, TOOLBARCLASSNAMEW, L"ToolBarMain");
+    if (!bar) continue;
+    RemoteBuffer remote(bar, 4096);
+    if (!remote.Ok()) return {};
+    TBBUTTON button{};
+    if (!SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(row), remote.Address())) continue;
+    remote.Read(&button, sizeof button);
+    wchar_t text[256] = {};
+    LRESULT length = SendMessageW(bar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand), remote.Address());
+    if (length <= 0 || length >= 250) continue;
+    remote.Read(text, static_cast<size_t>(length + 1) * sizeof(wchar_t));
+    // Captions are shown padded with blanks.
+    std::wstring shown(text);
+    shown.erase(0, shown.find_first_not_of(L' '));
+    shown.erase(shown.find_last_not_of(L' ') + 1);
+    if (shown == caption) return ItemButton{bar, button.idCommand};
+  }
+  return {};
+}
+
+// Loaded, shown, and the height animation after the load has come to rest.
+HWND WaitReady(DWORD process, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  LONG lastHeight = -1;
+  DWORD stableSince = 0;
+  while (GetTickCount() - start < limitMs) {
+    HWND main = TopWindowOf(process, L"TFormMain");
+    HWND progress = main ? FindChildNamed(main, L"ProgressBarLoading") : nullptr;
+    if (main && IsWindowVisible(main) && progress && !IsWindowVisible(progress)) {
+      RECT r{};
+      GetWindowRect(main, &r);
+      if (r.bottom - r.top != lastHeight) {
+        lastHeight = r.bottom - r.top;
+        stableSince = GetTickCount();
+      } else if (GetTickCount() - stableSince >= 300) {
+        return main;
+      }
+    }
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+std::string EditText(HWND edit) {
+  char text[256] = {};
+  SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// Time from `act` until the editor holds the expected text; a negative value
+// when it never did.
+double TimeToText(HWND edit, const std::function<void()>& act) {
+  const double start = NowMs();
+  act();
+  while (EditText(edit) != kExpected) {
+    if (NowMs() - start > kArrivalLimitMs) return -1;
+  }
+  return NowMs() - start;
+}
+
+struct Editor {
+  HWND top = nullptr;
+  HWND edit = nullptr;
+  int refocused = 0;
+
+  void Reset() {
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kStartText));
+    SendMessageA(edit, EM_SETSEL, 6, 9);
+  }
+  // The tool writes into the window that last had the focus outside it: if
+  // something else came to the front, notepad is brought back and the watch
+  // timer given time to see it.
+  bool EnsureTarget() {
+    if (GetForegroundWindow() == top) return true;
+    ++refocused;
+    SetForegroundWindow(top);
+    Sleep(2 * (kTimer + kTimerEZ) + 100);
+    return GetForegroundWindow() == top;
+  }
+};
+
+struct CaseResult {
+  bool ok = false;
+  double click = 0, delivery = 0, overhead = 0, roundTrip = 0;
+  int failures = 0;
+};
+
+// One tool in a folder of its own with `data`, clicked `kRepetitions` times,
+// each click next to a message write alone and a bare message to the tool.
+CaseResult RunCase(const fs::path& folder, const std::string& data, int page, int row, Editor& editor,
+                   quiltor::DeliveryRoutines& routines, const char* label) {
+  CaseResult result;
+  fs::create_directories(folder);
+  std::error_code error;
+  fs::copy_file(WinPath(QUILTOR_BUILD_DIR "/Quiltor.exe"), folder / "Quiltor.exe", fs::copy_options::overwrite_existing,
+                error);
+  if (error || !WriteBytes(folder / "Quiltor.ini", Settings()) || !WriteBytes(folder / "d.edt", data)) {
+    std::printf("bench_click: cannot prepare %s\n", folder.string().c_str());
+    return result;
+  }
+  Program tool;
+  if (!tool.Start("\"" + (folder / "Quiltor.exe").string() + "\"", folder.string())) {
+    std::printf("bench_click: Quiltor.exe did not start\n");
+    return result;
+  }
+  HWND main = WaitReady(tool.Id(), 60000);
+  const ItemButton button = main ? FindButton(main, row, Wide(Caption(page, row))) : ItemButton{};
+  if (!button.bar) {
+    std::printf("bench_click: %s: %s\n", label, main ? "item button not found" : "tool window not ready");
+    return result;
+  }
+  HWND box = GetParent(button.bar);
+  const WPARAM command = MAKEWPARAM(button.command, BN_CLICKED);
+  const quiltor::WindowId target = static_cast<quiltor::WindowId>(reinterpret_cast<std::uintptr_t>(editor.edit));
+
+  auto click = [&] {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, WM_COMMAND, command, reinterpret_cast<LPARAM>(button.bar), SMTO_NORMAL, 5000, &ignored);
+  };
+  auto deliver = [&] { routines.DeliverByMessages(target, kBefore, kAfter, 0, 0); };
+  // Lets the tool finish its idle step (clipboard, focus, watch timer)
+  // before the next measurement starts.
+  auto settle = [&] {
+    Sleep(30);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  };
+
+  SetForegroundWindow(editor.top);
+  Sleep(2 * (kTimer + kTimerEZ) + 100);
+  std::vector<double> clicks, deliveries, overheads, trips;
+  for (int i = 0; i < kWarmUps + kRepetitions; ++i) {
+    if (!editor.EnsureTarget()) {
+      std::printf("bench_click: %s: notepad does not stay in front\n", label);
+      break;
+    }
+    double clickMs = 0, deliveryMs = 0;
+    auto measureClick = [&] {
+      editor.Reset();
+      clickMs = TimeToText(editor.edit, click);
+      settle();
+    };
+    auto measureDelivery = [&] {
+      editor.Reset();
+      deliveryMs = TimeToText(editor.edit, deliver);
+      Sleep(30);
+    };
+    // Alternating the order keeps a drift of the machine out of the difference.
+    if (i % 2 == 0) {
+      measureClick();
+      measureDelivery();
+    } else {
+      measureDelivery();
+      measureClick();
+    }
+    const double tripStart = NowMs();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    const double tripMs = NowMs() - tripStart;
+    if (i < kWarmUps) continue;
+    if (clickMs < 0 || deliveryMs < 0) {
+      ++result.failures;
+      continue;
+    }
+    clicks.push_back(clickMs);
+    deliveries.push_back(deliveryMs);
+    overheads.push_back(clickMs - deliveryMs);
+    trips.push_back(tripMs);
+  }
+  editor.Reset();
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  if (!tool.WaitEnd(15000)) std::printf("bench_click: %s: the tool did not end after WM_CLOSE\n", label);
+  if (clicks.empty()) {
+    std::printf("bench_click: %s: no click wrote its text into notepad\n", label);
+    return result;
+  }
+  result.ok = true;
+  result.click = Median(clicks);
+  result.delivery = Median(deliveries);
+  // The median of the pairs' differences: the two of a pair ran side by side.
+  result.overhead = Median(overheads);
+  result.roundTrip = Median(trips);
+  return result;
+}
+
+struct ReadCost {
+  double total = 0, file = 0;
+};
+
+// The per-click data-file read on its own, in this process: the file is read
+// again and the two texts are looked up, as the tool does at each click; and
+// the file read alone.
+ReadCost ReadTextsMs(const fs::path& path, int page, int row) {
+  quiltor::Win32FileSystem files;
+  char key[8];
+  std::snprintf(key, sizeof key, "M%02d", row);
+  std::vector<double> totals, reads;
+  for (int i = 0; i < kRepetitions; ++i) {
+    double start = NowMs();
+    const auto texts = quiltor::ReadItemTexts(files, path.string(), page, key);
+    totals.push_back(NowMs() - start);
+    if (!texts || texts->a != kBeforeRaw) return {-1, -1};
+    start = NowMs();
+    const auto contents = files.ReadAll(path.string());
+    reads.push_back(NowMs() - start);
+  }
+  return {Median(totals), Median(reads)};
+}
+
+}  // namespace
+
+int main() {
+  // With no window manager the X focus follows the pointer; keep it off the windows.
+  SetCursorPos(1279, 1023);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const fs::path root = fs::path(temp) / ("quiltor-bench-click-" + std::to_string(GetCurrentProcessId()));
+
+  Program notepad;
+  if (!notepad.Start("notepad.exe", "")) {
+    std::printf("bench_click: notepad did not start\n");
+    return 1;
+  }
+  Editor editor;
+  for (int i = 0; i < 200 && !editor.edit; ++i) {
+    editor.top = TopWindowOf(notepad.Id(), L"Notepad");
+    if (editor.top) editor.edit = FindWindowExW(editor.top, nullptr, L"Edit", nullptr);
+    if (!editor.edit) Sleep(50);
+  }
+  if (!editor.edit) {
+    std::printf("bench_click: notepad's edit window not found\n");
+    return 1;
+  }
+
+  quiltor::Win32Platform platform;
+  quiltor::DeliveryRoutines routines(*platform.clipboard, *platform.windows, *platform.keyboard, *platform.processes);
+
+  constexpr int kLargePage = 99, kLargeRow = 90;  // the last text item of the file
+  const std::string small = DataFile(1, 3);
+  const std::string large = DataFile(100, 100);
+  const CaseResult s = RunCase(root / "small", small, 0, 0, editor, routines, "small data file");
+  const CaseResult l = RunCase(root / "large", large, kLargePage, kLargeRow, editor, routines, "large data file");
+  const ReadCost readSmall = ReadTextsMs(root / "small" / "d.edt", 0, 0);
+  const ReadCost readLarge = ReadTextsMs(root / "large" / "d.edt", kLargePage, kLargeRow);
+
+  SendMessageA(editor.edit, EM_SETMODIFY, FALSE, 0);
+  PostMessageW(editor.top, WM_CLOSE, 0, 0);
+  notepad.WaitEnd(5000);
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+
+  if (!s.ok || !l.ok) return 1;
+  std::printf("click to text, 3 items:     %7.3f ms; delivery alone: %7.3f ms; tool's own overhead: %6.3f ms per click\n",
+              s.click, s.delivery, s.overhead);
+  std::printf("click to text, 10000 items: %7.3f ms; delivery alone: %7.3f ms; tool's own overhead: %6.3f ms per click "
+              "(goal < 5 ms)\n",
+              l.click, l.delivery, l.overhead);
+  std::printf("ratio click to text (large / small): %.2f; overhead large - small: %.3f ms\n", l.click / s.click,
+              l.overhead - s.overhead);
+  std::printf("inside the overhead: a bare message to the tool and back %.3f / %.3f ms (small / large)\n", s.roundTrip,
+              l.roundTrip);
+  std::printf("data-file read per click, measured here: %.3f / %.3f ms, of which the file read %.3f / %.3f ms "
+              "(%zu / %zu bytes)\n",
+              readSmall.total, readLarge.total, readSmall.file, readLarge.file, small.size(), large.size());
+  if (s.failures + l.failures + editor.refocused > 0)
+    std::printf("(%d click(s) without text left out; notepad brought back to the front %d time(s))\n",
+                s.failures + l.failures, editor.refocused);
+  return 0;
+}
