@@ -33,7 +33,7 @@ file(GLOB QUILTOR_TEST_TOOLS CONFIGURE_DEPENDS tests/tools/*.cpp)
 foreach(tool_source ${QUILTOR_TEST_TOOLS})
   get_filename_component(tool_name ${tool_source} NAME_WE)
   add_executable(${tool_name} ${tool_source})
-  target_include_directories(${tool_name} PRIVATE tests)
+  target_include_directories(${tool_name} PRIVATE tests samples/modules)
   target_link_libraries(${tool_name} PRIVATE quiltor_win32)
 endforeach()
 

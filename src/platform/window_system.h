@@ -23,6 +23,8 @@ class WindowSystem {
                              std::intptr_t lparam = 0) = 0;
   virtual bool IsWindow(WindowId window) = 0;
   virtual WindowId Parent(WindowId window) = 0;
+  // For a child window these act on its top-level window; SetActive also
+  // gives the child the keyboard focus. SetActive returns the previous active window.
   virtual bool SetForeground(WindowId window) = 0;
   virtual WindowId SetActive(WindowId window) = 0;
   virtual WindowId SetFocus(WindowId window) = 0;

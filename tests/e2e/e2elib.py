@@ -129,6 +129,8 @@ def parse_dump(lines):
         words = line.split(" ")
         if words[0] == "window":
             d["window"] = tuple(int(w) for w in words[1:5])
+        elif words[0] in ("visible", "foreground"):
+            d[words[0]] = words[1] == "1"
         elif words[0] == "topmost":
             d["topmost"] = words[1] == "1"
         elif words[0] == "style":

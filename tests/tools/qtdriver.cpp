@@ -4,6 +4,9 @@
 //   qtdriver dump         window rectangle, named parts, tabs, buttons
 //   qtdriver command <id> post a menu command (WM_COMMAND) to the window
 //   qtdriver close        post WM_CLOSE
+//   qtdriver answers <ms> whether the window answers a message within <ms>
+//   qtdriver watch <ms>   for <ms>, print each change of the window's
+//                         visibility with the time it was seen
 //   qtdriver box <ms> [id] wait for a message box of the tool, print its
 //                         text and position, and press button `id` (IDOK...)
 // Exit code 0 on success, 1 when the window was not found in time.
@@ -124,6 +127,7 @@ void Dump(HWND main) {
   GetWindowRect(main, &r);
   std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
   std::printf("visible %d\n", IsWindowVisible(main) ? 1 : 0);
+  std::printf("foreground %d\n", GetForegroundWindow() == main ? 1 : 0);
   std::printf("topmost %d\n", (GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
   LONG style = GetWindowLongW(main, GWL_STYLE);
   std::printf("style popup %d thickframe %d caption %d sysmenu %d\n", (style & WS_POPUP) ? 1 : 0,
@@ -236,6 +240,25 @@ int main(int argc, char** argv) {
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
   } else if (verb == "close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
+  } else if (verb == "answers" && argc > 2) {
+    const DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                              static_cast<UINT>(std::atoi(argv[2])), &result) != 0;
+    std::printf("answers %d %lu\n", answered ? 1 : 0, GetTickCount() - start);
+  } else if (verb == "watch" && argc > 2) {
+    const DWORD limit = static_cast<DWORD>(std::atoi(argv[2]));
+    const DWORD start = GetTickCount();
+    int last = -1;
+    while (GetTickCount() - start < limit) {
+      const int visible = IsWindowVisible(main) ? 1 : 0;
+      if (visible != last) {
+        std::printf("visible %d %lu\n", visible, GetTickCount() - start);
+        std::fflush(stdout);
+        last = visible;
+      }
+      Sleep(10);
+    }
   } else {
     return 2;
   }

@@ -44,7 +44,10 @@ bool Win32WindowSystem::IsWindow(WindowId window) { return ::IsWindow(ToHandle(w
 WindowId Win32WindowSystem::Parent(WindowId window) { return ToId(GetParent(ToHandle(window))); }
 
 bool Win32WindowSystem::SetForeground(WindowId window) {
+  // Only a top-level window can be the foreground one: a child (the target
+  // edit window) brings its top-level window there.
   HWND handle = ToHandle(window);
+  if (HWND root = GetAncestor(handle, GA_ROOT)) handle = root;
   if (SetForegroundWindow(handle)) return true;
   // A background process may be refused the foreground; joining the current
   // foreground thread's input lifts that restriction.
@@ -55,7 +58,20 @@ bool Win32WindowSystem::SetForeground(WindowId window) {
   return SetForegroundWindow(handle) != FALSE;
 }
 
-WindowId Win32WindowSystem::SetActive(WindowId window) { return ToId(SetActiveWindow(ToHandle(window))); }
+WindowId Win32WindowSystem::SetActive(WindowId window) {
+  HWND handle = ToHandle(window);
+  HWND root = GetAncestor(handle, GA_ROOT);
+  if (!root || root == handle) return ToId(SetActiveWindow(handle));
+  // A child cannot be the active window: its top-level window becomes active
+  // and the child gets the keyboard focus, so the keys that follow reach it.
+  // Both act on the calling thread's input state only, hence the attach.
+  const DWORD own = GetCurrentThreadId();
+  const DWORD other = GetWindowThreadProcessId(handle, nullptr);
+  AttachedInput attached(own, other ? other : own);
+  const HWND previous = SetActiveWindow(root);
+  if (GetFocus() != handle) ::SetFocus(handle);
+  return ToId(previous);
+}
 
 WindowId Win32WindowSystem::SetFocus(WindowId window) {
   HWND handle = ToHandle(window);
