@@ -1,6 +1,7 @@
 #include "data/data_file.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "settings/profile.h"
 
@@ -208,9 +209,11 @@ std::optional<DataFileReader::Texts> ReadItemTexts(FileSystem& files, const Byte
                                                    std::string_view itemKey) {
   const std::optional<Bytes> contents = files.ReadAll(path);
   if (!contents) return std::nullopt;
-  const Bytes section = EditSection(page);
-  return DataFileReader::Texts{FindProfileValue(*contents, section, Bytes(itemKey) + "a", ""),
-                               FindProfileValue(*contents, section, Bytes(itemKey) + "b", "")};
+  const Bytes keyA = Bytes(itemKey) + "a";
+  const Bytes keyB = Bytes(itemKey) + "b";
+  const std::string_view keys[] = {keyA, keyB};
+  std::vector<Bytes> values = FindProfileValues(*contents, EditSection(page), keys, "");
+  return DataFileReader::Texts{std::move(values[0]), std::move(values[1])};
 }
 
 Bytes ReadDataTitle(FileSystem& files, const Bytes& path) {

@@ -30,15 +30,38 @@ struct ProfileLine {
   bool hasValue = true;        // key lines: false for a name without "="
 };
 
+// The start of the first line at or after `lineStart` (itself the start of a
+// line) whose first non-blank byte is "[", or `size` when there is none. A "["
+// that is the second byte of a double-byte character is never found at a
+// line's start, as blanks and line ends are never second bytes.
+std::size_t NextHeaderLine(const char* data, std::size_t size, std::size_t lineStart) {
+  std::size_t from = lineStart;
+  while (from < size) {
+    const void* hit = std::memchr(data + from, '[', size - from);
+    if (!hit) return size;
+    const std::size_t bracket = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    std::size_t start = bracket;
+    while (start > lineStart && IsBlank(data[start - 1])) --start;
+    if (start == lineStart || data[start - 1] == '\n' || data[start - 1] == '\r') return start;
+    from = bracket + 1;
+  }
+  return size;
+}
+
 // Splits at CR, LF or CRLF and classifies each line. `visit` returns false to
 // stop. While `headersOnly()` is true, lines that cannot be section headers are
-// passed as kOther without being taken apart (the fast path of a single lookup).
+// skipped unseen (the fast path of a lookup: a data file of many pages is
+// mostly lines outside the section wanted).
 template <typename Visit, typename HeadersOnly>
 void ForEachLine(std::string_view text, Visit&& visit, HeadersOnly&& headersOnly) {
   const char* const data = text.data();
   const std::size_t size = text.size();
   std::size_t pos = 0;
   while (pos < size) {
+    if (headersOnly()) {
+      pos = NextHeaderLine(data, size, pos);
+      if (pos >= size) return;
+    }
     ProfileLine line;
     line.begin = pos;
     std::size_t stop = pos;
@@ -51,15 +74,6 @@ void ForEachLine(std::string_view text, Visit&& visit, HeadersOnly&& headersOnly
     line.end = stop;
     pos = stop;
 
-    if (headersOnly()) {
-      std::size_t first = line.begin;
-      while (first < line.textEnd && IsBlank(data[first])) ++first;
-      if (first == line.textEnd || data[first] != '[') {
-        line.kind = ProfileLine::Kind::kOther;
-        if (!visit(line)) return;
-        continue;
-      }
-    }
     std::string_view content = Trim(text.substr(line.begin, line.textEnd - line.begin));
     if (content.empty()) {
       line.kind = ProfileLine::Kind::kBlank;
@@ -289,7 +303,15 @@ bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
 
 Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::string_view key,
                        std::string_view fallback) {
-  std::optional<Bytes> found;
+  return std::move(FindProfileValues(contents, section, {&key, 1}, fallback).front());
+}
+
+std::vector<Bytes> FindProfileValues(const Bytes& contents, std::string_view section,
+                                     std::span<const std::string_view> keys, std::string_view fallback) {
+  std::vector<Bytes> values(keys.size(), Bytes(fallback));
+  // A key is settled by its first line, even one without a value.
+  std::vector<bool> settled(keys.size(), false);
+  std::size_t open = keys.size();
   bool inside = false;
   ForEachLine(contents, [&](const ProfileLine& line) {
     if (line.kind == ProfileLine::Kind::kSection) {
@@ -297,13 +319,16 @@ Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::str
       inside = NamesEqual(line.name, section);
       return true;
     }
-    if (inside && line.kind == ProfileLine::Kind::kKey && NamesEqual(line.name, key)) {
-      if (line.hasValue) found = CleanProfileValue(line.value);
-      return false;
+    if (!inside || line.kind != ProfileLine::Kind::kKey) return true;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (settled[i] || !NamesEqual(line.name, keys[i])) continue;
+      settled[i] = true;
+      --open;
+      if (line.hasValue) values[i] = CleanProfileValue(line.value);
     }
-    return true;
+    return open > 0;
   }, [&] { return !inside; });
-  return found ? std::move(*found) : Bytes(fallback);
+  return values;
 }
 
 // ---- Integers ----------------------------------------------------------------

@@ -20,10 +20,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/profile_file.h"
@@ -80,6 +82,10 @@ class IniDocument {
 // for item texts, which are re-read from the data file at each click.
 Bytes FindProfileValue(const Bytes& contents, std::string_view section, std::string_view key,
                        std::string_view fallback);
+// Several keys of one section in the same single scan, each value (or the
+// fallback) as FindProfileValue gives it, in the order of `keys`.
+std::vector<Bytes> FindProfileValues(const Bytes& contents, std::string_view section,
+                                     std::span<const std::string_view> keys, std::string_view fallback);
 
 // Integers of the settings file: decimal with an optional sign, or hexadecimal
 // with "$", "0x" or "0X" (a sign may stand before the prefix; up to eight hex

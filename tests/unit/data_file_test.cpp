@@ -224,6 +224,17 @@ TEST(ReadItemTexts, SeesTheFileAsItIsAtTheClick) {
   ASSERT_TRUE(texts);
   EXPECT_EQ(texts->a, "");  // the section of page 2 is gone now
 
+  // Both texts come from one look at the file, whatever order they stand in;
+  // the first line of a key and the first section of a page count.
+  files.Put(path, "[Edit00]\r\nM00b=after\r\nM00a=before\r\nm00A=again\r\n[Edit00]\r\nM01a=x\r\n");
+  texts = ReadItemTexts(files, path, 0, "M00");
+  ASSERT_TRUE(texts);
+  EXPECT_EQ(texts->a, "before");
+  EXPECT_EQ(texts->b, "after");
+  texts = ReadItemTexts(files, path, 0, "M01");
+  ASSERT_TRUE(texts);
+  EXPECT_EQ(texts->a, "");
+
   files.SetUnreadable(path, true);  // locked by another program
   EXPECT_FALSE(ReadItemTexts(files, path, 0, "M0200"));
   EXPECT_FALSE(ReadItemTexts(files, "C:\\Tool\\data\\gone.edt", 0, "M0200"));

@@ -71,6 +71,13 @@ std::vector<ReadCase> ReadCases() {
       {"second bytes are not case-folded", "[s]\r\n" + kA + "=1\r\n", "s", kDi.c_str(),
        "<fallback>"},
       {"second byte 0x5D inside a section name", "[a\x81\x5d]\r\nk=v\r\n", "a\x81\x5d", "k", "v"},
+      {"blanks before a section header", "[t]\r\nk=1\r\n \t[s]\r\nk=v\r\n", "s", "k", "v"},
+      {"a bracket inside a line starts no section", "[t]\r\nk=1 [s]\r\nk=2\r\n[s]\r\nk=3\r\n", "s", "k", "3"},
+      {"nor a second bracket after the first", "[t]\r\nk=[[s]\r\nk=2\r\n[s]\r\nk=3\r\n", "s", "k", "3"},
+      {"nor a second byte 0x5B", "[t]\r\n\x83[s]\r\nk=2\r\n[s]\r\nk=3\r\n", "s", "k", "3"},
+      {"a later section after CR line ends", "[t]\rk=1\r[s]\rk=v\r", "s", "k", "v"},
+      {"a later section after LF line ends", "[t]\nk=1\n\n;c\n[s]\nk=v", "s", "k", "v"},
+      {"a section header as the last line", "[t]\r\nk=1\r\n[s]", "s", "k", "<fallback>"},
   };
 }
 
@@ -80,11 +87,28 @@ TEST(ProfileRead, EveryReaderFollowsTheProfileRules) {
     Bytes expected = c.expected == "<fallback>" ? Bytes("<fallback>") : c.expected;
     EXPECT_EQ(IniDocument(c.contents).Get(c.section, c.key, "<fallback>"), expected);
     EXPECT_EQ(FindProfileValue(c.contents, c.section, c.key, "<fallback>"), expected);
+    // Looked up together with a key that is nowhere, first or second.
+    const std::string_view keyFirst[] = {c.key, "absent"};
+    const std::string_view keySecond[] = {"absent", c.key};
+    EXPECT_EQ(FindProfileValues(c.contents, c.section, keyFirst, "<fallback>"),
+              (std::vector<Bytes>{expected, "<fallback>"}));
+    EXPECT_EQ(FindProfileValues(c.contents, c.section, keySecond, "<fallback>"),
+              (std::vector<Bytes>{"<fallback>", expected}));
     FakeFileSystem files;
     files.Put("C:\\q\\t.ini", c.contents);
     IniFile file(files, "C:\\q\\t.ini");
     EXPECT_EQ(file.GetString(c.section, c.key, "<fallback>"), expected);
   }
+}
+
+TEST(ProfileRead, SeveralKeysInOneScanEachFollowTheRules) {
+  const Bytes contents = "[s]\r\na\r\nb=1\r\na=2\r\nb=3\r\nC=4\r\n[s]\r\nd=5\r\n";
+  const std::string_view keys[] = {"a", "b", "c", "d", "b"};
+  // a: a name without "=" hides its later line; b: the first line counts;
+  // c: names match without regard to case; d: only the first section counts.
+  EXPECT_EQ(FindProfileValues(contents, "S", keys, "-"), (std::vector<Bytes>{"-", "1", "4", "-", "1"}));
+  EXPECT_EQ(FindProfileValues(contents, "t", keys, "-"), (std::vector<Bytes>(5, "-")));
+  EXPECT_TRUE(FindProfileValues(contents, "s", {}, "-").empty());
 }
 
 TEST(ProfileRead, DocumentKnowsSectionsAndKeys) {
