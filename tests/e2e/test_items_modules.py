@@ -1,7 +1,7 @@
 """Edit modules and hot keys, driven as a user does it against Wine's notepad:
 a module that cuts the selection, one that runs with the tool window hidden,
 a slow one while the tool must keep answering, one that leaves its text
-without a terminator; the re-edit hot key repeating the last text item, and
+without a terminator, one that crashes; the re-edit hot key repeating the last text item, and
 the activate hot key bringing back a shrunk tool."""
 import os
 import subprocess
@@ -12,7 +12,7 @@ from e2elib import App, BUILD, WINE_RUN, Failures, centre, click, ini, run_drive
 from editorlib import FIXTURES, Notepad, button_point, notepad_text, upper_module
 
 f = Failures()
-UPPER_CUT, SLOW_HIDDEN, SLOW, BOLD, UNTERMINATED = range(5)
+UPPER_CUT, SLOW_HIDDEN, SLOW, BOLD, UNTERMINATED, CRASH = range(6)
 
 settings = ini(Quiltor={"QuiltorData": "modules.edt", "Top": 20, "Left": 420, "Height": 400, "ActivePage": 0},
                Setup={"PasteKindEZ": 0, "Timer": 100, "TimerEZ": 200,
@@ -79,6 +79,16 @@ with App(settings, data) as app, Notepad() as pad:
     time.sleep(1.2)
     click(*button_point(d, UNTERMINATED))
     expect_text("a" + "x" * 1024 + "b", 15, "an unterminated buffer is written up to its end")
+
+    # A module that crashes: nothing is written, no message, and the tool answers.
+    pad.prepare("keep this", 0, 4)
+    time.sleep(1.2)
+    click(*button_point(d, CRASH))
+    box = app.driver("box", 6000, 1)
+    f.check(box and box[0] == "nobox", "a crashing module raises no message of the tool: %r" % box)
+    answer = run_driver("answers", 1000)
+    f.check(bool(answer) and answer[0].startswith("answers 1"), "the tool answers after a module crashed: %r" % answer)
+    f.equal(notepad_text(), "keep this", "a crashing module writes nothing")
 
     # Re-edit hot key: the last text item is written again where the user is.
     pad.prepare("one two", 4, 7)

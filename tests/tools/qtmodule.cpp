@@ -2,6 +2,7 @@
 // handling of slow and careless modules. Arguments (the item's "b" text):
 //   <ms> <text>   sleep <ms> milliseconds, then write <text> as the before text
 //   fill          fill the before buffer to its last byte, with no terminator
+//   crash         end by an access violation, touching nothing
 // Without the tool's exchange block it ends with exit code 1.
 #include <windows.h>
 
@@ -14,6 +15,10 @@
 int main(int argc, char** argv) {
   quiltor_module::Exchange exchange;
   if (!exchange.Open()) return 1;
+  if (argc > 1 && std::strcmp(argv[1], "crash") == 0) {
+    *static_cast<volatile int*>(nullptr) = 0;
+    return 0;
+  }
   if (argc > 1 && std::strcmp(argv[1], "fill") == 0) {
     // Past the helper's careful writer: the raw buffer, as a careless module has it.
     std::uint32_t size = 0;
