@@ -2,7 +2,9 @@
 // is sent the command its item button sends on a click, and the time until
 // Wine's notepad holds the text is set against the message write alone (the
 // same routine called here, into the same notepad), with a small and a large
-// data file. Prints; asserts nothing.
+// data file. A click on an item with empty texts shows the tool's work without
+// the write, which is far less noisy than a difference of two writes. Prints;
+// asserts nothing.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -24,7 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRepetitions = 31;
+constexpr int kRepetitions = 41;
 constexpr int kWarmUps = 3;
 // The watch timer runs every Timer + TimerEZ ms in simple mode.
 constexpr int kTimer = 100;
@@ -77,9 +79,14 @@ std::string Ansi(const std::string& utf8) {
 // Row captions are unique, so the button to press is found by its caption.
 std::string Caption(int page, int row) { return "定型文 " + std::to_string(page) + "-" + std::to_string(row); }
 
+// Text items whose texts are both empty write nothing, so a click on one is
+// the tool's work alone.
+bool EmptyTextRow(int rows, int row) { return rows < 10 ? row == 1 : row % 10 == 7; }
+
 // A data file of `pages` x `rows` in the shape of the start benchmark's:
 // text, script and module rows with side buttons, menus and separators. Every
-// row has the same two texts, so every text item writes the same.
+// row but the empty ones has the same two texts, so every text item writes the
+// same.
 std::string DataFile(int pages, int rows) {
   char line[128];
   std::string out = "[Version]\r\nNo=170\r\n[Group]\r\nCount=" + std::to_string(pages) + "\r\nTitle=大きなデータ\r\n";
@@ -93,15 +100,17 @@ std::string DataFile(int pages, int rows) {
       } else if (kind == 8) {
         std::snprintf(line, sizeof line, "M%02d=13,02,メニュー%d\r\nM%02d00=00,項目A\r\nM%02d01=00,項目B\r\n", r, r, r, r);
       } else {
-        std::snprintf(line, sizeof line, "M%02d=%02d,%s\r\nS%02d=%02d,side\r\n", r, kind, Caption(p, r).c_str(), r,
-                      7 + kind % 6);
+        std::snprintf(line, sizeof line, "M%02d=%02d,%s\r\nS%02d=%02d,side\r\n", r, EmptyTextRow(rows, r) ? 0 : kind,
+                      Caption(p, r).c_str(), r, 7 + kind % 6);
       }
       out += line;
     }
     std::snprintf(line, sizeof line, "[Edit%02d]\r\n", p);
     out += line;
     for (int r = 0; r < rows; ++r) {
-      std::snprintf(line, sizeof line, "M%02da=%s\r\nM%02db=%s\r\n", r, kBeforeRaw, r, kAfterRaw);
+      const bool empty = EmptyTextRow(rows, r);
+      std::snprintf(line, sizeof line, "M%02da=%s\r\nM%02db=%s\r\n", r, empty ? "" : kBeforeRaw, r,
+                    empty ? "" : kAfterRaw);
       out += line;
     }
   }
@@ -319,13 +328,14 @@ struct Editor {
 
 struct CaseResult {
   bool ok = false;
-  double click = 0, delivery = 0, overhead = 0, roundTrip = 0;
+  double click = 0, delivery = 0, overhead = 0, empty = 0, roundTrip = 0;
   int failures = 0;
 };
 
 // One tool in a folder of its own with `data`, clicked `kRepetitions` times,
-// each click next to a message write alone and a bare message to the tool.
-CaseResult RunCase(const fs::path& folder, const std::string& data, int page, int row, Editor& editor,
+// each click next to a message write alone, a click on an item with empty
+// texts (`emptyRow`) and a bare message to the tool.
+CaseResult RunCase(const fs::path& folder, const std::string& data, int page, int row, int emptyRow, Editor& editor,
                    quiltor::DeliveryRoutines& routines, const char* label) {
   CaseResult result;
   fs::create_directories(folder);
@@ -343,7 +353,8 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
   }
   HWND main = WaitReady(tool.Id(), 60000);
   const ItemButton button = main ? FindButton(main, row, Wide(Caption(page, row))) : ItemButton{};
-  if (!button.bar) {
+  const ItemButton emptyButton = main ? FindButton(main, emptyRow, Wide(Caption(page, emptyRow))) : ItemButton{};
+  if (!button.bar || !emptyButton.bar) {
     std::printf("bench_click: %s: %s\n", label, main ? "item button not found" : "tool window not ready");
     return result;
   }
@@ -366,7 +377,7 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
 
   SetForegroundWindow(editor.top);
   Sleep(2 * (kTimer + kTimerEZ) + 100);
-  std::vector<double> clicks, deliveries, overheads, trips;
+  std::vector<double> clicks, deliveries, overheads, empties, trips;
   for (int i = 0; i < kWarmUps + kRepetitions; ++i) {
     if (!editor.EnsureTarget()) {
       std::printf("bench_click: %s: notepad does not stay in front\n", label);
@@ -391,18 +402,27 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
       measureDelivery();
       measureClick();
     }
-    const double tripStart = NowMs();
+    // The empty item: the answer to the command is the end of the tool's work.
+    editor.Reset();
     DWORD_PTR ignored = 0;
+    const double emptyStart = NowMs();
+    SendMessageTimeoutW(box, WM_COMMAND, MAKEWPARAM(emptyButton.command, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(emptyButton.bar), SMTO_NORMAL, 5000, &ignored);
+    const double emptyMs = NowMs() - emptyStart;
+    const bool wroteNothing = EditText(editor.edit) == kStartText;
+    settle();
+    const double tripStart = NowMs();
     SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     const double tripMs = NowMs() - tripStart;
     if (i < kWarmUps) continue;
-    if (clickMs < 0 || deliveryMs < 0) {
+    if (clickMs < 0 || deliveryMs < 0 || !wroteNothing) {
       ++result.failures;
       continue;
     }
     clicks.push_back(clickMs);
     deliveries.push_back(deliveryMs);
     overheads.push_back(clickMs - deliveryMs);
+    empties.push_back(emptyMs);
     trips.push_back(tripMs);
   }
   editor.Reset();
@@ -417,6 +437,7 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
   result.delivery = Median(deliveries);
   // The median of the pairs' differences: the two of a pair ran side by side.
   result.overhead = Median(overheads);
+  result.empty = Median(empties);
   result.roundTrip = Median(trips);
   return result;
 }
@@ -476,8 +497,9 @@ int main() {
   constexpr int kLargePage = 99, kLargeRow = 90;  // the last text item of the file
   const std::string small = DataFile(1, 3);
   const std::string large = DataFile(100, 100);
-  const CaseResult s = RunCase(root / "small", small, 0, 0, editor, routines, "small data file");
-  const CaseResult l = RunCase(root / "large", large, kLargePage, kLargeRow, editor, routines, "large data file");
+  const CaseResult s = RunCase(root / "small", small, 0, 0, 1, editor, routines, "small data file");
+  const CaseResult l =
+      RunCase(root / "large", large, kLargePage, kLargeRow, kLargeRow + 7, editor, routines, "large data file");
   const ReadCost readSmall = ReadTextsMs(root / "small" / "d.edt", 0, 0);
   const ReadCost readLarge = ReadTextsMs(root / "large" / "d.edt", kLargePage, kLargeRow);
 
@@ -495,13 +517,16 @@ int main() {
               l.click, l.delivery, l.overhead);
   std::printf("ratio click to text (large / small): %.2f; overhead large - small: %.3f ms\n", l.click / s.click,
               l.overhead - s.overhead);
+  std::printf("the tool's work without the write (item with empty texts, command to answer): %.3f / %.3f ms "
+              "(small / large), ratio %.2f\n",
+              s.empty, l.empty, l.empty / s.empty);
   std::printf("inside the overhead: a bare message to the tool and back %.3f / %.3f ms (small / large)\n", s.roundTrip,
               l.roundTrip);
   std::printf("data-file read per click, measured here: %.3f / %.3f ms, of which the file read %.3f / %.3f ms "
               "(%zu / %zu bytes)\n",
               readSmall.total, readLarge.total, readSmall.file, readLarge.file, small.size(), large.size());
   if (s.failures + l.failures + editor.refocused > 0)
-    std::printf("(%d click(s) without text left out; notepad brought back to the front %d time(s))\n",
+    std::printf("(%d round(s) left out: a text did not arrive or an empty item wrote; notepad brought back to the front %d time(s))\n",
                 s.failures + l.failures, editor.refocused);
   return 0;
 }
