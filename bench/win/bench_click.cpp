@@ -21,8 +21,11 @@
 #include "delivery/delivery.h"
 #include "platform/win32/files.h"
 #include "platform/win32/platform.h"
+#include "tools/outside.h"
 
 namespace {
+
+using namespace quiltor::outside;
 
 namespace fs = std::filesystem;
 
@@ -129,35 +132,6 @@ bool WriteBytes(const fs::path& path, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-std::wstring ClassOf(HWND w) {
-  wchar_t name[128] = {};
-  GetClassNameW(w, name, 128);
-  return name;
-}
-
-std::wstring TextOf(HWND w) {
-  wchar_t text[256] = {};
-  GetWindowTextW(w, text, 256);
-  return text;
-}
-
-HWND FindChildNamed(HWND parent, const wchar_t* name) {
-  struct Search {
-    const wchar_t* name;
-    HWND found;
-  } search{name, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (TextOf(w) != s->name) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 HWND TopWindowOf(DWORD process, const wchar_t* className) {
   struct Search {
     DWORD process;
@@ -203,41 +177,12 @@ class Program {
   PROCESS_INFORMATION info_ = {};
 };
 
-// Memory inside another process, for toolbar messages that carry pointers.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HWND window, size_t size) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  bool Ok() const { return address_ != nullptr; }
-  LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
-  void Read(void* data, size_t size) const { ReadProcessMemory(process_, address_, data, size, nullptr); }
-
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
-};
-
 // What a click on an item button sends: the command from the button's tool
 // bar to the bar's parent.
 struct ItemButton {
   HWND bar = nullptr;
   int command = 0;
 };
-
-std::wstring Wide(const std::string& utf8) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
 
 // The main-column button of `row` whose caption is `caption`, on any page.
 ItemButton FindButton(HWND main, int row, const std::wstring& caption) {

@@ -58,9 +58,11 @@ class BaseWindow {
   // Registers the class once per process; false when the system refused it.
   static bool RegisterClassOnce(HINSTANCE instance, const wchar_t* className, UINT style,
                                 HBRUSH background) {
-    WNDCLASSEXW existing{sizeof(existing)};
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof existing;
     if (GetClassInfoExW(instance, className, &existing)) return true;
-    WNDCLASSEXW wc{sizeof(wc)};
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
     wc.style = style;
     wc.lpfnWndProc = &BaseWindow::WindowProc;
     wc.hInstance = instance;

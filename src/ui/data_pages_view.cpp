@@ -55,7 +55,8 @@ void PageScrollBox::UpdateScrollBar() {
   int maxPosition = contentHeight_ > view ? contentHeight_ - view : 0;
   if (position_ > maxPosition) position_ = maxPosition;
   if (position_ < 0) position_ = 0;
-  SCROLLINFO info{sizeof(info)};
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   info.nMin = 0;
   info.nMax = contentHeight_ > 0 ? contentHeight_ - 1 : 0;
@@ -84,7 +85,8 @@ void PageScrollBox::ScrollBy(int dy) { ScrollTo(position_ + dy); }
 LRESULT PageScrollBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_VSCROLL: {
-      SCROLLINFO info{sizeof(info)};
+      SCROLLINFO info = {};
+      info.cbSize = sizeof info;
       info.fMask = SIF_ALL;
       GetScrollInfo(hwnd_, SB_VERT, &info);
       switch (LOWORD(wparam)) {
@@ -204,7 +206,8 @@ void DataPagesView::FillBar(HWND bar, const std::vector<ItemButton>& buttons, bo
   }
   if (!rows.empty()) SendMessageW(bar, TB_ADDBUTTONSW, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
   // Every button, drop-down arrow included, is exactly one column wide.
-  TBBUTTONINFOW info{sizeof(info)};
+  TBBUTTONINFOW info = {};
+  info.cbSize = sizeof info;
   info.dwMask = TBIF_SIZE | TBIF_BYINDEX;
   info.cx = static_cast<WORD>(main ? kMainButtonWidth : kSideButtonWidth);
   for (size_t i = 0; i < rows.size(); ++i) SendMessageW(bar, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
@@ -217,7 +220,8 @@ HMENU DataPagesView::BuildMenu(const std::vector<MenuEntry>& entries, int depth)
   HMENU menu = CreatePopupMenu();
   if (!menu) return nullptr;
   for (const MenuEntry& e : entries) {
-    MENUITEMINFOW item{sizeof(item)};
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
     if (e.kind == MenuEntryKind::kSeparator) {
       item.fMask = MIIM_FTYPE;
       item.fType = MFT_SEPARATOR;
@@ -354,7 +358,8 @@ void DataPagesView::DropDown(int page, int column, int row) {
                                0, owner_, nullptr);
   SendMessageW(bar, TB_PRESSBUTTON, static_cast<WPARAM>(row) + kRowIdBase, MAKELONG(FALSE, 0));
   if (chosen == 0) return;
-  MENUITEMINFOW item{sizeof(item)};
+  MENUITEMINFOW item = {};
+  item.cbSize = sizeof item;
   item.fMask = MIIM_DATA;
   if (GetMenuItemInfoW(menu, chosen, FALSE, &item) && item.dwItemData) {
     Choose(reinterpret_cast<MenuRecord*>(item.dwItemData)->name);

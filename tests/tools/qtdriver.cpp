@@ -18,75 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/outside.h"
+
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring ClassOf(HWND w) {
-  wchar_t name[128] = {};
-  GetClassNameW(w, name, 128);
-  return name;
-}
-
-std::wstring TextOf(HWND w) {
-  wchar_t text[512] = {};
-  GetWindowTextW(w, text, 512);
-  return text;
-}
-
-// Memory inside the window's process, for messages that carry pointers.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HWND window, size_t size) : size_(size) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  bool Ok() const { return address_ != nullptr; }
-  LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
-  void Write(const void* data, size_t size) { WriteProcessMemory(process_, address_, data, size, nullptr); }
-  void Read(void* data, size_t size) const { ReadProcessMemory(process_, address_, data, size, nullptr); }
-
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
-  size_t size_;
-};
-
-HWND FindMain() {
-  // The window is the top-level TFormMain of any process.
-  return FindWindowW(L"TFormMain", nullptr);
-}
-
-HWND FindChildNamed(HWND parent, const wchar_t* name) {
-  struct Search {
-    const wchar_t* name;
-    HWND found;
-  } search{name, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (TextOf(w) == s->name) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+using namespace quiltor::outside;
 
 bool Ready(HWND main) {
   if (!main || !IsWindowVisible(main)) return false;
