@@ -1,8 +1,9 @@
 """Items of a data page written into a real editor (Wine's notepad) as a user
 does it: select text in the editor, click into it, click the item's button
-in the tool window. Text items in both paste kinds, a two-line text, a menu
-entry, an edit module that transforms the selection, and a module program
-that is missing."""
+in the tool window. Text items in both paste kinds, a two-line text, menu
+entries down to the fourth level, a separator, an edit module that
+transforms the selection, a module program that is missing, re-edit and the
+keyboard cursor."""
 import os
 import subprocess
 import time
@@ -23,7 +24,7 @@ def settings(kind):
                Setup={"PasteKindEZ": kind, "PasteIntervalEZ": interval, "Timer": 100, "TimerEZ": 200})
 
 
-BOLD, UPPER, MISSING, TAGS, LINES = 0, 1, 2, 3, 4
+BOLD, UPPER, MISSING, TAGS, LINES, EMPTY, SEPARATOR, DEEP = range(8)
 
 # A text item in both paste kinds; the user's clipboard text is back afterwards.
 for kind in [int(k) for k in os.environ.get("QUILTOR_KINDS", "0 1").split()]:
@@ -85,11 +86,42 @@ with App(settings(0), data) as app, Notepad() as pad:
     got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
     f.equal(got, expected, "a second-level menu entry writes its texts")
 
+    # A separator button does nothing.
+    pad.prepare("stay", 0, 4)
+    time.sleep(1.2)
+    click(*button_point(d, SEPARATOR))
+    time.sleep(1.5)
+    f.equal(notepad_text(), "stay", "a separator button writes nothing")
+
+    # Menus to the fourth key level, walked with the keys as a user may:
+    # Deep > Level2 > Level3 > {Four, Dead}. The fourth-level entry that would
+    # open yet another menu does nothing; its runnable sibling writes.
+    def walk_to_fourth_level(down):
+        bx, by = button_point(d, DEEP)
+        click(bx, by)
+        time.sleep(1.2)
+        for key in ["Down", "Right", "Right"] + ["Down"] * down + ["Return"]:
+            xdotool("key", key)
+            time.sleep(0.4)
+
+    pad.prepare("stay", 0, 4)
+    time.sleep(1.2)
+    walk_to_fourth_level(1)
+    time.sleep(1.5)
+    f.equal(notepad_text(), "stay", "a menu entry at the fourth level that opens a menu does nothing")
+    xdotool("key", "Escape")
+    pad.prepare("stay", 0, 4)
+    time.sleep(1.2)
+    walk_to_fourth_level(0)
+    expected = "FOUR"
+    got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
+    f.equal(got, expected, "a text entry at the fourth level writes its text")
+
     # Re-edit from the tool bar writes the last texts again.
     pad.prepare("hello xyz world", 6, 9)
     time.sleep(1.2)
     app.driver("command", 105)  # ToolButton_Repeat
-    expected = "hello <i>xyz</i> world"
+    expected = "hello FOUR world"
     got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
     f.equal(got, expected, "re-edit writes the last texts again")
 
