@@ -28,6 +28,11 @@ with App(settings, data, keep=True) as app:
     f.equal(second_start(app, "/dmissing.edt"), 1, "a second start ends with 1")
     f.equal(app.dump()["tabs"], ["部品"], "a data file that does not exist changes nothing")
 
+    # Messages no second start would send: the tool takes no file from them and keeps answering.
+    answers = app.driver("garbage")
+    f.equal(answers, ["copydata %d answered 1" % n for n in (65536, 0, 10, 13)], "odd forwarded messages are answered")
+    f.equal(app.dump()["tabs"], ["部品"], "odd forwarded messages change nothing")
+
     f.equal(second_start(app, "/dother.edt"), 1, "a second start with /d ends with 1")
     tabs = wait_for(lambda: app.dump()["tabs"] == ["別の一", "別の二"] and ["別の一", "別の二"], 15)
     f.equal(tabs, ["別の一", "別の二"], "the running window shows the other data file's tabs")

@@ -7,6 +7,10 @@
 //   qtdriver answers <ms> whether the window answers a message within <ms>
 //   qtdriver watch <ms>   for <ms>, print each change of the window's
 //                         visibility with the time it was seen
+//   qtdriver garbage      send WM_COPYDATA messages a careless program might:
+//                         random bytes with no terminator, an empty one,
+//                         a forwarded-looking one cut off mid-line, one with
+//                         another marker
 //   qtdriver box <ms> [id] wait for a message box of the tool, print its
 //                         text and position, and press button `id` (IDOK...)
 // Exit code 0 on success, 1 when the window was not found in time.
@@ -182,6 +186,29 @@ int main(int argc, char** argv) {
     const bool answered = SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
                                               static_cast<UINT>(std::atoi(argv[2])), &result) != 0;
     std::printf("answers %d %lu\n", answered ? 1 : 0, GetTickCount() - start);
+  } else if (verb == "garbage") {
+    std::vector<char> random(65536);
+    unsigned seed = 12345;
+    for (char& c : random) {
+      seed = seed * 1103515245u + 12345u;
+      c = static_cast<char>((seed >> 16) | 1);  // never a zero byte
+    }
+    const char cut[] = {'/', 'd', 'o', 't', 'h', 'e', 'r', '.', 'e', 'd'};
+    struct Message {
+      ULONG_PTR marker;
+      const void* data;
+      DWORD size;
+    } messages[] = {{0xFFFFFFFF, random.data(), static_cast<DWORD>(random.size())},
+                    {0xFFFFFFFF, nullptr, 0},
+                    {0xFFFFFFFF, cut, sizeof cut},
+                    {0x1234, "/dother.edt\n", 13}};
+    for (const Message& m : messages) {
+      COPYDATASTRUCT data{m.marker, m.size, const_cast<void*>(m.data)};
+      DWORD_PTR result = 0;
+      const bool answered = SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                                SMTO_ABORTIFHUNG, 10000, &result) != 0;
+      std::printf("copydata %lu answered %d\n", m.size, answered ? 1 : 0);
+    }
   } else if (verb == "watch" && argc > 2) {
     const DWORD limit = static_cast<DWORD>(std::atoi(argv[2]));
     const DWORD start = GetTickCount();
