@@ -19,7 +19,7 @@ def settings(kind):
     # the foreground window, and then sets the modifier keys to what X says
     # is pressed: keys sent before that lose their Ctrl. A short paste
     # interval, the setting a user gives a slow editor, waits for it.
-    interval = 30 if kind == 1 else 0
+    interval = 60 if kind == 1 else 0
     return ini(Quiltor={"QuiltorData": "items.edt", "Top": 20, "Left": 420, "Height": 400, "ActivePage": 0},
                Setup={"PasteKindEZ": kind, "PasteIntervalEZ": interval, "Timer": 100, "TimerEZ": 200})
 
