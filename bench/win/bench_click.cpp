@@ -210,29 +210,6 @@ ItemButton FindButton(HWND main, int row, const std::wstring& caption) {
   return {};
 }
 
-// Loaded, shown, and the height animation after the load has come to rest.
-HWND WaitReady(DWORD process, DWORD limitMs) {
-  const DWORD start = GetTickCount();
-  LONG lastHeight = -1;
-  DWORD stableSince = 0;
-  while (GetTickCount() - start < limitMs) {
-    HWND main = TopWindowOf(process, L"TFormMain");
-    HWND progress = main ? FindChildNamed(main, L"ProgressBarLoading") : nullptr;
-    if (main && IsWindowVisible(main) && progress && !IsWindowVisible(progress)) {
-      RECT r{};
-      GetWindowRect(main, &r);
-      if (r.bottom - r.top != lastHeight) {
-        lastHeight = r.bottom - r.top;
-        stableSince = GetTickCount();
-      } else if (GetTickCount() - stableSince >= 300) {
-        return main;
-      }
-    }
-    Sleep(20);
-  }
-  return nullptr;
-}
-
 std::string EditText(HWND edit) {
   char text[256] = {};
   SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -296,7 +273,7 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
     std::printf("bench_click: Quiltor.exe did not start\n");
     return result;
   }
-  HWND main = WaitReady(tool.Id(), 60000);
+  HWND main = WaitUntilSettled([&] { return TopWindowOf(tool.Id(), L"TFormMain"); }, 60000);
   const ItemButton button = main ? FindButton(main, row, Wide(Caption(page, row))) : ItemButton{};
   const ItemButton emptyButton = main ? FindButton(main, emptyRow, Wide(Caption(page, emptyRow))) : ItemButton{};
   if (!button.bar || !emptyButton.bar) {

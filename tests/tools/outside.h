@@ -4,6 +4,7 @@
 // window's process for the common-control messages that carry pointers.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace quiltor::outside {
@@ -57,6 +58,38 @@ inline HWND FindChildNamed(HWND parent, const wchar_t* name) {
 
 // The tool's main window, in whatever process it runs.
 inline HWND FindMain() { return FindWindowW(L"TFormMain", nullptr); }
+
+// Shown, and done loading its data file.
+inline bool IsLoaded(HWND main) {
+  if (!main || !IsWindowVisible(main)) return false;
+  HWND progress = FindChildNamed(main, L"ProgressBarLoading");
+  return progress && !IsWindowVisible(progress);
+}
+
+// Waits until the window `find` gives is loaded and the height animation
+// after the load has come to rest; nullptr after `limitMs`. `settledAfter`
+// gets the milliseconds from the start of the wait to the last height change.
+inline HWND WaitUntilSettled(const std::function<HWND()>& find, DWORD limitMs, DWORD* settledAfter = nullptr) {
+  const DWORD start = GetTickCount();
+  LONG lastHeight = -1;
+  DWORD stableSince = 0;
+  while (GetTickCount() - start < limitMs) {
+    HWND main = find();
+    if (IsLoaded(main)) {
+      RECT r{};
+      GetWindowRect(main, &r);
+      if (r.bottom - r.top != lastHeight) {
+        lastHeight = r.bottom - r.top;
+        stableSince = GetTickCount();
+      } else if (GetTickCount() - stableSince >= 300) {
+        if (settledAfter) *settledAfter = stableSince - start;
+        return main;
+      }
+    }
+    Sleep(10);
+  }
+  return nullptr;
+}
 
 // Memory inside the window's process.
 class RemoteBuffer {

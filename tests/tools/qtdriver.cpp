@@ -28,12 +28,6 @@ namespace {
 
 using namespace quiltor::outside;
 
-bool Ready(HWND main) {
-  if (!main || !IsWindowVisible(main)) return false;
-  HWND progress = FindChildNamed(main, L"ProgressBarLoading");
-  return progress && !IsWindowVisible(progress);
-}
-
 void PrintRect(const char* tag, const std::wstring& name, HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
@@ -122,24 +116,10 @@ int main(int argc, char** argv) {
   std::string verb = argv[1];
   if (verb == "wait") {
     DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 20000;
-    DWORD start = GetTickCount();
-    // Loaded, and the height animation that follows has come to rest.
-    LONG lastHeight = -1;
-    DWORD stableSince = 0;
-    while (GetTickCount() - start < limit) {
-      HWND main = FindMain();
-      if (Ready(main)) {
-        RECT r{};
-        GetWindowRect(main, &r);
-        if (r.bottom - r.top != lastHeight) {
-          lastHeight = r.bottom - r.top;
-          stableSince = GetTickCount();
-        } else if (GetTickCount() - stableSince >= 300) {
-          std::printf("ready %lu\n", stableSince - start);
-          return 0;
-        }
-      }
-      Sleep(10);
+    DWORD settled = 0;
+    if (WaitUntilSettled(FindMain, limit, &settled)) {
+      std::printf("ready %lu\n", settled);
+      return 0;
     }
     std::printf("timeout\n");
     return 1;
