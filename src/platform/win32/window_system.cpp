@@ -67,6 +67,11 @@ WindowId Win32WindowSystem::SetActive(WindowId window) {
   // Both act on the calling thread's input state only, hence the attach.
   const DWORD own = GetCurrentThreadId();
   const DWORD other = GetWindowThreadProcessId(handle, nullptr);
+  // Usually it is so already (a key write focuses its target twice): then
+  // the attach, which costs the target's thread a round of its own, is spared.
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  if (other && GetGUIThreadInfo(other, &gui) && gui.hwndActive == root && gui.hwndFocus == handle) return ToId(root);
   AttachedInput attached(own, other ? other : own);
   const HWND previous = SetActiveWindow(root);
   if (GetFocus() != handle) ::SetFocus(handle);
