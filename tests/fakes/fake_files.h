@@ -12,6 +12,19 @@
 
 namespace quiltor {
 
+// A FileSystem in which nothing exists and nothing can be written: a test
+// that needs one call overrides just that one.
+class NoFiles : public FileSystem {
+ public:
+  bool Exists(const Bytes&) override { return false; }
+  std::optional<Bytes> ReadAll(const Bytes&) override { return std::nullopt; }
+  bool ReplaceAll(const Bytes&, const Bytes&) override { return false; }
+  std::optional<std::uint64_t> WriteTime(const Bytes&) override { return std::nullopt; }
+  bool Copy(const Bytes&, const Bytes&) override { return false; }
+  bool Remove(const Bytes&) override { return false; }
+  std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
+};
+
 class FakeFileSystem : public FileSystem {
  public:
   // How a write may fail.

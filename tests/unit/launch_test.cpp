@@ -5,6 +5,7 @@
 #include <set>
 
 #include "fakes/fake_clipboard.h"
+#include "fakes/fake_files.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_windows.h"
 
@@ -16,7 +17,7 @@ using fakes::FakeProcesses;
 using fakes::FakeWindows;
 
 // Only Exists matters to the launcher.
-class ExistingFiles : public FileSystem {
+class ExistingFiles : public NoFiles {
  public:
   std::set<Bytes> files;
   int existsCalls = 0;
@@ -24,12 +25,6 @@ class ExistingFiles : public FileSystem {
     ++existsCalls;
     return files.count(path) != 0;
   }
-  std::optional<Bytes> ReadAll(const Bytes&) override { return std::nullopt; }
-  bool ReplaceAll(const Bytes&, const Bytes&) override { return false; }
-  std::optional<std::uint64_t> WriteTime(const Bytes&) override { return std::nullopt; }
-  bool Copy(const Bytes&, const Bytes&) override { return false; }
-  bool Remove(const Bytes&) override { return false; }
-  std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
 };
 
 TEST(EditorCommandLineTest, BuildsTheThreeForms) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "delivery/launch.h"
+#include "fakes/fake_files.h"
 #include "platform/win32/platform.h"
 #include "support/notepad.h"
 
@@ -13,15 +14,9 @@ namespace {
 
 HWND Handle(WindowId window) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
 
-class DiskFiles : public FileSystem {
+class DiskFiles : public NoFiles {
  public:
   bool Exists(const Bytes& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-  std::optional<Bytes> ReadAll(const Bytes&) override { return std::nullopt; }
-  bool ReplaceAll(const Bytes&, const Bytes&) override { return false; }
-  std::optional<std::uint64_t> WriteTime(const Bytes&) override { return std::nullopt; }
-  bool Copy(const Bytes&, const Bytes&) override { return false; }
-  bool Remove(const Bytes&) override { return false; }
-  std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
 };
 
 // Closes a notepad the launcher started, whatever the test found.

@@ -9,6 +9,7 @@
 #include "data/item_execution.h"
 #include "delivery/delivery.h"
 #include "exchange/exchange_area.h"
+#include "fakes/fake_files.h"
 #include "platform/win32/platform.h"
 #include "settings/settings.h"
 #include "support/notepad.h"
@@ -35,7 +36,7 @@ std::string WinPath(const std::string& unixPath) {
 }
 
 // Only the data file is read in these tests.
-class DataFileOnly : public FileSystem {
+class DataFileOnly : public NoFiles {
  public:
   std::map<Bytes, Bytes> contents;
   bool Exists(const Bytes& path) override { return contents.count(path) != 0; }
@@ -44,11 +45,6 @@ class DataFileOnly : public FileSystem {
     if (found == contents.end()) return std::nullopt;
     return found->second;
   }
-  bool ReplaceAll(const Bytes&, const Bytes&) override { return false; }
-  std::optional<std::uint64_t> WriteTime(const Bytes&) override { return std::nullopt; }
-  bool Copy(const Bytes&, const Bytes&) override { return false; }
-  bool Remove(const Bytes&) override { return false; }
-  std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
 };
 
 class TestHost : public ItemHost {
