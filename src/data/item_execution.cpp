@@ -6,32 +6,11 @@
 #include "delivery/escapes.h"
 #include "exchange/exchange_area.h"
 #include "settings/settings.h"
+#include "text/cp932.h"
 #include "window/window_state.h"
 
 namespace quiltor {
 namespace {
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Position of the last path separator that is a character of its own, not
-// the second byte of a double-byte character ("表" ends in 0x5C).
-std::optional<std::size_t> LastSeparator(const Bytes& path) {
-  std::optional<std::size_t> last;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c)) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '/') last = i;
-  }
-  return last;
-}
-
-bool EndsWithSeparator(const Bytes& path) {
-  const std::optional<std::size_t> last = LastSeparator(path);
-  return last && *last + 1 == path.size();
-}
 
 // The watch timer stays stopped from the click to the idle step; a guard
 // against a parent chain that loops back on itself.
@@ -46,31 +25,6 @@ Bytes WholeCharacters(Bytes text) {
 }
 
 }  // namespace
-
-Bytes JoinPath(const Bytes& folder, const Bytes& path) {
-  if (folder.empty()) return path;
-  if (EndsWithSeparator(folder)) return folder + path;
-  return folder + "\\" + path;
-}
-
-Bytes FolderOf(const Bytes& path) {
-  const std::optional<std::size_t> last = LastSeparator(path);
-  return last ? path.substr(0, *last + 1) : Bytes();
-}
-
-Bytes ReplaceExtension(const Bytes& path, const Bytes& extension) {
-  const std::size_t nameStart = LastSeparator(path).value_or(static_cast<std::size_t>(-1)) + 1;
-  std::optional<std::size_t> dot;
-  for (std::size_t i = nameStart; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c)) {
-      ++i;
-      continue;
-    }
-    if (c == '.') dot = i;
-  }
-  return (dot ? path.substr(0, *dot) : path) + extension;
-}
 
 std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string_view componentName) {
   const std::optional<ComponentIdentity> identity = DecodeComponentName(componentName);

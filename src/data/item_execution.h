@@ -178,14 +178,6 @@ class ItemExecutor {
   std::optional<std::uint64_t> pasteWrittenAt_;
 };
 
-// Paths of item programs.
-// `folder` + `path` with one backslash between them.
-Bytes JoinPath(const Bytes& folder, const Bytes& path);
-// The folder part of a path, with its trailing separator ("" when none).
-Bytes FolderOf(const Bytes& path);
-// The path with the extension of its file-name part replaced (or added).
-Bytes ReplaceExtension(const Bytes& path, const Bytes& extension);
-
 // The image index of the button or menu entry named `componentName`;
 // nullopt when no such component exists in `pages`.
 std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string_view componentName);

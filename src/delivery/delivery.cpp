@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/cp932.h"
+
 namespace quiltor {
 namespace {
 
@@ -28,8 +30,6 @@ constexpr std::array<ModifierRow, 8> kModifierTable = {{
 
 constexpr int kKeyCount = 50;
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 }  // namespace
 
 const wchar_t* DeliveryStatusMessage(DeliveryStatus status) {
@@ -40,24 +40,9 @@ const wchar_t* DeliveryStatusMessage(DeliveryStatus status) {
   return nullptr;
 }
 
-bool IsValidKeyCode(int code) {
-  if (code < 100) return false;
-  const int combination = code / 100 - 1;
-  const int key = code % 100;
-  return combination >= 0 && combination < static_cast<int>(kModifierTable.size()) && key < kKeyCount;
-}
-
-KeySetting KeySetting::FromPacked(std::int64_t packed) {
-  KeySetting defaults;
-  if (packed < 0) return defaults;
-  KeySetting result;
-  const std::int64_t copy = packed / 1'000'000;
-  result.copy = copy <= 999 && IsValidKeyCode(static_cast<int>(copy)) ? static_cast<int>(copy) : defaults.copy;
-  const int cut = static_cast<int>(packed / 1'000 % 1'000);
-  result.cut = IsValidKeyCode(cut) ? cut : defaults.cut;
-  const int paste = static_cast<int>(packed % 1'000);
-  result.paste = IsValidKeyCode(paste) ? paste : defaults.paste;
-  return result;
+CutPasteCodes KeyCodesForDelivery(std::int64_t packed) {
+  const bool inRange = packed >= 0 && packed <= 999999999;
+  return DecodeCutPasteKey(SanitizeCutPasteKey(inRange ? static_cast<std::int32_t>(packed) : -1));
 }
 
 std::span<const std::uint8_t> ModifierKeys(int combination) {
@@ -74,16 +59,6 @@ std::optional<std::uint8_t> KeyNumberVirtualKey(int keyNumber) {
   if (keyNumber == 36) return std::uint8_t{0x2D};                                // Insert
   if (keyNumber == 37) return std::uint8_t{0x2E};                                // Delete
   return static_cast<std::uint8_t>(0x70 + keyNumber - 38);                       // F1..F12
-}
-
-std::size_t FitOnCharacterBoundary(const Bytes& text, std::size_t limit) {
-  std::size_t end = 0;
-  while (end < text.size()) {
-    const std::size_t length = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-    if (end + length > limit) break;
-    end = std::min(end + length, text.size());
-  }
-  return end;
 }
 
 DeliveryRoutines::DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, Keyboard& keyboard,
@@ -235,7 +210,7 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
   NoteOwnWrite();
   Bytes result = before;
-  const KeySetting keys = KeySetting::FromPacked(keySetting);
+  const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> cutEvents = KeyEventsFor(keys.cut);
   const std::vector<KeyEvent> pasteEvents = KeyEventsFor(keys.paste);
 
@@ -289,7 +264,7 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
   if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
   NoteOwnWrite();
-  const KeySetting keys = KeySetting::FromPacked(keySetting);
+  const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> events = KeyEventsFor(cut ? keys.cut : keys.copy);
 
   FocusTarget(target, interval, /*activeFirst=*/true);

@@ -13,6 +13,7 @@
 #include "platform/processes.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
+#include "settings/key_codes.h"
 
 namespace quiltor {
 
@@ -40,18 +41,11 @@ inline constexpr int kFetchSelectionByKeys = 3;
 inline constexpr std::int64_t kStandardKeys1 = 202223221;  // Ctrl+C, Ctrl+X, Ctrl+V
 inline constexpr std::int64_t kStandardKeys2 = 236337336;  // Ctrl+Ins, Shift+Del, Shift+Ins
 
-// The three key codes (XYY: modifier combination X-1, key number YY) of a
-// setting. A code that names no key (combination outside 0..7 or key number
-// outside 0..49) is replaced by the code of the first standard set for that
-// role, so a hand-edited setting never indexes past the key tables.
-struct KeySetting {
-  int copy = 202;
-  int cut = 223;
-  int paste = 221;
-  static KeySetting FromPacked(std::int64_t packed);
-};
+// The three key codes of a packed setting, ready for the key tables: a
+// setting with a code that names no key is replaced by the first standard set
+// as a whole (SanitizeCutPasteKey).
+CutPasteCodes KeyCodesForDelivery(std::int64_t packed);
 
-bool IsValidKeyCode(int code);
 // Modifier virtual keys of a combination (Ctrl 1 + Shift 2 + Alt 4) in press
 // order; empty for combinations outside 0..7.
 std::span<const std::uint8_t> ModifierKeys(int combination);
@@ -148,9 +142,5 @@ class DeliveryRoutines {
   std::optional<ClipboardSnapshot> saved_;
   std::optional<std::uint32_t> lastWriteSequence_;
 };
-
-// Cuts `text` to at most `limit` bytes without splitting a double-byte
-// character (lead bytes 0x81-0x9F, 0xE0-0xFC).
-std::size_t FitOnCharacterBoundary(const Bytes& text, std::size_t limit);
 
 }  // namespace quiltor

@@ -4,12 +4,10 @@
 #include <cstring>
 #include <limits>
 
+#include "text/cp932.h"
+
 namespace quiltor {
 namespace {
-
-bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 bool IsSeparator(unsigned char byte) { return byte >= 1 && byte <= 32; }
 

@@ -3,26 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/cp932.h"
+
 namespace quiltor {
-namespace {
-
-bool IsShiftJisLead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-}  // namespace
-
-std::size_t ShiftJisPrefixLength(const Bytes& text, std::size_t limit) {
-  if (text.size() <= limit) return text.size();
-  std::size_t pos = 0;
-  while (pos < limit) {
-    const std::size_t width =
-        IsShiftJisLead(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-    if (pos + width > limit) break;
-    pos += width;
-  }
-  return pos;
-}
 
 void TransferBuffer::Zero() { std::memset(region_->Data(), 0, region_->Size()); }
 
@@ -34,7 +17,7 @@ Bytes TransferBuffer::ReadText() const {
 
 bool TransferBuffer::WriteText(const Bytes& text) {
   if (region_->Size() == 0) return text.empty();
-  const std::size_t length = ShiftJisPrefixLength(text, region_->Size() - 1);
+  const std::size_t length = FitOnCharacterBoundary(text, region_->Size() - 1);
   std::memcpy(region_->Data(), text.data(), length);
   region_->Data()[length] = 0;
   return length == text.size();
@@ -99,7 +82,7 @@ bool ExchangeArea::StoreCurrentFile(const Bytes& path) {
   if (!block_) return false;
   std::uint8_t* field = block_->Data() + kOffsetCurrentFile;
   std::memset(field, 0, kCurrentFileFieldSize);
-  const std::size_t length = ShiftJisPrefixLength(path, kCurrentFileFieldSize - 1);
+  const std::size_t length = FitOnCharacterBoundary(path, kCurrentFileFieldSize - 1);
   std::memcpy(field, path.data(), length);
   return length == path.size();
 }

@@ -35,10 +35,6 @@ inline constexpr std::uint32_t kMinBufferSize = 256;
 inline constexpr std::uint32_t kMaxBufferSize = 32768;
 std::uint32_t ClampBufferSize(std::int64_t size);
 
-// Length of the longest prefix of `text` of at most `limit` bytes that does not
-// end inside a double-byte (Shift-JIS) character.
-std::size_t ShiftJisPrefixLength(const Bytes& text, std::size_t limit);
-
 // One transfer buffer: zero-terminated ANSI text shared with a module.
 class TransferBuffer {
  public:

@@ -1,5 +1,7 @@
 #include "settings/profile.h"
 
+#include "text/cp932.h"
+
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -14,8 +16,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // One line of a profile file as every reader and writer here sees it.
 struct ProfileLine {
@@ -158,9 +158,9 @@ bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 
 // One key made of a folded section and key name.
 Bytes IndexKey(std::string_view section, std::string_view key) {
-  Bytes k = FoldNameCase(Trim(section));
+  Bytes k = FoldAsciiCase(Trim(section));
   k.push_back('\0');
-  k += FoldNameCase(Trim(key));
+  k += FoldAsciiCase(Trim(key));
   return k;
 }
 
@@ -213,48 +213,14 @@ std::optional<std::int32_t> ParseInt(std::string_view text, bool settingsForms) 
 
 }  // namespace
 
-Bytes FoldNameCase(std::string_view name) {
-  Bytes folded(name);
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(folded[i]))) {
-      ++i;  // keep the second byte as it is
-    } else {
-      folded[i] = LowerAscii(folded[i]);
-    }
-  }
-  return folded;
-}
-
-bool NamesEqual(std::string_view a, std::string_view b) {
-  a = Trim(a);
-  b = Trim(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(a[i]))) {
-      if (a[i] != b[i]) return false;
-      ++i;
-      if (i < a.size() && a[i] != b[i]) return false;
-    } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
+bool NamesEqual(std::string_view a, std::string_view b) { return EqualsIgnoringAsciiCase(Trim(a), Trim(b)); }
 
 Bytes CleanProfileValue(std::string_view raw) {
   raw = Trim(raw);
   if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
     raw = raw.substr(1, raw.size() - 2);
   }
-  if (raw.size() > kMaxProfileValue) {
-    std::size_t cut = 0;
-    while (cut < kMaxProfileValue) {
-      std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(raw[cut])) ? 2 : 1;
-      if (cut + width > kMaxProfileValue) break;
-      cut += width;
-    }
-    raw = raw.substr(0, cut);
-  }
+  if (raw.size() > kMaxProfileValue) raw = raw.substr(0, FitOnCharacterBoundary(raw, kMaxProfileValue));
   return Bytes(raw);
 }
 
@@ -270,13 +236,13 @@ void IniDocument::Index() {
   Bytes key;
   ForEachLine(contents_, [&](const ProfileLine& line) {
     if (line.kind == ProfileLine::Kind::kSection) {
-      Bytes folded = FoldNameCase(line.name);
+      Bytes folded = FoldAsciiCase(line.name);
       live = sections_.insert(folded).second;
       prefix = std::move(folded);
       prefix.push_back('\0');
     } else if (live && line.kind == ProfileLine::Kind::kKey) {
       key = prefix;
-      key += FoldNameCase(line.name);
+      key += FoldAsciiCase(line.name);
       values_.try_emplace(key, line.hasValue ? Span{static_cast<std::size_t>(line.value.data() - contents_.data()),
                                                     line.value.size()}
                                              : Span{Span::kNoValue, 0});
@@ -293,7 +259,7 @@ Bytes IniDocument::Get(std::string_view section, std::string_view key,
 }
 
 bool IniDocument::HasSection(std::string_view section) const {
-  return sections_.count(FoldNameCase(Trim(section))) != 0;
+  return sections_.count(FoldAsciiCase(Trim(section))) != 0;
 }
 
 bool IniDocument::HasKey(std::string_view section, std::string_view key) const {

@@ -36,14 +36,8 @@ namespace quiltor {
 // A value is read into a 2048-byte buffer, so at most this many bytes are seen.
 inline constexpr std::size_t kMaxProfileValue = 2047;
 
-// True for a first byte of a double-byte character in code page 932.
-constexpr bool IsCp932LeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// ASCII letters lowered, the second bytes of double-byte characters kept: the
-// key under which names are compared.
-Bytes FoldNameCase(std::string_view name);
+// Section and key names compare without regard to ASCII case (FoldAsciiCase
+// of text/cp932.h), blanks around them dropped.
 bool NamesEqual(std::string_view a, std::string_view b);
 
 // The value as a reader sees it: blanks, one pair of matching quotes and

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "settings/profile.h"
+#include "text/cp932.h"
 
 namespace quiltor {
 
@@ -113,25 +114,10 @@ void WriteKindKeys(Writer& writer, const FileKind& kind) {
       .Int("ProgramNo", kind.programNo);
 }
 
-// Start of the file-name part: after the last "\", "/" or ":" that is not the
-// second byte of a double-byte character.
-std::size_t FileNameStart(const Bytes& path) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c)) {
-      ++i;
-    } else if (c == '\\' || c == '/' || c == ':') {
-      start = i + 1;
-    }
-  }
-  return start;
-}
-
 // The first "||" that does not begin inside a double-byte character.
 std::size_t FindEntryEnd(std::string_view text) {
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(text[i]))) {
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
       ++i;
     } else if (text[i] == '|' && text[i + 1] == '|') {
       return i;
@@ -140,29 +126,9 @@ std::size_t FindEntryEnd(std::string_view text) {
   return std::string_view::npos;
 }
 
-bool SameExtension(const Bytes& a, const Bytes& b) { return FoldNameCase(a) == FoldNameCase(b); }
+bool SameExtension(const Bytes& a, const Bytes& b) { return EqualsIgnoringAsciiCase(a, b); }
 
 }  // namespace
-
-// ---- Key codes -----------------------------------------------------------------
-
-CutPasteCodes DecodeCutPasteKey(std::int32_t value) {
-  return {value / 1000000, value / 1000 % 1000, value % 1000};
-}
-
-std::int32_t EncodeCutPasteKey(const CutPasteCodes& codes) {
-  return codes.copy * 1000000 + codes.cut * 1000 + codes.paste;
-}
-
-bool IsValidCutPasteKey(std::int32_t value) {
-  if (value < 0) return false;
-  CutPasteCodes codes = DecodeCutPasteKey(value);
-  return IsValidKeyCode(codes.copy) && IsValidKeyCode(codes.cut) && IsValidKeyCode(codes.paste);
-}
-
-std::int32_t SanitizeCutPasteKey(std::int32_t value) {
-  return IsValidCutPasteKey(value) ? value : kDefaultCutPasteKey;
-}
 
 DeliverySettings SanitizeDelivery(DeliverySettings delivery) {
   delivery.cutPasteKey = SanitizeCutPasteKey(delivery.cutPasteKey);
@@ -279,13 +245,6 @@ LoadedSettings LoadSettings(ProfileFile& file) {
   }
   q.activePage = r.Int(quiltor, "ActivePage", 10);
   return loaded;
-}
-
-Bytes FileExtension(const Bytes& path) {
-  std::size_t start = FileNameStart(path);
-  std::size_t dot = path.rfind('.');
-  if (dot == Bytes::npos || dot < start) return "";
-  return path.substr(dot + 1);
 }
 
 int SelectFileKind(AppSettings& settings, const Bytes& currentFile) {

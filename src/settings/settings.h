@@ -11,15 +11,12 @@
 
 #include "platform/profile_file.h"
 #include "platform/types.h"
+#include "settings/key_codes.h"
 
 namespace quiltor {
 
 // Current format number of the settings file ("No" in "Version").
 inline constexpr std::int32_t kSettingsFormat = 170;
-// Ctrl+C / Ctrl+X / Ctrl+V.
-inline constexpr std::int32_t kDefaultCutPasteKey = 202223221;
-// Ctrl+Insert / Shift+Delete / Shift+Insert.
-inline constexpr std::int32_t kInsertDeleteCutPasteKey = 236337336;
 // Positions of the program list ("ExecProgram0".."ExecProgram19").
 inline constexpr int kMaxPrograms = 20;
 // Positions of the data-file history ("QuiltorData0".."QuiltorData19").
@@ -142,34 +139,7 @@ struct AppSettings {
   const FileKind& CurrentKind() const { return fileKinds.at(currentFileKind); }
 };
 
-// ---- Key codes -------------------------------------------------------------
-// A key code XYY: X - 1 is the modifier set (1 Ctrl, 2 Shift, 4 Alt), YY the
-// key number (0..25 A..Z, 26..34 1..9, 35 0, 36 Insert, 37 Delete, 38..49 F1..F12).
-inline constexpr int kModCtrl = 1;
-inline constexpr int kModShift = 2;
-inline constexpr int kModAlt = 4;
-inline constexpr int kKeyNumberCount = 50;
-
-struct CutPasteCodes {
-  int copy = 0;
-  int cut = 0;
-  int paste = 0;
-  friend bool operator==(const CutPasteCodes&, const CutPasteCodes&) = default;
-};
-// copy = value / 1 000 000, cut = value / 1 000 mod 1 000, paste = value mod 1 000.
-CutPasteCodes DecodeCutPasteKey(std::int32_t value);
-std::int32_t EncodeCutPasteKey(const CutPasteCodes& codes);
-// X in 1..8 and YY in 0..49. Defined once, beside the key table it guards
-// (delivery); declared here too because the settings reader relies on it.
-bool IsValidKeyCode(int code);
-inline int KeyCodeModifiers(int code) { return code / 100 - 1; }
-inline int KeyCodeNumber(int code) { return code % 100; }
-// A packed value whose three codes are all valid.
-bool IsValidCutPasteKey(std::int32_t value);
-// The value itself when valid, else kDefaultCutPasteKey: what the delivery
-// engine may use to index its key tables.
-std::int32_t SanitizeCutPasteKey(std::int32_t value);
-// The same for a whole entry of ModeDelivery.
+// A whole entry of ModeDelivery with its key codes made valid (SanitizeCutPasteKey).
 DeliverySettings SanitizeDelivery(DeliverySettings delivery);
 
 // The conversion of a six-digit cut/paste code of files older than format 170.
@@ -197,8 +167,6 @@ bool MigrateSettings(ProfileFile& file);
 // Returns the run-menu position to check: 0 for the associated program, else
 // ProgramNo + 1 (0 as well when ProgramNo names no program of the list).
 int SelectFileKind(AppSettings& settings, const Bytes& currentFile);
-// The extension of a path's file-name part without its dot ("" when none).
-Bytes FileExtension(const Bytes& path);
 
 // The open-file dialog filter "name|pattern|name|pattern..." of the entries of
 // `fileFilter` whose character in `fileFilterC` is "1".

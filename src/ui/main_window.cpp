@@ -19,6 +19,7 @@
 #include "ui/data_pages_view.h"
 #include "ui/images.h"
 #include "ui/text.h"
+#include "text/cp932.h"
 #include "ui/title_strip.h"
 
 namespace quiltor {
@@ -31,9 +32,7 @@ constexpr wchar_t kLoadingText[] = L" >>> Loading...";
 Bytes ModuleFolder() {
   char path[MAX_PATH * 2] = {};
   DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
-  Bytes full(path, length);
-  size_t slash = full.find_last_of("\\/");
-  return slash == Bytes::npos ? Bytes() : full.substr(0, slash + 1);
+  return FolderOf(Bytes(path, length));
 }
 }  // namespace
 

@@ -1,13 +1,14 @@
 #include "fakes/fake_files.h"
 
 #include "settings/profile.h"
+#include "text/cp932.h"
 
 namespace quiltor {
 
 Bytes FakeFileSystem::Normalize(const Bytes& path) {
-  Bytes folded = FoldNameCase(path);
+  Bytes folded = FoldAsciiCase(path);
   for (std::size_t i = 0; i < folded.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(folded[i]))) {
+    if (IsLeadByte(static_cast<unsigned char>(folded[i]))) {
       ++i;
     } else if (folded[i] == '/') {
       folded[i] = '\\';
@@ -17,8 +18,8 @@ Bytes FakeFileSystem::Normalize(const Bytes& path) {
 }
 
 bool FakeFileSystem::Matches(const Bytes& name, const Bytes& pattern) {
-  Bytes n = FoldNameCase(name);
-  Bytes p = FoldNameCase(pattern);
+  Bytes n = FoldAsciiCase(name);
+  Bytes p = FoldAsciiCase(pattern);
   // Iterative wildcard match with one backtrack point.
   std::size_t i = 0, j = 0, star = Bytes::npos, mark = 0;
   while (i < n.size()) {

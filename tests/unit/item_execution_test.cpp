@@ -1,5 +1,6 @@
 #include "data/item_execution.h"
 
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -16,6 +17,7 @@
 #include "fakes/fake_shared_memory.h"
 #include "fakes/fake_windows.h"
 #include "settings/settings.h"
+#include "text/cp932.h"
 #include "window/window_state.h"
 
 namespace quiltor {

@@ -15,6 +15,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/profile_file.h"
 #include "settings/profile.h"
+#include "text/cp932.h"
 
 namespace quiltor {
 namespace {
@@ -159,7 +160,7 @@ Names NamesOf(const Bytes& contents) {
 
 Bytes Upper(Bytes s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(s[i]))) {
+    if (IsLeadByte(static_cast<unsigned char>(s[i]))) {
       ++i;
     } else if (s[i] >= 'a' && s[i] <= 'z') {
       s[i] = static_cast<char>(s[i] - 'a' + 'A');
