@@ -11,6 +11,7 @@ namespace quiltor {
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+  // True for an existing file; a folder does not count.
   virtual bool Exists(const Bytes& path) = 0;
   // nullopt when the file cannot be read.
   virtual std::optional<Bytes> ReadAll(const Bytes& path) = 0;

@@ -60,7 +60,10 @@ bool WriteWhole(HANDLE file, const Bytes& contents) {
 }  // namespace
 
 bool Win32FileSystem::Exists(const Bytes& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  // A folder is no file: a program path built from an empty name is the data
+  // folder itself, and opening it would start an Explorer window.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::optional<Bytes> Win32FileSystem::ReadAll(const Bytes& path) {
