@@ -5,6 +5,7 @@
 #include "delivery/launch.h"
 #include "exchange/command_line.h"
 #include "exchange/exchange_area.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/platform.h"
 
 namespace quiltor {
@@ -31,8 +32,8 @@ std::optional<int> RunOneShotSwitch(const std::vector<Bytes>& arguments) {
 }
 
 std::optional<int> ForwardToRunningInstance(const std::vector<Bytes>& arguments) {
-  HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
-  if (mutex == nullptr) return std::nullopt;
+  KernelHandle mutex(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName));
+  if (!mutex) return std::nullopt;
   Win32SharedMemory memory;
   const WindowId published = ReadPublishedMainWindow(memory);
   HWND target = reinterpret_cast<HWND>(published);
@@ -46,23 +47,15 @@ std::optional<int> ForwardToRunningInstance(const std::vector<Bytes>& arguments)
     SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                         SMTO_NORMAL | SMTO_ABORTIFHUNG, kForwardTimeoutMs, &result);
   }
-  CloseHandle(mutex);
   return 1;
 }
 
-std::optional<InstanceMutex> InstanceMutex::Create() {
-  HANDLE handle = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
-  if (handle == nullptr) return std::nullopt;
+std::optional<KernelHandle> CreateInstanceMutex() {
+  KernelHandle handle(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  if (!handle) return std::nullopt;
   // Two starts at the same moment: only the one that really created it runs.
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(handle);
-    return std::nullopt;
-  }
-  return InstanceMutex(handle);
-}
-
-InstanceMutex::~InstanceMutex() {
-  if (handle_ != nullptr) CloseHandle(static_cast<HANDLE>(handle_));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return std::nullopt;
+  return handle;
 }
 
 }  // namespace quiltor

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "platform/win32/handles.h"
 
 namespace quiltor {
 
@@ -17,19 +18,9 @@ std::optional<int> RunOneShotSwitch(const std::vector<Bytes>& arguments);
 // still starting (no window published yet) returns 1 without sending.
 std::optional<int> ForwardToRunningInstance(const std::vector<Bytes>& arguments);
 
-// The single-instance lock, held from creation to destruction. Null when
-// another instance created it first (the caller then forwards instead).
-class InstanceMutex {
- public:
-  static std::optional<InstanceMutex> Create();
-  InstanceMutex(InstanceMutex&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  InstanceMutex(const InstanceMutex&) = delete;
-  InstanceMutex& operator=(const InstanceMutex&) = delete;
-  ~InstanceMutex();
-
- private:
-  explicit InstanceMutex(void* handle) : handle_(handle) {}
-  void* handle_;
-};
+// The single-instance lock "QuiltorMutex", held for as long as the handle
+// lives. nullopt when another instance created it first (the caller then
+// forwards instead).
+std::optional<KernelHandle> CreateInstanceMutex();
 
 }  // namespace quiltor

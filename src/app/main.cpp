@@ -1,5 +1,8 @@
-// Entry point: one-shot switches, forwarding to a running instance, or the
-// running instance itself with its main window and message loop.
+// Entry point and composition root: the one-shot switches, forwarding to a
+// running instance, or the running instance itself. What lives as long as the
+// process is created and owned here: the single-instance lock, the exchange
+// area with its transfer buffers, the hot-key registration, the main
+// controller and its window.
 #include <windows.h>
 
 #include "app/instance.h"
@@ -7,45 +10,85 @@
 #include "exchange/exchange_area.h"
 #include "exchange/hot_keys.h"
 #include "platform/win32/platform.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
+#include "text/cp932.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/messages.h"
+#include "window/main_controller.h"
 
 using namespace quiltor;
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::vector<Bytes> arguments = ArgumentsOf(GetCommandLineA());
-  if (auto code = RunOneShotSwitch(arguments)) return *code;
-  if (auto code = ForwardToRunningInstance(arguments)) return *code;
-  auto mutex = InstanceMutex::Create();
-  if (!mutex) {
-    // Another start won the race for the lock: forward to it instead.
-    return ForwardToRunningInstance(arguments).value_or(1);
-  }
+namespace {
 
+Bytes ExecutableFolder() {
+  char path[MAX_PATH * 2] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
+  return FolderOf(Bytes(path, length));
+}
+
+// Runs the tool while `mutex` is held; returns the exit code.
+int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
   Win32Platform platform;
   ExchangeArea exchange(*platform.sharedMemory);
+  const Bytes exeFolder = ExecutableFolder();
   int exitCode = 0;
   try {
-    TFormMain form;
-    MainWindowContext context{platform, exchange, arguments};
-    if (form.Create(context)) {
-      exchange.PublishMainWindow(reinterpret_cast<WindowId>(form.Handle()));
-      const HotKeyConfig hotKeys = HotKeyConfigFrom(form.Settings());
-      RegisterHotKeys(*platform.hotKeys, reinterpret_cast<WindowId>(form.Handle()), hotKeys,
-                      [&](HotKeyFailure failure) {
-                        form.ShowMessageNear(failure == HotKeyFailure::Repeat
-                                                 ? std::wstring(L"再編集ホットキーの登録に失敗しました")
-                                                 : std::wstring(L"アクティブホットキーの登録に失敗しました"),
-                                             MB_OK | MB_ICONERROR, 10, 38);
-                      });
+    IniFile ini(*platform.files, exeFolder + "Quiltor.ini");
+    LoadedSettings loaded = LoadSettings(ini);
+    if (!loaded.written) ShowErrorBox(nullptr, MessageText(MessageId::kCannotWrite, ini.Path()));
+    const AppSettings& settings = loaded.settings;
+    // The block first: a module started from now on finds the line end and
+    // the buffer sizes in it.
+    if (!exchange.CreateExchangeBlock()) {
+      ShowErrorBox(nullptr, L"共有メモリを作成できません");
+      return 1;
+    }
+    exchange.StoreLineEnd(settings.lineEnd);
+    exchange.StoreBufferSizes(ClampBufferSize(settings.bufSize1), ClampBufferSize(settings.bufSize2));
+    if (!exchange.CreateTransferBuffers()) {
+      ShowErrorBox(nullptr, L"共有メモリを作成できません");
+      return 1;
+    }
+    HotKeyRegistration hotKeys(*platform.hotKeys);
+    MainServices services{*platform.files, *platform.clipboard, *platform.windows, *platform.keyboard,
+                          *platform.processes, exchange, hotKeys};
+    MainController controller(services, std::move(loaded.settings), exeFolder);
+    TFormMain form(controller);
+    if (form.Create(arguments)) {
+      const WindowId window = static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(form.Handle()));
+      exchange.PublishMainWindow(window);
+      hotKeys.Register(window, HotKeyConfigFrom(controller.Settings()), [&](HotKeyFailure failure) {
+        form.ShowMessage(UserMessage{failure == HotKeyFailure::Repeat ? MessageId::kHotKeyRepeatFailed
+                                                                      : MessageId::kHotKeyActivateFailed,
+                                     {}, MessageKind::kError, MessageButtons::kOk, Point{10, 38}});
+      });
       RunMessageLoop(form);
     } else {
+      ShowErrorBox(nullptr, L"ウィンドウを作成できません");
       exitCode = 1;
     }
   } catch (const std::exception& error) {
     ShowErrorBox(nullptr, FromAnsi(error.what()));
   }
+  // The lock goes first, then the exchange area: a start that comes now
+  // becomes the running instance instead of forwarding to a window that is gone.
+  mutex.Reset();
   exchange.Release();
   return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::vector<Bytes> arguments = ArgumentsOf(GetCommandLineA());
+  if (auto code = RunOneShotSwitch(arguments)) return *code;
+  if (auto code = ForwardToRunningInstance(arguments)) return *code;
+  std::optional<KernelHandle> mutex = CreateInstanceMutex();
+  if (!mutex) {
+    // Another start won the race for the lock: forward to it instead.
+    return ForwardToRunningInstance(arguments).value_or(1);
+  }
+  return RunInstance(arguments, std::move(*mutex));
 }

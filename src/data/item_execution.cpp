@@ -7,7 +7,6 @@
 #include "exchange/exchange_area.h"
 #include "settings/settings.h"
 #include "text/cp932.h"
-#include "window/window_state.h"
 
 namespace quiltor {
 namespace {
@@ -52,7 +51,7 @@ std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string
 // ---------------------------------------------------------------------------
 
 ItemExecutor::ItemExecutor(const ItemServices& services, ItemHost& host, const AppSettings& settings,
-                           MainWindowState& state)
+                           PendingMarker& state)
     : services_(services), host_(host), settings_(settings), state_(state), simple_(services.windows) {}
 
 WindowId ItemExecutor::TargetWindow() {

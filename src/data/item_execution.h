@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/data_file.h"
+#include "data/pending_marker.h"
 #include "data/simple_target.h"
 #include "delivery/delivery.h"
 #include "platform/clipboard.h"
@@ -21,7 +22,6 @@
 namespace quiltor {
 
 class ExchangeArea;
-class MainWindowState;
 struct AppSettings;
 struct DataPage;
 
@@ -117,7 +117,7 @@ class ItemExecutor {
   static constexpr std::uint32_t kWaitSliceMs = 100;
 
   ItemExecutor(const ItemServices& services, ItemHost& host, const AppSettings& settings,
-               MainWindowState& state);
+               PendingMarker& state);
 
   // Dispatches on the item's image index (−1 text, 0..5 script, 6..11
   // module); other images do nothing. False when nothing ran.
@@ -167,7 +167,7 @@ class ItemExecutor {
   ItemServices services_;
   ItemHost& host_;
   const AppSettings& settings_;
-  MainWindowState& state_;
+  PendingMarker& state_;
   SimpleTarget simple_;
   Bytes lastItem_;
   int lastImage_ = -1;

@@ -47,8 +47,9 @@ WindowId Launcher::StartProcessAndFindWindow(const Bytes& commandLine, bool wait
                                              const std::string& topClass,
                                              const std::string& editClass,
                                              const AskToContinue& ask) {
-  search_ = WindowSearch{topClass, editClass, kNoWindow, kNoWindow};
+  search_ = WindowSearch{topClass, editClass, kNoWindow, kNoWindow, false};
   std::unique_ptr<Process> process = processes_.Start(commandLine);
+  search_.started = process != nullptr;
   if (!process || !wait) return kNoWindow;
   const std::uint32_t processId = process->Id();
   while (true) {
@@ -65,7 +66,7 @@ EditorWindows Launcher::StartEditorWithFile(const Bytes& editorPath, const Bytes
                                             const std::string& editClass, const AskToContinue& ask) {
   StartProcessAndFindWindow(EditorCommandLine(editorPath, editorParam, file), true, topClass,
                             editClass, ask);
-  return EditorWindows{search_.top, search_.edit};
+  return EditorWindows{search_.top, search_.edit, search_.started};
 }
 
 bool Launcher::OpenWithAssociation(const Bytes& path) {

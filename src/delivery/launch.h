@@ -26,11 +26,13 @@ struct WindowSearch {
   std::string editClass;
   WindowId top = kNoWindow;
   WindowId edit = kNoWindow;
+  bool started = false;  // the process could be started at all
 };
 
 struct EditorWindows {
   WindowId top = kNoWindow;
   WindowId edit = kNoWindow;
+  bool started = false;
 };
 
 // The editor's command line for a file: path + " \"file\"", or with a

@@ -104,13 +104,17 @@ OwnArguments ParseOwnArguments(const std::vector<Bytes>& arguments) {
       const auto number = ParseSwitchInteger(value);
       const bool fitsInt = number && *number >= std::numeric_limits<std::int32_t>::min() &&
                            *number <= std::numeric_limits<std::int32_t>::max();
-      if (!number || (option != "/h" && !fitsInt) || (option == "/h" && *number < 0)) {
+      if (!number || (option != "/h" && !fitsInt)) {
         result.error = value;
         return result;
       }
       if (option == "/L") result.left = static_cast<int>(*number);
       if (option == "/T") result.top = static_cast<int>(*number);
-      if (option == "/h") result.linkedEditWindow = static_cast<std::uint64_t>(*number);
+      // A negative handle names no window: as if "/h" were not there.
+      if (option == "/h") {
+        result.linkedEditWindow =
+            *number < 0 ? std::nullopt : std::optional<std::uint64_t>(static_cast<std::uint64_t>(*number));
+      }
     } else if (option == "/f") {
       result.currentFile = value;
     } else if (option == "/d") {
@@ -160,11 +164,13 @@ ForwardedCommand ParseForwardedCommandLine(std::uint64_t dwData, const void* dat
       const Bytes value = text.substr(start + 2, length - 2);
       if (option == "/h") {
         const auto number = ParseSwitchInteger(value);
-        if (!number || *number < 0) {
+        if (!number) {
           command.error = value;
           return command;
         }
-        command.window = static_cast<std::uint64_t>(*number);
+        // A negative handle names no window: as if "/h" were not there.
+        command.window =
+            *number < 0 ? std::nullopt : std::optional<std::uint64_t>(static_cast<std::uint64_t>(*number));
       } else if (option == "/f") {
         command.file = value;
       } else if (option == "/d") {

@@ -82,9 +82,11 @@ bool ExchangeArea::StoreCurrentFile(const Bytes& path) {
   if (!block_) return false;
   std::uint8_t* field = block_->Data() + kOffsetCurrentFile;
   std::memset(field, 0, kCurrentFileFieldSize);
-  const std::size_t length = FitOnCharacterBoundary(path, kCurrentFileFieldSize - 1);
-  std::memcpy(field, path.data(), length);
-  return length == path.size();
+  // A cut path would name another file (or a folder): a path that does not
+  // fit is not published, and modules see no current file.
+  if (path.size() >= kCurrentFileFieldSize) return false;
+  std::memcpy(field, path.data(), path.size());
+  return true;
 }
 
 Bytes ExchangeArea::CurrentFile() const {

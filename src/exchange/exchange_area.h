@@ -63,8 +63,8 @@ class ExchangeArea {
   void StoreBufferSizes(std::uint32_t size1, std::uint32_t size2);
   // (Re)creates both buffers with the sizes stored in the block, zero-filled.
   bool CreateTransferBuffers();
-  // A path longer than 255 bytes is cut on a character boundary so it never
-  // runs past the field; returns false when it was cut.
+  // A path of 256 bytes or more does not fit with its terminator: the field
+  // is left empty (no current file) and false returned.
   bool StoreCurrentFile(const Bytes& path);
   void StoreWindowRect(const Rect& rect);
   void PublishMainWindow(WindowId window);

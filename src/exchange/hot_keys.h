@@ -2,7 +2,10 @@
 #include <cstdint>
 #include <functional>
 
+#include <vector>
+
 #include "platform/hot_keys.h"
+#include "platform/keyboard.h"
 #include "platform/types.h"
 
 namespace quiltor {
@@ -23,12 +26,37 @@ struct HotKeyConfig {
 
 enum class HotKeyFailure { Repeat, Activate };
 
-// Registers each enabled hot key independently; `onFailure` is called once for
-// each one that could not be registered (another program owns it).
-void RegisterHotKeys(HotKeys& hotKeys, WindowId window, const HotKeyConfig& config,
-                     const std::function<void(HotKeyFailure)>& onFailure);
-// The switches in force at registration decide what is unregistered.
-void UnregisterHotKeys(HotKeys& hotKeys, WindowId window, const HotKeyConfig& config);
+// The hot keys registered on the main window, owned for as long as they are
+// registered: Unregister (and the destructor) takes back exactly what was
+// registered, so a settings change or the end of the tool never leaves one
+// behind and never unregisters one that another program holds.
+class HotKeyRegistration {
+ public:
+  explicit HotKeyRegistration(HotKeys& hotKeys) : hotKeys_(hotKeys) {}
+  ~HotKeyRegistration() { Unregister(); }
+  HotKeyRegistration(const HotKeyRegistration&) = delete;
+  HotKeyRegistration& operator=(const HotKeyRegistration&) = delete;
+
+  // Unregisters what is held, then registers `config` on `window`;
+  // `onFailure` is called for each enabled hot key that could not be taken.
+  void Register(WindowId window, const HotKeyConfig& config,
+                const std::function<void(HotKeyFailure)>& onFailure);
+  void Unregister();
+  const HotKeyConfig& Config() const { return config_; }
+  bool Holds(int id) const { return id == kHotKeyRepeat ? repeat_ : id == kHotKeyActivate && activate_; }
+
+ private:
+  HotKeys& hotKeys_;
+  WindowId window_ = kNoWindow;
+  HotKeyConfig config_;
+  bool repeat_ = false;
+  bool activate_ = false;
+};
+
+// The key-ups that let go of what the user still holds for hot key `id`: its
+// letter, then Alt, Ctrl and Shift as its own modifiers name them. Keys the
+// tool writes next must not arrive with those modifiers held.
+std::vector<KeyEvent> HotKeyReleaseEvents(const HotKeyConfig& config, int id, Keyboard& keyboard);
 
 }  // namespace quiltor
 

@@ -22,6 +22,9 @@ class FileSystem {
   virtual std::optional<std::uint64_t> WriteTime(const Bytes& path) = 0;
   virtual bool Copy(const Bytes& from, const Bytes& to) = 0;
   virtual bool Remove(const Bytes& path) = 0;
+  // The system folder (GetSystemDirectory) with its trailing backslash; ""
+  // when the system does not tell.
+  virtual Bytes SystemFolder() { return {}; }
   // Names (not paths) of the files in `folder` matching `pattern` such as "*.edt".
   virtual std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) = 0;
 };

@@ -197,9 +197,12 @@ LoadedSettings LoadSettings(ProfileFile& file) {
 
   s.lineEnd = LineEndForCrlf(r.Int(setup, "CRLF", 2));
   s.makeNew = r.Bool(setup, "MakeNew", false);
-  s.timer = r.Int(setup, "Timer", 100);
-  s.timerEZ = r.Int(setup, "TimerEZ", 2000);
-  s.resize = r.Int(setup, "Resize", 5);
+  // Hand-edited values are kept to what the settings dialog offers: a timer
+  // of 0 ms would flood the tool with ticks, a negative smoothness would
+  // never end the animation.
+  s.timer = std::clamp(r.Int(setup, "Timer", 100), 10, 3000);
+  s.timerEZ = std::clamp(r.Int(setup, "TimerEZ", 2000), 0, 10000);
+  s.resize = std::clamp(r.Int(setup, "Resize", 5), 0, 20);
   // The history length indexes "OpenFile0..19"; a damaged value must not make
   // the tool write thousands of keys at close.
   s.openFiles = std::clamp(r.Int(setup, "OpenFiles", 10), 0, kMaxOpenFiles);
@@ -212,8 +215,10 @@ LoadedSettings LoadSettings(ProfileFile& file) {
   s.modeDelivery[kLinkedMode] = {common.pasteKind, common.pasteInterval, common.cutPasteKey};
   s.bufSize1 = r.Int(setup, "BufSize1", 1024);
   s.bufSize2 = r.Int(setup, "BufSize2", 1024);
-  s.minHeight = r.Int(setup, "MinHeight", 38);
-  s.maxHeight = r.Int(setup, "MaxHeight", 480);
+  // A height of 0 or less would make the start-up strip look like a
+  // pending write, and the data file would never load.
+  s.minHeight = std::clamp(r.Int(setup, "MinHeight", 38), 38, 1200);
+  s.maxHeight = std::clamp(r.Int(setup, "MaxHeight", 480), s.minHeight, 1200);
   s.changeMode = r.Int(setup, "ChangeMode", 1);
   s.closeMode = r.Int(setup, "CloseMode", 1);
   s.fileFilter = r.String(setup, "FileFilter", kDefaultFileFilter);

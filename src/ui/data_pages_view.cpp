@@ -20,9 +20,8 @@ constexpr int kRowIdBase = 1;
 constexpr wchar_t kItemFontName[] = L"ＭＳ ゴシック";
 
 HFONT CreateGothic(int pointSize) {
-  HDC screen = GetDC(nullptr);
-  int height = -MulDiv(pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+  WindowDc screen(nullptr);
+  const int height = -MulDiv(pointSize, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, kItemFontName);
 }
@@ -116,11 +115,7 @@ LRESULT PageScrollBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
 
 DataPagesView::DataPagesView(HWND owner, const WindowImages& images) : owner_(owner), images_(images) {}
 
-DataPagesView::~DataPagesView() {
-  Clear({});
-  if (itemFont_) DeleteObject(itemFont_);
-  if (menuFont_) DeleteObject(menuFont_);
-}
+DataPagesView::~DataPagesView() { Clear({}); }
 
 bool DataPagesView::Create() {
   auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE));
@@ -128,8 +123,8 @@ bool DataPagesView::Create() {
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TCS_MULTILINE | TCS_FOCUSNEVER,
                           0, 0, 10, 10, owner_, nullptr, instance, nullptr);
   if (!tabs_) return false;
-  itemFont_ = CreateGothic(9);
-  menuFont_ = CreateGothic(9);
+  itemFont_.Reset(CreateGothic(9));
+  menuFont_.Reset(CreateGothic(9));
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   return true;
 }
@@ -145,22 +140,24 @@ void DataPagesView::SetBounds(const RECT& bounds) {
   }
 }
 
+int DataPagesView::ButtonCount() const {
+  int count = 0;
+  for (const BuiltPage& page : built_) count += page.buttons;
+  return count;
+}
+
 void DataPagesView::Clear(const std::function<void()>& advance) {
   for (int page = PageCount() - 1; page >= 0; --page) {
-    for (HMENU menu : built_[page].mainMenus)
-      if (menu) DestroyMenu(menu);
-    for (HMENU menu : built_[page].sideMenus)
-      if (menu) DestroyMenu(menu);
     if (advance) {
-      size_t buttons = pages_[page].main.size() + pages_[page].side.size();
-      for (size_t i = 0; i < buttons; ++i) advance();
+      for (int i = 0; i < built_[page].buttons; ++i) advance();
     }
-    boxes_[page].reset();  // destroys the box with both bars
+    built_[page] = BuiltPage{};  // its menus go with it
+    boxes_[page].reset();        // destroys the box with both bars
     if (tabs_) TabCtrl_DeleteItem(tabs_, page);
   }
   boxes_.clear();
   built_.clear();
-  pages_.clear();
+  pages_ = nullptr;
   menuRecords_.clear();
   tabCaptions_.clear();
   nextMenuId_ = 1;
@@ -175,7 +172,7 @@ HWND DataPagesView::CreateBar(HWND parent, int left, int width, bool main) {
   if (!bar) return nullptr;
   SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-  SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(itemFont_), FALSE);
+  SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(itemFont_.Get()), FALSE);
   SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.items));
   SendMessageW(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.itemsDisabled));
   SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELONG(kItemImageSize, kItemImageSize));
@@ -244,7 +241,7 @@ HMENU DataPagesView::BuildMenu(const std::vector<MenuEntry>& entries, int depth)
 }
 
 void DataPagesView::BuildPage(int index, const std::function<void()>& advance) {
-  const DataPage& page = pages_[index];
+  const DataPage& page = (*pages_)[static_cast<std::size_t>(index)];
   tabCaptions_.push_back(FromAnsi(page.caption));
   TCITEMW tab{};
   tab.mask = TCIF_TEXT;
@@ -263,46 +260,41 @@ void DataPagesView::BuildPage(int index, const std::function<void()>& advance) {
   if (box->mainBar) FillBar(box->mainBar, page.main, true, advance);
   if (box->sideBar) FillBar(box->sideBar, page.side, false, advance);
   BuiltPage built;
+  built.buttons = static_cast<int>(page.main.size() + page.side.size());
   for (const ItemButton& b : page.main)
-    built.mainMenus.push_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
+    built.mainMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
   for (const ItemButton& b : page.side)
-    built.sideMenus.push_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
+    built.sideMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
   box->SetContentHeight(static_cast<int>(page.main.size()) * kRowHeight + 4);
   boxes_.push_back(std::move(box));
   built_.push_back(std::move(built));
 }
 
-void DataPagesView::Show(std::vector<DataPage> pages, const std::function<void()>& advance) {
+void DataPagesView::Show(const std::vector<DataPage>& pages, const std::function<void()>& advance) {
   Clear(advance);
-  pages_ = std::move(pages);
+  pages_ = &pages;
   SendMessageW(tabs_, WM_SETREDRAW, FALSE, 0);
-  for (int i = 0; i < PageCount(); ++i) BuildPage(i, advance);
+  for (int i = 0; i < static_cast<int>(pages.size()); ++i) BuildPage(i, advance);
   SendMessageW(tabs_, WM_SETREDRAW, TRUE, 0);
   SetBounds(bounds_);
   SetActivePage(PageCount() > 0 ? 0 : -1);
   InvalidateRect(tabs_, nullptr, TRUE);
 }
 
-int DataPagesView::ActivePage() const {
-  if (pages_.empty()) return -1;
-  return TabCtrl_GetCurSel(tabs_);
-}
-
 void DataPagesView::SetActivePage(int page) {
   if (page >= 0 && page < PageCount()) TabCtrl_SetCurSel(tabs_, page);
-  int active = ActivePage();
+  const int active = PageCount() > 0 ? TabCtrl_GetCurSel(tabs_) : -1;
   for (int i = 0; i < PageCount(); ++i) {
     if (boxes_[i] && boxes_[i]->Handle()) ShowWindow(boxes_[i]->Handle(), i == active ? SW_SHOWNA : SW_HIDE);
   }
 }
 
-void DataPagesView::SetItemButtonsEnabled(bool flag) {
-  quiltor::SetItemButtonsEnabled(pages_, flag);
+void DataPagesView::RefreshEnabled() {
   for (int p = 0; p < PageCount(); ++p) {
     if (!boxes_[p]) continue;
     for (int column = 0; column < 2; ++column) {
       HWND bar = column == 0 ? boxes_[p]->mainBar : boxes_[p]->sideBar;
-      const auto& buttons = column == 0 ? pages_[p].main : pages_[p].side;
+      const auto& buttons = column == 0 ? (*pages_)[p].main : (*pages_)[p].side;
       for (size_t i = 0; i < buttons.size(); ++i)
         SendMessageW(bar, TB_ENABLEBUTTON, static_cast<WPARAM>(i) + kRowIdBase, MAKELONG(buttons[i].enabled, 0));
     }
@@ -318,13 +310,13 @@ void DataPagesView::SetMarked(int page, int column, int row, bool marked) {
 
 bool DataPagesView::ButtonEnabled(int page, int column, int row) const {
   if (page < 0 || page >= PageCount()) return false;
-  const auto& buttons = column == 0 ? pages_[page].main : pages_[page].side;
+  const auto& buttons = column == 0 ? (*pages_)[page].main : (*pages_)[page].side;
   return row >= 0 && row < static_cast<int>(buttons.size()) && buttons[row].enabled;
 }
 
 void DataPagesView::PressButton(int page, int column, int row) {
   if (!ButtonEnabled(page, column, row)) return;
-  const ItemButton& b = column == 0 ? pages_[page].main[row] : pages_[page].side[row];
+  const ItemButton& b = column == 0 ? (*pages_)[page].main[row] : (*pages_)[page].side[row];
   if (b.action == ItemAction::kDropDown) {
     DropDown(page, column, row);
   } else if (b.action != ItemAction::kNone) {
@@ -347,7 +339,7 @@ void DataPagesView::Choose(const Bytes& name) {
 
 void DataPagesView::DropDown(int page, int column, int row) {
   PageScrollBox* box = Box(page);
-  HMENU menu = column == 0 ? built_[page].mainMenus[row] : built_[page].sideMenus[row];
+  HMENU menu = (column == 0 ? built_[page].mainMenus[row] : built_[page].sideMenus[row]).Get();
   if (!box || !menu) return;
   HWND bar = column == 0 ? box->mainBar : box->sideBar;
   RECT r{};
@@ -376,7 +368,9 @@ bool DataPagesView::OnCommand(HWND control, UINT id) {
 
 bool DataPagesView::OnNotify(NMHDR* header, LRESULT& result) {
   if (header->hwndFrom == tabs_ && header->code == TCN_SELCHANGE) {
-    SetActivePage(TabCtrl_GetCurSel(tabs_));
+    const int page = TabCtrl_GetCurSel(tabs_);
+    SetActivePage(page);
+    if (onPageSelected) onPageSelected(page);
     result = 0;
     return true;
   }
@@ -394,12 +388,12 @@ bool DataPagesView::OnNotify(NMHDR* header, LRESULT& result) {
 bool DataPagesView::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
   if (measure->CtlType != ODT_MENU || !measure->itemData) return false;
   auto* record = reinterpret_cast<MenuRecord*>(measure->itemData);
-  HDC dc = GetDC(owner_);
-  HGDIOBJ old = SelectObject(dc, menuFont_);
+  WindowDc dc(owner_);
   SIZE size{};
-  GetTextExtentPoint32W(dc, record->caption.c_str(), static_cast<int>(record->caption.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(owner_, dc);
+  {
+    SelectScope font(dc.Get(), menuFont_.Get());
+    GetTextExtentPoint32W(dc.Get(), record->caption.c_str(), static_cast<int>(record->caption.size()), &size);
+  }
   measure->itemWidth = static_cast<UINT>(size.cx + 24);
   measure->itemHeight = 18;
   return true;
@@ -416,12 +410,11 @@ bool DataPagesView::OnDrawItem(DRAWITEMSTRUCT* draw) {
     ImageList_Draw(disabled ? images_.itemsDisabled : images_.items, record->image, draw->hDC,
                    draw->rcItem.left + 2, draw->rcItem.top + 2, ILD_TRANSPARENT);
   }
-  HGDIOBJ old = SelectObject(draw->hDC, menuFont_);
+  SelectScope font(draw->hDC, menuFont_.Get());
   SetBkMode(draw->hDC, TRANSPARENT);
   SetTextColor(draw->hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
   TextOutW(draw->hDC, draw->rcItem.left + 20, draw->rcItem.top + 3, record->caption.c_str(),
            static_cast<int>(record->caption.size()));
-  SelectObject(draw->hDC, old);
   return true;
 }
 

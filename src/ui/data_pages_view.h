@@ -2,8 +2,8 @@
 // The data pages as controls: one tab of PageControl per page, each holding a
 // vertically scrolling box with the main column and the side column (flat
 // list-style tool bars, one button per row) and the drop-down menus behind
-// menu items. The model comes from data/pages.h; this class only shows it and
-// reports which component was chosen.
+// menu items. The model (data/pages.h) belongs to the main controller; this
+// class only shows it and reports which component was chosen.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/pages.h"
+#include "platform/win32/handles.h"
 #include "ui/base_window.h"
 
 namespace quiltor {
@@ -48,24 +49,27 @@ class DataPagesView {
  public:
   DataPagesView(HWND owner, const WindowImages& images);
   ~DataPagesView();
+  DataPagesView(const DataPagesView&) = delete;
+  DataPagesView& operator=(const DataPagesView&) = delete;
 
   bool Create();
   HWND PageControl() const { return tabs_; }
   void SetBounds(const RECT& bounds);
 
-  // Replaces the pages shown; `advance` is called once per destroyed and
-  // once per created button, for the loading bar.
-  void Show(std::vector<DataPage> pages, const std::function<void()>& advance);
+  // Shows `pages` (kept by the caller for as long as they are shown) in
+  // place of the pages shown so far; `advance` is called once per destroyed
+  // and once per created button, for the loading bar.
+  void Show(const std::vector<DataPage>& pages, const std::function<void()>& advance);
   void Clear(const std::function<void()>& advance);
+  // Buttons the pages shown now have (both columns), for the loading bar.
+  int ButtonCount() const;
 
-  int PageCount() const { return static_cast<int>(pages_.size()); }
-  int ActivePage() const;  // -1 when there are no pages
+  int PageCount() const { return static_cast<int>(boxes_.size()); }
   void SetActivePage(int page);
-  std::vector<DataPage>& Model() { return pages_; }
   PageScrollBox* Box(int page) { return page >= 0 && page < PageCount() ? boxes_[page].get() : nullptr; }
 
-  // Enables or disables every item button, by the model's rules.
-  void SetItemButtonsEnabled(bool flag);
+  // Gives every item button the enabled state its model has now.
+  void RefreshEnabled();
   // The cursor mark of the keyboard: exactly one marked button per page.
   void SetMarked(int page, int column, int row, bool marked);
   bool ButtonEnabled(int page, int column, int row) const;
@@ -80,6 +84,8 @@ class DataPagesView {
 
   // Called with the component name of a chosen button or menu entry.
   std::function<void(const Bytes& componentName)> onChosen;
+  // The user clicked another tab.
+  std::function<void(int page)> onPageSelected;
 
  private:
   struct MenuRecord {
@@ -88,8 +94,9 @@ class DataPagesView {
     Bytes name;  // runnable entries only
   };
   struct BuiltPage {
-    std::vector<HMENU> mainMenus;  // per row, null when the row has no menu
-    std::vector<HMENU> sideMenus;
+    std::vector<MenuHandle> mainMenus;  // per row, empty when the row has no menu
+    std::vector<MenuHandle> sideMenus;
+    int buttons = 0;
   };
   HMENU BuildMenu(const std::vector<MenuEntry>& entries, int depth);
   void BuildPage(int index, const std::function<void()>& advance);
@@ -102,10 +109,10 @@ class DataPagesView {
   HWND owner_;
   const WindowImages& images_;
   HWND tabs_ = nullptr;
-  HFONT itemFont_ = nullptr;
-  HFONT menuFont_ = nullptr;
+  GdiObject itemFont_;
+  GdiObject menuFont_;
   RECT bounds_{};
-  std::vector<DataPage> pages_;
+  const std::vector<DataPage>* pages_ = nullptr;
   std::vector<std::unique_ptr<PageScrollBox>> boxes_;
   std::vector<BuiltPage> built_;
   std::deque<MenuRecord> menuRecords_;  // stable addresses for the menus' item data

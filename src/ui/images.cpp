@@ -1,7 +1,5 @@
 #include "ui/images.h"
 
-#include <initializer_list>
-
 namespace quiltor {
 
 namespace {
@@ -13,7 +11,8 @@ HIMAGELIST LoadList(HINSTANCE instance, const wchar_t* name, int size) {
 
 // The disabled look: every pixel washed out to a light grey, the mask kept.
 HIMAGELIST LoadGreyList(HINSTANCE instance, const wchar_t* name, int size) {
-  auto bitmap = static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  GdiObject owned(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  auto bitmap = static_cast<HBITMAP>(owned.Get());
   if (!bitmap) return nullptr;
   DIBSECTION dib{};
   if (GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBitsPixel == 24 && dib.dsBm.bmBits) {
@@ -31,7 +30,6 @@ HIMAGELIST LoadGreyList(HINSTANCE instance, const wchar_t* name, int size) {
   }
   HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 16, 4);
   if (list) ImageList_AddMasked(list, bitmap, kMask);
-  DeleteObject(bitmap);
   return list;
 }
 
@@ -48,15 +46,13 @@ WindowImages::WindowImages(HINSTANCE instance) {
   title1 = LoadBitmapResource(instance, L"TITLE1");
   title2 = LoadBitmapResource(instance, L"TITLE2");
   icon = LoadBitmapResource(instance, L"ICON15");
-}
-
-WindowImages::~WindowImages() {
-  for (HIMAGELIST list : {items, itemsDisabled, tools, speed}) {
-    if (list) ImageList_Destroy(list);
-  }
-  for (HBITMAP bitmap : {title1, title2, icon}) {
-    if (bitmap) DeleteObject(bitmap);
-  }
+  ownedLists_[0].Reset(items);
+  ownedLists_[1].Reset(itemsDisabled);
+  ownedLists_[2].Reset(tools);
+  ownedLists_[3].Reset(speed);
+  ownedBitmaps_[0].Reset(title1);
+  ownedBitmaps_[1].Reset(title2);
+  ownedBitmaps_[2].Reset(icon);
 }
 
 }  // namespace quiltor

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/win32/handles.h"
+
 namespace quiltor {
 
 inline constexpr int kItemImageSize = 14;
@@ -16,7 +18,6 @@ enum ToolGlyph { kToolMode, kToolNew, kToolOpen, kToolClose, kToolExec, kToolRep
 class WindowImages {
  public:
   explicit WindowImages(HINSTANCE instance);
-  ~WindowImages();
   WindowImages(const WindowImages&) = delete;
   WindowImages& operator=(const WindowImages&) = delete;
 
@@ -27,6 +28,10 @@ class WindowImages {
   HBITMAP title1 = nullptr;  // ImageTitle1 (active)
   HBITMAP title2 = nullptr;  // ImageTitle2 (inactive)
   HBITMAP icon = nullptr;    // ImageIcon
+
+ private:
+  ImageListHandle ownedLists_[4];
+  GdiObject ownedBitmaps_[3];
 };
 
 }  // namespace quiltor

@@ -2,146 +2,82 @@
 
 #include <windowsx.h>
 
-#include <initializer_list>
-
-#include "data/data_file.h"
-#include "data/item_execution.h"
-#include "data/page_cursor.h"
-#include "delivery/delivery.h"
-#include "linked/open_files.h"
-#include "data/pages.h"
-#include "exchange/command_line.h"
-#include "exchange/exchange_area.h"
-#include "exchange/hot_keys.h"
-#include "platform/win32/platform.h"
-#include "settings/profile.h"
-#include "settings/settings.h"
+#include "ui/commands_view.h"
 #include "ui/data_pages_view.h"
+#include "ui/file_panel.h"
 #include "ui/images.h"
-#include "ui/text.h"
-#include "text/cp932.h"
+#include "ui/message_box.h"
 #include "ui/title_strip.h"
+#include "window/geometry.h"
+#include "window/main_controller.h"
 
 namespace quiltor {
 
 namespace {
 constexpr wchar_t kMainClass[] = L"TFormMain";
 constexpr int kComboRowHeight = 24;
-constexpr wchar_t kLoadingText[] = L" >>> Loading...";
-
-Bytes ModuleFolder() {
-  char path[MAX_PATH * 2] = {};
-  DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
-  return FolderOf(Bytes(path, length));
-}
+constexpr UINT_PTR kWatchTimerId = 1;
+// One-shot: makes the message loop run its idle step again while a paste
+// is still being read by the target.
+constexpr UINT_PTR kIdleWakeTimerId = 2;
 }  // namespace
 
-TFormMain::TFormMain() = default;
+TFormMain::TFormMain(MainController& controller) : controller_(controller) {}
 
 TFormMain::~TFormMain() {
-  executor_.reset();
+  // The pages and menus go before the window that holds them.
   pages_.reset();
-  for (HMENU menu : {popupMenuMain_, popupMenuOpen_, popupMenuExec_, popupMenuLoomwork_}) {
-    if (menu) DestroyMenu(menu);
-  }
-  if (uiFont_) DeleteObject(uiFont_);
+  commands_.reset();
 }
 
-bool TFormMain::Create(MainWindowContext& context) {
-  platform_ = &context.platform;
-  exchange_ = &context.exchange;
-  arguments_ = context.arguments;
-  exeFolder_ = ModuleFolder();
-
+bool TFormMain::Create(const std::vector<Bytes>& arguments) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!app_.Create(instance)) return false;
   images_ = std::make_unique<WindowImages>(instance);
   if (!RegisterClassOnce(instance, kMainClass, 0, GetSysColorBrush(COLOR_BTNFACE))) return false;
   // A pop-up with a sizing frame and neither caption nor system menu: the
-  // title strip is drawn by the window itself.
-  HWND window = CreateWindowExW(WS_EX_APPWINDOW, kMainClass, kAppTitle, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN,
-                                0, 0, kWindowWidth, 282, nullptr, nullptr, instance, this);
+  // title strip is drawn by the window itself. The application window owns
+  // it and carries its task-bar button.
+  HWND window = CreateWindowExW(0, kMainClass, kAppTitle, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0,
+                                kWindowWidth, 282, app_.Handle(), nullptr, instance, this);
   if (!window) return false;
-  CreateChildren();
-  CreateMenus();
-  WireItems();
-  return FormCreate();
+  app_.SetMainWindow(window);
+  app_.onRestore = [this] { controller_.ApplicationEventsRestore(); };
+  if (!CreateChildren()) return false;
+  controller_.AttachView(*this);
+  controller_.Start(arguments);
+  return true;
 }
 
-void TFormMain::CreateChildren() {
+bool TFormMain::CreateChildren() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
-  title_ = std::make_unique<TitleStrip>(*this, *images_);
-  title_->Create(hwnd_, tooltip_);
-
-  toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"ToolBar",
-                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
-                                 CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                             0, kTitleStripHeight, kWindowWidth, kToolBarHeight, hwnd_, nullptr, instance, nullptr);
-  if (toolBar_) {
-    SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->tools));
-    struct Tool {
-      int image;
-      UINT id;
-      BYTE style;
-    };
-    const Tool tools[] = {
-        {kToolMode, kCmdMode, BTNS_CHECK},          {-1, 0, BTNS_SEP},
-        {kToolNew, kCmdNew, BTNS_BUTTON},           {kToolOpen, kCmdOpen, BTNS_DROPDOWN},
-        {kToolClose, kCmdClose, BTNS_BUTTON},       {kToolExec, kCmdExec, BTNS_DROPDOWN},
-        {-1, 0, BTNS_SEP},                          {kToolRepeat, kCmdRepeat, BTNS_BUTTON},
-        {kToolLoomwork, kCmdLoomwork, BTNS_DROPDOWN},
-    };
-    std::vector<TBBUTTON> buttons;
-    for (const Tool& t : tools) {
-      TBBUTTON b{};
-      b.iBitmap = t.style == BTNS_SEP ? 4 : t.image;
-      b.idCommand = static_cast<int>(t.id);
-      b.fsStyle = t.style;
-      b.fsState = TBSTATE_ENABLED;
-      b.iString = -1;
-      buttons.push_back(b);
-    }
-    SendMessageW(toolBar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-    // The plain buttons follow the width the system gives a drop-down button.
-    RECT open{};
-    SendMessageW(toolBar_, TB_GETRECT, kCmdOpen, reinterpret_cast<LPARAM>(&open));
-    int width = ToolButtonWidth(open.right - open.left);
-    SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, MAKELONG(width, 24));
-    // Nothing to repeat until a delivery has happened.
-    SendMessageW(toolBar_, TB_ENABLEBUTTON, kCmdRepeat, FALSE);
-    for (UINT id : {kCmdNew, kCmdOpen, kCmdClose, kCmdExec})
-      SendMessageW(toolBar_, TB_ENABLEBUTTON, id, FALSE);
-  }
-
-  comboBoxFile_ = CreateWindowExW(0, WC_COMBOBOXW, L"ComboBoxFile",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | WS_DISABLED, 0, 0, 10, 200,
-                                  hwnd_, nullptr, instance, nullptr);
-  if (comboBoxFile_) SendMessageW(comboBoxFile_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
-
+  title_ = std::make_unique<TitleStrip>(controller_, *images_);
+  commands_ = std::make_unique<CommandsView>(controller_);
+  filePanel_ = std::make_unique<FilePanel>();
   pages_ = std::make_unique<DataPagesView>(hwnd_, *images_);
-  pages_->Create();
-  pages_->onChosen = [this](const Bytes& name) {
-    if (onItemChosen) onItemChosen(name);
-  };
-
+  if (!title_->Create(hwnd_, tooltip_) || !commands_->Create(hwnd_, *images_) ||
+      !filePanel_->Create(hwnd_, tooltip_, uiFont_) || !pages_->Create()) {
+    return false;
+  }
+  pages_->onChosen = [this](const Bytes& name) { controller_.ChooseItem(name); };
+  pages_->onPageSelected = [this](int page) { controller_.OnPageActivated(page); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"StatusBar", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
                                0, hwnd_, nullptr, instance, nullptr);
-  if (statusBar_) {
-    SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
-  }
   // Above the visible area: it holds the keyboard focus so that keys reach
   // the window's shortcut handling and never a button or the tabs.
   editDummy_ = CreateWindowExW(0, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, -40, 20, 20, hwnd_,
                                nullptr, instance, nullptr);
-  if (editDummy_) SendMessageW(editDummy_, EM_LIMITTEXT, 1, 0);
+  if (!statusBar_ || !editDummy_) return false;
+  SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+  SendMessageW(editDummy_, EM_LIMITTEXT, 1, 0);
+  return true;
 }
 
 int TFormMain::Height() const {
@@ -150,308 +86,124 @@ int TFormMain::Height() const {
   return r.bottom - r.top;
 }
 
-void TFormMain::SetHeight(int height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, kWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void TFormMain::Layout() {
-  if (!hwnd_ || !title_) return;
+  if (!hwnd_ || !title_ || !statusBar_) return;
   RECT client{};
   GetClientRect(hwnd_, &client);
-  int width = client.right;
+  const int width = client.right;
   title_->Layout(width);
   int y = kTitleStripHeight;
-  bool toolBarShown = toolBar_ && IsWindowVisible(toolBar_);
-  if (toolBar_) MoveWindow(toolBar_, 0, y, width, kToolBarHeight, TRUE);
-  if (toolBarShown || (toolBar_ && MenuChecked(kCmdDispToolBar))) y += kToolBarHeight;
-  if (comboBoxFile_) MoveWindow(comboBoxFile_, 2, y + 2, width - 4, 200, TRUE);
+  HWND toolBar = commands_->ToolBar();
+  MoveWindow(toolBar, 0, y, width, kToolBarHeight, TRUE);
+  if (controller_.Options().toolBar) y += kToolBarHeight;
+  filePanel_->Place(y + 2, width);
   y += kComboRowHeight;
-  int statusTop = client.bottom;
-  if (statusBar_) {
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    RECT s{};
-    GetWindowRect(statusBar_, &s);
-    statusTop = client.bottom - (s.bottom - s.top);
-  }
+  SendMessageW(statusBar_, WM_SIZE, 0, 0);
+  RECT s{};
+  GetWindowRect(statusBar_, &s);
+  const int statusTop = client.bottom - (s.bottom - s.top);
   pagesTop_ = y;
-  if (pages_) pages_->SetBounds(RECT{0, y, width, statusTop > y ? statusTop : y});
+  pages_->SetBounds(RECT{0, y, width, statusTop > y ? statusTop : y});
 }
 
-void TFormMain::SetStatusText(const std::wstring& text) {
-  if (statusBar_) SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+void TFormMain::Show() {
+  ShowWindow(hwnd_, SW_SHOW);
+  controller_.FormShow();
 }
 
-void TFormMain::UpdateResizeButtons(bool atShrinkHeight) { title_->ShowResizeButton(!atShrinkHeight); }
-
-void TFormMain::ApplyTopmost(bool topmost) {
-  SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+void TFormMain::ApplicationEventsIdle() {
+  if (closing_ || !hwnd_) return;
+  KeepFocusOnDummy();
+  controller_.ApplicationEventsIdle();
 }
 
-void TFormMain::ApplyTaskbarButton() { ShowTaskbarButton(hwnd_, !HideIconInEffect()); }
-
-bool TFormMain::LinkedMode() const { return MenuChecked(kCmdModeSync); }
-bool TFormMain::StayOnTop() const { return MenuChecked(kCmdDispStayOnTop); }
-bool TFormMain::HideIconInEffect() const { return MenuEnabled(kCmdDispHideIcon) && MenuChecked(kCmdDispHideIcon); }
-
-int TFormMain::ShowMessageNear(const std::wstring& text, UINT type, int dx, int dy) {
-  RECT r{};
-  if (hwnd_) GetWindowRect(hwnd_, &r);
-  NearWindowRestore restore{StayOnTop() || (title_ && title_->FixDown()), HideIconInEffect()};
-  return ShowMessageNearWindow(hwnd_, text, type, POINT{r.left + dx, r.top + dy}, restore);
+void TFormMain::KeepFocusOnDummy() {
+  HWND focus = GetFocus();
+  if (!focus || focus == editDummy_) return;
+  HWND tabs = pages_->PageControl();
+  if (focus == tabs || IsChild(tabs, focus)) SetFocus(editDummy_);
 }
 
-int TFormMain::ShowMessageNear(const Bytes& text, UINT type, int dx, int dy) {
-  return ShowMessageNear(FromAnsi(text), type, dx, dy);
-}
-
-// ---- Height animation and the commands of the title strip -------------------
-
-void TFormMain::AnimateHeight(int target) {
-  std::vector<int> steps = AnimateHeightSteps(Height(), target, settings_ ? settings_->resize : 5);
-  if (steps.empty()) return;
-  state_.SetAnimating(true);
-  for (size_t i = 0; i < steps.size(); ++i) {
-    // The last step is tracked like any resize, so the buttons swap.
-    if (i + 1 == steps.size()) state_.SetAnimating(false);
-    SetHeight(steps[i]);
-    UpdateWindow(hwnd_);
-    Sleep(1);
-  }
-  state_.SetAnimating(false);
-}
-
-void TFormMain::SpeedButtonResize1Click() { AnimateHeight(state_.Shrink(Height())); }
-
-void TFormMain::SpeedButtonResize2Click() {
-  if (auto target = state_.Stretch()) AnimateHeight(*target);
-}
-
-void TFormMain::ImageTitle1DblClick() {
-  if (title_->ShrinkButtonVisible()) {
-    SpeedButtonResize1Click();
-  } else {
-    SpeedButtonResize2Click();
-  }
-}
-
-void TFormMain::ImageTitle1MouseDown(POINT screen) {
-  drag_.Begin(Point{screen.x, screen.y});
-}
-
-void TFormMain::ImageTitle1MouseMove(POINT screen) {
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  auto to = drag_.Move(Point{screen.x, screen.y}, Point{r.left, r.top}, r.right - r.left,
-                       GetSystemMetrics(SM_CXSCREEN));
-  if (to) SetWindowPos(hwnd_, nullptr, to->x, to->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TFormMain::ImageTitle1MouseUp() {
-  if (drag_.End()) ReleaseCapture();
-}
-
-void TFormMain::SpeedButtonFixClick(bool down) {
-  if (title_->FixDown() != down) title_->SetFixDown(down);
-  state_.SetFixed(down);
-  if (!StayOnTop()) ApplyTopmost(down);
-  SetMenuEnabled(kCmdDispAutoSmall, !down);
-  SetMenuEnabled(kCmdDispStayOnTop, !down);
-}
-
-void TFormMain::SpeedButtonMinimizeClick() { ShowWindow(hwnd_, SW_MINIMIZE); }
-
-void TFormMain::Popup_ExitClick() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
-
-void TFormMain::ImageIconClick() {
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  TrackPopupMenu(popupMenuMain_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left + 3, r.top + 21, 0, hwnd_,
-                 nullptr);
-}
-
-void TFormMain::Popup_Disp_ToolBarClick() {
-  bool shown = !MenuChecked(kCmdDispToolBar);
-  SetMenuCheck(kCmdDispToolBar, shown);
-  ShowWindow(toolBar_, shown ? SW_SHOWNA : SW_HIDE);
-  int height = state_.ToolBarToggled(shown, Height());
-  SetHeight(height);
-  Layout();
-}
-
-void TFormMain::Popup_Disp_AutoSmallClick() {
-  bool on = !MenuChecked(kCmdDispAutoSmall);
-  SetMenuCheck(kCmdDispAutoSmall, on);
-  state_.SetAutoSmall(on);
-}
-
-void TFormMain::Popup_Disp_StayOnTopClick() {
-  bool on = !StayOnTop();
-  SetMenuCheck(kCmdDispStayOnTop, on);
-  ApplyTopmost(on);
-  SetMenuEnabled(kCmdDispHideIcon, on);
-  ApplyTaskbarButton();
-}
-
-void TFormMain::Popup_Disp_HideIconClick() {
-  bool on = !MenuChecked(kCmdDispHideIcon);
-  SetMenuCheck(kCmdDispHideIcon, on);
-  ShowTaskbarButton(hwnd_, !on);
-}
-
-void TFormMain::ApplicationEventsRestore() { ShowTaskbarButton(hwnd_, !MenuChecked(kCmdDispHideIcon)); }
-
-void TFormMain::ApplicationEventsActivate() {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  RECT r{}, status{};
-  GetWindowRect(hwnd_, &r);
-  GetWindowRect(statusBar_, &status);
-  bool onGrip = OnSizeGrip(Point{cursor.x - r.left, cursor.y - r.top}, r.right - r.left, status.top - r.top,
-                           status.bottom - status.top);
-  ActivateOutcome outcome = state_.Activate(onGrip);
-  if (!outcome.handled) return;
-  title_->SetActive(true);
-  if (outcome.stretchTo) AnimateHeight(*outcome.stretchTo);
-}
-
-void TFormMain::ApplicationEventsDeactivate() {
-  auto target = state_.Deactivate(Height());
-  title_->SetActive(false);
-  if (target) AnimateHeight(*target);
+bool TFormMain::PreTranslateKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return false;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  // The open-file list takes its own keys while it is dropped down.
+  if (msg.hwnd == filePanel_->Combo() && SendMessageW(filePanel_->Combo(), CB_GETDROPPEDSTATE, 0, 0)) return false;
+  controller_.FormShortCut(static_cast<std::uint8_t>(msg.wParam));
+  return true;
 }
 
 // ---- Messages ---------------------------------------------------------------
 
-void TFormMain::OnGetMinMaxInfo(MINMAXINFO* info) {
-  if (auto limits = state_.MinMaxInfo()) {
-    info->ptMinTrackSize = POINT{limits->minWidth, limits->minHeight};
-    info->ptMaxTrackSize = POINT{limits->maxWidth, limits->maxHeight};
-  }
-}
-
-LRESULT TFormMain::OnNcHitTest(LPARAM lparam) {
-  LRESULT standard = Default(WM_NCHITTEST, 0, lparam);
-  return state_.HitTest(static_cast<int>(standard), Height());
-}
-
-void TFormMain::OnWindowPosChanging(WINDOWPOS* pos) {
-  if ((pos->flags & SWP_NOSIZE) || IsIconic(hwnd_)) return;
-  int current = Height();
-  if (pos->cy != current) state_.CanResize(current, pos->cy);
-}
-
-void TFormMain::OnSize(UINT kind) {
-  if (kind == SIZE_MINIMIZED) {
-    minimized_ = true;
+void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
+  if (control && control == filePanel_->Combo()) {
+    if (code == CBN_SELCHANGE && filePanel_->Selection() >= 0) {
+      controller_.RunCommand(CommandId::kFileChosen, static_cast<std::size_t>(filePanel_->Selection()));
+    }
     return;
   }
-  if (minimized_) {
-    minimized_ = false;
-    ApplicationEventsRestore();
-  }
-  Layout();
-  ResizeOutcome outcome = state_.Resized(Height());
-  if (outcome.ignored) return;
-  if (outcome.atShrinkHeight) ReleaseCapture();
-  UpdateResizeButtons(outcome.atShrinkHeight);
-}
-
-void TFormMain::OnActivateApp(bool active) {
-  if (closing_) return;
-  if (active) {
-    ApplicationEventsActivate();
-  } else {
-    ApplicationEventsDeactivate();
-  }
-}
-
-bool TFormMain::OnMouseWheel(int delta, POINT cursor) {
-  if (!pages_ || pages_->PageCount() == 0) return false;
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  POINT origin{0, 0};
-  ClientToScreen(hwnd_, &origin);
-  auto scroll = WheelScroll(Point{cursor.x, cursor.y}, Rect{r.left, r.top, r.right, r.bottom},
-                            origin.y - r.top + pagesTop_, delta);
-  if (!scroll) return false;
-  if (PageScrollBox* box = pages_->Box(pages_->ActivePage())) box->ScrollBy(*scroll);
-  return true;
+  if (control && control != commands_->ToolBar() && pages_->OnCommand(control, id)) return;
+  controller_.OnCommand(id, code, control != nullptr);
 }
 
 LRESULT TFormMain::OnNotify(NMHDR* header) {
-  if (header->hwndFrom == toolBar_ && header->code == TBN_DROPDOWN) {
-    auto* notify = reinterpret_cast<NMTOOLBARW*>(header);
-    HMENU menu = notify->iItem == static_cast<int>(kCmdOpen)       ? popupMenuOpen_
-                 : notify->iItem == static_cast<int>(kCmdExec)     ? popupMenuExec_
-                 : notify->iItem == static_cast<int>(kCmdLoomwork) ? popupMenuLoomwork_
-                                                                    : nullptr;
-    if (menu) DropDown(static_cast<UINT>(notify->iItem), menu);
+  if (header->hwndFrom == commands_->ToolBar() && header->code == TBN_DROPDOWN) {
+    const auto* notify = reinterpret_cast<NMTOOLBARW*>(header);
+    DropDown(static_cast<CommandId>(notify->iItem));
     return TBDDRET_DEFAULT;
   }
-  if (header->code == TTN_GETDISPINFOW && toolBar_ &&
-      header->hwndFrom == reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
+  if (header->code == TTN_GETDISPINFOW &&
+      header->hwndFrom == reinterpret_cast<HWND>(SendMessageW(commands_->ToolBar(), TB_GETTOOLTIPS, 0, 0))) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-    switch (info->hdr.idFrom) {
-      case kCmdMode:
-        info->lpszText = const_cast<wchar_t*>(LinkedMode() ? L"連動モードで実行中(F2)" : L"簡易モードで実行中(F2)");
-        break;
-      case kCmdNew: info->lpszText = const_cast<wchar_t*>(L"新規作成"); break;
-      case kCmdOpen: info->lpszText = const_cast<wchar_t*>(L"ファイルを開く"); break;
-      case kCmdClose: info->lpszText = const_cast<wchar_t*>(L"ファイル終了"); break;
-      case kCmdExec: info->lpszText = const_cast<wchar_t*>(L"ファイル実行"); break;
-      case kCmdRepeat: info->lpszText = const_cast<wchar_t*>(L"再編集"); break;
-      case kCmdLoomwork: info->lpszText = const_cast<wchar_t*>(L"くいるとるデータ選択(F9)"); break;
+    if (const wchar_t* hint = commands_->Hint(static_cast<unsigned>(info->hdr.idFrom))) {
+      info->lpszText = const_cast<wchar_t*>(hint);
     }
     return 0;
   }
   LRESULT result = 0;
-  if (pages_ && pages_->OnNotify(header, result)) return result;
+  if (pages_->OnNotify(header, result)) return result;
   return 0;
 }
 
-void TFormMain::DropDown(UINT toolButton, HMENU menu) {
-  RECT r{};
-  SendMessageW(toolBar_, TB_GETRECT, toolButton, reinterpret_cast<LPARAM>(&r));
-  MapWindowPoints(toolBar_, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left, r.bottom, 0, hwnd_, nullptr);
+void TFormMain::OnWindowPosChanging(WINDOWPOS* pos) {
+  if ((pos->flags & SWP_NOSIZE) || IsIconic(hwnd_)) return;
+  const int current = Height();
+  if (pos->cy != current) controller_.State().CanResize(current, pos->cy);
 }
 
-void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
-  (void)code;
-  if (control && pages_ && control != toolBar_ && pages_->OnCommand(control, id)) return;
-  switch (id) {
-    case kCmdDispToolBar: Popup_Disp_ToolBarClick(); return;
-    case kCmdDispAutoSmall: Popup_Disp_AutoSmallClick(); return;
-    case kCmdDispStayOnTop: Popup_Disp_StayOnTopClick(); return;
-    case kCmdDispHideIcon: Popup_Disp_HideIconClick(); return;
-    case kCmdHelp: Popup_HelpClick(); return;
-    case kCmdExit: Popup_ExitClick(); return;
-    case kCmdMode: Popup_ModeClick(); return;
-    // The entry of the mode in force leaves it as it is.
-    case kCmdModeEasy:
-      if (LinkedMode()) Popup_ModeClick();
-      return;
-    case kCmdModeSync:
-      if (!LinkedMode()) Popup_ModeClick();
-      return;
-    case kCmdRepeat:
-      if (RepeatEnabled()) Popup_RepeatClick();
-      return;
-    default: break;
+void TFormMain::OnSize(UINT kind) {
+  if (kind == SIZE_MINIMIZED) return;
+  Layout();
+  const ResizeOutcome outcome = controller_.State().Resized(Height());
+  if (outcome.ignored) return;
+  if (outcome.atShrinkHeight) ReleaseCapture();
+  title_->ShowResizeButton(!outcome.atShrinkHeight);
+}
+
+void TFormMain::OnTimer(UINT_PTR id) {
+  if (id == kIdleWakeTimerId) {
+    // Nothing else to do: the message itself makes the loop idle again.
+    KillTimer(hwnd_, kIdleWakeTimerId);
+    return;
   }
-  if (onCommand) onCommand(id);
+  if (id == kWatchTimerId) controller_.OnWatchTimer();
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_GETMINMAXINFO:
-      OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lparam));
+      if (auto limits = controller_.State().MinMaxInfo()) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+        info->ptMinTrackSize = POINT{limits->minWidth, limits->minHeight};
+        info->ptMaxTrackSize = POINT{limits->maxWidth, limits->maxHeight};
+      }
       return 0;
     case WM_NCHITTEST:
-      return OnNcHitTest(lparam);
+      return controller_.State().HitTest(static_cast<int>(Default(message, wparam, lparam)), Height());
     case WM_WINDOWPOSCHANGING: {
       // The standard handling applies the track limits first.
-      LRESULT result = Default(message, wparam, lparam);
+      const LRESULT result = Default(message, wparam, lparam);
       OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lparam));
       return result;
     }
@@ -459,7 +211,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnSize(static_cast<UINT>(wparam));
       return 0;
     case WM_ACTIVATEAPP:
-      OnActivateApp(wparam != FALSE);
+      if (!closing_) controller_.OnActivateApp(wparam != FALSE);
       return 0;
     case WM_SETFOCUS:
       if (editDummy_) SetFocus(editDummy_);
@@ -469,35 +221,72 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
+    case WM_CTLCOLORLISTBOX:
+      return reinterpret_cast<LRESULT>(filePanel_->ListColors(reinterpret_cast<HDC>(wparam)));
     case WM_MEASUREITEM:
-      if (pages_ && pages_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;
+      if (pages_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;
       break;
     case WM_DRAWITEM:
-      if (pages_ && pages_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE;
+      if (pages_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE;
       break;
-    case WM_MOUSEWHEEL:
-      if (OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wparam), POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)})) return 0;
+    case WM_MOUSEWHEEL: {
+      RECT r{};
+      GetWindowRect(hwnd_, &r);
+      POINT origin{0, 0};
+      ClientToScreen(hwnd_, &origin);
+      const Point cursor{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      if (controller_.FormMouseWheel(cursor, GET_WHEEL_DELTA_WPARAM(wparam), origin.y - r.top + pagesTop_)) return 0;
       break;
-    case WM_COPYDATA:
-      if (onCopyData) return onCopyData(reinterpret_cast<HWND>(wparam), *reinterpret_cast<COPYDATASTRUCT*>(lparam));
-      return FALSE;
+    }
+    case WM_COPYDATA: {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+      controller_.HandleForwardedCommandLine(data->dwData, data->lpData, data->cbData);
+      return TRUE;
+    }
     case WM_HOTKEY:
-      if (onHotKey) onHotKey(static_cast<int>(wparam));
+      controller_.OnHotKey(static_cast<int>(wparam));
       break;
     case WM_TIMER:
       OnTimer(static_cast<UINT_PTR>(wparam));
       return 0;
-    case WM_CLOSE:
-      FormClose();
+    case WM_CLOSE: {
+      // The restored rectangle is saved, also when the window is minimised.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      RECT r{};
+      GetWindowRect(hwnd_, &r);
+      if (IsIconic(hwnd_) && GetWindowPlacement(hwnd_, &placement)) r = placement.rcNormalPosition;
+      controller_.FormClose(Rect{r.left, r.top, r.right, r.bottom});
       closing_ = true;
       DestroyWindow(hwnd_);
       return 0;
+    }
     case WM_DESTROY:
-      FormDestroy();
+      KillTimer(hwnd_, kWatchTimerId);
+      KillTimer(hwnd_, kIdleWakeTimerId);
+      pages_->Clear({});
       PostQuitMessage(0);
       return 0;
   }
   return Default(message, wparam, lparam);
+}
+
+int RunMessageLoop(TFormMain& form) {
+  form.Show();
+  MSG msg{};
+  for (;;) {
+    // Idle processing runs once each time the queue has run empty.
+    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      form.ApplicationEventsIdle();
+      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
+    }
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return 1;
+    if (form.PreTranslateKey(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
 }
 
 }  // namespace quiltor

@@ -13,8 +13,7 @@ LRESULT CALLBACK PlaceBoxHook(int code, WPARAM wparam, LPARAM lparam) {
     wchar_t className[16] = {};
     GetClassNameW(box, className, 16);
     if (lstrcmpW(className, L"#32770") == 0) {
-      SetWindowPos(box, nullptr, boxPosition.x, boxPosition.y, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(box, nullptr, boxPosition.x, boxPosition.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       HHOOK hook = boxHook;
       boxHook = nullptr;
       if (hook) UnhookWindowsHookEx(hook);
@@ -29,38 +28,22 @@ void ShowErrorBox(HWND owner, const std::wstring& text) {
   MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONERROR);
 }
 
-void ShowTaskbarButton(HWND window, bool show) {
-  if (!window) return;
-  LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-  LONG_PTR wanted = show ? ((exStyle | WS_EX_APPWINDOW) & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW))
-                         : ((exStyle | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
-  if (wanted == exStyle) return;
-  // The shell reads the style only when a window is shown, so a visible
-  // window is hidden and shown again around the change.
-  bool visible = IsWindowVisible(window) != FALSE;
-  if (visible) ShowWindow(window, SW_HIDE);
-  SetWindowLongPtrW(window, GWL_EXSTYLE, wanted);
-  if (visible) ShowWindow(window, SW_SHOWNA);
-}
-
-int ShowMessageNearWindow(HWND window, const std::wstring& text, UINT type, POINT at,
+int ShowMessageNearWindow(HWND window, HWND taskbarWindow, const std::wstring& text, UINT type, POINT at,
                           const NearWindowRestore& restore) {
-  if (window) {
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    ShowTaskbarButton(window, true);
-  }
+  if (window) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  if (taskbarWindow) ShowWindow(taskbarWindow, SW_SHOWNA);
   boxPosition = at;
   boxHook = SetWindowsHookExW(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
-  int answer = MessageBoxW(window, text.c_str(), kAppTitle, type);
+  const int answer = MessageBoxW(window, text.c_str(), kAppTitle, type);
   if (boxHook) {
     UnhookWindowsHookEx(boxHook);
     boxHook = nullptr;
   }
   if (window && IsWindow(window)) {
-    SetWindowPos(window, restore.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(window, restore.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    ShowTaskbarButton(window, !restore.hideIcon);
   }
+  if (taskbarWindow && restore.hideIcon) ShowWindow(taskbarWindow, SW_HIDE);
   return answer;
 }
 

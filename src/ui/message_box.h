@@ -10,29 +10,25 @@
 
 namespace quiltor {
 
-inline constexpr wchar_t kAppTitle[] = L"Quiltor";
+// The application's title: message boxes and the task-bar button carry it.
+inline constexpr wchar_t kAppTitle[] = L"くいるとる - Quilt'r";
 
 // The application's standard error box (OK button, error icon).
 void ShowErrorBox(HWND owner, const std::wstring& text);
 
 // How the main window is to be put back after a box near it has closed.
 struct NearWindowRestore {
-  bool stayOnTop = false;  // "常に手前に表示" checked
-  bool hideIcon = false;   // "アイコン非表示" enabled and checked
+  bool topmost = false;  // the window stays on top (the option or the window fix)
+  bool hideIcon = false;  // "アイコン非表示" in force
 };
 
 // Shows a message box with its top left corner at `at` (screen pixels). While
-// the box is open the window is not topmost and has a task-bar button, so the
-// box can never hide behind it; both are restored afterwards. Returns the
-// button pressed (IDOK, IDYES...).
-int ShowMessageNearWindow(HWND window, const std::wstring& text, UINT type, POINT at,
+// the box is open the window is not topmost and the application's task-bar
+// button shows (`taskbarWindow` is the window that carries it), so the box can
+// never hide behind the window; both are restored afterwards. The window
+// itself is never hidden: that would hand the activation to another program.
+// Returns the button pressed (IDOK, IDYES...).
+int ShowMessageNearWindow(HWND window, HWND taskbarWindow, const std::wstring& text, UINT type, POINT at,
                           const NearWindowRestore& restore);
-inline int ShowMessageNearWindow(HWND window, const Bytes& text, UINT type, POINT at,
-                                 const NearWindowRestore& restore) {
-  return ShowMessageNearWindow(window, FromAnsi(text), type, at, restore);
-}
-
-// Shows or hides the task-bar button of a top-level window.
-void ShowTaskbarButton(HWND window, bool show);
 
 }  // namespace quiltor

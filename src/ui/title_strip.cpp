@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "ui/images.h"
-#include "ui/main_window.h"
+#include "window/main_controller.h"
 #include "window/geometry.h"
 
 namespace quiltor {
@@ -33,11 +33,9 @@ void StripPart::OnPaint() {
   GetClientRect(hwnd_, &r);
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   if (bitmap_) {
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap_);
-    BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    MemoryDc memory(dc);
+    SelectScope selected(memory.Get(), bitmap_);
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   if (glyph_ >= 0) {
     bool sunken = pressed_ || down_;
@@ -98,7 +96,6 @@ LRESULT StripPart::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         GetClientRect(hwnd_, &r);
         InvalidateRect(hwnd_, nullptr, FALSE);
         if (PtInRect(&r, p)) {
-          if (kind_ == Kind::kToggle) down_ = !down_;
           if (onClick) onClick();
         }
         return 0;
@@ -158,20 +155,19 @@ bool TitleStrip::Create(HWND parent, HWND tooltip) {
   ShowWindow(title2_->Handle(), SW_HIDE);
   ShowWindow(resize2_->Handle(), SW_HIDE);
 
-  TFormMain& form = form_;
-  icon_->onClick = [&form] { form.ImageIconClick(); };
+  MainController& controller = controller_;
+  icon_->onClick = [&controller] { controller.RunCommand(CommandId::kSystemMenu); };
   for (StripPart* title : {title1_, title2_}) {
-    title->onMouseDown = [&form](POINT p) { form.ImageTitle1MouseDown(p); };
-    title->onMouseMove = [&form](POINT p) { form.ImageTitle1MouseMove(p); };
-    title->onMouseUp = [&form] { form.ImageTitle1MouseUp(); };
-    title->onDoubleClick = [&form] { form.ImageTitle1DblClick(); };
+    title->onMouseDown = [&controller](POINT p) { controller.ImageTitle1MouseDown(Point{p.x, p.y}); };
+    title->onMouseMove = [&controller](POINT p) { controller.ImageTitle1MouseMove(Point{p.x, p.y}); };
+    title->onMouseUp = [&controller] { controller.ImageTitle1MouseUp(); };
+    title->onDoubleClick = [&controller] { controller.ImageTitle1DblClick(); };
   }
-  StripPart* fix = fix_;
-  fix_->onClick = [&form, fix] { form.SpeedButtonFixClick(fix->Down()); };
-  resize1_->onClick = [&form] { form.SpeedButtonResize1Click(); };
-  resize2_->onClick = [&form] { form.SpeedButtonResize2Click(); };
-  minimize_->onClick = [&form] { form.SpeedButtonMinimizeClick(); };
-  exit_->onClick = [&form] { form.Popup_ExitClick(); };
+  fix_->onClick = [&controller] { controller.RunCommand(CommandId::kFix); };
+  resize1_->onClick = [&controller] { controller.RunCommand(CommandId::kShrink); };
+  resize2_->onClick = [&controller] { controller.RunCommand(CommandId::kStretch); };
+  minimize_->onClick = [&controller] { controller.RunCommand(CommandId::kMinimize); };
+  exit_->onClick = [&controller] { controller.RunCommand(CommandId::kExit); };
 
   progressBar_ = CreateWindowExW(0, PROGRESS_CLASSW, L"ProgressBarLoading", WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
                                  0, 0, 1, 1, p, nullptr,
@@ -207,13 +203,10 @@ void TitleStrip::SetActive(bool active) {
 }
 
 void TitleStrip::ShowResizeButton(bool shrinkVisible) {
-  shrinkVisible_ = shrinkVisible;
   ShowWindow(resize1_->Handle(), shrinkVisible ? SW_SHOWNA : SW_HIDE);
   ShowWindow(resize2_->Handle(), shrinkVisible ? SW_HIDE : SW_SHOWNA);
 }
 
-bool TitleStrip::ShrinkButtonVisible() const { return shrinkVisible_; }
-bool TitleStrip::FixDown() const { return fix_->Down(); }
 void TitleStrip::SetFixDown(bool down) { fix_->SetDown(down); }
 HWND TitleStrip::Panel() const { return panel_->Handle(); }
 

@@ -24,7 +24,6 @@ class StripPart : public BaseWindow<StripPart> {
 
   void SetBitmap(HBITMAP bitmap) { bitmap_ = bitmap; }
   void SetGlyph(int glyph) { glyph_ = glyph; }
-  bool Down() const { return down_; }
   void SetDown(bool down);
 
   std::function<void()> onClick;
@@ -41,29 +40,30 @@ class StripPart : public BaseWindow<StripPart> {
   const WindowImages& images_;
   HBITMAP bitmap_ = nullptr;
   int glyph_ = -1;
-  bool down_ = false;      // toggle state
+  bool down_ = false;      // toggle state, as the model says
   bool pressed_ = false;   // mouse held on a button (drawn sunken)
   bool armed_ = false;     // a press began on this button
 };
 
-class TFormMain;
+class MainController;
 
+// Clicks and drags go to the main controller; the strip shows what the
+// controller's state says (active title, fix button down, which resize
+// button).
 class TitleStrip {
  public:
-  TitleStrip(TFormMain& form, const WindowImages& images) : form_(form), images_(images) {}
+  TitleStrip(MainController& controller, const WindowImages& images) : controller_(controller), images_(images) {}
   bool Create(HWND parent, HWND tooltip);
   void Layout(int width);
   void SetActive(bool active);
   void ShowResizeButton(bool shrinkVisible);
-  bool ShrinkButtonVisible() const;
-  bool FixDown() const;
   void SetFixDown(bool down);
   HWND Panel() const;
   HWND ProgressBar() const { return progressBar_; }
 
  private:
   StripPart* Add(StripPart::Kind kind, const wchar_t* name, const wchar_t* hint, HWND parent, HWND tooltip);
-  TFormMain& form_;
+  MainController& controller_;
   const WindowImages& images_;
   std::vector<std::unique_ptr<StripPart>> parts_;
   StripPart* panel_ = nullptr;
@@ -76,7 +76,6 @@ class TitleStrip {
   StripPart* minimize_ = nullptr;
   StripPart* exit_ = nullptr;
   HWND progressBar_ = nullptr;
-  bool shrinkVisible_ = true;  // not IsWindowVisible: the window may be hidden
 };
 
 }  // namespace quiltor

@@ -9,21 +9,22 @@ void MainWindowState::Configure(int minHeight, int maxHeight) {
 }
 
 void MainWindowState::ApplyToolBarAtStart(bool shown) {
+  options_.toolBar = shown;
   if (!shown) heightLimit_ -= kToolBarHeight;
 }
 
 int MainWindowState::BeginStartup(int savedActivePage) {
-  startupPending_ = savedActivePage + 100 * shrinkHeight_;
+  pending_.SetStartupPending(savedActivePage + 100 * shrinkHeight_);
   shrinkHeight_ = kStripHeight;
   return kStripHeight;
 }
 
 StartupFinish MainWindowState::FinishStartup() {
   StartupFinish finish;
-  finish.savedActivePage = startupPending_ % 100;
+  finish.savedActivePage = pending_.StartupPending() % 100;
   finish.stretchTo = savedFullHeight_;
-  shrinkHeight_ = startupPending_ / 100;
-  startupPending_ = 0;
+  shrinkHeight_ = pending_.StartupPending() / 100;
+  pending_.SetStartupPending(0);
   return finish;
 }
 
@@ -56,6 +57,7 @@ ResizeOutcome MainWindowState::Resized(int height) {
     outcome.ignored = true;
     return outcome;
   }
+  shrinkButtonVisible_ = height != shrinkHeight_;
   if (height == shrinkHeight_) {
     outcome.atShrinkHeight = true;
     // A record of -1 (creation not finished) is no height to go back to.
@@ -86,10 +88,10 @@ std::optional<int> MainWindowState::DoubleClick(bool shrinkButtonVisible, int cu
 
 ActivateOutcome MainWindowState::Activate(bool cursorOnSizeGrip) {
   ActivateOutcome outcome;
-  if (startupPending_ != 0) return outcome;
+  if (pending_.StartupPending() != 0) return outcome;
   outcome.handled = true;
   titleActive_ = true;
-  if (fixed_ || !autoSmall_ || savedFullHeight_ == 0) return outcome;
+  if (!options_.ShrinksAutomatically() || savedFullHeight_ == 0) return outcome;
   if (activatedByHotKey_) {
     activatedByHotKey_ = false;
   } else if (cursorOnSizeGrip) {
@@ -104,12 +106,25 @@ ActivateOutcome MainWindowState::Activate(bool cursorOnSizeGrip) {
 
 std::optional<int> MainWindowState::Deactivate(int currentHeight) {
   titleActive_ = false;
-  if (fixed_ || !autoSmall_) return std::nullopt;
+  if (!options_.ShrinksAutomatically()) return std::nullopt;
   if (savedFullHeight_ == 0) savedFullHeight_ = currentHeight;
   return shrinkHeight_;
 }
 
+KeptHeights MainWindowState::BeginLoadingStrip(int currentHeight) {
+  const KeptHeights kept{savedFullHeight_, shrinkHeight_};
+  savedFullHeight_ = currentHeight;
+  shrinkHeight_ = kStripHeight;
+  return kept;
+}
+
+void MainWindowState::EndLoadingStrip(const KeptHeights& kept) {
+  savedFullHeight_ = kept.savedFullHeight;
+  shrinkHeight_ = kept.shrinkHeight;
+}
+
 int MainWindowState::ToolBarToggled(bool shown, int currentHeight) {
+  options_.toolBar = shown;
   if (shown) {
     heightLimit_ += kToolBarHeight;
     return currentHeight + kToolBarHeight;

@@ -5,6 +5,8 @@
 // window class reports events here and applies the heights it gets back.
 #include <optional>
 
+#include "data/pending_marker.h"
+#include "window/display_options.h"
 #include "window/geometry.h"
 
 namespace quiltor {
@@ -30,6 +32,12 @@ struct ActivateOutcome {
   std::optional<int> stretchTo;     // animate to this height
 };
 
+// The heights kept while a data file loads in a strip and given back after.
+struct KeptHeights {
+  int savedFullHeight = 0;
+  int shrinkHeight = 0;
+};
+
 struct StartupFinish {
   int savedActivePage = 0;  // the "ActivePage" setting
   int stretchTo = 0;        // height to animate to
@@ -47,11 +55,13 @@ class MainWindowState {
   // Start-up: the window becomes a strip until the first idle moment.
   // Returns the strip height to set.
   int BeginStartup(int savedActivePage);
-  bool StartupWaiting() const { return startupPending_ >= 100; }
+  bool StartupWaiting() const { return pending_.StartupWaiting(); }
   // A delivery's idle step (1..99) is pending.
-  bool DeliveryIdlePending() const { return startupPending_ > 0 && startupPending_ < 100; }
-  int StartupPending() const { return startupPending_; }
-  void SetStartupPending(int value) { startupPending_ = value; }
+  bool DeliveryIdlePending() const { return pending_.DeliveryIdlePending(); }
+  int StartupPending() const { return pending_.StartupPending(); }
+  void SetStartupPending(int value) { pending_.SetStartupPending(value); }
+  // What item execution marks and clears.
+  PendingMarker& Pending() { return pending_; }
   StartupFinish FinishStartup();
 
   // Window messages.
@@ -74,12 +84,24 @@ class MainWindowState {
   // Returns the window's new height.
   int ToolBarToggled(bool shown, int currentHeight);
 
-  void SetFixed(bool fixed) { fixed_ = fixed; }
-  bool Fixed() const { return fixed_; }
-  void SetAutoSmall(bool on) { autoSmall_ = on; }
-  bool AutoSmall() const { return autoSmall_; }
+  // The display options the height rules depend on live here, once.
+  DisplayOptions& Options() { return options_; }
+  const DisplayOptions& Options() const { return options_; }
+  void SetFixed(bool fixed) { options_.fixed = fixed; }
+  bool Fixed() const { return options_.fixed; }
+  void SetAutoSmall(bool on) { options_.autoSmall = on; }
+  bool AutoSmall() const { return options_.autoSmall; }
   void SetActivatedByHotKey() { activatedByHotKey_ = true; }
   bool TitleActive() const { return titleActive_; }
+  // SpeedButtonResize1 (shrink) shows, rather than SpeedButtonResize2.
+  bool ShrinkButtonVisible() const { return shrinkButtonVisible_; }
+
+  // Loading another data file: the window becomes a strip of kStripHeight
+  // and comes back to `currentHeight`; whatever the height state was before
+  // (shrunk by the automatic shrink, a custom MinHeight) is kept for after.
+  KeptHeights BeginLoadingStrip(int currentHeight);
+  void EndLoadingStrip(const KeptHeights& kept);
+  void SetSavedFullHeight(int height) { savedFullHeight_ = height; }
 
   int ShrinkHeight() const { return shrinkHeight_; }
   void SetShrinkHeight(int height) { shrinkHeight_ = height; }
@@ -94,12 +116,12 @@ class MainWindowState {
   int shrinkHeight_ = kStripHeight;
   int maxHeight_ = 480;
   int heightLimit_ = 480 + kToolBarHeight;
-  int startupPending_ = 0;
+  PendingMarker pending_;
   bool animating_ = false;
-  bool fixed_ = false;
-  bool autoSmall_ = false;
+  DisplayOptions options_;
   bool activatedByHotKey_ = false;
   bool titleActive_ = true;
+  bool shrinkButtonVisible_ = true;
 };
 
 }  // namespace quiltor

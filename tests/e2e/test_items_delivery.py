@@ -120,7 +120,7 @@ with App(settings(0), data) as app, Notepad() as pad:
     # Re-edit from the tool bar writes the last texts again.
     pad.prepare("hello xyz world", 6, 9)
     time.sleep(1.2)
-    app.driver("command", 105)  # ToolButton_Repeat
+    app.driver("command", "ToolButton_Repeat")
     expected = "hello FOUR world"
     got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
     f.equal(got, expected, "re-edit writes the last texts again")

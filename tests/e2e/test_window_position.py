@@ -3,7 +3,6 @@ window state saved in Quiltor.ini at the end."""
 from e2elib import App, Failures, ini, read_ini, wait_for
 
 f = Failures()
-CMD_EXIT = 129  # Popup_Exit
 
 # Far below and left of the screen (1280 x 1024): bottom edge on the bottom, left 0.
 settings = ini(Quiltor={"Top": 5000, "Left": -300, "Height": 282, "ActivePage": 0})
@@ -15,7 +14,7 @@ with app:
     f.equal(d["window"][3], 282, "height")
     f.equal(d.get("tab_count"), 0, "no data file: no pages")
     f.check(not d["parts"]["ProgressBarLoading"]["visible"], "the loading bar is hidden")
-    app.driver("command", CMD_EXIT)
+    app.driver("command", "Popup_Exit")
     f.check(wait_for(lambda: app.process.poll() is not None, 20), "Popup_Exit ends the tool")
 saved = read_ini(app.folder).get("Quiltor", {})
 f.equal((saved.get("Top"), saved.get("Left"), saved.get("Height")), ("742", "0", "282"), "saved position")

@@ -2,8 +2,12 @@
 // and prints what it finds as UTF-8 lines for the end-to-end tests:
 //   qtdriver wait <ms>    wait until the window exists and has loaded its data
 //   qtdriver dump         window rectangle, named parts, tabs, buttons
-//   qtdriver command <id> post a menu command (WM_COMMAND) to the window
+//   qtdriver command <name> post the command of the window's command table
+//                         named <name> (ToolButton_Repeat, Popup_Exit...)
 //   qtdriver close        post WM_CLOSE
+//   qtdriver tree         every child window: class, text, rectangle, visible
+//   qtdriver files        the open-file list: ComboBoxFile's entries and
+//                         selection, the labels of PanelFilePath
 //   qtdriver answers <ms> whether the window answers a message within <ms>
 //   qtdriver watch <ms>   for <ms>, print each change of the window's
 //                         visibility with the time it was seen
@@ -23,6 +27,8 @@
 #include <vector>
 
 #include "tools/outside.h"
+#include "ui/message_box.h"
+#include "window/commands.h"
 
 namespace {
 
@@ -106,6 +112,22 @@ void Dump(HWND main) {
   }
 }
 
+// ComboBoxFile (control id 138) and the two labels inside PanelFilePath.
+void DumpFiles(HWND main) {
+  HWND combo = GetDlgItem(main, 138);
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  std::printf("combo %d %d %d\n", count, static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)),
+              IsWindowEnabled(combo) ? 1 : 0);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[1024] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 1023) SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    std::printf("entry %d [%s]\n", i, Utf8(text).c_str());
+  }
+  HWND panel = FindChildNamed(main, L"PanelFilePath");
+  std::printf("label1 [%s]\n", Utf8(TextOf(GetDlgItem(panel, 1))).c_str());
+  std::printf("label2 [%s]\n", Utf8(TextOf(GetDlgItem(panel, 2))).c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,7 +150,7 @@ int main(int argc, char** argv) {
     DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 10000;
     DWORD start = GetTickCount();
     while (GetTickCount() - start < limit) {
-      HWND box = FindWindowW(L"#32770", L"Quiltor");
+      HWND box = FindWindowW(L"#32770", quiltor::kAppTitle);
       if (box && IsWindowVisible(box)) {
         Sleep(200);
         std::wstring text;
@@ -156,8 +178,26 @@ int main(int argc, char** argv) {
   }
   if (verb == "dump") {
     Dump(main);
+  } else if (verb == "tree") {
+    EnumChildWindows(
+        main,
+        [](HWND w, LPARAM) -> BOOL {
+          RECT r{};
+          GetWindowRect(w, &r);
+          std::printf("child %s [%s] %ld %ld %ld %ld %d\n", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str(), r.left,
+                      r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(w) ? 1 : 0);
+          return TRUE;
+        },
+        0);
+  } else if (verb == "files") {
+    DumpFiles(main);
   } else if (verb == "command" && argc > 2) {
-    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+    const auto id = quiltor::FindCommandByName(argv[2]);
+    if (!id) {
+      std::printf("nocommand\n");
+      return 2;
+    }
+    PostMessageW(main, WM_COMMAND, quiltor::ToUint(*id), 0);
   } else if (verb == "close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
   } else if (verb == "answers" && argc > 2) {

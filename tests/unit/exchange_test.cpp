@@ -5,6 +5,7 @@
 
 #include "exchange/exchange_area.h"
 #include "exchange/hot_keys.h"
+#include "fakes/fake_keyboard.h"
 #include "fakes/fake_shared_memory.h"
 
 namespace quiltor {
@@ -68,12 +69,16 @@ TEST(ExchangeArea, CurrentFileNeverRunsPastItsField) {
   EXPECT_TRUE(started.area.StoreCurrentFile("C:\\a.txt"));
   EXPECT_EQ(started.area.CurrentFile(), "C:\\a.txt");
 
-  // 254 ASCII bytes then a double-byte character: only 255 bytes fit, so the
-  // character is dropped whole rather than split.
+  // 255 bytes and the terminator fill the field exactly.
+  EXPECT_TRUE(started.area.StoreCurrentFile(Bytes(255, 'x')));
+  EXPECT_EQ(started.area.CurrentFile(), Bytes(255, 'x'));
+  EXPECT_EQ(block[8 + 255], 0);
+  // One byte more would not fit: a cut path could name another file, so no
+  // path is published at all.
   const Bytes longPath = Bytes(254, 'x') + "\x83\x65" + "tail";
   EXPECT_FALSE(started.area.StoreCurrentFile(longPath));
-  EXPECT_EQ(started.area.CurrentFile(), Bytes(254, 'x'));
-  EXPECT_EQ(block[8 + 255], 0);
+  EXPECT_EQ(started.area.CurrentFile(), "");
+  EXPECT_TRUE(std::all_of(block.begin() + 8, block.begin() + 264, [](auto b) { return b == 0; }));
   EXPECT_EQ(block[264], 0xAB);
 
   EXPECT_TRUE(started.area.StoreCurrentFile(""));
@@ -132,23 +137,51 @@ class RecordingHotKeys final : public HotKeys {
   std::vector<std::string> calls;
 };
 
-TEST(HotKeys, EachHotKeyRegistersIndependently) {
+TEST(HotKeys, EachHotKeyRegistersIndependentlyAndOnlyWhatWasTakenIsGivenBack) {
   RecordingHotKeys hotKeys;
   hotKeys.refuseRepeat = true;
-  HotKeyConfig config{{true, 6, 'Q'}, {true, 1, 'A'}};
   std::vector<HotKeyFailure> failures;
-  RegisterHotKeys(hotKeys, 1, config, [&](HotKeyFailure f) { failures.push_back(f); });
-  EXPECT_EQ(hotKeys.calls, (std::vector<std::string>{"register 0 6 81", "register 1 1 65"}));
-  EXPECT_EQ(failures, std::vector<HotKeyFailure>{HotKeyFailure::Repeat});
+  {
+    HotKeyRegistration registration(hotKeys);
+    registration.Register(1, {{true, 6, 'Q'}, {true, 1, 'A'}}, [&](HotKeyFailure f) { failures.push_back(f); });
+    EXPECT_EQ(hotKeys.calls, (std::vector<std::string>{"register 0 6 81", "register 1 1 65"}));
+    EXPECT_EQ(failures, std::vector<HotKeyFailure>{HotKeyFailure::Repeat});
+    EXPECT_FALSE(registration.Holds(kHotKeyRepeat));
+    EXPECT_TRUE(registration.Holds(kHotKeyActivate));
+
+    // New settings: the refused re-edit key is not "unregistered" from its
+    // owner; the activate key is given back before the new one is taken.
+    hotKeys.calls.clear();
+    hotKeys.refuseRepeat = false;
+    registration.Register(1, {{true, 3, 'R'}, {false, 1, 'A'}}, {});
+    EXPECT_EQ(hotKeys.calls, (std::vector<std::string>{"unregister 1", "register 0 3 82"}));
+    hotKeys.calls.clear();
+  }
+  // The end of the tool gives back what it holds.
+  EXPECT_EQ(hotKeys.calls, std::vector<std::string>{"unregister 0"});
 
   hotKeys.calls.clear();
-  UnregisterHotKeys(hotKeys, 1, {{false, 1, 'Q'}, {true, 1, 'A'}});
-  EXPECT_EQ(hotKeys.calls, std::vector<std::string>{"unregister 1"});
-
-  hotKeys.calls.clear();
-  RegisterHotKeys(hotKeys, 1, {}, [&](HotKeyFailure f) { failures.push_back(f); });
-  UnregisterHotKeys(hotKeys, 1, {});
+  {
+    HotKeyRegistration none(hotKeys);
+    none.Register(1, {}, [&](HotKeyFailure f) { failures.push_back(f); });
+  }
   EXPECT_TRUE(hotKeys.calls.empty());
+}
+
+TEST(HotKeys, ReleaseLetsGoOfThePressedHotKeyOnly) {
+  fakes::FakeKeyboard keyboard;
+  const HotKeyConfig config{{true, 2, 'Q'}, {true, 5, 'A'}};  // Ctrl+Q, Shift+Alt+A
+  auto vks = [](const std::vector<KeyEvent>& events) {
+    std::vector<int> out;
+    for (const KeyEvent& e : events) {
+      EXPECT_TRUE(e.up);
+      out.push_back(e.vk);
+    }
+    return out;
+  };
+  EXPECT_EQ(vks(HotKeyReleaseEvents(config, kHotKeyRepeat, keyboard)), (std::vector<int>{'Q', 0x11}));
+  EXPECT_EQ(vks(HotKeyReleaseEvents(config, kHotKeyActivate, keyboard)), (std::vector<int>{'A', 0x12, 0x10}));
+  EXPECT_TRUE(HotKeyReleaseEvents(config, 7, keyboard).empty());
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "fakes/fake_windows.h"
 #include "settings/settings.h"
 #include "text/cp932.h"
-#include "window/window_state.h"
+#include "data/pending_marker.h"
 
 namespace quiltor {
 namespace {
@@ -180,7 +180,7 @@ class ItemExecutionTest : public ::testing::Test {
   ExchangeArea exchange{memory};
   DeliveryRoutines delivery{clipboard, windows, keyboard, processes};
   AppSettings settings;
-  MainWindowState state;
+  PendingMarker state;
   FakeHost host;
   ItemExecutor executor{ItemServices{files, clipboard, windows, processes, delivery, exchange}, host, settings,
                         state};

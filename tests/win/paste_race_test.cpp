@@ -13,7 +13,7 @@
 #include "platform/win32/platform.h"
 #include "settings/settings.h"
 #include "support/notepad.h"
-#include "window/window_state.h"
+#include "data/pending_marker.h"
 
 namespace quiltor {
 namespace {
@@ -169,7 +169,7 @@ class PasteRaceTest : public ::testing::Test {
   DataFileOnly files;
   TestHost host;
   AppSettings settings;
-  MainWindowState state;
+  PendingMarker state;
   ItemExecutor executor{ItemServices{files, *platform.clipboard, *platform.windows, *platform.processes, delivery,
                                      exchange},
                         host, settings, state};

@@ -2,49 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/handles.h"
+
 #include <algorithm>
 #include <limits>
 
 namespace quiltor {
 namespace {
-
-// Owns a file handle.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE Get() const { return handle_; }
-  // Closes now and tells whether the system accepted it.
-  bool Close() {
-    HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(handle) != 0;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-// Owns a FindFirstFile search.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 bool WriteWhole(HANDLE file, const Bytes& contents) {
   std::size_t done = 0;
@@ -70,7 +34,7 @@ std::optional<Bytes> Win32FileSystem::ReadAll(const Bytes& path) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
+  if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2) {
@@ -100,9 +64,9 @@ bool Win32FileSystem::ReplaceAll(const Bytes& path, const Bytes& contents) {
   {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
+    if (!file) return false;
     bool ok = WriteWhole(file.Get(), contents) && FlushFileBuffers(file.Get());
-    ok = file.Close() && ok;
+    ok = file.Reset() && ok;
     if (!ok) {
       DeleteFileA(temp.c_str());
       return false;
@@ -126,6 +90,15 @@ bool Win32FileSystem::Copy(const Bytes& from, const Bytes& to) {
   return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+Bytes Win32FileSystem::SystemFolder() {
+  char folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  Bytes path(folder, length);
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
 bool Win32FileSystem::Remove(const Bytes& path) { return DeleteFileA(path.c_str()) != 0; }
 
 std::vector<Bytes> Win32FileSystem::List(const Bytes& folder, const Bytes& pattern) {
@@ -137,7 +110,7 @@ std::vector<Bytes> Win32FileSystem::List(const Bytes& folder, const Bytes& patte
   std::vector<Bytes> names;
   WIN32_FIND_DATAA found{};
   FindHandle search(FindFirstFileA(query.c_str(), &found));
-  if (!search.Valid()) return names;
+  if (!search) return names;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
   } while (FindNextFileA(search.Get(), &found));

@@ -1,0 +1,269 @@
+// TFormMain as the main controller sees it: geometry, rendering of the
+// models, message boxes, the file dialog and the timers.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "data/pages.h"
+#include "ui/commands_view.h"
+#include "ui/data_pages_view.h"
+#include "delivery/delivery.h"
+#include "ui/file_panel.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/messages.h"
+#include "ui/text.h"
+#include "ui/title_strip.h"
+#include "window/geometry.h"
+#include "window/main_controller.h"
+
+namespace quiltor {
+
+namespace {
+constexpr UINT_PTR kWatchTimerId = 1;
+constexpr UINT_PTR kIdleWakeTimerId = 2;
+
+HWND ToHandle(WindowId id) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(id)); }
+WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
+}  // namespace
+
+WindowId TFormMain::Window() { return ToId(hwnd_); }
+WindowId TFormMain::FocusHolder() { return ToId(editDummy_); }
+
+Rect TFormMain::WindowRect() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+Point TFormMain::ScreenSize() { return Point{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+void TFormMain::MoveTo(Point topLeft) {
+  SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFormMain::SetHeight(int height) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, kWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFormMain::AnimateHeight(int target) {
+  const std::vector<int> steps = AnimateHeightSteps(Height(), target, controller_.Settings().resize);
+  if (steps.empty()) return;
+  MainWindowState& state = controller_.State();
+  state.SetAnimating(true);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    // The last step is tracked like any resize, so the buttons swap.
+    if (i + 1 == steps.size()) state.SetAnimating(false);
+    SetHeight(steps[i]);
+    UpdateWindow(hwnd_);
+    Sleep(1);
+  }
+  state.SetAnimating(false);
+}
+
+void TFormMain::SetVisible(bool visible) {
+  ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+  if (visible) UpdateWindow(hwnd_);
+}
+
+bool TFormMain::Visible() { return IsWindowVisible(hwnd_) != FALSE; }
+void TFormMain::Minimize() { app_.Minimize(); }
+void TFormMain::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void TFormMain::ApplyTopmost(bool topmost) {
+  SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void TFormMain::ShowTaskbarButton(bool show) { app_.ShowButton(show); }
+void TFormMain::SetTitleActive(bool active) { title_->SetActive(active); }
+void TFormMain::ShowShrinkButton(bool shrinkVisible) { title_->ShowResizeButton(shrinkVisible); }
+void TFormMain::ReleaseMouseCapture() { ReleaseCapture(); }
+
+void TFormMain::ShowToolBar(bool shown) {
+  ShowWindow(commands_->ToolBar(), shown ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TFormMain::CursorOnSizeGrip() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  RECT r{}, status{};
+  GetWindowRect(hwnd_, &r);
+  GetWindowRect(statusBar_, &status);
+  return OnSizeGrip(Point{cursor.x - r.left, cursor.y - r.top}, r.right - r.left, status.top - r.top,
+                    status.bottom - status.top);
+}
+
+void TFormMain::ShowProgress(bool shown) { ShowWindow(title_->ProgressBar(), shown ? SW_SHOWNA : SW_HIDE); }
+
+// ---- Models -----------------------------------------------------------------
+
+void TFormMain::Render(ViewPart parts) {
+  if (HasPart(parts, ViewPart::kCommands)) {
+    commands_->RenderCommands();
+    title_->SetFixDown(controller_.Options().fixed);
+    Layout();
+  }
+  if (HasPart(parts, ViewPart::kLists)) commands_->RenderLists();
+  if (HasPart(parts, ViewPart::kFilePanel)) filePanel_->Render(controller_.Session(), controller_.Linked());
+  if (HasPart(parts, ViewPart::kStatus)) {
+    const std::wstring text = FromAnsi(controller_.StatusText());
+    SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}
+
+void TFormMain::ShowPages() {
+  const std::vector<DataPage>& pages = controller_.Pages();
+  HWND bar = title_->ProgressBar();
+  const int maximum = pages_->ButtonCount() + PlanLoadProgress({}, pages).maximum;
+  int position = 0;
+  SendMessageW(bar, PBM_SETRANGE32, 0, maximum > 0 ? maximum : 1);
+  SendMessageW(bar, PBM_SETPOS, 0, 0);
+  ShowWindow(bar, SW_SHOWNA);
+  // The bar is repainted every 64 steps only: a large file has tens of
+  // thousands of buttons.
+  auto advance = [bar, &position] {
+    if ((++position & 63) == 0) {
+      SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+      UpdateWindow(bar);
+    }
+  };
+  pages_->Show(pages, advance);
+  ShowWindow(bar, SW_HIDE);
+  Layout();
+}
+
+void TFormMain::RefreshItemButtons() { pages_->RefreshEnabled(); }
+void TFormMain::ShowActivePage(int page) { pages_->SetActivePage(page); }
+
+int TFormMain::PageScrollPosition(int page) {
+  PageScrollBox* box = pages_->Box(page);
+  return box ? box->Position() : 0;
+}
+
+int TFormMain::PageViewHeight(int page) {
+  PageScrollBox* box = pages_->Box(page);
+  return box ? box->ViewHeight() : 0;
+}
+
+void TFormMain::ScrollPage(int page, int delta) {
+  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(delta);
+}
+
+void TFormMain::MarkButton(int page, int column, int row, bool marked) { pages_->SetMarked(page, column, row, marked); }
+void TFormMain::PressButton(int page, int column, int row) { pages_->PressButton(page, column, row); }
+
+// ---- Menus, messages, dialogs -----------------------------------------------
+
+void TFormMain::ShowMainMenu() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  commands_->ShowMainMenu(POINT{r.left + 3, r.top + 21});
+}
+
+void TFormMain::DropDown(CommandId toolButton) {
+  if (controller_.CommandEnabled(toolButton)) commands_->DropDown(toolButton);
+}
+
+Answer TFormMain::ShowMessage(const UserMessage& message) {
+  const std::wstring text = MessageText(message.id, message.subject);
+  const UINT flags = MessageFlags(message.kind, message.buttons);
+  if (!message.offset) {
+    return AnswerOf(MessageBoxW(hwnd_, text.c_str(), kAppTitle, flags));
+  }
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const DisplayOptions& options = controller_.Options();
+  const NearWindowRestore restore{options.Topmost(), options.HideIconInEffect()};
+  const POINT at{r.left + message.offset->x, r.top + message.offset->y};
+  return AnswerOf(ShowMessageNearWindow(hwnd_, app_.Handle(), text, flags, at, restore));
+}
+
+void TFormMain::ShowDeliveryError(DeliveryStatus status) {
+  if (const wchar_t* text = DeliveryStatusMessage(status)) ShowErrorBox(hwnd_, text);
+}
+
+std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& request) {
+  // The filter text "name|pattern|..." becomes the dialog's pairs of
+  // zero-terminated strings.
+  std::wstring filter = FromAnsi(request.filter);
+  for (wchar_t& c : filter) {
+    if (c == L'|') c = L'\0';
+  }
+  filter += L'\0';
+  filter += L'\0';
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring folder = FromAnsi(request.initialFolder);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd_;
+  ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = request.forNew ? L"新規作成" : L"ﾌｧｲﾙを開く";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (request.forNew ? 0 : OFN_CREATEPROMPT);
+  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  return FileDialogResult{ToAnsi(file.data()), static_cast<int>(ofn.nFilterIndex)};
+}
+
+void TFormMain::ShowAbout() { ShowMessage(UserMessage{MessageId::kNotAvailable}); }
+
+bool TFormMain::OpenHelp() {
+  const Bytes folder = controller_.ProgramFolder();
+  const std::wstring hlp = FromAnsi(folder + "Quiltor.hlp");
+  if (GetFileAttributesW(hlp.c_str()) != INVALID_FILE_ATTRIBUTES && WinHelpW(hwnd_, hlp.c_str(), HELP_FINDER, 0)) {
+    return true;
+  }
+  // No help file: the bundled help page, beside the program or from the resources.
+  std::wstring page = FromAnsi(folder + "Quiltor.html");
+  if (GetFileAttributesW(page.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    HRSRC found = FindResourceW(nullptr, L"HELPPAGE", MAKEINTRESOURCEW(10));
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    wchar_t temp[MAX_PATH] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    if (!data || length == 0 || length >= MAX_PATH) return false;
+    page = std::wstring(temp, length) + L"Quiltor.html";
+    FileHandle out(CreateFileW(page.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    const DWORD size = SizeofResource(nullptr, found);
+    if (!out || !WriteFile(out.Get(), data, size, &written, nullptr) || written != size) return false;
+  }
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+// ---- The message loop -------------------------------------------------------
+
+void TFormMain::SetWatchTimer(bool running, std::uint32_t interval) {
+  if (!running) {
+    KillTimer(hwnd_, kWatchTimerId);
+    return;
+  }
+  if (!SetTimer(hwnd_, kWatchTimerId, interval > 0 ? interval : USER_TIMER_MINIMUM, nullptr)) {
+    ShowMessage(UserMessage{MessageId::kTimerFailed, {}, MessageKind::kError, MessageButtons::kOk, std::nullopt});
+  }
+}
+
+void TFormMain::WakeIdleAfter(std::uint32_t milliseconds) {
+  SetTimer(hwnd_, kIdleWakeTimerId, milliseconds > 0 ? milliseconds : 1, nullptr);
+}
+
+void TFormMain::ProcessPendingMessages() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The outer loop must still see it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (PreTranslateKey(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace quiltor

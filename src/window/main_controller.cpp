@@ -1,0 +1,414 @@
+#include "window/main_controller.h"
+
+#include <algorithm>
+
+#include "data/data_file.h"
+#include "settings/profile.h"
+#include "text/cp932.h"
+
+namespace quiltor {
+namespace {
+
+constexpr char kSettingsFileName[] = "Quiltor.ini";
+constexpr char kLoadingText[] = " >>> Loading...";
+constexpr char kCompanionLibrary[] = "Quiltor.dll";
+
+}  // namespace
+
+MainController::MainController(const MainServices& services, AppSettings settings, Bytes exeFolder)
+    : services_(services),
+      settings_(std::move(settings)),
+      exeFolder_(std::move(exeFolder)),
+      delivery_(services.clipboard, services.windows, services.keyboard, services.processes),
+      launcher_(services.processes, services.windows, services.files),
+      session_(services.windows) {
+  ItemHost& host = *this;
+  executor_ = std::make_unique<ItemExecutor>(ItemServicesOf(), host, settings_, state_.Pending());
+  BindCommands();
+}
+
+MainController::~MainController() = default;
+
+ItemServices MainController::ItemServicesOf() {
+  return ItemServices{services_.files, services_.clipboard, services_.windows, services_.processes,
+                      delivery_,       services_.exchange};
+}
+
+IniFile MainController::SettingsFile() { return IniFile(services_.files, JoinPath(exeFolder_, kSettingsFileName)); }
+
+Answer MainController::Message(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons,
+                               std::optional<Point> offset) {
+  return view_->ShowMessage(UserMessage{id, subject, kind, buttons, offset});
+}
+
+void MainController::ReportCannotWrite() {
+  Message(MessageId::kCannotWrite, JoinPath(exeFolder_, kSettingsFileName), MessageKind::kError,
+          MessageButtons::kOk, std::nullopt);
+}
+
+void MainController::Refresh(ViewPart parts) {
+  // Item buttons are on exactly when an item has a target to go to.
+  const bool itemsOn = !linked_ || session_.HasCurrent();
+  if (itemsOn != itemButtonsEnabled_) {
+    itemButtonsEnabled_ = itemsOn;
+    SetItemButtonsEnabled(pages_, itemsOn);
+    view_->RefreshItemButtons();
+  }
+  view_->Render(parts);
+}
+
+// ---- Commands ---------------------------------------------------------------
+
+void MainController::BindCommands() {
+  auto bind = [this](CommandId id, void (MainController::*handler)()) {
+    dispatcher_.Bind(id, [this, handler](std::size_t) { (this->*handler)(); });
+  };
+  auto bindIndexed = [this](CommandId id, void (MainController::*handler)(std::size_t)) {
+    dispatcher_.Bind(id, [this, handler](std::size_t index) { (this->*handler)(index); });
+  };
+  bind(CommandId::kMode, &MainController::Popup_ModeClick);
+  // The entry of the mode in force leaves the mode as it is.
+  dispatcher_.Bind(CommandId::kModeEasy, [this](std::size_t) {
+    if (linked_) Popup_ModeClick();
+  });
+  dispatcher_.Bind(CommandId::kModeSync, [this](std::size_t) {
+    if (!linked_) Popup_ModeClick();
+  });
+  bind(CommandId::kNew, &MainController::Popup_NewClick);
+  bind(CommandId::kOpen, &MainController::Popup_OpenClick);
+  bindIndexed(CommandId::kOpenHistory, &MainController::OpenFromHistory);
+  bind(CommandId::kClose, &MainController::Popup_CloseClick);
+  bindIndexed(CommandId::kCloseFile, &MainController::CloseSelectedFile);
+  bind(CommandId::kCloseAll, &MainController::Popup_CloseAllClick);
+  bind(CommandId::kExec, &MainController::ToolButton_ExecClick);
+  bind(CommandId::kExecAssociated, &MainController::Popup_KanrenClick);
+  bind(CommandId::kKanren, &MainController::Popup_KanrenClick);
+  bindIndexed(CommandId::kExecProgram, &MainController::RunWithProgram);
+  bindIndexed(CommandId::kFileChosen, &MainController::ComboBoxFileChange);
+  dispatcher_.Bind(CommandId::kRepeat, [this](std::size_t) {
+    if (CommandEnabled(CommandId::kRepeat)) Popup_RepeatClick();
+  });
+  bind(CommandId::kLoomwork, &MainController::Popup_LoomworkClick);
+  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { view_->DropDown(CommandId::kLoomwork); });
+  bindIndexed(CommandId::kLoomworkHistory, &MainController::LoadRecentDataFile);
+  bind(CommandId::kDispToolBar, &MainController::Popup_Disp_ToolBarClick);
+  bind(CommandId::kDispAutoSmall, &MainController::Popup_Disp_AutoSmallClick);
+  bind(CommandId::kDispStayOnTop, &MainController::Popup_Disp_StayOnTopClick);
+  bind(CommandId::kDispHideIcon, &MainController::Popup_Disp_HideIconClick);
+  bind(CommandId::kSetup, &MainController::Popup_SetupClick);
+  bind(CommandId::kAbout, &MainController::Popup_AboutClick);
+  bind(CommandId::kHelp, &MainController::Popup_HelpClick);
+  dispatcher_.Bind(CommandId::kExit, [this](std::size_t) { view_->Close(); });
+  dispatcher_.Bind(CommandId::kMinimize, [this](std::size_t) { view_->Minimize(); });
+  bind(CommandId::kShrink, &MainController::SpeedButtonResize1Click);
+  bind(CommandId::kStretch, &MainController::SpeedButtonResize2Click);
+  bind(CommandId::kFix, &MainController::SpeedButtonFixClick);
+  bind(CommandId::kSystemMenu, &MainController::ImageIconClick);
+}
+
+bool MainController::OnCommand(unsigned id, unsigned notification, bool fromControl) {
+  return dispatcher_.Dispatch(id, notification, fromControl);
+}
+
+void MainController::RunCommand(CommandId id, std::size_t index) { dispatcher_.Run(id, index); }
+
+bool MainController::CommandEnabled(CommandId id) const {
+  const bool hasCurrent = linked_ && session_.HasCurrent();
+  const bool hasEntries = linked_ && !session_.Entries().empty();
+  switch (id) {
+    case CommandId::kNew:
+    case CommandId::kOpen:
+      return linked_ && editorExists_;
+    case CommandId::kOpenHistory:
+      return linked_ && editorExists_ && !history_.Empty();
+    case CommandId::kClose:
+    case CommandId::kExec:
+    case CommandId::kExecAssociated:
+    case CommandId::kExecProgram:
+    case CommandId::kKanren:
+      return hasCurrent;
+    case CommandId::kCloseFile:
+    case CommandId::kCloseAll:
+      return hasEntries;
+    case CommandId::kFileChosen:
+      return linked_;
+    case CommandId::kRepeat:
+      return repeatEnabled_;
+    case CommandId::kDispAutoSmall:
+      return Options().AutoSmallEnabled();
+    case CommandId::kDispStayOnTop:
+      return Options().StayOnTopEnabled();
+    case CommandId::kDispHideIcon:
+      return Options().HideIconEnabled();
+    default:
+      return true;
+  }
+}
+
+bool MainController::CommandChecked(CommandId id) const {
+  const DisplayOptions& o = Options();
+  switch (id) {
+    case CommandId::kMode:
+    case CommandId::kModeSync:
+      return linked_;
+    case CommandId::kModeEasy:
+      return !linked_;
+    case CommandId::kDispToolBar:
+      return o.toolBar;
+    case CommandId::kDispAutoSmall:
+      return o.autoSmall;
+    case CommandId::kDispStayOnTop:
+      return o.stayOnTop;
+    case CommandId::kDispHideIcon:
+      return o.hideIcon;
+    case CommandId::kFix:
+      return o.fixed;
+    default:
+      return false;
+  }
+}
+
+// ---- Start ------------------------------------------------------------------
+
+void MainController::Start(const std::vector<Bytes>& arguments) {
+  const QuiltorSection& q = settings_.quiltor;
+  state_.Configure(settings_.minHeight, settings_.maxHeight);
+  // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
+  view_->MoveTo(Point{q.left, q.top});
+  view_->SetHeight(q.height);
+  state_.BeginTracking();
+  const Point screen = view_->ScreenSize();
+  Point at = ClampStartPosition(Point{q.left, q.top}, kWindowWidth, view_->WindowRect().Height(), screen.x, screen.y);
+
+  linked_ = q.mode;
+  DisplayOptions& options = state_.Options();
+  options.stayOnTop = q.stayOnTop;
+  options.hideIcon = q.hideIcon;
+  options.autoSmall = q.autoSmall;
+  history_.Load(q.openFile);
+  CheckCompanionLibrary();
+
+  const OwnArguments own = ParseOwnArguments(arguments);
+  if (own.left) at.x = *own.left;
+  if (own.top) at.y = *own.top;
+  view_->MoveTo(at);
+  if (own.error) {
+    Message(MessageId::kNotInteger, *own.error, MessageKind::kError, MessageButtons::kOk, std::nullopt);
+  }
+
+  currentDataFile_ = own.dataFile ? *own.dataFile : q.quiltorData;
+  {
+    IniFile ini = SettingsFile();
+    if (!WriteCurrentDataFile(ini, currentDataFile_)) ReportCannotWrite();
+  }
+  recent_.Load(
+      q.quiltorDataHistory, currentDataFile_,
+      [this](const Bytes& path) { return services_.files.Exists(JoinPath(exeFolder_, path)); },
+      DataFileCaptions(services_.files, exeFolder_));
+  if (!own.error) LinkOwnArguments(own);
+
+  view_->ShowToolBar(q.toolBar);
+  state_.ApplyToolBarAtStart(q.toolBar);
+  SelectKind();
+  statusText_ = kLoadingText;
+  statusHint_.clear();
+  // A strip until the first idle moment has loaded the data.
+  view_->SetHeight(state_.BeginStartup(q.activePage));
+  Refresh(ViewPart::kAll);
+}
+
+void MainController::CheckCompanionLibrary() {
+  FileSystem& files = services_.files;
+  const Bytes system = files.SystemFolder();
+  if (system.empty()) return;
+  const Bytes installed = system + kCompanionLibrary;
+  const Bytes shipped = JoinPath(exeFolder_, kCompanionLibrary);
+  if (!files.Exists(installed) || !files.Exists(shipped)) return;
+  const auto installedTime = files.WriteTime(installed);
+  const auto shippedTime = files.WriteTime(shipped);
+  if (!installedTime || !shippedTime || *installedTime >= *shippedTime) return;
+  // Failures to copy or delete are not reported: the library is optional.
+  if (Message(MessageId::kOldLibrary, {}, MessageKind::kQuestion, MessageButtons::kYesNo) == Answer::kYes) {
+    files.Copy(shipped, installed);
+  } else {
+    files.Remove(installed);
+  }
+}
+
+void MainController::FormShow() {
+  view_->ShowTaskbarButton(!Options().HideIconInEffect());
+  if (firstShown_) return;
+  firstShown_ = true;
+  // One paste into the hidden edit at the first show. Every format is kept
+  // and put back, so an image the user had copied survives the start.
+  Clipboard& clipboard = services_.clipboard;
+  auto snapshot = clipboard.Snapshot();
+  if (!snapshot) return;  // held by another program: leave it alone
+  if (!clipboard.Empty()) return;
+  services_.windows.SetForeground(view_->Window());
+  services_.windows.SetFocus(view_->FocusHolder());
+  delivery_.PressKeyCode(MakeKeyCode(kModCtrl, 21));  // Ctrl+V
+  for (int i = 0; i < 100 && clipboard.IsHeldOpen(); ++i) {
+    services_.windows.Send(view_->FocusHolder(), kWmDestroyClipboard);
+    services_.processes.Sleep(5);
+  }
+  if (!snapshot->Empty()) clipboard.Restore(*snapshot);
+}
+
+void MainController::ApplicationEventsIdle() {
+  if (inIdleStep_ || closing_) return;
+  if (state_.StartupWaiting()) {
+    inIdleStep_ = true;
+    FinishStartup();
+    inIdleStep_ = false;
+    return;
+  }
+  if (state_.DeliveryIdlePending()) executor_->IdleStep();
+}
+
+bool MainController::LoadDataPages() {
+  FileSystem& files = services_.files;
+  const Bytes path = JoinPath(exeFolder_, currentDataFile_);
+  if (currentDataFile_.empty() || !files.Exists(path)) return false;
+  DataPagesResult result = LoadDataPagesFromFile(files, path);
+  if (!result.error.Ok()) {
+    pages_.clear();
+    cursors_.clear();
+    activePage_ = -1;
+    view_->ShowPages();
+    const Bytes text = DataErrorMessage(result.error);
+    if (result.error.status == DataStatus::kOldFormat) {
+      Message(MessageId::kText, text, MessageKind::kError, MessageButtons::kOk, kOldFormatMessageOffset);
+    } else {
+      Message(MessageId::kText, text, MessageKind::kError, MessageButtons::kOk, std::nullopt);
+    }
+    return false;
+  }
+  pages_ = std::move(result.pages);
+  cursors_.assign(pages_.size(), PageCursor{});
+  activePage_ = pages_.empty() ? -1 : 0;
+  itemButtonsEnabled_ = true;  // a new model starts with every button on
+  view_->ShowPages();
+  Refresh(ViewPart::kCommands);
+  return true;
+}
+
+void MainController::FinishStartup() {
+  const int savedPage = state_.StartupPending() % 100;
+  if (LoadDataPages()) {
+    OnPageActivated(ChooseActivePage(savedPage, static_cast<int>(pages_.size())));
+  } else {
+    view_->ShowProgress(false);
+  }
+  ApplyMode();
+  statusText_.clear();
+  statusHint_.clear();
+  Refresh(ViewPart::kStatus);
+  view_->AnimateHeight(state_.SavedFullHeight());
+  state_.FinishStartup();
+  view_->ApplyTopmost(Options().Topmost());
+  StartWatchTimer();
+}
+
+void MainController::OnPageActivated(int page) {
+  if (page < 0 || page >= static_cast<int>(pages_.size())) return;
+  activePage_ = page;
+  view_->ShowActivePage(page);
+}
+
+// ---- End --------------------------------------------------------------------
+
+void MainController::FormClose(const Rect& normal) {
+  closing_ = true;
+  StopWatchTimer();
+  WindowState w;
+  w.top = normal.top;
+  w.left = normal.left;
+  w.height = normal.Height();
+  w.activePage = activePage_ < 0 ? 0 : activePage_;
+  const DisplayOptions& o = Options();
+  w.toolBar = o.toolBar;
+  w.autoSmall = o.autoSmall;
+  w.stayOnTop = o.stayOnTop;
+  w.hideIcon = o.hideIcon;
+  w.openFiles = history_.Paths();
+  w.openFileSlots = settings_.openFiles;
+  w.quiltorData = currentDataFile_;
+  w.dataFiles = recent_.Paths();
+  IniFile ini = SettingsFile();
+  // The window still closes: a settings file that cannot be written must
+  // not keep the user from ending the tool.
+  if (!SaveWindowState(ini, w)) ReportCannotWrite();
+}
+
+// ---- The watch timer --------------------------------------------------------
+
+void MainController::StopWatchTimer() {
+  watchRunning_ = false;
+  if (view_) view_->SetWatchTimer(false, 0);
+}
+
+void MainController::StartWatchTimer() {
+  if (closing_ || state_.StartupPending() != 0) return;
+  watchRunning_ = true;
+  const auto interval = static_cast<std::uint32_t>(
+      watchKind_ == WatchKind::kSimple ? settings_.timer + settings_.timerEZ : settings_.timer);
+  view_->SetWatchTimer(true, interval);
+}
+
+void MainController::OnWatchTimer() {
+  if (!watchRunning_) return;
+  switch (watchKind_) {
+    case WatchKind::kSimple: TimerTimer1(); return;
+    case WatchKind::kLinkedManual: TimerTimer2(); return;
+    case WatchKind::kLinkedAutomatic: TimerTimer3(); return;
+  }
+}
+
+// ---- ItemHost ---------------------------------------------------------------
+
+WindowId MainController::MainWindow() { return view_->Window(); }
+WindowId MainController::EditDummy() { return view_->FocusHolder(); }
+Rect MainController::MainWindowRect() { return view_->WindowRect(); }
+
+WindowId MainController::LinkedEditWindow() {
+  // Nothing is written into a window that no longer is the editor's.
+  if (linked_ && session_.LinkedEditWindow() != kNoWindow && !session_.TargetUsable()) {
+    session_.PruneOpenFiles();
+    session_.CheckLinkedTarget();
+    AfterCurrentGone();
+    return kNoWindow;
+  }
+  return session_.LinkedEditWindow();
+}
+
+void MainController::EnableRepeat() {
+  if (repeatEnabled_) return;
+  repeatEnabled_ = true;
+  Refresh(ViewPart::kCommands);
+}
+
+void MainController::ShowWarningNear(const Bytes& text, Point offset) {
+  Message(MessageId::kText, text, MessageKind::kWarning, MessageButtons::kOk, offset);
+}
+
+void MainController::ShowDeliveryError(DeliveryStatus status) { view_->ShowDeliveryError(status); }
+void MainController::HideMainWindow() { view_->SetVisible(false); }
+
+void MainController::ShowMainWindow() {
+  view_->SetVisible(true);
+  FormShow();
+}
+
+void MainController::ProcessPendingMessages() { view_->ProcessPendingMessages(); }
+void MainController::WakeIdleAfter(std::uint32_t milliseconds) { view_->WakeIdleAfter(milliseconds); }
+
+void MainController::ChooseItem(const Bytes& componentName) {
+  const std::optional<int> image = FindItemImage(pages_, componentName);
+  if (!image) return;
+  executor_->ChooseItem(componentName, *image);
+}
+
+void MainController::Popup_RepeatClick() { executor_->Popup_RepeatClick(); }
+
+}  // namespace quiltor

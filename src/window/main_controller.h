@@ -1,0 +1,242 @@
+#pragma once
+// The tool window's brain: it owns every model the window shows (settings,
+// mode and display options, the height state, the data pages, both
+// histories, the linked session) and runs every command, tick and message of
+// the window against them. The window (MainView) only renders what it is
+// told and reports what the user did; nothing here knows Win32.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "data/item_execution.h"
+#include "data/page_cursor.h"
+#include "data/pages.h"
+#include "data/recent_data_files.h"
+#include "delivery/delivery.h"
+#include "delivery/launch.h"
+#include "exchange/command_line.h"
+#include "exchange/exchange_area.h"
+#include "exchange/hot_keys.h"
+#include "linked/file_history.h"
+#include "linked/linked_session.h"
+#include "platform/clipboard.h"
+#include "platform/files.h"
+#include "platform/keyboard.h"
+#include "platform/processes.h"
+#include "platform/window_system.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
+#include "window/commands.h"
+#include "window/geometry.h"
+#include "window/main_view.h"
+#include "window/window_state.h"
+
+namespace quiltor {
+
+// The platform services and process-wide objects the controller works with;
+// the composition root owns them.
+struct MainServices {
+  FileSystem& files;
+  Clipboard& clipboard;
+  WindowSystem& windows;
+  Keyboard& keyboard;
+  Processes& processes;
+  ExchangeArea& exchange;
+  HotKeyRegistration& hotKeys;
+};
+
+// Which handler the watch timer runs.
+enum class WatchKind { kSimple, kLinkedManual, kLinkedAutomatic };
+
+class MainController : private ItemHost {
+ public:
+  // Message offsets near the window's top left corner.
+  static constexpr Point kMessageOffset{10, 38};
+  static constexpr int kLoadingHeight = 38;
+
+  MainController(const MainServices& services, AppSettings settings, Bytes exeFolder);
+  ~MainController() override;
+  MainController(const MainController&) = delete;
+  MainController& operator=(const MainController&) = delete;
+
+  void AttachView(MainView& view) { view_ = &view; }
+
+  // ---- The window's life ----
+  // Builds the window's state from the settings and the tool's own
+  // arguments (FormCreate). The window exists, hidden.
+  void Start(const std::vector<Bytes>& arguments);
+  // Each show of the window; the first one also primes the clipboard.
+  void FormShow();
+  // The message loop ran empty.
+  void ApplicationEventsIdle();
+  // The window closes: the window state and histories are saved. `normal`
+  // is the window's restored rectangle (not its minimised one).
+  void FormClose(const Rect& normal);
+
+  // ---- What the user did ----
+  // WM_COMMAND; false when it was none of ours.
+  bool OnCommand(unsigned id, unsigned notification, bool fromControl);
+  // Title-strip buttons and other commands without a WM_COMMAND.
+  void RunCommand(CommandId id, std::size_t index = 0);
+  // A key of the window's shortcut processing; true = consumed.
+  bool FormShortCut(std::uint8_t vk);
+  void OnHotKey(int id);
+  // WM_COPYDATA from a second start or another program.
+  void HandleForwardedCommandLine(std::uint64_t dwData, const void* data, std::size_t size);
+  void OnWatchTimer();
+  void OnActivateApp(bool active);
+  void ApplicationEventsRestore();
+  void OnPageActivated(int page);
+  // A data-page button or menu entry was chosen.
+  void ChooseItem(const Bytes& componentName);
+  // The title strip.
+  void ImageTitle1MouseDown(Point screen);
+  void ImageTitle1MouseMove(Point screen);
+  void ImageTitle1MouseUp();
+  void ImageTitle1DblClick();
+  // True when the wheel scrolled a page.
+  bool FormMouseWheel(Point cursor, int delta, int pagesTop);
+
+  // ---- What the window shows ----
+  const AppSettings& Settings() const { return settings_; }
+  MainWindowState& State() { return state_; }
+  const DisplayOptions& Options() const { return state_.Options(); }
+  bool Linked() const { return linked_; }
+  bool CommandEnabled(CommandId id) const;
+  bool CommandChecked(CommandId id) const;
+  const FileHistory& History() const { return history_; }
+  const RecentDataFiles& RecentData() const { return recent_; }
+  const LinkedSession& Session() const { return session_; }
+  // PopupMenu_Exec's checked entry and ToolButton_Exec's tag: 0 for the
+  // associated program, k + 1 for the k-th listed program.
+  int ExecDefault() const { return execDefault_; }
+  const std::vector<DataPage>& Pages() const { return pages_; }
+  int ActivePage() const { return activePage_; }
+  const Bytes& StatusText() const { return statusText_; }
+  const Bytes& StatusHint() const { return statusHint_; }
+  const Bytes& DataFilePath() const { return currentDataFile_; }
+  const Bytes& ProgramFolder() const { return exeFolder_; }
+  const CommandDispatcher& Dispatcher() const { return dispatcher_; }
+  ItemExecutor& Items() { return *executor_; }
+
+ private:
+  // ItemHost.
+  WindowId MainWindow() override;
+  WindowId EditDummy() override;
+  Rect MainWindowRect() override;
+  int ModeIndex() override { return linked_ ? kLinkedMode : kSimpleMode; }
+  WindowId LinkedEditWindow() override;
+  Bytes ExeFolder() override { return exeFolder_; }
+  Bytes CurrentDataFile() override { return currentDataFile_; }
+  void StopWatchTimer() override;
+  void StartWatchTimer() override;
+  void EnableRepeat() override;
+  void ShowWarningNear(const Bytes& text, Point offset) override;
+  void ShowDeliveryError(DeliveryStatus status) override;
+  void HideMainWindow() override;
+  void ShowMainWindow() override;
+  void ProcessPendingMessages() override;
+  void WakeIdleAfter(std::uint32_t milliseconds) override;
+
+  void BindCommands();
+  Answer Message(MessageId id, const Bytes& subject = {}, MessageKind kind = MessageKind::kError,
+                 MessageButtons buttons = MessageButtons::kOk, std::optional<Point> offset = kMessageOffset);
+  void ReportCannotWrite();
+  void Refresh(ViewPart parts);
+  IniFile SettingsFile();
+
+  // Start and end.
+  void CheckCompanionLibrary();
+  void FinishStartup();
+  bool LoadDataPages();
+
+  // Modes, display options, window commands.
+  void Popup_ModeClick();
+  void ApplyMode();
+  void Popup_Disp_ToolBarClick();
+  void Popup_Disp_AutoSmallClick();
+  void Popup_Disp_StayOnTopClick();
+  void Popup_Disp_HideIconClick();
+  void SpeedButtonFixClick();
+  void SpeedButtonResize1Click();
+  void SpeedButtonResize2Click();
+  void ImageIconClick();
+  void Popup_HelpClick();
+  void Popup_SetupClick();
+  void Popup_AboutClick();
+  void Popup_RepeatClick();
+  void ApplicationEventsActivate();
+  void ApplicationEventsDeactivate();
+
+  // Data files.
+  void SwapDataFile(const Bytes& dataFile);
+  void Popup_LoomworkClick();
+  void LoadRecentDataFile(std::size_t index);
+  void RememberDataFile();
+
+  // Linked mode.
+  void TimerTimer1();
+  void TimerTimer2();
+  void TimerTimer3();
+  bool ShowTargetTitle();
+  void EnterLinkedMode();
+  void LinkOwnArguments(const OwnArguments& arguments);
+  void MakeCurrent();
+  void Popup_NewClick();
+  void Popup_OpenClick();
+  void OpenFromHistory(std::size_t index);
+  void OpenTail(const Bytes& path);
+  bool CreateEmptyFile(const Bytes& path);
+  void Popup_CloseClick();
+  void CloseSelectedFile(std::size_t index);
+  void Popup_CloseAllClick();
+  void CloseEditorWindow(const OpenFileEntry& entry);
+  void AfterCurrentGone();
+  void ComboBoxFileChange(std::size_t index);
+  void ToolButton_ExecClick();
+  void Popup_KanrenClick();
+  void RunWithProgram(std::size_t program);
+  Bytes DialogFolder() const;
+  void SelectKind();
+
+  // Keys.
+  void MovePageCursor(CursorKey key, bool shift, bool ctrl);
+  void ActivateTarget();
+
+  ItemServices ItemServicesOf();
+
+  MainServices services_;
+  AppSettings settings_;
+  Bytes exeFolder_;
+  MainView* view_ = nullptr;
+
+  MainWindowState state_;
+  TitleDrag drag_;
+  CommandDispatcher dispatcher_;
+  DeliveryRoutines delivery_;
+  Launcher launcher_;
+  std::unique_ptr<ItemExecutor> executor_;
+  FileHistory history_;
+  RecentDataFiles recent_;
+  LinkedSession session_;
+
+  bool linked_ = false;
+  bool editorExists_ = false;  // the common entry's editor, as of the last ApplyMode
+  bool repeatEnabled_ = false;
+  int execDefault_ = 0;
+  Bytes currentDataFile_;
+  std::vector<DataPage> pages_;
+  std::vector<PageCursor> cursors_;
+  int activePage_ = -1;
+  bool itemButtonsEnabled_ = true;
+  Bytes statusText_;
+  Bytes statusHint_;
+  WatchKind watchKind_ = WatchKind::kSimple;
+  bool watchRunning_ = false;
+  bool firstShown_ = false;
+  bool inIdleStep_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace quiltor

@@ -1,0 +1,116 @@
+// Data files (the swap from a second start, the recent list), forwarded
+// command lines and the dialogs of the main menu.
+#include "window/main_controller.h"
+
+#include "text/cp932.h"
+
+namespace quiltor {
+namespace {
+
+constexpr char kLoadingText[] = " >>> Loading...";
+
+}  // namespace
+
+// ---- Forwarded command lines ------------------------------------------------
+
+void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void* data, std::size_t size) {
+  const ForwardedCommand command = ParseForwardedCommandLine(dwData, data, size);
+  if (command.marked) {
+    if (command.error) {
+      Message(MessageId::kNotInteger, *command.error, MessageKind::kError, MessageButtons::kOk, std::nullopt);
+      return;
+    }
+    WindowSystem& windows = services_.windows;
+    const WindowId window = command.window ? static_cast<WindowId>(*command.window) : kNoWindow;
+    if (window != kNoWindow && windows.IsWindow(window) && !command.file.empty()) {
+      if (session_.LinkFromOutside(window, command.file)) history_.Add(command.file, settings_.openFiles);
+      MakeCurrent();
+      EnterLinkedMode();
+    }
+    if (!command.dataFile.empty() && services_.files.Exists(command.dataFile)) SwapDataFile(command.dataFile);
+  }
+  ApplyMode();
+  ApplicationEventsActivate();
+}
+
+void MainController::LinkOwnArguments(const OwnArguments& own) {
+  if (own.currentFile) {
+    session_.SetCurrent(*own.currentFile, kNoWindow);
+    SelectKind();
+    services_.exchange.StoreCurrentFile(*own.currentFile);
+  }
+  if (!own.linkedEditWindow) return;
+  const WindowId window = static_cast<WindowId>(*own.linkedEditWindow);
+  if (!services_.windows.IsWindow(window)) return;
+  if (session_.LinkFromOutside(window, session_.CurrentFile())) {
+    history_.Add(session_.CurrentFile(), settings_.openFiles);
+  }
+  EnterLinkedMode();
+}
+
+// ---- Data files -------------------------------------------------------------
+
+void MainController::SwapDataFile(const Bytes& dataFile) {
+  currentDataFile_ = dataFile;
+  const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
+  view_->AnimateHeight(kLoadingHeight);
+  statusText_ = kLoadingText;
+  Refresh(ViewPart::kStatus);
+  RememberDataFile();
+  LoadDataPages();
+  statusText_.clear();
+  Refresh(ViewPart::kStatus | ViewPart::kLists);
+  view_->AnimateHeight(state_.SavedFullHeight());
+  state_.EndLoadingStrip(kept);
+}
+
+void MainController::RememberDataFile() {
+  recent_.Remember(currentDataFile_, DataFileCaptions(services_.files, exeFolder_));
+}
+
+void MainController::LoadRecentDataFile(std::size_t index) {
+  if (index >= recent_.Items().size() || !recent_.Enabled(index)) return;
+  StopWatchTimer();
+  const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
+  view_->AnimateHeight(kLoadingHeight);
+  statusText_ = kLoadingText;
+  currentDataFile_ = recent_.Choose(index);
+  Refresh(ViewPart::kStatus | ViewPart::kLists);
+  const bool loaded = LoadDataPages();
+  statusText_.clear();
+  Refresh(ViewPart::kStatus);
+  if (loaded) {
+    view_->AnimateHeight(state_.SavedFullHeight());
+    state_.EndLoadingStrip(kept);
+    StartWatchTimer();
+    return;
+  }
+  // The file no longer loads: the user chooses another one.
+  view_->SetVisible(false);
+  view_->SetHeight(state_.SavedFullHeight());
+  state_.EndLoadingStrip(kept);
+  Popup_LoomworkClick();
+}
+
+void MainController::Popup_LoomworkClick() {
+  StopWatchTimer();
+  Message(MessageId::kNotAvailable);
+  view_->SetVisible(true);
+  StartWatchTimer();
+}
+
+// ---- Dialogs of the main menu -----------------------------------------------
+
+void MainController::Popup_SetupClick() {
+  StopWatchTimer();
+  Message(MessageId::kNotAvailable);
+  // The history is trimmed after the dialog whatever its outcome.
+  if (history_.Trim(settings_.openFiles)) {
+    IniFile ini = SettingsFile();
+    if (!DropOpenFileKeys(ini, settings_.openFiles)) ReportCannotWrite();
+    Refresh(ViewPart::kLists | ViewPart::kCommands);
+  }
+  StartWatchTimer();
+}
+
+}  // namespace quiltor

@@ -1,0 +1,134 @@
+#pragma once
+// What the main controller needs of the tool window: the window's geometry,
+// showing the models it keeps, message boxes and dialogs, the watch timer.
+// The Win32 window (TFormMain) implements it; the unit tests use a fake that
+// records what was asked.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+#include "window/commands.h"
+
+namespace quiltor {
+
+enum class DeliveryStatus;
+
+// The texts the tool shows; the window holds their Japanese wording.
+enum class MessageId {
+  kText,               // `subject` is the whole text (code page 932)
+  kNotInteger,         // "'<subject>' は整数ではありません"
+  kCannotWrite,        // the settings file <subject> cannot be written
+  kOldLibrary,         // the system folder's Quiltor.dll is older: replace (Yes) or delete (No)
+  kHotKeyRepeatFailed,
+  kHotKeyActivateFailed,
+  kHelpUnavailable,
+  kNotAvailable,       // a command whose dialog is not there
+  kFileExists,         // "<subject>\n指定のファイルは既に存在します。\n\nそのまま開きますか？"
+  kFileMissingCreate,  // "<subject>\nこのファイルは存在しません。\n\n作成しますか？"
+  kCannotCreateFile,   // the empty file <subject> could not be created
+  kWindowClassNotFound,  // "ウィンドウクラスを検出できません\n続行しますか？"
+  kEditorNotStarted,   // the editor <subject> could not be started
+  kTargetGone,         // the linked editor window is gone: nothing was written
+  kRunFailed,          // the current file could not be run with <subject>
+  kTimerFailed,        // the system refused the watch timer
+};
+
+enum class MessageKind { kError, kWarning, kQuestion, kInformation };
+enum class MessageButtons { kOk, kYesNo, kOkCancel };
+enum class Answer { kOk, kCancel, kYes, kNo };
+
+struct UserMessage {
+  MessageId id = MessageId::kText;
+  Bytes subject;
+  MessageKind kind = MessageKind::kError;
+  MessageButtons buttons = MessageButtons::kOk;
+  // Near the main window, this far from its top left corner; without it the
+  // application's standard error box shows the text.
+  std::optional<Point> offset;
+};
+
+struct FileDialogRequest {
+  bool forNew = false;  // "新規作成" (a missing name is accepted) or "ﾌｧｲﾙを開く"
+  Bytes initialFolder;
+  Bytes filter;         // name|pattern|name|pattern...
+};
+struct FileDialogResult {
+  Bytes path;
+  int filterIndex = 1;  // counts from 1
+};
+
+// The parts of the window whose look follows a model.
+enum class ViewPart : unsigned {
+  kCommands = 1,   // enabled and checked states, the mode hint
+  kLists = 2,      // history, program, close and data-file menus
+  kFilePanel = 4,  // ComboBoxFile and the path labels
+  kStatus = 8,     // the status bar text and hint
+  kAll = 15,
+};
+
+class MainView {
+ public:
+  virtual ~MainView() = default;
+
+  // ---- The window ----
+  virtual WindowId Window() = 0;
+  virtual WindowId FocusHolder() = 0;  // EditDummy
+  virtual Rect WindowRect() = 0;
+  virtual Point ScreenSize() = 0;
+  virtual void MoveTo(Point topLeft) = 0;
+  virtual void SetHeight(int height) = 0;
+  // The animated height change; the controller's height state is told
+  // while it runs so the resize tracking ignores its steps.
+  virtual void AnimateHeight(int target) = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual bool Visible() = 0;
+  virtual void Minimize() = 0;
+  virtual void Close() = 0;
+  virtual void ApplyTopmost(bool topmost) = 0;
+  virtual void ShowTaskbarButton(bool show) = 0;
+  virtual void SetTitleActive(bool active) = 0;
+  virtual void ShowShrinkButton(bool shrinkVisible) = 0;
+  virtual void ReleaseMouseCapture() = 0;
+  virtual void ShowToolBar(bool shown) = 0;
+  virtual bool CursorOnSizeGrip() = 0;
+  virtual void ShowProgress(bool shown) = 0;
+
+  // ---- Models shown ----
+  virtual void Render(ViewPart parts) = 0;
+  // The pages model was replaced: build its tabs, buttons and menus.
+  virtual void ShowPages() = 0;
+  virtual void RefreshItemButtons() = 0;
+  virtual void ShowActivePage(int page) = 0;
+  virtual int PageScrollPosition(int page) = 0;
+  virtual int PageViewHeight(int page) = 0;
+  virtual void ScrollPage(int page, int delta) = 0;
+  virtual void MarkButton(int page, int column, int row, bool marked) = 0;
+  // Drops a menu button's menu down, or clicks any other button.
+  virtual void PressButton(int page, int column, int row) = 0;
+
+  // ---- Menus, messages and dialogs ----
+  virtual void ShowMainMenu() = 0;
+  virtual void DropDown(CommandId toolButton) = 0;
+  virtual Answer ShowMessage(const UserMessage& message) = 0;
+  virtual void ShowDeliveryError(DeliveryStatus status) = 0;
+  virtual std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) = 0;
+  virtual void ShowAbout() = 0;
+  // The help file's contents (or the bundled page); false when neither opens.
+  virtual bool OpenHelp() = 0;
+
+  // ---- The message loop ----
+  virtual void SetWatchTimer(bool running, std::uint32_t interval) = 0;
+  virtual void WakeIdleAfter(std::uint32_t milliseconds) = 0;
+  virtual void ProcessPendingMessages() = 0;
+};
+
+inline ViewPart operator|(ViewPart a, ViewPart b) {
+  return static_cast<ViewPart>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+inline bool HasPart(ViewPart parts, ViewPart part) {
+  return (static_cast<unsigned>(parts) & static_cast<unsigned>(part)) != 0;
+}
+
+}  // namespace quiltor
