@@ -74,8 +74,12 @@ Bytes FolderWithoutTrailingSeparator(std::string_view path) {
   return folder;
 }
 
+bool IsAbsolutePath(std::string_view path) {
+  return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
+}
+
 Bytes JoinPath(std::string_view folder, std::string_view path) {
-  if (folder.empty()) return Bytes(path);
+  if (folder.empty() || IsAbsolutePath(path)) return Bytes(path);
   if (FileNameStart(folder) == folder.size()) return Bytes(folder) + Bytes(path);
   return Bytes(folder) + "\\" + Bytes(path);
 }

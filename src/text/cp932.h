@@ -45,7 +45,10 @@ Bytes FolderOf(std::string_view path);
 // The folder as a file dialog takes it: no trailing backslash, except for a
 // drive root ("C:\doc", "C:\").
 Bytes FolderWithoutTrailingSeparator(std::string_view path);
-// `folder` + `path` with exactly one backslash between them ("" folder: path).
+// A path that names its drive or starts at a root ("C:\x", "\\server\x").
+bool IsAbsolutePath(std::string_view path);
+// `folder` + `path` with exactly one backslash between them ("" folder: path);
+// an absolute `path` stands on its own.
 Bytes JoinPath(std::string_view folder, std::string_view path);
 // The extension of the file-name part without its dot ("" when none).
 Bytes FileExtension(std::string_view path);

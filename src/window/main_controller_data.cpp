@@ -27,7 +27,10 @@ void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void
       MakeCurrent();
       EnterLinkedMode();
     }
-    if (!command.dataFile.empty() && services_.files.Exists(command.dataFile)) SwapDataFile(command.dataFile);
+    // Data files are named relative to the program's folder, here as everywhere.
+    if (!command.dataFile.empty() && services_.files.Exists(JoinPath(exeFolder_, command.dataFile))) {
+      SwapDataFile(command.dataFile);
+    }
   }
   ApplyMode();
   ApplicationEventsActivate();

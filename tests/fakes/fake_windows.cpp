@@ -1,6 +1,7 @@
 #include "fakes/fake_windows.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace quiltor::fakes {
 namespace {
@@ -67,8 +68,20 @@ std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr
     if (message == kWmCopy) Cut(window, false);
     if (message == kWmPaste) Paste(window);
   }
+  if (message == kWmClose && found != windows_.end() && found->second.closesOnWmClose) Remove(id);
   if (afterMessage) afterMessage(id, message);
   return 0;
+}
+
+void FakeWindows::Remove(WindowId id) {
+  std::vector<WindowId> children;
+  for (const auto& [child, window] : windows_) {
+    if (window.parent == id) children.push_back(child);
+  }
+  for (WindowId child : children) Remove(child);
+  windows_.erase(id);
+  if (foreground_ == id) foreground_ = kNoWindow;
+  if (focus_ == id) focus_ = kNoWindow;
 }
 
 WindowId FakeWindows::FocusedEditor() {

@@ -21,6 +21,7 @@ class FakeWindows : public WindowSystem {
     WindowId parent = kNoWindow;
     bool editor = false;
     bool answersMessages = true;
+    bool closesOnWmClose = true;  // a top window goes away with WM_CLOSE
     Bytes text;
     std::size_t selStart = 0;
     std::size_t selEnd = 0;
@@ -29,6 +30,8 @@ class FakeWindows : public WindowSystem {
   WindowId Add(const std::string& className, std::uint32_t process, WindowId parent = kNoWindow);
   WindowId AddEditor(const std::string& className, std::uint32_t process, WindowId parent = kNoWindow);
   Window& Get(WindowId id) { return windows_.at(id); }
+  // The window and its descendants are gone (the user closed the program).
+  void Remove(WindowId id);
   void SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd);
   const Bytes& EditText(WindowId id) const { return windows_.at(id).text; }
   Bytes Selection(WindowId id) const;

@@ -81,6 +81,8 @@ TEST(Cp932Test, PathsSplitOnRealSeparatorsOnly) {
   EXPECT_EQ(JoinPath("C:\\tool", "a.edt"), "C:\\tool\\a.edt");
   EXPECT_EQ(JoinPath("C:\\" + kHyo, "a"), "C:\\" + kHyo + "\\a");  // 表 does not end the folder
   EXPECT_EQ(JoinPath("", "a.edt"), "a.edt");
+  EXPECT_EQ(JoinPath("C:\\tool\\", "D:\\data\\a.edt"), "D:\\data\\a.edt");
+  EXPECT_EQ(JoinPath("C:\\tool\\", "\\\\server\\a.edt"), "\\\\server\\a.edt");
   EXPECT_EQ(FolderWithoutTrailingSeparator("C:\\doc\\memo.txt"), "C:\\doc");
   EXPECT_EQ(FolderWithoutTrailingSeparator("C:\\memo.txt"), "C:\\");
 }

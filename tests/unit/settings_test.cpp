@@ -120,12 +120,26 @@ TEST(Migration, ConvertsOldCodes) {
 TEST_F(LoadTest, IntegersTakeDecimalAndHexAndFallBackOtherwise) {
   struct Case {
     const char* stored;
-    std::int32_t timer;
+    std::int32_t value;
   };
-  for (const Case& c : {Case{"0x10", 16}, Case{"$10", 16}, Case{"0X10", 16}, Case{"abc", 100},
-                        Case{"", 100}, Case{"-20", -20}, Case{" 250 ", 250}, Case{"\"30\"", 30}}) {
+  for (const Case& c : {Case{"0x10", 16}, Case{"$10", 16}, Case{"0X10", 16}, Case{"abc", 1},
+                        Case{"", 1}, Case{"-20", -20}, Case{" 250 ", 250}, Case{"\"30\"", 30}}) {
     SCOPED_TRACE(c.stored);
-    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\nTimer=") + c.stored + "\r\n").timer, c.timer);
+    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\nCloseMode=") + c.stored + "\r\n").closeMode, c.value);
+  }
+  // Values the tool cannot run with are kept to what the settings dialog offers.
+  struct Clamped {
+    const char* line;
+    std::int32_t AppSettings::*field;
+    std::int32_t expected;
+  };
+  for (const Clamped& c : {Clamped{"Timer=0", &AppSettings::timer, 10}, Clamped{"Timer=99999", &AppSettings::timer, 3000},
+                           Clamped{"TimerEZ=-1", &AppSettings::timerEZ, 0}, Clamped{"Resize=-3", &AppSettings::resize, 0},
+                           Clamped{"MinHeight=0", &AppSettings::minHeight, 38},
+                           Clamped{"MaxHeight=20", &AppSettings::maxHeight, 38},
+                           Clamped{"MinHeight=5000", &AppSettings::minHeight, 1200}}) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\n") + c.line + "\r\n").*c.field, c.expected);
   }
   AppSettings s = Load("[Version]\r\nNo=170\r\n[Quiltor]\r\nMode=2\r\nToolBar=0\r\nStayOnTop=$1\r\n");
   EXPECT_TRUE(s.quiltor.mode);

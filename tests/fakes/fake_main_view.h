@@ -1,0 +1,127 @@
+#pragma once
+// The tool window as the main controller sees it, with no window behind it:
+// it keeps the geometry it is given, records what it is asked to show, and
+// answers message boxes and file dialogs from queues the test fills.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_windows.h"
+#include "window/main_controller.h"
+#include "window/main_view.h"
+
+namespace quiltor::fakes {
+
+class FakeMainView : public MainView {
+ public:
+  FakeMainView(FakeWindows& windows, MainController& controller)
+      : windows_(windows), controller_(controller), window_(windows.Add("TFormMain", 1)),
+        dummy_(windows.Add("Edit", 1, window_)) {}
+
+  WindowId Window() override { return window_; }
+  WindowId FocusHolder() override { return dummy_; }
+  Rect WindowRect() override { return rect; }
+  Point ScreenSize() override { return {1280, 1024}; }
+  void MoveTo(Point p) override {
+    const int h = rect.Height();
+    rect = Rect{p.x, p.y, p.x + 275, p.y + h};
+  }
+  void SetHeight(int height) override {
+    const int before = rect.Height();
+    if (before != height) controller_.State().CanResize(before, height);
+    rect.bottom = rect.top + height;
+    controller_.State().Resized(height);
+  }
+  void AnimateHeight(int target) override {
+    animations.push_back(target);
+    controller_.State().SetAnimating(true);
+    rect.bottom = rect.top + target;
+    controller_.State().SetAnimating(false);
+    controller_.State().Resized(target);
+  }
+  void SetVisible(bool visible) override { this->visible = visible; }
+  bool Visible() override { return visible; }
+  void Minimize() override { minimized = true; }
+  void Close() override { closeAsked = true; }
+  void ApplyTopmost(bool value) override { topmost = value; }
+  void ShowTaskbarButton(bool show) override { taskbarButton = show; }
+  void SetTitleActive(bool) override {}
+  void ShowShrinkButton(bool) override {}
+  void ReleaseMouseCapture() override {}
+  void ShowToolBar(bool shown) override { toolBar = shown; }
+  bool CursorOnSizeGrip() override { return cursorOnGrip; }
+  void ShowProgress(bool) override {}
+  void Render(ViewPart) override { ++renders; }
+  void ShowPages() override { ++pageLoads; }
+  void RefreshItemButtons() override {}
+  void ShowActivePage(int page) override { activePage = page; }
+  int PageScrollPosition(int) override { return 0; }
+  int PageViewHeight(int) override { return 300; }
+  void ScrollPage(int, int delta) override { scrolled += delta; }
+  void MarkButton(int, int, int, bool) override {}
+  void PressButton(int, int, int) override {}
+  void ShowMainMenu() override { ++mainMenus; }
+  void DropDown(CommandId id) override { dropDowns.push_back(id); }
+  Answer ShowMessage(const UserMessage& message) override {
+    messages.push_back(message);
+    if (answers.empty()) return message.buttons == MessageButtons::kOk ? Answer::kOk : Answer::kNo;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void ShowDeliveryError(DeliveryStatus) override { ++deliveryErrors; }
+  std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) override {
+    fileDialogs.push_back(request);
+    if (chosenFiles.empty()) return std::nullopt;
+    const auto chosen = chosenFiles.front();
+    chosenFiles.pop_front();
+    return chosen;
+  }
+  void ShowAbout() override { ++abouts; }
+  bool OpenHelp() override { return helpOpens; }
+  void SetWatchTimer(bool running, std::uint32_t interval) override {
+    timerRunning = running;
+    if (running) timerInterval = interval;
+  }
+  void WakeIdleAfter(std::uint32_t) override {}
+  void ProcessPendingMessages() override {}
+
+  std::vector<MessageId> MessageIds() const {
+    std::vector<MessageId> ids;
+    for (const UserMessage& m : messages) ids.push_back(m.id);
+    return ids;
+  }
+
+  Rect rect{0, 0, 275, 282};
+  bool visible = false;
+  bool minimized = false;
+  bool closeAsked = false;
+  bool topmost = false;
+  bool taskbarButton = true;
+  bool toolBar = true;
+  bool cursorOnGrip = false;
+  bool helpOpens = true;
+  bool timerRunning = false;
+  std::uint32_t timerInterval = 0;
+  int activePage = -1;
+  int renders = 0;
+  int pageLoads = 0;
+  int scrolled = 0;
+  int mainMenus = 0;
+  int abouts = 0;
+  int deliveryErrors = 0;
+  std::vector<int> animations;
+  std::vector<CommandId> dropDowns;
+  std::vector<UserMessage> messages;
+  std::deque<Answer> answers;
+  std::vector<FileDialogRequest> fileDialogs;
+  std::deque<std::optional<FileDialogResult>> chosenFiles;
+
+ private:
+  FakeWindows& windows_;
+  MainController& controller_;
+  WindowId window_;
+  WindowId dummy_;
+};
+
+}  // namespace quiltor::fakes

@@ -1,0 +1,280 @@
+// The tool window's behaviour without a window: the main controller driven
+// through its commands, ticks and messages against fakes that behave like
+// Windows, checked on what a user would notice (the settings file, which
+// window gets written to, what the menus offer, the window's height).
+#include "window/main_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "fakes/fake_clipboard.h"
+#include "fakes/fake_files.h"
+#include "fakes/fake_keyboard.h"
+#include "fakes/fake_main_view.h"
+#include "fakes/fake_processes.h"
+#include "fakes/fake_shared_memory.h"
+#include "fakes/fake_windows.h"
+#include "settings/profile.h"
+
+namespace quiltor {
+namespace {
+
+using fakes::FakeMainView;
+
+constexpr char kFolder[] = "C:\\tool\\";
+const Bytes kIniPath = Bytes(kFolder) + "Quiltor.ini";
+
+class NoHotKeys : public HotKeys {
+ public:
+  bool Register(WindowId, int, std::uint32_t, std::uint32_t) override { return true; }
+  void Unregister(WindowId, int) override {}
+};
+
+Bytes DataFile(const Bytes& title, int pages) {
+  Bytes text = "[Version]\r\nNo=170\r\n[Group]\r\nTitle=" + title + "\r\nCount=" + std::to_string(pages) + "\r\n";
+  for (int p = 0; p < pages; ++p) {
+    const Bytes nn = p < 10 ? "0" + std::to_string(p) : std::to_string(p);
+    text += "[Menu" + nn + "]\r\nTitle=P" + nn + "\r\nCount=1\r\nM00=00,item\r\n[Edit" + nn + "]\r\nM00a=<" + nn +
+            ">\r\n";
+  }
+  return text;
+}
+
+class MainControllerTest : public ::testing::Test {
+ protected:
+  MainControllerTest() {
+    // An editor started by the tool shows a top window with an edit control.
+    processes.onStart = [this](std::uint32_t id, const Bytes& commandLine) {
+      started.push_back(commandLine);
+      if (!editorStarts) return;
+      const WindowId top = windows.Add("Notepad", id);
+      windows.AddEditor("Edit", id, top);
+    };
+  }
+
+  void Start(const Bytes& ini, const std::vector<Bytes>& arguments = {}) {
+    files.Put(kIniPath, ini);
+    IniFile file(files, kIniPath);
+    AppSettings settings = LoadSettings(file).settings;
+    exchange.CreateExchangeBlock();
+    exchange.StoreBufferSizes(1024, 1024);
+    exchange.CreateTransferBuffers();
+    controller = std::make_unique<MainController>(services, std::move(settings), kFolder);
+    view = std::make_unique<FakeMainView>(windows, *controller);
+    controller->AttachView(*view);
+    controller->Start(arguments);
+    view->visible = true;
+    controller->FormShow();
+  }
+  // The first idle moment: the data file loads and the window stretches.
+  void FinishStart() { controller->ApplicationEventsIdle(); }
+
+  Bytes Key(const Bytes& section, const Bytes& key) {
+    return IniDocument(files.Contents(kIniPath).value_or("")).Get(section, key, "<none>");
+  }
+  bool Run(CommandId id, std::size_t index = 0) { return controller->OnCommand(RangeId(id, index), 0, false); }
+
+  // An editor window another program names with "/h": its top window and its edit control.
+  std::pair<WindowId, WindowId> OutsideEditor(std::uint32_t process) {
+    const WindowId top = windows.Add("Notepad", process);
+    return {top, windows.AddEditor("Edit", process, top)};
+  }
+  void Forward(const Bytes& text) {
+    controller->HandleForwardedCommandLine(kForwardMarker, text.c_str(), text.size() + 1);
+  }
+
+  fakes::FakeClipboard clipboard;
+  fakes::FakeWindows windows{clipboard};
+  fakes::FakeKeyboard keyboard;
+  fakes::FakeProcesses processes;
+  FakeFileSystem files;
+  fakes::FakeSharedMemory memory;
+  ExchangeArea exchange{memory};
+  NoHotKeys hotKeySystem;
+  HotKeyRegistration hotKeys{hotKeySystem};
+  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys};
+  std::unique_ptr<MainController> controller;
+  std::unique_ptr<FakeMainView> view;
+  std::vector<Bytes> started;
+  bool editorStarts = true;
+};
+
+// ---- The command table --------------------------------------------------------
+
+TEST_F(MainControllerTest, EveryCommandOfTheTableAndEveryKeyHasAHandler) {
+  Start("");
+  std::set<std::uint16_t> ids;
+  for (const CommandInfo& info : kCommandTable) {
+    EXPECT_TRUE(controller->Dispatcher().HasHandler(info.id)) << info.name;
+    for (std::uint16_t i = 0; i < info.count; ++i) {
+      EXPECT_TRUE(ids.insert(static_cast<std::uint16_t>(ToUint(info.id) + i)).second) << info.name << " overlaps";
+    }
+    EXPECT_EQ(FindCommandByName(info.name), info.id);
+  }
+  for (const KeyBinding& key : kKeyTable) EXPECT_TRUE(controller->Dispatcher().HasHandler(key.id));
+  EXPECT_LT(*ids.rbegin(), kFirstPageItemId);
+}
+
+TEST_F(MainControllerTest, OnlyNotificationsThatMeanChosenRunACommand) {
+  Start("");
+  struct Case {
+    unsigned id;
+    unsigned code;
+    bool fromControl;
+    bool runs;
+  };
+  const Case cases[] = {
+      {ToUint(CommandId::kAbout), 0, false, true},          // menu entry
+      {ToUint(CommandId::kAbout), 1, false, true},          // accelerator
+      {ToUint(CommandId::kAbout), 0, true, true},           // button click
+      {ToUint(CommandId::kAbout), 0x0300, true, false},     // an edit's EN_CHANGE
+      {ToUint(CommandId::kFileChosen), 7, true, false},     // a combo box dropping down
+      {ToUint(CommandId::kFix), 0, false, false},           // title-strip buttons send none
+      {kFirstPageItemId + 3, 0, false, false},              // a page's own button
+  };
+  for (const Case& c : cases) {
+    const int before = view->abouts;
+    EXPECT_EQ(controller->OnCommand(c.id, c.code, c.fromControl), c.runs) << c.id << " " << c.code;
+    if (c.id == ToUint(CommandId::kAbout)) EXPECT_EQ(view->abouts, before + (c.runs ? 1 : 0));
+  }
+}
+
+// ---- Mode and display options ---------------------------------------------------
+
+TEST_F(MainControllerTest, ModeCommandTogglesWritesModeAtOnceAndSwitchesTheWatch) {
+  Start("[Setup]\r\nTimer=100\r\nTimerEZ=2000\r\n");
+  FinishStart();
+  EXPECT_FALSE(controller->Linked());
+  EXPECT_EQ(view->timerInterval, 2100u);
+  EXPECT_TRUE(controller->FormShortCut(0x71));  // F2
+  EXPECT_TRUE(controller->Linked());
+  EXPECT_EQ(Key("Quiltor", "Mode"), "1");
+  EXPECT_EQ(view->timerInterval, 100u);
+  EXPECT_TRUE(controller->CommandChecked(CommandId::kModeSync));
+  // The entry of the mode in force changes nothing.
+  Run(CommandId::kModeSync);
+  EXPECT_TRUE(controller->Linked());
+  Run(CommandId::kModeEasy);
+  EXPECT_FALSE(controller->Linked());
+  EXPECT_EQ(Key("Quiltor", "Mode"), "0");
+  EXPECT_EQ(view->timerInterval, 2100u);
+}
+
+TEST_F(MainControllerTest, DisplayOptionsFollowTheirRules) {
+  Start("[Quiltor]\r\nStayOnTop=0\r\nHideIcon=1\r\n");
+  // "アイコン非表示" is offered and in force only while the window stays on top.
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kDispHideIcon));
+  EXPECT_TRUE(view->taskbarButton);
+  Run(CommandId::kDispStayOnTop);
+  EXPECT_TRUE(view->topmost);
+  EXPECT_TRUE(controller->CommandEnabled(CommandId::kDispHideIcon));
+  EXPECT_FALSE(view->taskbarButton);
+  Run(CommandId::kDispStayOnTop);
+  EXPECT_TRUE(view->taskbarButton);
+  EXPECT_FALSE(view->topmost);
+  // The window fix keeps it on top and locks the two options.
+  controller->FormShortCut(0x72);  // F3
+  EXPECT_TRUE(view->topmost);
+  EXPECT_TRUE(controller->CommandChecked(CommandId::kFix));
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kDispAutoSmall));
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kDispStayOnTop));
+  // The options the user chose are what the file keeps.
+  Run(CommandId::kDispToolBar);
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "ToolBar"), "0");
+  EXPECT_EQ(Key("Quiltor", "StayOnTop"), "0");
+  EXPECT_EQ(Key("Quiltor", "HideIcon"), "1");
+}
+
+TEST_F(MainControllerTest, HotKeysLetGoOfTheirOwnKeysOnly) {
+  Start("[Setup]\r\nHotKeyR=1\r\nHotKeyR1=2\r\nHotKeyR2=Q\r\nHotKeyA=1\r\nHotKeyA1=5\r\nHotKeyA2=A\r\n");
+  keyboard.ClearEvents();
+  controller->OnHotKey(kHotKeyActivate);
+  std::vector<int> released;
+  for (const KeyEvent& e : keyboard.Events()) released.push_back(e.up ? e.vk : -e.vk);
+  EXPECT_EQ(released, (std::vector<int>{'A', 0x12, 0x10}));  // A, Alt, Shift; no Ctrl, no Q
+  EXPECT_EQ(windows.Foreground(), view->Window());
+}
+
+// ---- Start and end ------------------------------------------------------------
+
+TEST_F(MainControllerTest, HandEditedHeightsAndTimersStayUsable) {
+  files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 2));
+  Start("[Setup]\r\nMinHeight=0\r\nMaxHeight=-5\r\nTimer=0\r\n[Quiltor]\r\nQuiltorData=d.edt\r\nActivePage=1\r\n");
+  FinishStart();
+  EXPECT_EQ(controller->Pages().size(), 2u) << "the data file loads although MinHeight was 0";
+  EXPECT_EQ(controller->ActivePage(), 1);
+  EXPECT_EQ(controller->State().ShrinkHeight(), 38);
+  EXPECT_EQ(view->timerInterval, 10u + 2000u);
+}
+
+TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
+  files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
+  files.Put(Bytes(kFolder) + "b.edt", DataFile("", 1));
+  Start(
+      "[Setup]\r\nOpenFiles=4\r\n[Quiltor]\r\nQuiltorData=a.edt\r\nQuiltorData0=b.edt\r\nQuiltorData1=gone.edt\r\n"
+      "OpenFile0=C:\\x.txt\r\nOpenFile1=\r\nOpenFile2=C:\\y.txt\r\n");
+  FinishStart();
+  ASSERT_EQ(controller->RecentData().Items().size(), 2u);
+  EXPECT_EQ(controller->RecentData().Items()[0], (RecentDataItem{"A", "a.edt"}));
+  EXPECT_FALSE(controller->RecentData().Enabled(0));
+  EXPECT_EQ(controller->RecentData().Items()[1], (RecentDataItem{"b.edt", "b.edt"}));  // no title: its path
+  controller->FormClose(Rect{40, 50, 315, 410});
+  EXPECT_EQ(Key("Quiltor", "Left"), "40");
+  EXPECT_EQ(Key("Quiltor", "Top"), "50");
+  EXPECT_EQ(Key("Quiltor", "Height"), "360");
+  EXPECT_EQ(Key("Quiltor", "OpenFile0"), "C:\\x.txt");
+  EXPECT_EQ(Key("Quiltor", "OpenFile1"), "C:\\y.txt");
+  EXPECT_EQ(Key("Quiltor", "OpenFile3"), "");
+  EXPECT_EQ(Key("Quiltor", "OpenFile4"), "<none>");
+  EXPECT_EQ(Key("Quiltor", "QuiltorData0"), "a.edt");
+  EXPECT_EQ(Key("Quiltor", "QuiltorData1"), "b.edt");
+  EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
+}
+
+// ---- A second start's command line ----------------------------------------------
+
+TEST_F(MainControllerTest, ForwardedDataFileSwapKeepsTheHeightsOfAutomaticShrink) {
+  files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
+  files.Put(Bytes(kFolder) + "other.edt", DataFile("Other", 3));
+  Start("[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nQuiltorData=a.edt\r\nHeight=360\r\nAutoSmall=1\r\n");
+  FinishStart();
+  ASSERT_EQ(view->rect.Height(), 360);
+  Forward("/dother.edt\n");
+  EXPECT_EQ(controller->Pages().size(), 3u);
+  EXPECT_EQ(view->rect.Height(), 360) << "not a strip, not an animation step";
+  EXPECT_EQ(controller->State().SavedFullHeight(), 0);
+  EXPECT_EQ(controller->State().ShrinkHeight(), 60);
+  EXPECT_EQ(controller->RecentData().Items()[0].path, "other.edt");
+  // Shrunk by the automatic shrink, the window comes back to its full height.
+  controller->OnActivateApp(false);
+  ASSERT_EQ(view->rect.Height(), 60);
+  Forward("/dother.edt\n");
+  EXPECT_EQ(view->rect.Height(), 360);
+  EXPECT_EQ(controller->State().ShrinkHeight(), 60);
+}
+
+TEST_F(MainControllerTest, ForwardedLinkListsTheWindowOnceAndNegativeHandlesNameNone) {
+  Start("");
+  FinishStart();
+  const auto [top, edit] = OutsideEditor(77);
+  Forward("/h" + std::to_string(edit) + "\n/fC:\\doc\\a.txt\n");
+  EXPECT_TRUE(controller->Linked());
+  ASSERT_EQ(controller->Session().Entries().size(), 1u);
+  EXPECT_EQ(controller->Session().Entries()[0].Text(), "*C:\\doc\\a.txt");
+  EXPECT_EQ(controller->Session().LinkedTargetWindow(), top);
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\doc\\a.txt");
+  EXPECT_EQ(controller->History().Paths(), std::vector<Bytes>{"C:\\doc\\a.txt"});
+  Forward("/h" + std::to_string(edit) + "\n/fC:\\doc\\a.txt\n");
+  EXPECT_EQ(controller->Session().Entries().size(), 1u);
+  Forward("/h-1\n/fC:\\b.txt\n");
+  EXPECT_EQ(controller->Session().Entries().size(), 1u);
+  EXPECT_TRUE(view->messages.empty()) << "a negative handle is no error";
+  Forward("/hxyz\n");
+  ASSERT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kNotInteger});
+}
+
+}  // namespace
+}  // namespace quiltor
