@@ -8,11 +8,13 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 file(GLOB QUILTOR_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(quiltor_win32 STATIC ${QUILTOR_WIN32_SOURCES})
 target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32)
+quiltor_product(quiltor_win32)
 
 file(GLOB QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
 if(QUILTOR_UI_SOURCES)
   add_library(quiltor_ui STATIC ${QUILTOR_UI_SOURCES})
   target_link_libraries(quiltor_ui PUBLIC quiltor_win32)
+  quiltor_product(quiltor_ui)
   set(QUILTOR_UI_LIB quiltor_ui)
 endif()
 
@@ -21,6 +23,7 @@ add_executable(Quiltor WIN32 ${QUILTOR_APP_SOURCES})
 target_link_options(Quiltor PRIVATE -municode)
 target_include_directories(Quiltor PRIVATE src/ui)
 target_link_libraries(Quiltor PRIVATE ${QUILTOR_UI_LIB} quiltor_win32)
+quiltor_product(Quiltor)
 
 # GoogleTest from Debian's source package, built with the cross compiler.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)

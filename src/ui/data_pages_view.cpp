@@ -399,7 +399,7 @@ bool DataPagesView::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
   return true;
 }
 
-// PopupAdvancedDrawItem: image at (+2, +2), caption at (+20, +3).
+// Menu entries draw their image at (+2, +2) and their caption at (+20, +3).
 bool DataPagesView::OnDrawItem(DRAWITEMSTRUCT* draw) {
   if (draw->CtlType != ODT_MENU || !draw->itemData) return false;
   auto* record = reinterpret_cast<MenuRecord*>(draw->itemData);

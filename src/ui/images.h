@@ -22,7 +22,7 @@ class WindowImages {
   WindowImages& operator=(const WindowImages&) = delete;
 
   HIMAGELIST items = nullptr;          // ImageList1
-  HIMAGELIST itemsDisabled = nullptr;  // ImageList1x
+  HIMAGELIST itemsDisabled = nullptr;  // the greyed look of disabled buttons
   HIMAGELIST tools = nullptr;
   HIMAGELIST speed = nullptr;
   HBITMAP title1 = nullptr;  // ImageTitle1 (active)

@@ -25,7 +25,6 @@ namespace {
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT_PTR kIdleWakeTimerId = 2;
 
-HWND ToHandle(WindowId id) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(id)); }
 WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
 }  // namespace
 
@@ -209,7 +208,9 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
   return FileDialogResult{ToAnsi(file.data()), static_cast<int>(ofn.nFilterIndex)};
 }
 
-void TFormMain::ShowAbout() { ShowMessage(UserMessage{MessageId::kNotAvailable}); }
+void TFormMain::ShowAbout() {
+  ShowMessage(UserMessage{MessageId::kNotAvailable, {}, MessageKind::kInformation, MessageButtons::kOk, std::nullopt});
+}
 
 bool TFormMain::OpenHelp() {
   const Bytes folder = controller_.ProgramFolder();

@@ -191,6 +191,15 @@ void TFormMain::OnTimer(UINT_PTR id) {
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  static const UINT statusMessage = RegisterWindowMessageA(kStatusMessageName);
+  if (statusMessage != 0 && message == statusMessage) {
+    switch (wparam) {
+      case kStatusIdle: return controller_.Idle() ? 1 : 0;
+      case kStatusSimpleTarget: return static_cast<LRESULT>(controller_.Items().Simple().Target());
+      case kStatusLinkedEdit: return static_cast<LRESULT>(controller_.Session().LinkedEditWindow());
+      default: return 0;
+    }
+  }
   switch (message) {
     case WM_GETMINMAXINFO:
       if (auto limits = controller_.State().MinMaxInfo()) {

@@ -158,8 +158,8 @@ bool TitleStrip::Create(HWND parent, HWND tooltip) {
   MainController& controller = controller_;
   icon_->onClick = [&controller] { controller.RunCommand(CommandId::kSystemMenu); };
   for (StripPart* title : {title1_, title2_}) {
-    title->onMouseDown = [&controller](POINT p) { controller.ImageTitle1MouseDown(Point{p.x, p.y}); };
-    title->onMouseMove = [&controller](POINT p) { controller.ImageTitle1MouseMove(Point{p.x, p.y}); };
+    title->onMouseDown = [&controller](POINT at) { controller.ImageTitle1MouseDown(Point{at.x, at.y}); };
+    title->onMouseMove = [&controller](POINT at) { controller.ImageTitle1MouseMove(Point{at.x, at.y}); };
     title->onMouseUp = [&controller] { controller.ImageTitle1MouseUp(); };
     title->onDoubleClick = [&controller] { controller.ImageTitle1DblClick(); };
   }

@@ -341,6 +341,10 @@ void MainController::FormClose(const Rect& normal) {
   if (!SaveWindowState(ini, w)) ReportCannotWrite();
 }
 
+bool MainController::Idle() const {
+  return state_.StartupPending() == 0 && !executor_->Running() && watchRunning_;
+}
+
 // ---- The watch timer --------------------------------------------------------
 
 void MainController::StopWatchTimer() {

@@ -119,6 +119,9 @@ class MainController : private ItemHost {
   const Bytes& ProgramFolder() const { return exeFolder_; }
   const CommandDispatcher& Dispatcher() const { return dispatcher_; }
   ItemExecutor& Items() { return *executor_; }
+  // Nothing pending: start-up done, no item running or waiting for its idle
+  // step, the watch timer running. What tools outside wait for.
+  bool Idle() const;
 
  private:
   // ItemHost.

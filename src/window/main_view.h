@@ -124,6 +124,15 @@ class MainView {
   virtual void ProcessPendingMessages() = 0;
 };
 
+// A registered window message other programs (test tools among them) send
+// the main window to learn its state: wParam kStatusIdle answers 1 when the
+// tool is idle, kStatusSimpleTarget the simple-mode target, kStatusLinkedEdit
+// the linked edit window.
+inline constexpr char kStatusMessageName[] = "QuiltorStatus";
+inline constexpr unsigned kStatusIdle = 0;
+inline constexpr unsigned kStatusSimpleTarget = 1;
+inline constexpr unsigned kStatusLinkedEdit = 2;
+
 inline ViewPart operator|(ViewPart a, ViewPart b) {
   return static_cast<ViewPart>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
 }

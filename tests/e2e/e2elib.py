@@ -79,6 +79,32 @@ class App:
     def dump(self):
         return parse_dump(self.driver("dump"))
 
+    def wait_idle(self, ms=15000):
+        """Waits until the tool has nothing pending; a check that something
+        did not happen comes after this, so a slow tool cannot pass it."""
+        lines = self.driver("idle", ms, timeout=ms / 1000 + 30)
+        if not lines or not lines[0].startswith("idle 1"):
+            raise AssertionError("the tool did not become idle: %r" % lines)
+
+    def wait_target(self, cls="Edit", ms=15000):
+        """Waits until the tool's watch has taken a window of class `cls` as the simple-mode target."""
+        lines = self.driver("target", ms, cls, timeout=ms / 1000 + 30)
+        if not lines or not lines[0].startswith("target 1"):
+            raise AssertionError("the tool did not take the %s window as its target: %r" % (cls, lines))
+
+    def status(self):
+        """(idle, simple target's class, linked edit window's class)."""
+        lines = self.driver("status")
+        if not lines or not lines[0].startswith("status "):
+            return (False, "", "")
+        idle, rest = lines[0][len("status "):].split(" ", 1)
+        classes = rest.split("] [")
+        return (idle == "1", classes[0].strip("[]"), classes[1].strip("[]") if len(classes) > 1 else "")
+
+    def open_menus(self):
+        lines = self.driver("menus")
+        return int(lines[0].split()[1]) if lines and lines[0].startswith("menus ") else -1
+
     def close(self, timeout=30):
         """Closes the window (WM_CLOSE) and waits for the process to end."""
         if self.process and self.process.poll() is None:
@@ -160,8 +186,7 @@ def xdotool(*args):
 
 
 def click(x, y, repeat=1):
-    xdotool("mousemove", x, y)
-    time.sleep(0.2)
+    xdotool("mousemove", "--sync", x, y)
     xdotool("click", "--repeat", repeat, "--delay", 80, 1)
 
 

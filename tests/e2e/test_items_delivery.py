@@ -6,7 +6,6 @@ transforms the selection, a module program that is missing, re-edit and the
 keyboard cursor."""
 import os
 import subprocess
-import time
 
 from e2elib import App, Failures, click, ini, wait_for, xdotool
 from editorlib import FIXTURES, Notepad, button_point, clipboard_text, notepad_text, tool, upper_module
@@ -34,7 +33,7 @@ for kind in [int(k) for k in os.environ.get("QUILTOR_KINDS", "0 1").split()]:
         d = app.dump()
         tool("clipset", "user clip")
         pad.prepare("hello xyz world", 6, 9)
-        time.sleep(1.2)  # the watch timer records notepad as the target
+        app.wait_target()
         if os.environ.get("QUILTOR_SHOT"):
             print(d["window"], d["parts"]["PageControl"], button_point(d, BOLD))
             subprocess.run(["import", "-window", "root", "/tmp/items_shot.png"])
@@ -48,7 +47,7 @@ for kind in [int(k) for k in os.environ.get("QUILTOR_KINDS", "0 1").split()]:
 
         # A text with a line break escape writes two lines.
         pad.prepare("ab", 1, 1)
-        time.sleep(1.2)
+        app.wait_target()
         click(*button_point(d, LINES))
         expected = "aLine1\r\nLine2b"
         got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
@@ -61,26 +60,26 @@ with App(settings(0), data) as app, Notepad() as pad:
     app.wait_ready()
     d = app.dump()
     pad.prepare("hello xyz world", 6, 9)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, UPPER))
     expected = "hello XYZ world"
     got = wait_for(lambda: notepad_text() == expected and expected, 15) or notepad_text()
     f.equal(got, expected, "the upper-case module replaces the selection")
 
     pad.prepare("keep me", 0, 4)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, MISSING))
     box = app.driver("box", 10000, 1)
     f.check(bool(box) and "実行ファイルが見つかりません" in box[0], "missing module message: %r" % box)
-    time.sleep(1)
+    app.wait_idle()
     f.equal(notepad_text(), "keep me", "a missing module writes nothing")
 
     # A menu entry behind a drop-down button.
     pad.prepare("hello xyz world", 6, 9)
-    time.sleep(1.2)
+    app.wait_target()
     bx, by = button_point(d, TAGS)
     click(bx, by)
-    time.sleep(1.2)
+    app.wait_target()
     click(bx - 60, by + 10 + 9)
     expected = "hello <i>xyz</i> world"
     got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
@@ -88,9 +87,9 @@ with App(settings(0), data) as app, Notepad() as pad:
 
     # A separator button does nothing.
     pad.prepare("stay", 0, 4)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, SEPARATOR))
-    time.sleep(1.5)
+    app.wait_idle()
     f.equal(notepad_text(), "stay", "a separator button writes nothing")
 
     # Menus to the fourth key level, walked with the keys as a user may:
@@ -99,19 +98,20 @@ with App(settings(0), data) as app, Notepad() as pad:
     def walk_to_fourth_level(down):
         bx, by = button_point(d, DEEP)
         click(bx, by)
-        time.sleep(1.2)
-        for key in ["Down", "Right", "Right"] + ["Down"] * down + ["Return"]:
+        for key, menus in [("Down", 1), ("Right", 2), ("Right", 3)] + [("Down", 3)] * down:
+            f.check(wait_for(lambda: app.open_menus() == menus, 10), "%d menus open before %s" % (menus, key))
             xdotool("key", key)
-            time.sleep(0.4)
+        f.check(wait_for(lambda: app.open_menus() == 3, 10), "the third menu level is open")
+        xdotool("key", "Return")
 
     pad.prepare("stay", 0, 4)
-    time.sleep(1.2)
+    app.wait_target()
     walk_to_fourth_level(1)
-    time.sleep(1.5)
+    app.wait_idle()
     f.equal(notepad_text(), "stay", "a menu entry at the fourth level that opens a menu does nothing")
     xdotool("key", "Escape")
     pad.prepare("stay", 0, 4)
-    time.sleep(1.2)
+    app.wait_target()
     walk_to_fourth_level(0)
     expected = "FOUR"
     got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
@@ -119,7 +119,7 @@ with App(settings(0), data) as app, Notepad() as pad:
 
     # Re-edit from the tool bar writes the last texts again.
     pad.prepare("hello xyz world", 6, 9)
-    time.sleep(1.2)
+    app.wait_target()
     app.driver("command", "ToolButton_Repeat")
     expected = "hello FOUR world"
     got = wait_for(lambda: notepad_text() == expected and expected, 10) or notepad_text()
@@ -128,17 +128,15 @@ with App(settings(0), data) as app, Notepad() as pad:
     # The keyboard: Down places the cursor on the first button, Down again on
     # the next; Enter fires it (the upper-case module).
     pad.prepare("abc", 0, 3)
-    time.sleep(1.2)
+    app.wait_target()
     x, y, w, h = app.dump()["parts"]["StatusBar"]["rect"]
     click(x + 60, y + 8)  # into the tool window, away from any button
-    time.sleep(0.5)
+    f.check(wait_for(lambda: app.dump().get("foreground"), 10), "the tool is in front after the click")
     xdotool("key", "Down")
-    time.sleep(0.3)
     xdotool("key", "Down")
-    time.sleep(0.3)
-    marked = app.driver("dump")
-    f.check(any(l.startswith("button 0 0 1 ") and l.split()[7] == "1" for l in marked),
-            "Down twice marks the second button")
+    marked = wait_for(lambda: (lambda lines: any(l.startswith("button 0 0 1 ") and l.split()[7] == "1"
+                                                 for l in lines))(app.driver("dump")), 10)
+    f.check(marked, "Down twice marks the second button")
     xdotool("key", "Return")
     expected = "ABC"
     got = wait_for(lambda: notepad_text() == expected and expected, 15) or notepad_text()

@@ -6,7 +6,6 @@ the activate hot key bringing back a shrunk tool."""
 import os
 import subprocess
 import tempfile
-import time
 
 from e2elib import App, BUILD, WINE_RUN, Failures, centre, click, ini, run_driver, wait_for, xdotool
 from editorlib import FIXTURES, Notepad, button_point, notepad_text, upper_module
@@ -38,6 +37,12 @@ def watch_visibility(ms):
         process.wait(ms / 1000 + 60)
         out.seek(0)
         return out.read().decode("utf-8", "replace").splitlines()
+
+    # The watch prints the visibility it starts with at once: from then on it sees every change.
+    def started():
+        out.seek(0)
+        return out.read()
+    wait_for(started, 30, 0.1)
     return lines
 
 
@@ -48,15 +53,14 @@ with App(settings, data) as app, Notepad() as pad:
     # Variant 2: the selection is cut into the module's buffer, and its
     # upper-cased text is written in its place.
     pad.prepare("hello xyz world", 6, 9)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, UPPER_CUT))
     expect_text("hello XYZ world", 15, "a cutting module replaces the selection with its text")
 
     # Variant 3: the tool window is hidden while the module runs, shown after.
     pad.prepare("say it", 4, 6)
-    time.sleep(1.2)
+    app.wait_target()
     watched = watch_visibility(9000)
-    time.sleep(1.5)  # the watch is running
     click(*button_point(d, SLOW_HIDDEN))
     expect_text("say hidden done", 20, "the hidden-window module's text is written")
     changes = [line.split()[1] for line in watched()]
@@ -65,9 +69,9 @@ with App(settings, data) as app, Notepad() as pad:
 
     # A slow module: the tool keeps answering while it waits.
     pad.prepare("wait here", 5, 9)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, SLOW))
-    time.sleep(1.0)
+    f.check(wait_for(lambda: not app.status()[0], 10), "the tool is busy while the slow module runs")
     answer = run_driver("answers", 1000)
     f.check(bool(answer) and answer[0].startswith("answers 1"), "the tool answers while a module runs: %r" % answer)
     f.equal(notepad_text(), "wait here", "nothing is written before the module has ended")
@@ -76,13 +80,13 @@ with App(settings, data) as app, Notepad() as pad:
     # A module that fills its buffer to the last byte with no terminator:
     # exactly the buffer is written, nothing from beyond it.
     pad.prepare("ab", 1, 1)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, UNTERMINATED))
     expect_text("a" + "x" * 1024 + "b", 15, "an unterminated buffer is written up to its end")
 
     # A module that crashes: nothing is written, no message, and the tool answers.
     pad.prepare("keep this", 0, 4)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, CRASH))
     box = app.driver("box", 6000, 1)
     f.check(box and box[0] == "nobox", "a crashing module raises no message of the tool: %r" % box)
@@ -92,11 +96,11 @@ with App(settings, data) as app, Notepad() as pad:
 
     # Re-edit hot key: the last text item is written again where the user is.
     pad.prepare("one two", 4, 7)
-    time.sleep(1.2)
+    app.wait_target()
     click(*button_point(d, BOLD))
     expect_text("one <b>two</b>", 10, "the text item writes its texts")
     pad.prepare("three four", 0, 5)
-    time.sleep(1.2)
+    app.wait_target()
     xdotool("key", "ctrl+alt+q")
     expect_text("<b>three</b> four", 10, "the re-edit hot key repeats the last text item")
 

@@ -1,6 +1,5 @@
 """Shrinking and stretching the window by double clicks on its title, and
 the buttons that follow the height."""
-import time
 
 from e2elib import App, Failures, centre, click, ini, wait_for
 
@@ -22,7 +21,6 @@ with App(settings, {"three.edt": "three_pages.edt"}) as app:
         f.check(not shrunk["parts"]["SpeedButtonResize1"]["visible"], "the shrink button is hidden")
         f.equal(shrunk["window"][:2], d["window"][:2], "shrinking keeps the position")
 
-    time.sleep(0.5)
     click(*title, repeat=2)
     stretched = wait_for(lambda: app.dump()["window"][3] == 300 and app.dump(), 10)
     f.check(bool(stretched), "a second double click stretches back to 300")
@@ -39,8 +37,7 @@ with App(settings, {"three.edt": "three_pages.edt"}) as app:
     xdotool("mousemove", x, y)
     xdotool("mousedown", 1)
     for step in range(1, 7):  # 48 pixels: within the 12- and 9-pixel snap zones
-        xdotool("mousemove", x - step * 8, y - step * 8)
-        time.sleep(0.1)
+        xdotool("mousemove", "--sync", x - step * 8, y - step * 8)
     xdotool("mouseup", 1)
     moved = wait_for(lambda: app.dump()["window"][:2] == (0, 0) and True, 5)
     f.check(bool(moved), "dragging the title near the top left corner snaps to (0, 0): %r" % (app.dump()["window"],))

@@ -5,6 +5,14 @@
 //   qtdriver command <name> post the command of the window's command table
 //                         named <name> (ToolButton_Repeat, Popup_Exit...)
 //   qtdriver close        post WM_CLOSE
+//   qtdriver idle <ms>    wait until the tool reports itself idle (nothing
+//                         pending, the watch timer running)
+//   qtdriver target <ms> <class> [linked]
+//                         wait until the tool's simple-mode target (or linked
+//                         edit window) is a window of class <class>
+//   qtdriver status       one line: idle, the simple-mode target's class, the
+//                         linked edit window's class
+//   qtdriver menus        how many pop-up menus are open
 //   qtdriver tree         every child window: class, text, rectangle, visible
 //   qtdriver files        the open-file list: ComboBoxFile's entries and
 //                         selection, the labels of PanelFilePath
@@ -29,6 +37,7 @@
 #include "tools/outside.h"
 #include "ui/message_box.h"
 #include "window/commands.h"
+#include "window/main_view.h"
 
 namespace {
 
@@ -178,6 +187,47 @@ int main(int argc, char** argv) {
   }
   if (verb == "dump") {
     Dump(main);
+  } else if (verb == "idle" && argc > 2) {
+    const UINT status = RegisterWindowMessageA(quiltor::kStatusMessageName);
+    const DWORD limit = static_cast<DWORD>(std::atoi(argv[2]));
+    const DWORD start = GetTickCount();
+    DWORD_PTR idle = 0;
+    while (GetTickCount() - start < limit) {
+      if (SendMessageTimeoutW(main, status, quiltor::kStatusIdle, 0, SMTO_ABORTIFHUNG, 1000, &idle) && idle) break;
+      Sleep(20);
+    }
+    std::printf("idle %d %lu\n", idle ? 1 : 0, GetTickCount() - start);
+    return idle ? 0 : 1;
+  } else if (verb == "target" && argc > 3) {
+    const UINT status = RegisterWindowMessageA(quiltor::kStatusMessageName);
+    const DWORD limit = static_cast<DWORD>(std::atoi(argv[2]));
+    const std::wstring wanted = Wide(argv[3]);
+    const WPARAM which = argc > 4 ? quiltor::kStatusLinkedEdit : quiltor::kStatusSimpleTarget;
+    const DWORD start = GetTickCount();
+    DWORD_PTR target = 0;
+    bool found = false;
+    while (!found && GetTickCount() - start < limit) {
+      found = SendMessageTimeoutW(main, status, which, 0, SMTO_ABORTIFHUNG, 1000, &target) && target &&
+              ClassOf(reinterpret_cast<HWND>(target)) == wanted;
+      if (!found) Sleep(20);
+    }
+    std::printf("target %d %lu\n", found ? 1 : 0, GetTickCount() - start);
+    return found ? 0 : 1;
+  } else if (verb == "status") {
+    const UINT status = RegisterWindowMessageA(quiltor::kStatusMessageName);
+    DWORD_PTR idle = 0, simple = 0, linked = 0;
+    SendMessageTimeoutW(main, status, quiltor::kStatusIdle, 0, SMTO_ABORTIFHUNG, 1000, &idle);
+    SendMessageTimeoutW(main, status, quiltor::kStatusSimpleTarget, 0, SMTO_ABORTIFHUNG, 1000, &simple);
+    SendMessageTimeoutW(main, status, quiltor::kStatusLinkedEdit, 0, SMTO_ABORTIFHUNG, 1000, &linked);
+    std::printf("status %d [%s] [%s]\n", idle ? 1 : 0, Utf8(ClassOf(reinterpret_cast<HWND>(simple))).c_str(),
+                Utf8(linked ? ClassOf(reinterpret_cast<HWND>(linked)) : std::wstring()).c_str());
+  } else if (verb == "menus") {
+    int count = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+      if (IsWindowVisible(w)) ++count;
+    }
+    std::printf("menus %d\n", count);
   } else if (verb == "tree") {
     EnumChildWindows(
         main,

@@ -137,7 +137,9 @@ TEST_F(MainControllerTest, OnlyNotificationsThatMeanChosenRunACommand) {
   for (const Case& c : cases) {
     const int before = view->abouts;
     EXPECT_EQ(controller->OnCommand(c.id, c.code, c.fromControl), c.runs) << c.id << " " << c.code;
-    if (c.id == ToUint(CommandId::kAbout)) EXPECT_EQ(view->abouts, before + (c.runs ? 1 : 0));
+    if (c.id == ToUint(CommandId::kAbout)) {
+      EXPECT_EQ(view->abouts, before + (c.runs ? 1 : 0));
+    }
   }
 }
 
