@@ -334,7 +334,13 @@ std::optional<Bytes> SetProfileValue(const Bytes& contents, std::string_view sec
   result.reserve(contents.size() + section.size() + key.size() + value.size() + 8);
   if (!scan.keys.empty()) {
     const ProfileLine& line = scan.keys.front();
-    result.append(contents, 0, line.valueBegin);
+    // The blanks after "=" stay only before a value that starts without
+    // blanks, so writing the same value again leaves the bytes as they are.
+    std::size_t from = line.valueBegin;
+    if (value.empty() || IsBlank(value.front())) {
+      while (from > line.begin && IsBlank(contents[from - 1])) --from;
+    }
+    result.append(contents, 0, from);
     if (!line.hasValue) result.append("=");
     result.append(value);
     result.append(contents, line.textEnd, Bytes::npos);

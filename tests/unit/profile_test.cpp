@@ -215,6 +215,30 @@ TEST(ProfileEdit, SetValueChangesOnlyWhatItMust) {
   }
 }
 
+TEST(ProfileEdit, WritingTheSameValueAgainLeavesTheBytesAsTheyAre) {
+  struct Case {
+    Bytes before;
+    const char* value;
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"[a]\r\nk=x\r\n", " y", "[a]\r\nk= y\r\n"},
+      {"[a]\r\nk = x\r\n", " y", "[a]\r\nk = y\r\n"},
+      {"[a]\r\nk =  \tx\r\n", "\t y", "[a]\r\nk =\t y\r\n"},
+      {"[a]\r\nk = x\r\n", "y", "[a]\r\nk = y\r\n"},
+      {"[a]\r\nk\r\n", "  y", "[a]\r\nk=  y\r\n"},
+      {"[a]\r\nk = x\r\n", "", "[a]\r\nk =\r\n"},
+      {"[a]\r\nk =\v\r\n", "", "[a]\r\nk =\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before + "<-" + c.value);
+    const std::optional<Bytes> once = SetProfileValue(c.before, "a", "k", c.value);
+    ASSERT_TRUE(once);
+    EXPECT_EQ(*once, c.after);
+    EXPECT_EQ(SetProfileValue(*once, "a", "k", c.value), once);
+  }
+}
+
 TEST(ProfileEdit, RefusesWhatCannotBeOneLine) {
   const Bytes file = "[a]\r\nk=1\r\n";
   EXPECT_FALSE(SetProfileValue(file, "a", "k", "two\r\nlines"));
@@ -235,6 +259,8 @@ TEST(ProfileEdit, RemovesKeysAndSectionsWithTheirDuplicates) {
   EXPECT_EQ(RemoveProfileSection(file, "a"), "[b]\r\nk=4\r\n");
   EXPECT_EQ(RemoveProfileSection(file, "b"), "[a]\r\nk=1\r\n;k=comment\r\nK=2\r\nj=3\r\n[A]\r\nk=5\r\n");
   EXPECT_EQ(RemoveProfileSection(file, "c"), file);
+  // An empty name is no key a writer makes, even where a line has one.
+  EXPECT_EQ(RemoveProfileKey("[a]\r\n=1\r\n", "a", ""), "[a]\r\n=1\r\n");
   // Removing the last line of a file without a final line end.
   EXPECT_EQ(RemoveProfileKey("[a]\r\nj=1\r\nk=2", "a", "k"), "[a]\r\nj=1\r\n");
 }
