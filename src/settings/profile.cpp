@@ -156,12 +156,18 @@ std::string_view FileLineEnd(std::string_view text) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// The start of an index key: a folded section name led by its length, so
+// that no pair of names (a zero byte in either) runs into another pair.
+Bytes SectionPrefix(std::string_view foldedSection) {
+  Bytes prefix = std::to_string(foldedSection.size());
+  prefix.push_back(':');
+  prefix += foldedSection;
+  return prefix;
+}
+
 // One key made of a folded section and key name.
 Bytes IndexKey(std::string_view section, std::string_view key) {
-  Bytes k = FoldAsciiCase(Trim(section));
-  k.push_back('\0');
-  k += FoldAsciiCase(Trim(key));
-  return k;
+  return SectionPrefix(FoldAsciiCase(Trim(section))) + FoldAsciiCase(Trim(key));
 }
 
 std::optional<std::int32_t> ParseInt(std::string_view text, bool settingsForms) {
@@ -231,15 +237,14 @@ IniDocument::IniDocument(Bytes contents) : contents_(std::move(contents)) { Inde
 void IniDocument::Index() {
   values_.clear();
   sections_.clear();
-  Bytes prefix;       // folded section name followed by "\0"
+  Bytes prefix;       // SectionPrefix of the current section
   bool live = false;  // the current section is the first of its name
   Bytes key;
   ForEachLine(contents_, [&](const ProfileLine& line) {
     if (line.kind == ProfileLine::Kind::kSection) {
       Bytes folded = FoldAsciiCase(line.name);
-      live = sections_.insert(folded).second;
-      prefix = std::move(folded);
-      prefix.push_back('\0');
+      prefix = SectionPrefix(folded);
+      live = sections_.insert(std::move(folded)).second;
     } else if (live && line.kind == ProfileLine::Kind::kKey) {
       key = prefix;
       key += FoldAsciiCase(line.name);

@@ -66,7 +66,7 @@ class IniDocument {
   };
   void Index();
   Bytes contents_;
-  // Folded "section\0key" -> raw value, first occurrence only.
+  // Folded section and key names -> raw value, first occurrence only.
   std::unordered_map<Bytes, Span> values_;
   // Folded names of the sections present.
   std::unordered_set<Bytes> sections_;

@@ -52,7 +52,7 @@ def profile():
     write("profile", "brackets.ini", lines("[t]", "k=1 [s]", "k=[[s]", b"\x83[s]", " \t[s] ; note", "k=v", "[s", "[x]]", "k=2"))
     write("profile", "long_value.ini", lines("[s]", b"k=" + b"x" * 2046 + KANJI + b"yyy", b"q=\"" + b"y" * 2100 + b"\""))
     write("profile", "blanks.ini", lines("[ s ]", "  k \t=  v  ", "j=\v\f", "\t", "m =\t"))
-    write("profile", "nul_bytes.ini", b"[a\x00b]\r\nk\x00=1\r\n[a]\r\nb\x00k=2\r\n")
+    write("profile", "nul_bytes.ini", b"[a\x00b]\r\nc=1\r\n[a]\r\nb\x00c=2\r\n")
 
 
 def settings():

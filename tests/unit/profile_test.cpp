@@ -11,8 +11,8 @@ namespace {
 struct ReadCase {
   const char* what;
   Bytes contents;
-  const char* section;
-  const char* key;
+  Bytes section;
+  Bytes key;
   Bytes expected;  // "<fallback>" when the reader must give the fallback
 };
 
@@ -23,6 +23,10 @@ const Bytes kDi = "\x83\x61";
 const Bytes kSo = "\x83\x5c";
 const Bytes kHyo = "\x95\x5c";
 const Bytes kPo = "\x83\x7c";
+
+// Section "a\0b" with key "c", and section "a" with key "b\0c": the two
+// must not be taken for one another.
+const Bytes kZeroNames("[a\0b]\r\nc=1\r\n[a]\r\nb\0c=2\r\n", 24);
 
 std::vector<ReadCase> ReadCases() {
   const Bytes longValue(3000, 'x');
@@ -78,6 +82,8 @@ std::vector<ReadCase> ReadCases() {
       {"a later section after CR line ends", "[t]\rk=1\r[s]\rk=v\r", "s", "k", "v"},
       {"a later section after LF line ends", "[t]\nk=1\n\n;c\n[s]\nk=v", "s", "k", "v"},
       {"a section header as the last line", "[t]\r\nk=1\r\n[s]", "s", "k", "<fallback>"},
+      {"a zero byte in a key name", kZeroNames, "a", Bytes("b\0c", 3), "2"},
+      {"a zero byte in a section name", kZeroNames, Bytes("a\0b", 3), "c", "1"},
   };
 }
 
