@@ -384,6 +384,7 @@ Bytes WithoutRanges(const Bytes& contents,
 }  // namespace
 
 Bytes RemoveProfileKey(const Bytes& contents, std::string_view section, std::string_view key) {
+  if (Trim(key).empty()) return contents;
   SectionScan scan = ScanSection(contents, section, key);
   std::vector<std::pair<std::size_t, std::size_t>> ranges;
   for (const ProfileLine& line : scan.keys) ranges.emplace_back(line.begin, line.end);

@@ -266,7 +266,7 @@ TEST(ProfileEdit, RemovesKeysAndSectionsWithTheirDuplicates) {
   EXPECT_EQ(RemoveProfileSection(file, "b"), "[a]\r\nk=1\r\n;k=comment\r\nK=2\r\nj=3\r\n[A]\r\nk=5\r\n");
   EXPECT_EQ(RemoveProfileSection(file, "c"), file);
   // An empty name is no key a writer makes, even where a line has one.
-  EXPECT_EQ(RemoveProfileKey("[a]\r\n=1\r\n", "a", ""), "[a]\r\n=1\r\n");
+  for (const char* empty : {"", " ", "\t "}) EXPECT_EQ(RemoveProfileKey("[a]\r\n=1\r\n", "a", empty), "[a]\r\n=1\r\n");
   // Removing the last line of a file without a final line end.
   EXPECT_EQ(RemoveProfileKey("[a]\r\nj=1\r\nk=2", "a", "k"), "[a]\r\nj=1\r\n");
 }
