@@ -156,12 +156,18 @@ std::string_view FileLineEnd(std::string_view text) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// The start of an index key: a folded section name led by its length, so
+// that no pair of names (a zero byte in either) runs into another pair.
+Bytes SectionPrefix(std::string_view foldedSection) {
+  Bytes prefix = std::to_string(foldedSection.size());
+  prefix.push_back(':');
+  prefix += foldedSection;
+  return prefix;
+}
+
 // One key made of a folded section and key name.
 Bytes IndexKey(std::string_view section, std::string_view key) {
-  Bytes k = FoldAsciiCase(Trim(section));
-  k.push_back('\0');
-  k += FoldAsciiCase(Trim(key));
-  return k;
+  return SectionPrefix(FoldAsciiCase(Trim(section))) + FoldAsciiCase(Trim(key));
 }
 
 std::optional<std::int32_t> ParseInt(std::string_view text, bool settingsForms) {
@@ -231,15 +237,14 @@ IniDocument::IniDocument(Bytes contents) : contents_(std::move(contents)) { Inde
 void IniDocument::Index() {
   values_.clear();
   sections_.clear();
-  Bytes prefix;       // folded section name followed by "\0"
+  Bytes prefix;       // SectionPrefix of the current section
   bool live = false;  // the current section is the first of its name
   Bytes key;
   ForEachLine(contents_, [&](const ProfileLine& line) {
     if (line.kind == ProfileLine::Kind::kSection) {
       Bytes folded = FoldAsciiCase(line.name);
-      live = sections_.insert(folded).second;
-      prefix = std::move(folded);
-      prefix.push_back('\0');
+      prefix = SectionPrefix(folded);
+      live = sections_.insert(std::move(folded)).second;
     } else if (live && line.kind == ProfileLine::Kind::kKey) {
       key = prefix;
       key += FoldAsciiCase(line.name);
@@ -334,7 +339,13 @@ std::optional<Bytes> SetProfileValue(const Bytes& contents, std::string_view sec
   result.reserve(contents.size() + section.size() + key.size() + value.size() + 8);
   if (!scan.keys.empty()) {
     const ProfileLine& line = scan.keys.front();
-    result.append(contents, 0, line.valueBegin);
+    // The blanks after "=" stay only before a value that starts without
+    // blanks, so writing the same value again leaves the bytes as they are.
+    std::size_t from = line.valueBegin;
+    if (value.empty() || IsBlank(value.front())) {
+      while (from > line.begin && IsBlank(contents[from - 1])) --from;
+    }
+    result.append(contents, 0, from);
     if (!line.hasValue) result.append("=");
     result.append(value);
     result.append(contents, line.textEnd, Bytes::npos);
@@ -373,6 +384,7 @@ Bytes WithoutRanges(const Bytes& contents,
 }  // namespace
 
 Bytes RemoveProfileKey(const Bytes& contents, std::string_view section, std::string_view key) {
+  if (Trim(key).empty()) return contents;
   SectionScan scan = ScanSection(contents, section, key);
   std::vector<std::pair<std::size_t, std::size_t>> ranges;
   for (const ProfileLine& line : scan.keys) ranges.emplace_back(line.begin, line.end);

@@ -66,7 +66,7 @@ class IniDocument {
   };
   void Index();
   Bytes contents_;
-  // Folded "section\0key" -> raw value, first occurrence only.
+  // Folded section and key names -> raw value, first occurrence only.
   std::unordered_map<Bytes, Span> values_;
   // Folded names of the sections present.
   std::unordered_set<Bytes> sections_;
@@ -105,7 +105,8 @@ inline Bytes FormatProfileBool(bool value) { return value ? "1" : "0"; }
 // key name, or an empty name).
 std::optional<Bytes> SetProfileValue(const Bytes& contents, std::string_view section,
                                      std::string_view key, std::string_view value);
-// Removes every line of the key in the section that readers see.
+// Removes every line of the key in the section that readers see; an empty key
+// name removes nothing.
 Bytes RemoveProfileKey(const Bytes& contents, std::string_view section, std::string_view key);
 // Removes every section of the name, header and lines, so no older duplicate
 // comes back into view.

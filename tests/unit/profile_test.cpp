@@ -11,8 +11,8 @@ namespace {
 struct ReadCase {
   const char* what;
   Bytes contents;
-  const char* section;
-  const char* key;
+  Bytes section;
+  Bytes key;
   Bytes expected;  // "<fallback>" when the reader must give the fallback
 };
 
@@ -23,6 +23,10 @@ const Bytes kDi = "\x83\x61";
 const Bytes kSo = "\x83\x5c";
 const Bytes kHyo = "\x95\x5c";
 const Bytes kPo = "\x83\x7c";
+
+// Section "a\0b" with key "c", and section "a" with key "b\0c": the two
+// must not be taken for one another.
+const Bytes kZeroNames("[a\0b]\r\nc=1\r\n[a]\r\nb\0c=2\r\n", 24);
 
 std::vector<ReadCase> ReadCases() {
   const Bytes longValue(3000, 'x');
@@ -78,6 +82,8 @@ std::vector<ReadCase> ReadCases() {
       {"a later section after CR line ends", "[t]\rk=1\r[s]\rk=v\r", "s", "k", "v"},
       {"a later section after LF line ends", "[t]\nk=1\n\n;c\n[s]\nk=v", "s", "k", "v"},
       {"a section header as the last line", "[t]\r\nk=1\r\n[s]", "s", "k", "<fallback>"},
+      {"a zero byte in a key name", kZeroNames, "a", Bytes("b\0c", 3), "2"},
+      {"a zero byte in a section name", kZeroNames, Bytes("a\0b", 3), "c", "1"},
   };
 }
 
@@ -215,6 +221,30 @@ TEST(ProfileEdit, SetValueChangesOnlyWhatItMust) {
   }
 }
 
+TEST(ProfileEdit, WritingTheSameValueAgainLeavesTheBytesAsTheyAre) {
+  struct Case {
+    Bytes before;
+    const char* value;
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"[a]\r\nk=x\r\n", " y", "[a]\r\nk= y\r\n"},
+      {"[a]\r\nk = x\r\n", " y", "[a]\r\nk = y\r\n"},
+      {"[a]\r\nk =  \tx\r\n", "\t y", "[a]\r\nk =\t y\r\n"},
+      {"[a]\r\nk = x\r\n", "y", "[a]\r\nk = y\r\n"},
+      {"[a]\r\nk\r\n", "  y", "[a]\r\nk=  y\r\n"},
+      {"[a]\r\nk = x\r\n", "", "[a]\r\nk =\r\n"},
+      {"[a]\r\nk =\v\r\n", "", "[a]\r\nk =\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before + "<-" + c.value);
+    const std::optional<Bytes> once = SetProfileValue(c.before, "a", "k", c.value);
+    ASSERT_TRUE(once);
+    EXPECT_EQ(*once, c.after);
+    EXPECT_EQ(SetProfileValue(*once, "a", "k", c.value), once);
+  }
+}
+
 TEST(ProfileEdit, RefusesWhatCannotBeOneLine) {
   const Bytes file = "[a]\r\nk=1\r\n";
   EXPECT_FALSE(SetProfileValue(file, "a", "k", "two\r\nlines"));
@@ -235,6 +265,8 @@ TEST(ProfileEdit, RemovesKeysAndSectionsWithTheirDuplicates) {
   EXPECT_EQ(RemoveProfileSection(file, "a"), "[b]\r\nk=4\r\n");
   EXPECT_EQ(RemoveProfileSection(file, "b"), "[a]\r\nk=1\r\n;k=comment\r\nK=2\r\nj=3\r\n[A]\r\nk=5\r\n");
   EXPECT_EQ(RemoveProfileSection(file, "c"), file);
+  // An empty name is no key a writer makes, even where a line has one.
+  for (const char* empty : {"", " ", "\t "}) EXPECT_EQ(RemoveProfileKey("[a]\r\n=1\r\n", "a", empty), "[a]\r\n=1\r\n");
   // Removing the last line of a file without a final line end.
   EXPECT_EQ(RemoveProfileKey("[a]\r\nj=1\r\nk=2", "a", "k"), "[a]\r\nj=1\r\n");
 }
