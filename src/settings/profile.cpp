@@ -234,18 +234,20 @@ void IniDocument::Index() {
   Bytes prefix;       // folded section name followed by "\0"
   bool live = false;  // the current section is the first of its name
   Bytes key;
+  int lineNumber = 0;
   ForEachLine(contents_, [&](const ProfileLine& line) {
+    ++lineNumber;
     if (line.kind == ProfileLine::Kind::kSection) {
       Bytes folded = FoldAsciiCase(line.name);
-      live = sections_.insert(folded).second;
+      live = sections_.try_emplace(folded, lineNumber).second;
       prefix = std::move(folded);
       prefix.push_back('\0');
     } else if (live && line.kind == ProfileLine::Kind::kKey) {
       key = prefix;
       key += FoldAsciiCase(line.name);
       values_.try_emplace(key, line.hasValue ? Span{static_cast<std::size_t>(line.value.data() - contents_.data()),
-                                                    line.value.size()}
-                                             : Span{Span::kNoValue, 0});
+                                                    line.value.size(), lineNumber}
+                                             : Span{Span::kNoValue, 0, lineNumber});
     }
     return true;
   });
@@ -260,6 +262,16 @@ Bytes IniDocument::Get(std::string_view section, std::string_view key,
 
 bool IniDocument::HasSection(std::string_view section) const {
   return sections_.count(FoldAsciiCase(Trim(section))) != 0;
+}
+
+int IniDocument::KeyLine(std::string_view section, std::string_view key) const {
+  auto it = values_.find(IndexKey(section, key));
+  return it == values_.end() ? 0 : it->second.line;
+}
+
+int IniDocument::SectionLine(std::string_view section) const {
+  auto it = sections_.find(FoldAsciiCase(Trim(section)));
+  return it == sections_.end() ? 0 : it->second;
 }
 
 bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
