@@ -64,12 +64,6 @@ DataFileListing ListDataFiles(FileSystem& files, const Bytes& programFolder, con
 
 Bytes RowText(const DataFileRow& row) { return row.path + "\t" + row.title; }
 
-DataFileRow SplitRowText(std::string_view text) {
-  const std::size_t tab = text.find('\t');
-  if (tab == std::string_view::npos) return {Bytes(text), {}};
-  return {Bytes(text.substr(0, tab)), Bytes(text.substr(tab + 1))};
-}
-
 int ClampSectionWidth(int section, int width) {
   return std::max(width, section == 0 ? kPathSectionMinWidth : kTitleSectionMinWidth);
 }

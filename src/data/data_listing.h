@@ -4,7 +4,6 @@
 // companion program is started with, and what stays selected after it.
 #include <cstddef>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -38,9 +37,8 @@ DataFileListing ListDataFiles(FileSystem& files, const Bytes& programFolder, con
 // "Title" of "Group" of one data file, reading no more of it than needed.
 Bytes ReadListedTitle(FileSystem& files, const Bytes& path);
 
-// The list item's text: path, TAB, title; and the two parts back (at the first TAB).
+// The list item's text: path, TAB, title.
 Bytes RowText(const DataFileRow& row);
-DataFileRow SplitRowText(std::string_view text);
 
 // Header sections of the dialog: the first one's width is the column boundary.
 inline constexpr int kPathSectionWidth = 150;

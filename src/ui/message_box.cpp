@@ -43,19 +43,25 @@ void ShowTaskbarButton(HWND window, bool show) {
   if (visible) ShowWindow(window, SW_SHOWNA);
 }
 
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at) {
+  boxPosition = at;
+  // Without the hook the box still shows, only centred.
+  boxHook = SetWindowsHookExW(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
+  int answer = MessageBoxW(owner, text.c_str(), kAppTitle, type);
+  if (boxHook) {
+    UnhookWindowsHookEx(boxHook);
+    boxHook = nullptr;
+  }
+  return answer;
+}
+
 int ShowMessageNearWindow(HWND window, const std::wstring& text, UINT type, POINT at,
                           const NearWindowRestore& restore) {
   if (window) {
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     ShowTaskbarButton(window, true);
   }
-  boxPosition = at;
-  boxHook = SetWindowsHookExW(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
-  int answer = MessageBoxW(window, text.c_str(), kAppTitle, type);
-  if (boxHook) {
-    UnhookWindowsHookEx(boxHook);
-    boxHook = nullptr;
-  }
+  int answer = ShowMessageAt(window, text, type, at);
   if (window && IsWindow(window)) {
     SetWindowPos(window, restore.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);

@@ -21,6 +21,10 @@ struct NearWindowRestore {
   bool hideIcon = false;   // "アイコン非表示" enabled and checked
 };
 
+// A message box with its top left corner at `at` (screen pixels). Returns the
+// button pressed.
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at);
+
 // Shows a message box with its top left corner at `at` (screen pixels). While
 // the box is open the window is not topmost and has a task-bar button, so the
 // box can never hide behind it; both are restored afterwards. Returns the

@@ -130,16 +130,6 @@ TEST(ListDataFiles, FindsTitlesBeyondTheBeginningOfTheFile) {
   EXPECT_EQ(ReadListedTitle(files, kTool + "missing.edt"), "");
 }
 
-TEST(RowText, JoinsPathAndTitleWithATabAndSplitsAtTheFirst) {
-  EXPECT_EQ(RowText({"sub\\memo.edt", "Memo"}), "sub\\memo.edt\tMemo");
-  EXPECT_EQ(RowText({"a.edt", ""}), "a.edt\t");
-  EXPECT_EQ(SplitRowText("sub\\memo.edt\tMemo"), (DataFileRow{"sub\\memo.edt", "Memo"}));
-  EXPECT_EQ(SplitRowText("a.edt\tone\ttwo"), (DataFileRow{"a.edt", "one\ttwo"}));
-  EXPECT_EQ(SplitRowText("a.edt"), (DataFileRow{"a.edt", ""}));
-  // A second byte 0x5C never splits anything: 表 is 0x95 0x5C.
-  EXPECT_EQ(SplitRowText("\x95\x5c.edt\t\x95\x5c"), (DataFileRow{"\x95\x5c.edt", "\x95\x5c"}));
-}
-
 TEST(PlaceSelectionDialog, CentresOverTheMainWindowAndStaysOnTheScreen) {
   const struct {
     Rect main;
