@@ -102,7 +102,8 @@ class TFormLoomwork {
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (header->idFrom != IDC_HeaderControl) return FALSE;
-        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, OnHeaderNotify(*reinterpret_cast<const NMHEADERW*>(lparam)));
+        const LRESULT result = OnHeaderNotify(*header);
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
         return TRUE;
       }
       case kMsgClampSection:
@@ -291,26 +292,33 @@ class TFormLoomwork {
     if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &item);
   }
 
-  LRESULT OnHeaderNotify(const NMHEADERW& notify) {
-    const bool width = notify.pitem && (notify.pitem->mask & HDI_WIDTH);
-    switch (notify.hdr.code) {
+  // Only the HDN_ codes carry an NMHEADER; custom drawing and others come as
+  // structures of their own and keep their default handling.
+  LRESULT OnHeaderNotify(const NMHDR& header) {
+    switch (header.code) {
       case HDN_ITEMCHANGINGW:
-      case HDN_ITEMCHANGINGA:
-        if (width && notify.pitem->cxy < ClampSectionWidth(notify.iItem, notify.pitem->cxy)) {
+      case HDN_ITEMCHANGINGA: {
+        const auto& notify = reinterpret_cast<const NMHEADERW&>(header);
+        if (ChangesWidth(notify) && notify.pitem->cxy < ClampSectionWidth(notify.iItem, notify.pitem->cxy)) {
           PostMessageW(hwnd_, kMsgClampSection, static_cast<WPARAM>(notify.iItem), 0);
           return TRUE;  // refused
         }
         return FALSE;
+      }
       case HDN_ITEMCHANGEDW:
       case HDN_ITEMCHANGEDA:
       case HDN_TRACKW:
-      case HDN_TRACKA:
-        if (width) HeaderControlSectionTrack(notify.iItem, notify.pitem->cxy);
+      case HDN_TRACKA: {
+        const auto& notify = reinterpret_cast<const NMHEADERW&>(header);
+        if (ChangesWidth(notify)) HeaderControlSectionTrack(notify.iItem, notify.pitem->cxy);
         return FALSE;
+      }
       default:
-        return FALSE;
+        return 0;
     }
   }
+
+  static bool ChangesWidth(const NMHEADERW& notify) { return notify.pitem && (notify.pitem->mask & HDI_WIDTH); }
 
   void HeaderControlSectionTrack(int section, int width) {
     if (section != 0) return;

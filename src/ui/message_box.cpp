@@ -43,11 +43,11 @@ void ShowTaskbarButton(HWND window, bool show) {
   if (visible) ShowWindow(window, SW_SHOWNA);
 }
 
-int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at) {
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at, const wchar_t* caption) {
   boxPosition = at;
   // Without the hook the box still shows, only centred.
   boxHook = SetWindowsHookExW(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
-  int answer = MessageBoxW(owner, text.c_str(), kAppTitle, type);
+  int answer = MessageBoxW(owner, text.c_str(), caption, type);
   if (boxHook) {
     UnhookWindowsHookEx(boxHook);
     boxHook = nullptr;

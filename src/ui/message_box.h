@@ -23,7 +23,7 @@ struct NearWindowRestore {
 
 // A message box with its top left corner at `at` (screen pixels). Returns the
 // button pressed.
-int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at);
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at, const wchar_t* caption = kAppTitle);
 
 // Shows a message box with its top left corner at `at` (screen pixels). While
 // the box is open the window is not topmost and has a task-bar button, so the
