@@ -3,6 +3,7 @@ companion program: a program folder with data files, the dialog's harness
 (qtloomwork) over a plain owner window, the companion Loomwork.exe with a
 test editor, and reading both from outside."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -119,7 +120,7 @@ def parse_findings(lines):
         elif w[0] == "text":
             d["text"] = text_of(line)
         elif w[0] == "row":
-            d["rows"].append(tuple(part.rstrip("] ") for part in line[5:].split("[")[1:]))
+            d["rows"].append(re.match(r"row \[(.*?)\] \[(.*?)\] \[(.*)\]$", line).groups())
         elif w[0] == "button":
             d["buttons"][int(w[1])] = {"rect": tuple(int(v) for v in w[3:7]), "text": text_of(line)}
     return d
@@ -129,11 +130,16 @@ def findings():
     return parse_findings(tool("findings"))
 
 
-def window(title):
-    lines = tool("window", title)
+def window(class_name="-", title="-"):
+    """(x, y, w, h, caption) of a visible top-level window, or None."""
+    lines = tool("window", class_name, title)
     if not lines or not lines[0].startswith("window"):
         return None
-    return tuple(int(v) for v in lines[0].split(" ")[1:5])
+    return tuple(int(v) for v in lines[0].split(" ")[1:5]) + (text_of(lines[0]),)
+
+
+def close(class_name):
+    tool("close", class_name)
 
 
 def centre(rect):

@@ -8,7 +8,9 @@
 //                         rectangle, header, list rows with their screen
 //                         rectangles, buttons, status bar text
 //   qtloomwork findings   the companion's list of faults: rectangle, text, rows, buttons
-//   qtloomwork window <title>  rectangle of a visible top-level window with that caption
+//   qtloomwork window <class> <title>  rectangle and caption of a visible
+//                         top-level window ("-" for a class or caption not asked for)
+//   qtloomwork close <class>   WM_CLOSE to a visible top-level window of that class
 // Output lines are UTF-8; texts stand in [brackets] at the end of a line.
 #include <windows.h>
 #include <commctrl.h>
@@ -177,13 +179,33 @@ int Findings() {
   return 0;
 }
 
-int Window(const char* title) {
-  HWND window = FindWindowW(nullptr, Wide(title).c_str());
-  if (!window || !IsWindowVisible(window)) {
+// A visible top-level window by its class or its caption ("-" for either).
+HWND FindTopWindow(const char* className, const char* title) {
+  // Arguments arrive in the ANSI code page.
+  const std::wstring wantedClass = std::string(className) == "-" ? L"" : quiltor::FromAnsi(className);
+  const std::wstring wantedTitle = std::string(title) == "-" ? L"" : quiltor::FromAnsi(title);
+  HWND window = FindWindowW(wantedClass.empty() ? nullptr : wantedClass.c_str(),
+                            wantedTitle.empty() ? nullptr : wantedTitle.c_str());
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+int Window(const char* className, const char* title) {
+  HWND window = FindTopWindow(className, title);
+  if (!window) {
     std::printf("nowindow\n");
     return 1;
   }
-  PrintRect("window", window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  std::printf("window %ld %ld %ld %ld [%s]\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+              Utf8(TextOf(window)).c_str());
+  return 0;
+}
+
+int Close(const char* className) {
+  HWND window = FindTopWindow(className, "-");
+  if (!window) return 1;
+  PostMessageW(window, WM_CLOSE, 0, 0);
   return 0;
 }
 
@@ -196,7 +218,8 @@ int main(int argc, char** argv) {
   if (verb == "show") code = Show(argc, argv);
   if (verb == "dump") code = Dump();
   if (verb == "findings") code = Findings();
-  if (verb == "window" && argc > 2) code = Window(argv[2]);
+  if (verb == "window" && argc > 3) code = Window(argv[2], argv[3]);
+  if (verb == "close" && argc > 2) code = Close(argv[2]);
 
   std::fflush(stdout);
   return code;
