@@ -224,12 +224,18 @@ class TFormLoomwork {
                  headerPos.flags | SWP_NOZORDER);
 
     const int buttonsTop = client.bottom - statusHeight - kGap - kButtonHeight;
-    MoveWindow(list_, 0, headerPos.cy, width, buttonsTop - kGap - headerPos.cy, TRUE);
-    MoveWindow(GetDlgItem(hwnd_, IDC_BitBtnLoomworkNew), kMargin, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-    MoveWindow(GetDlgItem(hwnd_, IDC_BitBtnLoomworkEdit), kMargin + kButtonWidth + kGap, buttonsTop, kButtonWidth,
-               kButtonHeight, TRUE);
-    MoveWindow(GetDlgItem(hwnd_, IDC_BitBtnSelect), width - kMargin - kSelectWidth, buttonsTop, kSelectWidth,
-               kButtonHeight, TRUE);
+    // Moved controls are drawn anew: bits copied from where they were are
+    // stale while the dialog grows.
+    auto place = [](HWND control, int x, int y, int cx, int cy) {
+      SetWindowPos(control, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    };
+    place(list_, 0, headerPos.cy, width, buttonsTop - kGap - headerPos.cy);
+    place(GetDlgItem(hwnd_, IDC_BitBtnLoomworkNew), kMargin, buttonsTop, kButtonWidth, kButtonHeight);
+    place(GetDlgItem(hwnd_, IDC_BitBtnLoomworkEdit), kMargin + kButtonWidth + kGap, buttonsTop, kButtonWidth,
+          kButtonHeight);
+    place(GetDlgItem(hwnd_, IDC_BitBtnSelect), width - kMargin - kSelectWidth, buttonsTop, kSelectWidth,
+          kButtonHeight);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 
   void FillListBox() {

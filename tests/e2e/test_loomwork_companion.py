@@ -132,8 +132,9 @@ finally:
 folder = Folder({"ok.edt": MENDED}, programs=[("Loomwork.exe", "Loomwork.exe")])
 companion = Companion(folder, ["ok.edt", "/L10", "/T10"])
 try:
-    pad = wait_for(lambda: window("Notepad", "-"), 30, 0.3)
-    f.check(pad is not None and "ok.edt" in pad[4], "notepad opens the file: %r" % (pad,))
+    # Notepad shows itself untitled for a moment before it has read the file.
+    pad = wait_for(lambda: (lambda w: w if w and "ok.edt" in w[4] else None)(window("Notepad", "-")), 30, 0.3)
+    f.check(pad is not None, "notepad opens the file: %r" % (window("Notepad", "-"),))
     close("Notepad")
     f.equal(companion.exit_code(30), 0, "closing notepad on a sound file ends the companion")
 finally:

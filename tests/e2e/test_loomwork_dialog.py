@@ -7,7 +7,7 @@ import time
 
 from e2elib import Failures, screenshot, wait_for
 from loomworklib import (BUTTON_EDIT, BUTTON_NEW, BUTTON_SELECT, Folder, Harness, centre, click_at, data_file,
-                         dump, key, park_pointer, shown_dialog, xdotool)
+                         dump, key, park_pointer, shown_dialog, tool, xdotool)
 from e2elib import run_driver
 
 SHOTS = os.environ.get("QUILTOR_SHOTS", "/tmp")
@@ -116,6 +116,23 @@ try:
         key("Escape", centre(d["list"]))
 
     run(folder, "a.edt", drag)
+
+    # Resizable, but never below 380 x 285; the list and 選択 follow the size.
+    def resize(h, d):
+        for size, expected in (((200, 120), (380, 285)), ((600, 400), (600, 400))):
+            tool("resize", *size)
+            got = wait_for(lambda: (lambda x: x if x and x["rect"][2:] == expected else None)(shown_dialog()), 5, 0.2)
+            f.check(got is not None, "sized to %r: the dialog is %r" % (size, expected))
+            if got:
+                right = got["rect"][0] + got["rect"][2]
+                select = got["buttons"][BUTTON_SELECT]["rect"]
+                f.check(right - (select[0] + select[2]) < 20, "選択 stays at the right edge: %r" % (select,))
+                f.check(got["list"][2] >= expected[0] - 20, "the list fills the width: %r" % (got["list"],))
+        time.sleep(1)  # painting follows the size a moment later
+        screenshot(os.path.join(SHOTS, "loomwork-dialog-large.png"), shown_dialog()["rect"])
+        key("Escape", centre(d["list"]))
+
+    run(folder, "a.edt", resize)
 finally:
     folder.remove()
 

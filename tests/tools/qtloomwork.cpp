@@ -7,6 +7,7 @@
 //                         program sees it ("nodialog" while it is hidden):
 //                         rectangle, header, list rows with their screen
 //                         rectangles, buttons, status bar text
+//   qtloomwork resize <w> <h>  sizes the dialog as a user dragging its frame would
 //   qtloomwork findings   the companion's list of faults: rectangle, text, rows, buttons
 //   qtloomwork window <class> <title>  rectangle and caption of a visible
 //                         top-level window ("-" for a class or caption not asked for)
@@ -220,6 +221,13 @@ int main(int argc, char** argv) {
   if (verb == "findings") code = Findings();
   if (verb == "window" && argc > 3) code = Window(argv[2], argv[3]);
   if (verb == "close" && argc > 2) code = Close(argv[2]);
+  if (verb == "resize" && argc > 3) {
+    HWND dialog = FindVisibleDialog(kDialogCaption);
+    code = dialog && SetWindowPos(dialog, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
+                                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+  }
 
   std::fflush(stdout);
   return code;
