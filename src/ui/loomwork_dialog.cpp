@@ -81,6 +81,8 @@ class TFormLoomwork {
     } catch (...) {
       ShowErrorBox(dialog, L"予期しないエラーが発生しました");
     }
+    // A dialog that could not be set up is not left half made.
+    if (message == WM_INITDIALOG) EndDialog(dialog, IDCANCEL);
     return FALSE;
   }
 
