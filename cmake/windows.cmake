@@ -25,6 +25,13 @@ target_include_directories(Quiltor PRIVATE src/ui)
 target_link_libraries(Quiltor PRIVATE ${QUILTOR_UI_LIB} quiltor_win32)
 quiltor_product(Quiltor)
 
+# The companion program Loomwork.exe, which makes and edits data files.
+add_executable(Loomwork WIN32 companion/loomwork/loomwork_main.cpp companion/loomwork/findings_window.cpp
+  companion/loomwork/loomwork.rc)
+target_link_options(Loomwork PRIVATE -municode)
+target_link_libraries(Loomwork PRIVATE loomwork_core ${QUILTOR_UI_LIB} quiltor_win32)
+quiltor_product(Loomwork)
+
 # GoogleTest from Debian's source package, built with the cross compiler.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -39,6 +46,10 @@ foreach(tool_source ${QUILTOR_TEST_TOOLS})
   target_include_directories(${tool_name} PRIVATE tests samples/modules)
   target_link_libraries(${tool_name} PRIVATE quiltor_win32)
 endforeach()
+# The selection dialog's harness shows the dialog itself and needs its template.
+target_sources(qtloomwork PRIVATE src/ui/loomwork_dialog.rc)
+target_include_directories(qtloomwork PRIVATE src companion/loomwork)
+target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
 
 # Sample edit modules shipped with the tool.
 file(GLOB QUILTOR_MODULES CONFIGURE_DEPENDS samples/modules/*.cpp)

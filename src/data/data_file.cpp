@@ -1,5 +1,6 @@
 #include "data/data_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -22,6 +23,9 @@ const char kTypeCodeMiddle[] = "' \x82\xcc\x8e\xed\x95\xca\x83R\x81[\x83h ";
 const char kMenuCountMiddle[] = "' \x82\xcc\x83\x81\x83j\x83\x85\x81[\x8d\x80\x96\xda\x90\x94 ";
 //  は不正です
 const char kInvalidTail[] = " \x82\xcd\x95s\x90\xb3\x82\xc5\x82\xb7";
+// ' のセクションがありません
+const char kMissingSectionTail[] =
+    "' \x82\xcc\x83Z\x83N\x83V\x83\x87\x83\x93\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
 // データファイル '
 const char kUnreadableHead[] = "\x83\x66\x81[\x83^\x83t\x83@\x83\x43\x83\x8b '";
 // ' を読み込めません
@@ -204,6 +208,93 @@ DataFileReader::Texts DataFileReader::ItemTexts(int page, std::string_view itemK
   const Bytes section = EditSection(page);
   return {impl_->Get(section, Bytes(itemKey) + "a", ""), impl_->Get(section, Bytes(itemKey) + "b", "")};
 }
+
+int DataFileReader::LineOf(std::string_view section, std::string_view key) const {
+  const int line = impl_->document.KeyLine(section, key);
+  return line != 0 ? line : impl_->document.SectionLine(section);
+}
+
+int DataFileReader::SectionLine(std::string_view section) const { return impl_->document.SectionLine(section); }
+
+bool DataFileReader::HasSection(std::string_view section) const { return impl_->document.HasSection(section); }
+
+namespace {
+
+// Walks the pages the way BuildDataPages does, but notes each fault and goes on.
+class DataFileChecker {
+ public:
+  explicit DataFileChecker(const DataFileReader& file) : file_(file) {}
+
+  std::vector<DataFinding> Run() {
+    if (!file_.IsCurrentFormat()) {
+      Note(file_.LineOf("Version", "No"), "No", {DataStatus::kOldFormat, "", 0});
+    }
+    for (int page = 0; page < file_.PageCount(); ++page) CheckPage(page);
+    std::stable_sort(findings_.begin(), findings_.end(),
+                     [](const DataFinding& a, const DataFinding& b) { return a.line < b.line; });
+    return std::move(findings_);
+  }
+
+ private:
+  void CheckPage(int page) {
+    page_ = page;
+    hasTexts_ = false;
+    for (int row = 0; row < file_.RowCount(page); ++row) {
+      const std::optional<ItemDefinition> mainItem = Item(MainKey(row));
+      if (mainItem && mainItem->separator) continue;  // its side place is not read
+      Item(SideKey(row));
+    }
+    const Bytes edit = EditSection(page);
+    if (hasTexts_ && !file_.HasSection(edit)) {
+      DataFinding finding;
+      finding.line = file_.SectionLine(PageSection(page));
+      finding.key = edit;
+      finding.message = MissingEditSectionMessage(edit);
+      findings_.push_back(std::move(finding));
+    }
+  }
+
+  // Parses one item and, for a menu, its entries; nullopt when it is refused.
+  std::optional<ItemDefinition> Item(const Bytes& key) {
+    const ItemParse parsed = ParseItemDefinition(file_.ItemValue(page_, key), key);
+    if (!parsed.error.Ok()) {
+      Note(file_.LineOf(PageSection(page_), key), key, parsed.error);
+      return std::nullopt;
+    }
+    const ItemDefinition& item = parsed.item;
+    if (item.separator) return item;
+    const ItemKind kind = item.Kind();
+    if (kind == ItemKind::kMenu) {
+      const int level = KeyLevel(key) + 1;
+      if (level <= kMaxKeyLevel) {
+        const int count = std::min(item.menuCount, kMaxDataRows);
+        for (int entry = 0; entry < count; ++entry) Item(EntryKey(key, entry));
+      }
+    } else if (!(kind == ItemKind::kText && key.size() == 3 && key[0] == 'S')) {
+      // An empty side place (type code 0 of a side button) has no texts.
+      hasTexts_ = true;
+    }
+    return item;
+  }
+
+  void Note(int line, const Bytes& key, const DataError& error) {
+    findings_.push_back({line, key, DataErrorMessage(error)});
+  }
+
+  const DataFileReader& file_;
+  int page_ = 0;
+  bool hasTexts_ = false;
+  std::vector<DataFinding> findings_;
+};
+
+}  // namespace
+
+std::vector<DataFinding> CheckDataFile(const Bytes& contents) {
+  const DataFileReader file(contents);
+  return DataFileChecker(file).Run();
+}
+
+Bytes MissingEditSectionMessage(std::string_view section) { return "'" + Bytes(section) + kMissingSectionTail; }
 
 std::optional<DataFileReader::Texts> ReadItemTexts(FileSystem& files, const Bytes& path, int page,
                                                    std::string_view itemKey) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/types.h"
@@ -122,11 +123,32 @@ class DataFileReader {
     Bytes b;
   };
   Texts ItemTexts(int page, std::string_view itemKey) const;
+  // Where a fault lies: the line (from 1) of the key the value came from, or
+  // of the section's header when the key is missing; 0 when neither exists.
+  int LineOf(std::string_view section, std::string_view key) const;
+  int SectionLine(std::string_view section) const;  // 0 when missing
+  bool HasSection(std::string_view section) const;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// One fault of a data file and where the user finds it.
+struct DataFinding {
+  int line = 0;   // from 1; 0 when the file has no line for it (no "Version" section)
+  Bytes key;      // what it concerns: "No", an item key, or an edit section ("Edit00")
+  Bytes message;  // CP932: the tool's own message for the fault (DataErrorMessage)
+  friend bool operator==(const DataFinding&, const DataFinding&) = default;
+};
+// Checks a whole file as the tool reads it, but goes on past a fault, so every
+// one is found in one pass: an old format number, every item definition the
+// tool would refuse, and a page whose items have texts but whose edit section
+// is missing (the tool reads empty texts there; that is no error for it, but
+// is almost always a typing slip). In the order of their lines.
+std::vector<DataFinding> CheckDataFile(const Bytes& contents);
+// The message for a page without its edit section: "'Edit00' のセクションがありません".
+Bytes MissingEditSectionMessage(std::string_view section);
 
 // The item's texts as the file holds them at this moment: the file is read
 // again and only the two keys are looked up, so edits on disk show at once.

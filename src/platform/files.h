@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,15 @@ class FileSystem {
   virtual Bytes SystemFolder() { return {}; }
   // Names (not paths) of the files in `folder` matching `pattern` such as "*.edt".
   virtual std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) = 0;
+  // Names of the direct subfolders of `folder` ("." and ".." left out).
+  virtual std::vector<Bytes> ListFolders(const Bytes& folder) = 0;
+  // At most the first `maxBytes` bytes of the file, for readers that need
+  // only its beginning; nullopt when the file cannot be read.
+  virtual std::optional<Bytes> ReadHead(const Bytes& path, std::size_t maxBytes) {
+    std::optional<Bytes> contents = ReadAll(path);
+    if (contents && contents->size() > maxBytes) contents->resize(maxBytes);
+    return contents;
+  }
 };
 
 }  // namespace quiltor

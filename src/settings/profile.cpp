@@ -240,17 +240,19 @@ void IniDocument::Index() {
   Bytes prefix;       // SectionPrefix of the current section
   bool live = false;  // the current section is the first of its name
   Bytes key;
+  int lineNumber = 0;
   ForEachLine(contents_, [&](const ProfileLine& line) {
+    ++lineNumber;
     if (line.kind == ProfileLine::Kind::kSection) {
       Bytes folded = FoldAsciiCase(line.name);
       prefix = SectionPrefix(folded);
-      live = sections_.insert(std::move(folded)).second;
+      live = sections_.try_emplace(std::move(folded), lineNumber).second;
     } else if (live && line.kind == ProfileLine::Kind::kKey) {
       key = prefix;
       key += FoldAsciiCase(line.name);
       values_.try_emplace(key, line.hasValue ? Span{static_cast<std::size_t>(line.value.data() - contents_.data()),
-                                                    line.value.size()}
-                                             : Span{Span::kNoValue, 0});
+                                                    line.value.size(), lineNumber}
+                                             : Span{Span::kNoValue, 0, lineNumber});
     }
     return true;
   });
@@ -265,6 +267,16 @@ Bytes IniDocument::Get(std::string_view section, std::string_view key,
 
 bool IniDocument::HasSection(std::string_view section) const {
   return sections_.count(FoldAsciiCase(Trim(section))) != 0;
+}
+
+int IniDocument::KeyLine(std::string_view section, std::string_view key) const {
+  auto it = values_.find(IndexKey(section, key));
+  return it == values_.end() ? 0 : it->second.line;
+}
+
+int IniDocument::SectionLine(std::string_view section) const {
+  auto it = sections_.find(FoldAsciiCase(Trim(section)));
+  return it == sections_.end() ? 0 : it->second;
 }
 
 bool IniDocument::HasKey(std::string_view section, std::string_view key) const {

@@ -24,7 +24,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/files.h"
@@ -55,6 +54,11 @@ class IniDocument {
   bool HasSection(std::string_view section) const;
   // True when the key has a value to read.
   bool HasKey(std::string_view section, std::string_view key) const;
+  // Line numbers from 1, for pointing the user at a fault: the line that
+  // settles the key (a name without "=" included), the header of the section
+  // that counts; 0 when there is none.
+  int KeyLine(std::string_view section, std::string_view key) const;
+  int SectionLine(std::string_view section) const;
   const Bytes& Contents() const { return contents_; }
 
  private:
@@ -63,13 +67,14 @@ class IniDocument {
     static constexpr std::size_t kNoValue = static_cast<std::size_t>(-1);  // a name without "="
     std::size_t pos = 0;
     std::size_t len = 0;
+    int line = 0;
   };
   void Index();
   Bytes contents_;
   // Folded section and key names -> raw value, first occurrence only.
   std::unordered_map<Bytes, Span> values_;
-  // Folded names of the sections present.
-  std::unordered_set<Bytes> sections_;
+  // Folded names of the sections present -> line of their first header.
+  std::unordered_map<Bytes, int> sections_;
 };
 
 // One key looked up in raw file bytes with a single linear scan and no index:

@@ -22,6 +22,10 @@ struct NearWindowRestore {
   bool hideIcon = false;  // "アイコン非表示" in force
 };
 
+// A message box with its top left corner at `at` (screen pixels). Returns the
+// button pressed.
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at, const wchar_t* caption = kAppTitle);
+
 // Shows a message box with its top left corner at `at` (screen pixels). While
 // the box is open the window is not topmost and the application's task-bar
 // button shows (`taskbarWindow` is the window that carries it), so the box can

@@ -1,9 +1,23 @@
 #include "fakes/fake_files.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "settings/profile.h"
 #include "text/cp932.h"
 
 namespace quiltor {
+
+namespace {
+// Position of the first "\" or "/" that is not the second byte of a
+// double-byte character ("表" is 0x95 0x5C), or npos.
+std::size_t FirstSeparator(std::string_view path) {
+  for (std::size_t i = 0; i < path.size(); i += CharacterLength(path, i)) {
+    if (path[i] == '\\' || path[i] == '/') return i;
+  }
+  return Bytes::npos;
+}
+}  // namespace
 
 Bytes FakeFileSystem::Normalize(const Bytes& path) {
   Bytes folded = FoldAsciiCase(path);
@@ -72,6 +86,7 @@ std::optional<Bytes> FakeFileSystem::ReadAll(const Bytes& path) {
   ++totalReads_;
   const File* file = Find(path);
   if (!file || file->unreadable) return std::nullopt;
+  bytesRead_ += file->contents.size();
   return file->contents;
 }
 
@@ -124,10 +139,46 @@ std::vector<Bytes> FakeFileSystem::List(const Bytes& folder, const Bytes& patter
   for (const auto& [key, file] : files_) {
     if (key.compare(0, prefix.size(), prefix) != 0) continue;
     Bytes rest = file.path.substr(prefix.size());
-    if (Normalize(rest).find('\\') != Bytes::npos) continue;  // in a subfolder
+    if (FirstSeparator(rest) != Bytes::npos) continue;  // in a subfolder
     if (Matches(rest, pattern)) names.push_back(rest);
   }
+  if (reversed_) std::reverse(names.begin(), names.end());
   return names;
+}
+
+std::vector<Bytes> FakeFileSystem::ListFolders(const Bytes& folder) {
+  Bytes prefix = Normalize(folder);
+  if (!prefix.empty() && prefix.back() != '\\') prefix += '\\';
+  std::map<Bytes, Bytes> found;  // normalized name -> name as first given
+  auto consider = [&](const Bytes& key, const Bytes& path, bool isFolder) {
+    if (key.compare(0, prefix.size(), prefix) != 0) return;
+    const Bytes rest = path.substr(prefix.size());
+    const std::size_t separator = FirstSeparator(rest);
+    if (separator == Bytes::npos && !isFolder) return;  // a file of the folder itself
+    const Bytes name = rest.substr(0, separator);
+    if (!name.empty()) found.try_emplace(Normalize(name), name);
+  };
+  for (const auto& [key, file] : files_) consider(key, file.path, false);
+  for (const auto& [key, path] : folders_) consider(key, path, true);
+  std::vector<Bytes> names;
+  for (const auto& entry : found) names.push_back(entry.second);
+  if (reversed_) std::reverse(names.begin(), names.end());
+  return names;
+}
+
+std::optional<Bytes> FakeFileSystem::ReadHead(const Bytes& path, std::size_t maxBytes) {
+  ++totalReads_;
+  const File* file = Find(path);
+  if (!file || file->unreadable) return std::nullopt;
+  Bytes head = file->contents.substr(0, maxBytes);
+  bytesRead_ += head.size();
+  return head;
+}
+
+void FakeFileSystem::AddFolder(const Bytes& path) {
+  Bytes trimmed = path;
+  if (!trimmed.empty() && FileNameStart(trimmed) == trimmed.size()) trimmed.pop_back();
+  folders_.try_emplace(Normalize(trimmed), trimmed);
 }
 
 void FakeFileSystem::Put(const Bytes& path, const Bytes& contents) {

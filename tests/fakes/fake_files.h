@@ -23,6 +23,7 @@ class NoFiles : public FileSystem {
   bool Copy(const Bytes&, const Bytes&) override { return false; }
   bool Remove(const Bytes&) override { return false; }
   std::vector<Bytes> List(const Bytes&, const Bytes&) override { return {}; }
+  std::vector<Bytes> ListFolders(const Bytes&) override { return {}; }
 };
 
 class FakeFileSystem : public FileSystem {
@@ -41,9 +42,17 @@ class FakeFileSystem : public FileSystem {
   bool Copy(const Bytes& from, const Bytes& to) override;
   bool Remove(const Bytes& path) override;
   std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) override;
+  // Folders exist where files lie below them, and where AddFolder made one.
+  std::vector<Bytes> ListFolders(const Bytes& folder) override;
+  std::optional<Bytes> ReadHead(const Bytes& path, std::size_t maxBytes) override;
 
   // Test set-up and inspection; these never fail.
   void Put(const Bytes& path, const Bytes& contents);
+  // An empty folder.
+  void AddFolder(const Bytes& path);
+  // List and ListFolders give their names backwards, as a disk that does not
+  // sort its folders would.
+  void ReverseListings(bool reversed) { reversed_ = reversed; }
   std::optional<Bytes> Contents(const Bytes& path) const;
   void SetWriteTime(const Bytes& path, std::uint64_t time);
   // Every later write (ReplaceAll, Copy, Remove) fails this way; kNone heals.
@@ -58,6 +67,8 @@ class FakeFileSystem : public FileSystem {
   int WriteCount(const Bytes& path) const;
   int TotalWrites() const { return totalWrites_; }
   int TotalReads() const { return totalReads_; }
+  // Bytes handed out by ReadAll and ReadHead so far.
+  std::size_t BytesRead() const { return bytesRead_; }
 
   // "C:/A/b.INI" and "c:\a\B.ini" name the same file.
   static Bytes Normalize(const Bytes& path);
@@ -84,6 +95,9 @@ class FakeFileSystem : public FileSystem {
   std::uint64_t clock_ = 1;
   int totalWrites_ = 0;
   int totalReads_ = 0;
+  std::size_t bytesRead_ = 0;
+  bool reversed_ = false;
+  std::map<Bytes, Bytes> folders_;  // AddFolder: normalized path -> path as given
 };
 
 }  // namespace quiltor

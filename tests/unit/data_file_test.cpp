@@ -1,5 +1,6 @@
 #include "data/data_file.h"
 
+#include "data/pages.h"
 #include "fakes/fake_files.h"
 
 #include <gtest/gtest.h>
@@ -248,6 +249,103 @@ TEST(ReadDataTitle, GivesTheTitleOrThePathForTheRecentList) {
   EXPECT_EQ(RecentDataCaption(files, "C:\\Tool\\a.edt", "a.edt"), " Layout test ");
   EXPECT_EQ(RecentDataCaption(files, "C:\\Tool\\b.edt", "b.edt"), "b.edt");
   EXPECT_EQ(RecentDataCaption(files, "C:\\Tool\\missing.edt", "missing.edt"), "missing.edt");
+}
+
+
+// Lines joined with CRLF; line n of the file is lines[n - 1].
+Bytes FileOfLines(const std::vector<Bytes>& lines) {
+  Bytes text;
+  for (const Bytes& line : lines) text += line + "\r\n";
+  return text;
+}
+
+TEST(CheckDataFile, ReportsEveryFaultWithItsLineAndTheToolsOwnMessage) {
+  const Bytes file = FileOfLines({
+      "[Version]",            // 1
+      "No=170",               // 2
+      "[Group]",              // 3
+      "Count=3",              // 4
+      "Title=Faults",         // 5
+      "[Menu00]",             // 6
+      "Count=4",              // 7
+      "M00=00,Fine",          // 8
+      "M01=14,Unknown type",  // 9
+      "S01=07,Module",        // 10  read although the main item of its row failed
+      "M02=13,x1,Menu",       // 11
+      "M03=13,02,Tools",      // 12
+      "M0300=00,Fine",        // 13
+      "M0301=99,Deep",        // 14
+      "S03=zz",               // 15
+      "[Edit00]",             // 16
+      "M00a=text",            // 17
+      "[Menu01]",             // 18
+      "Title=No texts",       // 19
+      "Count=1",              // 20
+      "M00=00,Needs texts",   // 21
+      "[Menu02]",             // 22
+      "Count=2",              // 23
+      "M00=-",                // 24
+      "S00=not read",         // 25  the side place of a separator row
+      "M01=13,01,Menu only",  // 26
+      "M0100=-",              // 27  a menu of separators has no texts: Edit02 may be missing
+  });
+  const std::vector<DataFinding> findings = CheckDataFile(file);
+  const std::vector<DataFinding> expected = {
+      {9, "M01", DataErrorMessage(ParseItemDefinition("14,Unknown type", "M01").error)},
+      {11, "M02", DataErrorMessage(ParseItemDefinition("13,x1,Menu", "M02").error)},
+      {14, "M0301", DataErrorMessage(ParseItemDefinition("99,Deep", "M0301").error)},
+      {15, "S03", DataErrorMessage(ParseItemDefinition("zz", "S03").error)},
+      {18, "Edit01", MissingEditSectionMessage("Edit01")},
+  };
+  EXPECT_EQ(findings, expected);
+  // 'x1' は整数ではありません, as the tool says it.
+  EXPECT_EQ(findings[1].message, "'x1' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+  // 'Edit01' のセクションがありません
+  EXPECT_EQ(findings[4].message,
+            "'Edit01' \x82\xcc\x83Z\x83N\x83V\x83\x87\x83\x93\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+  // The tool itself stops at the first of them.
+  EXPECT_EQ(BuildDataPages(file).error.status, DataStatus::kBadTypeCode);
+}
+
+TEST(CheckDataFile, PointsAtTheSectionWhenTheKeyIsMissing) {
+  const struct {
+    const char* name;
+    Bytes contents;
+    std::vector<DataFinding> expected;
+  } cases[] = {
+      {"valid", FileOfLines({"[Version]", "No=170", "[Group]", "Count=1", "[Menu00]", "Count=1", "M00=00,a",
+                             "[Edit00]"}),
+       {}},
+      {"texts nowhere", Fixture("version170.edt"), {{8, "Edit00", MissingEditSectionMessage("Edit00")}}},
+      {"missing row", FileOfLines({"[Version]", "No=170", "[Group]", "Count=1", "[Menu00]", "Count=2", "M00=00,a",
+                                   "[Edit00]"}),
+       {{5, "M01", DataErrorMessage(ParseItemDefinition("", "M01").error)}}},
+      {"old format", FileOfLines({"[Version]", "No=169", "[Group]", "Count=0"}),
+       {{2, "No", DataErrorMessage({DataStatus::kOldFormat, "", 0})}}},
+      {"no version key", FileOfLines({"[Group]", "Count=0", "[Version]"}),
+       {{3, "No", DataErrorMessage({DataStatus::kOldFormat, "", 0})}}},
+      {"no version section", FileOfLines({"[Group]", "Count=0"}),
+       {{0, "No", DataErrorMessage({DataStatus::kOldFormat, "", 0})}}},
+      // Line ends of every kind count one line each.
+      {"mixed line ends", "[Version]\rNo=170\n[Group]\r\nCount=1\r[Menu00]\nCount=1\r\nM00=x0,Bad\r\n[Edit00]",
+       {{7, "M00", DataErrorMessage(ParseItemDefinition("x0,Bad", "M00").error)}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CheckDataFile(c.contents), c.expected);
+  }
+}
+
+TEST(CheckDataFile, FindsNothingInTheSampleFiles) {
+  for (const char* name : {"html.edt", "code.edt"}) {
+    SCOPED_TRACE(name);
+    const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "samples" / "data" / name;
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in.good()) << path;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_EQ(CheckDataFile(bytes.str()), std::vector<DataFinding>{});
+  }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "text/cp932.h"
+
 namespace quiltor {
 namespace {
 
@@ -102,19 +104,46 @@ Bytes Win32FileSystem::SystemFolder() {
 bool Win32FileSystem::Remove(const Bytes& path) { return DeleteFileA(path.c_str()) != 0; }
 
 std::vector<Bytes> Win32FileSystem::List(const Bytes& folder, const Bytes& pattern) {
-  Bytes query = folder;
-  if (!query.empty() && query.back() != '\\' && query.back() != '/' && query.back() != ':') {
-    query += '\\';
-  }
-  query += pattern;
+  return Find(folder, pattern, false);
+}
+
+std::vector<Bytes> Win32FileSystem::ListFolders(const Bytes& folder) { return Find(folder, "*.*", true); }
+
+std::vector<Bytes> Win32FileSystem::Find(const Bytes& folder, const Bytes& pattern, bool folders) {
+  const Bytes query = JoinPath(folder, pattern);
   std::vector<Bytes> names;
   WIN32_FIND_DATAA found{};
   FindHandle search(FindFirstFileA(query.c_str(), &found));
   if (!search) return names;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder != folders) continue;
+    const Bytes name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
   } while (FindNextFileA(search.Get(), &found));
   return names;
+}
+
+std::optional<Bytes> Win32FileSystem::ReadHead(const Bytes& path, std::size_t maxBytes) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
+  Bytes head(static_cast<std::size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(size.QuadPart),
+                                                                   maxBytes)),
+             '\0');
+  std::size_t done = 0;
+  while (done < head.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(head.size() - done, 1u << 20));
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), head.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;
+    done += read;
+  }
+  head.resize(done);
+  return head;
 }
 
 }  // namespace quiltor

@@ -18,6 +18,12 @@ class Win32FileSystem : public FileSystem {
   Bytes SystemFolder() override;
   // Files only (no folders).
   std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) override;
+  std::vector<Bytes> ListFolders(const Bytes& folder) override;
+  // Reads only the bytes asked for.
+  std::optional<Bytes> ReadHead(const Bytes& path, std::size_t maxBytes) override;
+
+ private:
+  std::vector<Bytes> Find(const Bytes& folder, const Bytes& pattern, bool folders);
 };
 
 }  // namespace quiltor
