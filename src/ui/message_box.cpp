@@ -28,17 +28,22 @@ void ShowErrorBox(HWND owner, const std::wstring& text) {
   MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONERROR);
 }
 
-int ShowMessageNearWindow(HWND window, HWND taskbarWindow, const std::wstring& text, UINT type, POINT at,
-                          const NearWindowRestore& restore) {
-  if (window) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-  if (taskbarWindow) ShowWindow(taskbarWindow, SW_SHOWNA);
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at) {
   boxPosition = at;
   boxHook = SetWindowsHookExW(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
-  const int answer = MessageBoxW(window, text.c_str(), kAppTitle, type);
+  const int answer = MessageBoxW(owner, text.c_str(), kAppTitle, type);
   if (boxHook) {
     UnhookWindowsHookEx(boxHook);
     boxHook = nullptr;
   }
+  return answer;
+}
+
+int ShowMessageNearWindow(HWND window, HWND taskbarWindow, const std::wstring& text, UINT type, POINT at,
+                          const NearWindowRestore& restore) {
+  if (window) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  if (taskbarWindow) ShowWindow(taskbarWindow, SW_SHOWNA);
+  const int answer = ShowMessageAt(window, text, type, at);
   if (window && IsWindow(window)) {
     SetWindowPos(window, restore.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);

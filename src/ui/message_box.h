@@ -22,6 +22,10 @@ struct NearWindowRestore {
   bool hideIcon = false;  // "アイコン非表示" in force
 };
 
+// A message box owned by `owner` with its top left corner at `at` (screen
+// pixels); returns the button pressed.
+int ShowMessageAt(HWND owner, const std::wstring& text, UINT type, POINT at);
+
 // Shows a message box with its top left corner at `at` (screen pixels). While
 // the box is open the window is not topmost and the application's task-bar
 // button shows (`taskbarWindow` is the window that carries it), so the box can
