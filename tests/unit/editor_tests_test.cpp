@@ -27,23 +27,20 @@ using fakes::FakeWindows;
 const Bytes kBefore = "\x90\xb3\x8f\xed\x82\xc9\x91\x97\x90\x4d\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd ( ^^)\x81\x5e";
 const Bytes kAfter = "\x81\x5f(^^ )";
 
-// Windows that close like real ones: WM_CLOSE destroys a window the default
-// way, except for a notepad-like top window, which asks to save while its
-// edit window still exists and holds changed text. An edit window undoes its
-// last paste.
-class ClosingWindows : public FakeWindows {
+// A notepad-like top window asks to save on WM_CLOSE while its edit window
+// still exists and holds text; an edit window undoes its last cut or paste.
+class NotepadLikeWindows : public FakeWindows {
  public:
   using FakeWindows::FakeWindows;
-  bool IsWindow(WindowId window) override { return !closed.count(window) && FakeWindows::IsWindow(window); }
   std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t w = 0, std::intptr_t l = 0) override {
-    if (closed.count(window)) return 0;
-    if (message == kWmCut || message == kWmPaste) undoText[window] = Get(window).text;
-    if (message == kWmUndo && undoText.count(window)) Get(window).text = undoText[window];
-    if (message == kWmClose) {
-      if (asksToSave.count(window) && ChangedChild(window)) {
-        ++saveQuestions;
-      } else {
-        closed.insert(window);
+    if (IsWindow(window)) {
+      if (message == kWmCut || message == kWmPaste) undoText[window] = Get(window).text;
+      if (message == kWmUndo && undoText.count(window)) Get(window).text = undoText[window];
+      if (message == kWmClose) textAtClose[window] = Get(window).text;
+      if (message == kWmClose && asksToSave.count(window)) {
+        const bool asks = ChangedChild(window);
+        saveQuestions += asks ? 1 : 0;
+        Get(window).closesOnWmClose = !asks;
       }
     }
     return FakeWindows::Send(window, message, w, l);
@@ -51,15 +48,15 @@ class ClosingWindows : public FakeWindows {
   bool ChangedChild(WindowId top) {
     bool changed = false;
     EnumChildren(top, [&](WindowId child) {
-      if (!closed.count(child) && !Get(child).text.empty()) changed = true;
+      if (!Get(child).text.empty()) changed = true;
       return true;
     });
     return changed;
   }
 
-  std::set<WindowId> closed;
   std::set<WindowId> asksToSave;
   std::map<WindowId, Bytes> undoText;
+  std::map<WindowId, Bytes> textAtClose;
   int saveQuestions = 0;
 };
 
@@ -79,7 +76,7 @@ class EditorTestsTest : public ::testing::Test {
 
   CallLog log;
   FakeClipboard clipboard;
-  ClosingWindows windows{clipboard, &log};
+  NotepadLikeWindows windows{clipboard, &log};
   FakeKeyboard keyboard;
   FakeProcesses processes;
   FakeFileSystem files;
@@ -168,7 +165,7 @@ TEST_F(EditorTestsTest, WatchEndsWhenTheEditorIsClosedByHandOrNeverFound) {
   watch.Start(FindTestEditor(launcher, "ed.exe", tab, nullptr));
   EXPECT_EQ(watch.Target(), top);  // no child class: the top window is the target
   EXPECT_TRUE(watch.Tick(windows));
-  windows.closed.insert(top);
+  windows.Remove(top);
   EXPECT_FALSE(watch.Tick(windows));
   EXPECT_FALSE(watch.Running());
 
@@ -187,7 +184,7 @@ TEST_F(EditorTestsTest, ClosingTheSettingsDialogUndoesAndClosesTheWatchedEditor)
   const std::vector<std::string> sent = {"Send " + std::to_string(edit) + " 0x304", "Send " + std::to_string(edit) + " 0x10",
                                          "Send " + std::to_string(top) + " 0x304", "Send " + std::to_string(top) + " 0x10"};
   EXPECT_EQ(log.Matching("Send"), sent);
-  EXPECT_TRUE(windows.closed.count(top));
+  EXPECT_FALSE(windows.IsWindow(top));
   EXPECT_EQ(windows.saveQuestions, 0);
 
   log.Clear();
@@ -298,11 +295,11 @@ TEST_F(DetectionTest, ClosingUndoesTheTestTextAndClosesTheEditorWithoutAQuestion
   detection.Test(delivery, buffer, "\r\n");
   log.Clear();
   detection.CloseEditor(windows);
-  EXPECT_EQ(windows.EditText(edit), "");
-  EXPECT_TRUE(windows.closed.count(top));
-  EXPECT_TRUE(windows.closed.count(hidden));
+  EXPECT_EQ(windows.textAtClose[edit], "");
+  EXPECT_FALSE(windows.IsWindow(top));
+  EXPECT_FALSE(windows.IsWindow(hidden));
   EXPECT_EQ(windows.saveQuestions, 0);
-  EXPECT_FALSE(windows.closed.count(other));
+  EXPECT_TRUE(windows.IsWindow(other));
   const std::vector<std::string> focus = log.Matching("Set");
   ASSERT_GE(focus.size(), 2u);
   EXPECT_EQ(focus[0], "SetForeground " + std::to_string(top));
