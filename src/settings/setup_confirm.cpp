@@ -78,12 +78,13 @@ namespace {
 Bytes InstalledLibrary(const Bytes& systemFolder) { return JoinPath(systemFolder, kCompanionLibraryName); }
 }  // namespace
 
-bool CompanionLibraryInstalled(FileSystem& files, const Bytes& systemFolder) {
+bool CompanionLibraryInstalled(FileSystem& files) {
+  const Bytes systemFolder = files.SystemFolder();
   return !systemFolder.empty() && files.Exists(InstalledLibrary(systemFolder));
 }
 
-bool ApplyCompanionLibrary(FileSystem& files, bool wanted, const Bytes& exeFolder,
-                           const Bytes& systemFolder) {
+bool ApplyCompanionLibrary(FileSystem& files, bool wanted, const Bytes& exeFolder) {
+  const Bytes systemFolder = files.SystemFolder();
   if (systemFolder.empty()) return !wanted;
   const Bytes installed = InstalledLibrary(systemFolder);
   const bool present = files.Exists(installed);
@@ -92,9 +93,8 @@ bool ApplyCompanionLibrary(FileSystem& files, bool wanted, const Bytes& exeFolde
   return true;
 }
 
-SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const Bytes& systemFolder,
-                        const AppSettings& current, const SetupCopy& edited,
-                        const MainWindowFacts& facts, const Bytes& currentFile) {
+SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const AppSettings& current,
+                        const SetupCopy& edited, const MainWindowFacts& facts, const Bytes& currentFile) {
   SetupCommit commit;
   const Bytes path = JoinPath(exeFolder, kSettingsFileName);
   std::optional<Bytes> before = files.ReadAll(path);
@@ -105,7 +105,7 @@ SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const Bytes& 
   if (readable && c.fileComplete) {
     commit.written = before && *before == c.fileBytes ? true : files.ReplaceAll(path, c.fileBytes);
   }
-  ApplyCompanionLibrary(files, c.reapply.libraryWanted, exeFolder, systemFolder);
+  ApplyCompanionLibrary(files, c.reapply.libraryWanted, exeFolder);
   return commit;
 }
 

@@ -65,14 +65,13 @@ struct SetupCommit {
   SetupConfirmation confirmation;
   bool written = false;
 };
-SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const Bytes& systemFolder,
-                        const AppSettings& current, const SetupCopy& edited,
-                        const MainWindowFacts& facts, const Bytes& currentFile);
+SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const AppSettings& current,
+                        const SetupCopy& edited, const MainWindowFacts& facts, const Bytes& currentFile);
 
 // Copies the shipped library into the system folder when wanted and missing
 // there, removes it there when not wanted; false when that failed.
-bool ApplyCompanionLibrary(FileSystem& files, bool wanted, const Bytes& exeFolder,
-                           const Bytes& systemFolder);
-bool CompanionLibraryInstalled(FileSystem& files, const Bytes& systemFolder);
+bool ApplyCompanionLibrary(FileSystem& files, bool wanted, const Bytes& exeFolder);
+// Whether "Quiltor.dll" lies in the system folder: what CheckBoxDLL shows.
+bool CompanionLibraryInstalled(FileSystem& files);
 
 }  // namespace quiltor

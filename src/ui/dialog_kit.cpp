@@ -149,7 +149,7 @@ RowColors ColorsOfRow(const DRAWITEMSTRUCT& draw, bool listEnabled) {
   return {GetSysColor(COLOR_WINDOWTEXT), COLOR_WINDOW};
 }
 
-std::optional<std::wstring> ChooseFile(HWND owner, const std::wstring& title, const std::wstring& filter,
+std::optional<std::wstring> BrowseForFile(HWND owner, const std::wstring& title, const std::wstring& filter,
                                        const std::wstring& folder, const std::wstring& name) {
   std::wstring filterList = filter;
   for (wchar_t& c : filterList) {

@@ -82,7 +82,7 @@ RowColors ColorsOfRow(const DRAWITEMSTRUCT& draw, bool listEnabled);
 // The common open-file dialog. `filter` is "name|pattern|name|pattern";
 // nullopt when the user cancelled. A dialog the system refused is reported
 // to the user and counts as cancelled.
-std::optional<std::wstring> ChooseFile(HWND owner, const std::wstring& title, const std::wstring& filter,
+std::optional<std::wstring> BrowseForFile(HWND owner, const std::wstring& title, const std::wstring& filter,
                                        const std::wstring& folder, const std::wstring& name);
 
 // ---- Dragging rows ----------------------------------------------------------

@@ -5,8 +5,8 @@
 //   stop the timer; hide the window;
 //   SetupDialogOutcome outcome = ShowSetupDialog(hwnd, {left, top}, settings, facts, context);
 //   if (outcome.ok) {
-//     SetupCommit commit = CommitSetup(files, exeFolder, SystemFolder(), settings, outcome.edited,
-//                                      facts, currentFile);   // settings/setup_confirm.h
+//     SetupCommit commit = CommitSetup(files, exeFolder, settings, outcome.edited, facts,
+//                                      currentFile);   // settings/setup_confirm.h
 //     report !commit.written; take commit.confirmation.settings; apply .reapply
 //   }
 //   move the window to outcome.mainTopLeft; show it; trim the file history;
@@ -41,13 +41,9 @@ struct SetupDialogOutcome {
 
 // `mainTopLeft` is the main window's position, `settings` the settings in
 // force (its line end is what the tests write). The dialog is told the
-// companion library's presence by `facts`. When the system cannot create the
+// companion library's presence by `facts` (CompanionLibraryInstalled). When the system cannot create the
 // dialog, the user is told and the outcome is Cancel.
 SetupDialogOutcome ShowSetupDialog(HWND owner, Point mainTopLeft, const AppSettings& settings,
                                    const MainWindowFacts& facts, SetupDialogContext& context);
-
-// The system folder, as the companion library's place; "" when the system
-// does not say.
-Bytes SystemFolder();
 
 }  // namespace quiltor

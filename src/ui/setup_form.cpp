@@ -316,11 +316,4 @@ SetupDialogOutcome ShowSetupDialog(HWND owner, Point mainTopLeft, const AppSetti
   return form.Run(owner);
 }
 
-Bytes SystemFolder() {
-  char folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return Bytes(folder, length);
-}
-
 }  // namespace quiltor

@@ -120,7 +120,7 @@ void TFormSetup::ButtonEPathClick() {
   const Bytes& path = copy_.linked.editerPath;
   const Bytes folder = path.empty() ? context_.exeFolder : FolderOf(path);
   const std::optional<std::wstring> chosen =
-      ChooseFile(hwnd_, L"エディタの選択", L"エディタ (*.exe, *.lnk)|*exe;*.lnk|すべてのファイル|*.*",
+      BrowseForFile(hwnd_, L"エディタの選択", L"エディタ (*.exe, *.lnk)|*exe;*.lnk|すべてのファイル|*.*",
                  FromAnsi(FolderWithoutTrailingSeparator(folder)), L"");
   if (!chosen) return;
   copy_.linked.editerPath = ToAnsi(*chosen);

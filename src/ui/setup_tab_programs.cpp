@@ -217,7 +217,7 @@ void TFormSetup::ButtonProgramCancelClick() {
 void TFormSetup::ButtonProgramBrowseClick() {
   const Bytes& path = copy_.programFields.path;
   const std::optional<std::wstring> chosen =
-      ChooseFile(hwnd_, L"プログラムの選択", L"プログラム (*.exe, *.lnk, *.bat)|*exe;*.lnk;*.bat|すべてのファイル|*.*",
+      BrowseForFile(hwnd_, L"プログラムの選択", L"プログラム (*.exe, *.lnk, *.bat)|*exe;*.lnk;*.bat|すべてのファイル|*.*",
                  FromAnsi(FolderWithoutTrailingSeparator(FolderOf(path))), FromAnsi(FileNamePart(path)));
   if (!chosen) return;
   copy_.programFields.path = ToAnsi(*chosen);

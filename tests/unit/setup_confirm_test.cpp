@@ -12,7 +12,13 @@ namespace {
 
 const Bytes kFolder = "C:\\Tool\\";
 const Bytes kIni = "C:\\Tool\\Quiltor.ini";
-const Bytes kSystem = "C:\\windows\\system32";
+const Bytes kSystem = "C:\\windows\\system32\\";
+
+// A disk whose system folder is kSystem.
+class SystemDisk : public FakeFileSystem {
+ public:
+  Bytes SystemFolder() override { return kSystem; }
+};
 
 Bytes Lines(std::initializer_list<const char*> lines) {
   Bytes text;
@@ -76,7 +82,7 @@ class ConfirmTest : public ::testing::Test {
     return ConfirmSetup(settings, copy, facts, currentFile, kFile);
   }
 
-  FakeFileSystem files;
+  SystemDisk files;
   AppSettings settings;
   MainWindowFacts facts{38, 480, true, 1024, 1024, false};
   SetupCopy copy;
@@ -240,43 +246,43 @@ TEST_F(ConfirmTest, ValueThatCannotBeOneLineLeavesTheFileAlone) {
 
 TEST_F(ConfirmTest, CommitReplacesTheFileOnceOrNotAtAll) {
   copy.Type(SetupSpin::kTimer, 300);
-  SetupCommit commit = CommitSetup(files, kFolder, kSystem, settings, copy, facts, "");
+  SetupCommit commit = CommitSetup(files, kFolder, settings, copy, facts, "");
   EXPECT_TRUE(commit.written);
   EXPECT_EQ(files.WriteCount(kIni), 1);
   EXPECT_EQ(files.Contents(kIni), Edit(kFile, "Timer=100", "Timer=300"));
 
   // Nothing changed: nothing written.
-  commit = CommitSetup(files, kFolder, kSystem, commit.confirmation.settings, copy, facts, "");
+  commit = CommitSetup(files, kFolder, commit.confirmation.settings, copy, facts, "");
   EXPECT_TRUE(commit.written);
   EXPECT_EQ(files.WriteCount(kIni), 1);
 
   copy.Type(SetupSpin::kTimer, 400);
   files.SetUnreadable(kIni, true);
-  commit = CommitSetup(files, kFolder, kSystem, settings, copy, facts, "");
+  commit = CommitSetup(files, kFolder, settings, copy, facts, "");
   EXPECT_FALSE(commit.written);
   EXPECT_EQ(commit.confirmation.settings.timer, 400);  // the settings still take effect
   files.SetUnreadable(kIni, false);
   files.FailWrites(FakeFileSystem::WriteFailure::kMidWrite);
-  EXPECT_FALSE(CommitSetup(files, kFolder, kSystem, settings, copy, facts, "").written);
+  EXPECT_FALSE(CommitSetup(files, kFolder, settings, copy, facts, "").written);
   EXPECT_EQ(files.Contents(kIni), Edit(kFile, "Timer=100", "Timer=300"));
 }
 
 TEST_F(ConfirmTest, CompanionLibraryFollowsTheBoxAndFailuresLeaveItsRealPresence) {
-  const Bytes installed = kSystem + "\\Quiltor.dll";
+  const Bytes installed = kSystem + "Quiltor.dll";
   files.Put(kFolder + "Quiltor.dll", "library");
   copy.library = true;
-  CommitSetup(files, kFolder, kSystem, settings, copy, facts, "");
+  CommitSetup(files, kFolder, settings, copy, facts, "");
   EXPECT_EQ(files.Contents(installed), "library");
-  EXPECT_TRUE(CompanionLibraryInstalled(files, kSystem));
+  EXPECT_TRUE(CompanionLibraryInstalled(files));
 
   copy.library = false;
   files.FailWrites(FakeFileSystem::WriteFailure::kRefuse);
-  EXPECT_FALSE(ApplyCompanionLibrary(files, false, kFolder, kSystem));
-  EXPECT_TRUE(CompanionLibraryInstalled(files, kSystem));
-  EXPECT_TRUE(SetupCopy(settings, {38, 480, true, 1024, 1024, CompanionLibraryInstalled(files, kSystem)}).library);
+  EXPECT_FALSE(ApplyCompanionLibrary(files, false, kFolder));
+  EXPECT_TRUE(CompanionLibraryInstalled(files));
+  EXPECT_TRUE(SetupCopy(settings, {38, 480, true, 1024, 1024, CompanionLibraryInstalled(files)}).library);
   files.FailWrites(FakeFileSystem::WriteFailure::kNone);
-  CommitSetup(files, kFolder, kSystem, settings, copy, facts, "");
-  EXPECT_FALSE(CompanionLibraryInstalled(files, kSystem));
+  CommitSetup(files, kFolder, settings, copy, facts, "");
+  EXPECT_FALSE(CompanionLibraryInstalled(files));
 }
 
 }  // namespace
