@@ -173,6 +173,15 @@ class SetupCopy {
   static auto& FieldOf(Self& self, SetupSpin spin);
 };
 
+// What the settings dialog hands back to the main window.
+struct SetupOutcome {
+  bool ok = false;  // closed with OK: `edited` is what OK confirms (ConfirmSetup)
+  SetupCopy edited;
+  // Where the main window goes now: back where it was, or as far as the user
+  // moved the dialog. Set after Cancel too.
+  Point mainTopLeft;
+};
+
 // ---- Placement ------------------------------------------------------------
 
 struct DialogPlacement {

@@ -5,7 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/win32/platform.h"
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/window_system.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
 #include "ui/setup_dialog_ids.h"
@@ -59,13 +61,13 @@ TFormSetup::TFormSetup(const AppSettings& settings, const MainWindowFacts& facts
       mainTopLeft_(mainTopLeft),
       context_(context),
       copy_(settings, facts),
-      launcher_(*context.platform.processes, *context.platform.windows, *context.platform.files) {
+      launcher_(context.processes, context.windows, context.files) {
   outcome_.mainTopLeft = mainTopLeft;
 }
 
 TFormSetup::~TFormSetup() = default;
 
-SetupDialogOutcome TFormSetup::Run(HWND owner) {
+SetupOutcome TFormSetup::Run(HWND owner) {
   const INT_PTR result = RunModal(owner, IDD_TFormSetup);
   if (result == -1 || result == 0) {
     MessageBoxW(owner, L"環境設定を開けませんでした", kAppTitle, MB_OK | MB_ICONERROR);
@@ -261,7 +263,7 @@ void TFormSetup::FormClose() {
 }
 
 void TFormSetup::ButtonHelpClick() {
-  OpenHelpTopic(hwnd_, *context_.platform.files, context_.exeFolder, kFirstSetupHelpContext + currentSheet_);
+  OpenHelpTopic(hwnd_, context_.files, context_.exeFolder, kFirstSetupHelpContext + currentSheet_);
 }
 
 void TFormSetup::Render() {
@@ -310,7 +312,7 @@ bool TFormSetup::OnSpin(int upDownId, int delta) {
 
 // ---- Entry point ---------------------------------------------------------------
 
-SetupDialogOutcome ShowSetupDialog(HWND owner, Point mainTopLeft, const AppSettings& settings,
+SetupOutcome ShowSetupDialog(HWND owner, Point mainTopLeft, const AppSettings& settings,
                                    const MainWindowFacts& facts, SetupDialogContext& context) {
   TFormSetup form(settings, facts, mainTopLeft, context);
   return form.Run(owner);

@@ -24,7 +24,7 @@ class TFormSetup : public ModalDialog {
              SetupDialogContext& context);
   ~TFormSetup() override;
 
-  SetupDialogOutcome Run(HWND owner);
+  SetupOutcome Run(HWND owner);
 
  private:
   static constexpr int kSheetCount = 6;
@@ -120,7 +120,7 @@ class TFormSetup : public ModalDialog {
   Bytes checkedEditor_;  // the editor path last looked for, and whether it was there
   bool editorExists_ = false;
   HWND filterHint_ = nullptr;
-  SetupDialogOutcome outcome_;
+  SetupOutcome outcome_;
 };
 
 }  // namespace quiltor

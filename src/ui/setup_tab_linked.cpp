@@ -3,7 +3,9 @@
 #include <string>
 
 #include "exchange/exchange_area.h"
-#include "platform/win32/platform.h"
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/window_system.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
 #include "ui/setup_dialog_ids.h"
@@ -131,7 +133,7 @@ void TFormSetup::EditEditerPathChange() {
   const Bytes& path = copy_.linked.editerPath;
   if (path != checkedEditor_ || path.empty()) {
     checkedEditor_ = path;
-    editorExists_ = !path.empty() && context_.platform.files->Exists(path);
+    editorExists_ = !path.empty() && context_.files.Exists(path);
   }
   SetEnabled(Item(IDC_ButtonTest1), editorExists_);
   SetEnabled(Item(IDC_ButtonTest2), editorExists_);
@@ -144,7 +146,7 @@ void TFormSetup::ButtonTest1Click() {
   const Bytes testFile = TestFilePath(context_.exeFolder);
   const Bytes commandLine = TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, testFile);
   const DetectionStart start =
-      StartDetectionEditor(*context_.platform.processes, *context_.platform.files, testFile, commandLine);
+      StartDetectionEditor(context_.processes, context_.files, testFile, commandLine);
   const Rect own = WindowRectOf(hwnd_);
   const POINT messageAt{own.left + 100, own.top + 100};
   if (!start.testFileReady) {
@@ -155,14 +157,14 @@ void TFormSetup::ButtonTest1Click() {
     return;
   }
   ShowWindow(hwnd_, SW_HIDE);
-  context_.platform.processes->Sleep(kEditorStartWaitMs);
+  context_.processes.Sleep(kEditorStartWaitMs);
 
   TransferBuffer* buffer = context_.exchange.Buffer1();
-  DetectionServices services{*context_.platform.windows,
+  DetectionServices services{context_.windows,
                              context_.delivery,
                              buffer ? buffer->Span() : std::span<std::uint8_t>(),
                              settings_.lineEnd,
-                             *context_.platform.files,
+                             context_.files,
                              context_.exeFolder};
   TFormSetupEditor editor(*start.processId, copy_, hwnd_, services);
   const TFormSetupEditor::Result result = editor.Run();
@@ -185,7 +187,7 @@ void TFormSetup::ButtonTest2Click() {
     watch_.Stop();
     MessageBoxW(hwnd_, L"タイマーを開始できませんでした", kAppTitle, MB_OK | MB_ICONERROR);
   }
-  context_.platform.processes->Sleep(kEditorStartWaitMs);
+  context_.processes.Sleep(kEditorStartWaitMs);
   SetForegroundWindow(hwnd_);
   SetFocus(hwnd_);
 }
@@ -201,14 +203,14 @@ void TFormSetup::ButtonTest3Click() {
 }
 
 void TFormSetup::TimerTestTimer() {
-  SetEnabled(Item(IDC_ButtonTest3), watch_.Tick(*context_.platform.windows));
+  SetEnabled(Item(IDC_ButtonTest3), watch_.Tick(context_.windows));
   if (!watch_.Running()) KillTimer(hwnd_, kTimerTest);
 }
 
 void TFormSetup::CloseTestEditor() {
   if (!watch_.Running()) return;
   KillTimer(hwnd_, kTimerTest);
-  watch_.CloseEditor(*context_.platform.windows);
+  watch_.CloseEditor(context_.windows);
 }
 
 }  // namespace quiltor

@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
   facts.libraryInSystem = CompanionLibraryInstalled(*platform.files);
 
   if (mode == "setup") {
-    SetupDialogContext context{platform, exchange, delivery, exeFolder};
-    const SetupDialogOutcome outcome = ShowSetupDialog(owner, {x, y}, settings, facts, context);
+    SetupDialogContext context{*platform.files, *platform.processes, *platform.windows, exchange, delivery, exeFolder};
+    const SetupOutcome outcome = ShowSetupDialog(owner, {x, y}, settings, facts, context);
     std::printf("result %s\nmain %d %d\n", outcome.ok ? "ok" : "cancel", outcome.mainTopLeft.x, outcome.mainTopLeft.y);
     if (outcome.ok) {
       const SetupCommit commit =
