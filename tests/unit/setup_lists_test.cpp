@@ -242,6 +242,16 @@ TEST_F(KindDialogTest, CancelledWorkLeavesTheListAsItWas) {
   EXPECT_EQ(list.Kinds(), before);
 }
 
+TEST_F(KindDialogTest, EditsOnTheTabCommittedBeforeTheDialogSurviveItsSet) {
+  list.CommitAndShow(1, tab);
+  tab.editerPath = "edited.exe";
+  list.Commit(tab);  // the settings dialog commits before it opens the file-kind dialog
+  KindWorkingList work(list);
+  work.Add("N", "n");
+  work.ApplyTo(list, tab);
+  EXPECT_EQ(list.Kinds()[1].editerPath, "edited.exe");
+}
+
 TEST_F(KindDialogTest, RowFieldsComeFromTheKindNotFromItsText) {
   KindWorkingList work(list);
   work.Add(kText + " (x", "a b");
