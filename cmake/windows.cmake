@@ -4,6 +4,8 @@ enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # Static, so the programs run in a bare Wine prefix without mingw's DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# The generated version header, for the code and the resource scripts.
+include_directories(${CMAKE_BINARY_DIR}/generated)
 
 file(GLOB QUILTOR_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(quiltor_win32 STATIC ${QUILTOR_WIN32_SOURCES})
@@ -50,6 +52,15 @@ endforeach()
 target_sources(qtloomwork PRIVATE src/ui/loomwork_dialog.rc)
 target_include_directories(qtloomwork PRIVATE src companion/loomwork)
 target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
+
+# The dialog harness shows the tool's dialogs over a plain window, so it needs
+# the user-interface library and the dialogs' resource scripts.
+if(TARGET qtsetupdlg)
+  file(GLOB QUILTOR_UI_RESOURCES CONFIGURE_DEPENDS src/ui/*.rc)
+  target_sources(qtsetupdlg PRIVATE ${QUILTOR_UI_RESOURCES})
+  target_include_directories(qtsetupdlg PRIVATE src/ui)
+  target_link_libraries(qtsetupdlg PRIVATE ${QUILTOR_UI_LIB})
+endif()
 
 # Sample edit modules shipped with the tool.
 file(GLOB QUILTOR_MODULES CONFIGURE_DEPENDS samples/modules/*.cpp)

@@ -291,6 +291,17 @@ Bytes BuildOpenFilter(const Bytes& fileFilter, const Bytes& fileFilterC) {
   return filter;
 }
 
+std::vector<Bytes> FileFilterEntries(const Bytes& fileFilter) {
+  std::vector<Bytes> entries;
+  std::string_view rest = fileFilter;
+  while (!rest.empty()) {
+    std::size_t end = FindEntryEnd(rest);
+    entries.emplace_back(rest.substr(0, end));
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+  }
+  return entries;
+}
+
 // ---- Writing -----------------------------------------------------------------
 
 bool SaveWindowState(ProfileFile& file, const WindowState& state) {

@@ -171,6 +171,9 @@ int SelectFileKind(AppSettings& settings, const Bytes& currentFile);
 // The open-file dialog filter "name|pattern|name|pattern..." of the entries of
 // `fileFilter` whose character in `fileFilterC` is "1".
 Bytes BuildOpenFilter(const Bytes& fileFilter, const Bytes& fileFilterC);
+// The entries "name|pattern" of `fileFilter`, in order; a last entry without
+// its closing "||" still counts.
+std::vector<Bytes> FileFilterEntries(const Bytes& fileFilter);
 
 // ---- Writing ---------------------------------------------------------------
 // Every writer stops at the first write that fails and returns false; the

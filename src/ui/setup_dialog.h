@@ -1,0 +1,45 @@
+#pragma once
+// The settings dialog "環境設定", shown modally over the main window.
+//
+// Use from the main window (Popup_SetupClick):
+//   stop the timer; hide the window;
+//   SetupOutcome outcome = ShowSetupDialog(hwnd, {left, top}, settings, facts, context);
+//   if (outcome.ok) {
+//     SetupCommit commit = CommitSetup(files, exeFolder, settings, outcome.edited, facts,
+//                                      currentFile);   // settings/setup_confirm.h
+//     report !commit.written; take commit.confirmation.settings; apply .reapply
+//   }
+//   move the window to outcome.mainTopLeft; show it; trim the file history;
+//   start the timer.
+#include <windows.h>
+
+#include "platform/types.h"
+#include "settings/settings.h"
+#include "settings/setup_copy.h"
+
+namespace quiltor {
+
+class ExchangeArea;
+class DeliveryRoutines;
+class FileSystem;
+class Processes;
+class WindowSystem;
+
+// What the dialog's editor tests and help use.
+struct SetupDialogContext {
+  FileSystem& files;
+  Processes& processes;
+  WindowSystem& windows;
+  ExchangeArea& exchange;      // TransferBuffer1 for the detection dialog's copy test
+  DeliveryRoutines& delivery;  // the tool's own, which keeps the user's clipboard
+  Bytes exeFolder;             // with its trailing backslash
+};
+
+// `mainTopLeft` is the main window's position, `settings` the settings in
+// force (its line end is what the tests write). The dialog is told the
+// companion library's presence by `facts` (CompanionLibraryInstalled). When the system cannot create the
+// dialog, the user is told and the outcome is Cancel.
+SetupOutcome ShowSetupDialog(HWND owner, Point mainTopLeft, const AppSettings& settings,
+                                   const MainWindowFacts& facts, SetupDialogContext& context);
+
+}  // namespace quiltor
