@@ -19,6 +19,7 @@
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "ui/data_pages_view.h"
+#include "ui/delivery_messages.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
@@ -64,7 +65,8 @@ class TFormMain::ItemsHost : public ItemHost {
     form_.ShowMessageNear(text, MB_OK | MB_ICONWARNING, offset.x, offset.y);
   }
   void ShowDeliveryError(DeliveryStatus status) override {
-    ShowErrorBox(form_.hwnd_, DeliveryStatusMessage(status));
+    form_.ShowMessageNear(DeliveryMessage(status, form_.delivery_->LostFormats()), MB_OK | MB_ICONWARNING,
+                          kItemMessageOffset.x, kItemMessageOffset.y);
   }
   void HideMainWindow() override { ShowWindow(form_.hwnd_, SW_HIDE); }
   void ShowMainWindow() override { ShowWindow(form_.hwnd_, SW_SHOW); }

@@ -20,6 +20,7 @@
 #include "settings/settings.h"
 #include "ui/data_pages_view.h"
 #include "ui/images.h"
+#include "ui/delivery_messages.h"
 #include "ui/main_window.h"
 #include "ui/text.h"
 #include "ui/title_strip.h"
@@ -238,29 +239,13 @@ void TFormMain::FormShow() {
   }
   if (firstShown_) return;
   firstShown_ = true;
-  // One paste into the hidden edit at the first show. The whole clipboard is
-  // kept and put back, not only its text, so an image the user had copied
-  // survives the start of the tool.
-  auto snapshot = clipboard.Snapshot();
-  clipboard.Empty();
-  SetForegroundWindow(hwnd_);
-  SetFocus(editDummy_);
-  Keyboard& keys = *platform_->keyboard;
-  std::uint8_t ctrlScan = keys.ScanCode(VK_CONTROL);
-  keys.Send(KeyEvent{VK_CONTROL, ctrlScan, false});
-  keys.Send(KeyEvent{'V', 0, false});
-  keys.Send(KeyEvent{'V', 0, true});
-  keys.Send(KeyEvent{VK_CONTROL, ctrlScan, true});
-  // Bounded: a program that keeps the clipboard open must not hang the start.
-  for (int i = 0; i < 100 && clipboard.IsHeldOpen(); ++i) {
-    SendMessageW(editDummy_, WM_DESTROYCLIPBOARD, 0, 0);
-    Sleep(5);
-  }
-  if (snapshot && !snapshot->Empty()) {
-    clipboard.Restore(*snapshot);
-  } else if (!savedClipboardText_.empty()) {
-    clipboard.SetText(savedClipboardText_, false);
-  }
+  const DeliveryStatus primed = delivery_->PrimeClipboard(reinterpret_cast<WindowId>(hwnd_), reinterpret_cast<WindowId>(editDummy_));
+  // A refused focus only means the warm-up paste was skipped; the user is
+  // told when part of the clipboard could not come back.
+  if (primed == DeliveryStatus::kClipboardUnavailable || primed == DeliveryStatus::kFormatsNotKept ||
+      primed == DeliveryStatus::kFormatsNotRestored)
+    ShowMessageNear(DeliveryMessage(primed, delivery_->LostFormats()), MB_OK | MB_ICONWARNING, kItemMessageOffset.x,
+                    kItemMessageOffset.y);
 }
 
 void TFormMain::ApplicationEventsIdle() {
