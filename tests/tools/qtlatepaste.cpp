@@ -7,6 +7,9 @@
 // With a cut delay, Ctrl+X (and Shift+Delete) is handled late the same way.
 // A posted kStopAnswering message (WM_APP + 1, wparam = milliseconds) makes
 // the editor stop handling messages for that long, as a hung program does.
+// Verbs for scripts, acting on the running editor:
+//   qtlatepaste stop <ms>   sends it kStopAnswering
+//   qtlatepaste get         prints "text [<its text>]"
 // The window title tells whether the paste key came and what the paste
 // found; after each paste it ends with "at <QueryPerformanceCounter>", the
 // moment the paste had read the clipboard.
@@ -16,6 +19,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <cstring>
 
 namespace {
 
@@ -98,11 +102,35 @@ LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
 
 }  // namespace
 
+// The verbs: 0 done, 1 no editor running, -1 not a verb.
+int RunVerb(const wchar_t* verb, const wchar_t* value) {
+  const bool stop = std::wcscmp(verb, L"stop") == 0;
+  if (!stop && std::wcscmp(verb, L"get") != 0) return -1;
+  HWND top = FindWindowW(L"QtLatePaste", nullptr);
+  HWND edit = top ? FindWindowExW(top, nullptr, L"Edit", nullptr) : nullptr;
+  if (!edit) return 1;
+  if (stop) {
+    PostMessageW(top, kStopAnswering, value ? std::wcstoul(value, nullptr, 10) : 5000, 0);
+    return 0;
+  }
+  char text[1024] = {};
+  SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  std::printf("text [%s]\n", text);
+  return 0;
+}
+
 int main() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   int argc = 0;
   if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
-    if (argc > 1) gDelay = static_cast<UINT>(std::wcstoul(argv[1], nullptr, 10));
+    if (argc > 1) {
+      const int verb = RunVerb(argv[1], argc > 2 ? argv[2] : nullptr);
+      if (verb >= 0) {
+        LocalFree(argv);
+        return verb;
+      }
+      gDelay = static_cast<UINT>(std::wcstoul(argv[1], nullptr, 10));
+    }
     if (argc > 2) gCutDelay = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
     LocalFree(argv);
   }
