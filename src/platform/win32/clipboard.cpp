@@ -358,6 +358,19 @@ struct Win32Clipboard::Owner {
 struct Win32Clipboard::SnapshotJob {
   std::mutex lock;
   std::condition_variable changed;
+  // Set with `finished`: a waiter wakes on it at once.
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SnapshotJob() = default;
+  SnapshotJob(const SnapshotJob&) = delete;
+  SnapshotJob& operator=(const SnapshotJob&) = delete;
+  ~SnapshotJob() {
+    if (done) CloseHandle(done);
+  }
+  void Finish() {
+    finished = true;
+    changed.notify_all();
+    if (done) SetEvent(done);
+  }
   bool opened = false;
   bool finished = false;
   bool abandoned = false;
@@ -374,8 +387,7 @@ struct Win32Clipboard::SnapshotJob {
     OpenClipboardScope scope;
     if (!scope.IsOpen()) {
       std::lock_guard<std::mutex> guard(job->lock);
-      job->finished = true;
-      job->changed.notify_all();
+      job->Finish();
       return;
     }
     std::vector<UINT> listed;
@@ -427,8 +439,7 @@ struct Win32Clipboard::SnapshotJob {
     }
     std::lock_guard<std::mutex> guard(job->lock);
     job->asking = toAsk.size();
-    job->finished = true;
-    job->changed.notify_all();
+    job->Finish();
   }
 
   // Called by the waiter, with `lock` held, when it stops waiting: the
@@ -444,6 +455,44 @@ struct Win32Clipboard::SnapshotJob {
       if (format) snapshot.formats.push_back(*format);
     snapshot.notKept = notKept;
     return snapshot;
+  }
+};
+
+// The thread that makes the snapshots, started with the first one: under
+// load, starting a thread costs more than the snapshot itself.
+struct Win32Clipboard::SnapshotWorker {
+  std::mutex lock;
+  std::condition_variable wake;
+  std::shared_ptr<SnapshotJob> next;
+  bool stop = false;
+
+  static void Loop(const std::shared_ptr<SnapshotWorker>& self) {
+    std::unique_lock<std::mutex> guard(self->lock);
+    while (true) {
+      self->wake.wait(guard, [&] { return self->stop || self->next != nullptr; });
+      if (self->stop) return;
+      std::shared_ptr<SnapshotJob> job = std::move(self->next);
+      self->next = nullptr;
+      guard.unlock();
+      SnapshotJob::Run(job);
+      guard.lock();
+    }
+  }
+
+  void Post(std::shared_ptr<SnapshotJob> job) {
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      next = std::move(job);
+    }
+    wake.notify_one();
+  }
+
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      stop = true;
+    }
+    wake.notify_one();
   }
 };
 
@@ -477,7 +526,11 @@ class Win32Clipboard::OwnedSession {
 };
 
 Win32Clipboard::Win32Clipboard() : owner_(std::make_unique<Owner>()) {}
-Win32Clipboard::~Win32Clipboard() = default;
+
+// A worker still inside a rendering ends when that returns.
+Win32Clipboard::~Win32Clipboard() {
+  if (worker_) worker_->Stop();
+}
 
 void Win32Clipboard::NoteOwnContent() {
   Owner& owner = *owner_;
@@ -570,27 +623,31 @@ bool Win32Clipboard::IsHeldOpen() { return GetOpenClipboardWindow() != nullptr; 
 std::optional<ClipboardSnapshot> Win32Clipboard::Snapshot() {
   SettleAbandoned();
   if (abandoned_) return std::nullopt;  // an earlier worker still holds it open
+  if (!worker_) {
+    worker_ = std::make_shared<SnapshotWorker>();
+    std::thread([worker = worker_] { SnapshotWorker::Loop(worker); }).detach();
+  }
   auto job = std::make_shared<SnapshotJob>();
-  std::thread([job] { SnapshotJob::Run(job); }).detach();
+  worker_->Post(job);
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kSnapshotLimitMs);
   std::unique_lock<std::mutex> guard(job->lock);
   while (!job->finished) {
     const Clock::time_point formatDeadline = job->askedAt + std::chrono::milliseconds(kFormatLimitMs);
-    // The worker tells only when it has finished: look at its progress often.
-    const Clock::time_point until =
-        std::min({job->opened ? formatDeadline : deadline, deadline, Clock::now() + std::chrono::milliseconds(10)});
-    job->changed.wait_until(guard, until, [&] { return job->finished; });
-    if (job->finished) break;
     const Clock::time_point now = Clock::now();
-    const bool formatLate = job->opened && now >= job->askedAt + std::chrono::milliseconds(kFormatLimitMs);
-    if (now < deadline && !formatLate) continue;
-    // The worker sits inside a rendering: leave it there; it lets the
-    // clipboard go when the rendering returns.
-    job->Abandon();
-    abandoned_ = job;
-    abandonedWaited_ = false;
-    break;
+    const bool formatLate = job->opened && now >= formatDeadline;
+    if (now >= deadline || formatLate) {
+      // The worker sits inside a rendering: leave it there; it lets the
+      // clipboard go when the rendering returns.
+      job->Abandon();
+      abandoned_ = job;
+      abandonedWaited_ = false;
+      break;
+    }
+    // The worker tells only when it has finished: look at its progress often.
+    guard.unlock();
+    WaitForSingleObject(job->done, 10);
+    guard.lock();
   }
   if (!job->opened) return std::nullopt;
   return job->Result();

@@ -17,7 +17,7 @@ namespace quiltor {
 // process asked for it; a reader gets the text at once even while the tool's
 // own thread sleeps in a delivery's waits.
 //
-// A snapshot asks for the formats on a worker thread. Asking makes a format
+// A snapshot asks for the formats on a worker thread of its own. Asking makes a format
 // whose owner delayed it render now, which can take seconds; the tool stops
 // waiting for a format after kFormatLimitMs and for the whole snapshot after
 // kSnapshotLimitMs and lists what it did not get. A worker left inside a
@@ -46,6 +46,7 @@ class Win32Clipboard : public Clipboard {
 
   struct Owner;
   struct SnapshotJob;
+  struct SnapshotWorker;
 
  private:
   // Opens the clipboard through the owner window (or without a window when
@@ -55,6 +56,7 @@ class Win32Clipboard : public Clipboard {
   void NoteOwnContent();
 
   std::unique_ptr<Owner> owner_;
+  std::shared_ptr<SnapshotWorker> worker_;
   std::shared_ptr<SnapshotJob> abandoned_;
   bool abandonedWaited_ = false;
   // Without an owner window, the sequence number after the tool's last write.
