@@ -19,7 +19,7 @@ constexpr UINT kJapaneseCodePage = 932;
 // Other programs open the clipboard for a moment after every change (monitors,
 // the clipboard history, Wine's bridge to the X selection); such a short hold
 // is waited out rather than reported.
-constexpr ULONGLONG kOpenRetryMs = 100;
+constexpr ULONGLONG kOpenRetryMs = 50;
 
 bool OpenWithin(HWND window) {
   const ULONGLONG start = GetTickCount64();
