@@ -358,30 +358,33 @@ struct Win32Clipboard::Owner {
 struct Win32Clipboard::SnapshotJob {
   std::mutex lock;
   std::condition_variable changed;
-  // Set with `finished`: a waiter wakes on it at once.
+  // Set with `finished`, so a waiter wakes at once.
   HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // Guarded by `lock`: how far the worker is, what it has got so far (by
+  // position in the clipboard's own order) and what it could not get.
+  bool opened = false;
+  bool finished = false;
+  bool abandoned = false;
+  std::vector<std::optional<ClipboardSnapshot::Format>> got;
+  std::vector<ClipboardFormatName> notKept;
+  std::vector<UINT> listed;        // every format, in the clipboard's own order
+  std::vector<std::size_t> toAsk;  // positions into `listed`, in the order asked
+  std::size_t asking = 0;          // index into toAsk of the format being asked
+  std::chrono::steady_clock::time_point askedAt;
+
   SnapshotJob() = default;
   SnapshotJob(const SnapshotJob&) = delete;
   SnapshotJob& operator=(const SnapshotJob&) = delete;
   ~SnapshotJob() {
     if (done) CloseHandle(done);
   }
+
+  // With `lock` held.
   void Finish() {
     finished = true;
     changed.notify_all();
     if (done) SetEvent(done);
   }
-  bool opened = false;
-  bool finished = false;
-  bool abandoned = false;
-  // Guarded by `lock`: what the worker has got so far, by position in the
-  // clipboard's own order, and what it could not get.
-  std::vector<std::optional<ClipboardSnapshot::Format>> got;
-  std::vector<ClipboardFormatName> notKept;
-  std::vector<UINT> listed;         // every format, in the clipboard's own order
-  std::vector<std::size_t> toAsk;   // positions into `listed`, in the order asked
-  std::size_t asking = 0;           // index into toAsk of the format being asked
-  std::chrono::steady_clock::time_point askedAt;
 
   static void Run(const std::shared_ptr<SnapshotJob>& job) {
     OpenClipboardScope scope;
