@@ -15,6 +15,13 @@ namespace {
 // against a parent chain that loops back on itself.
 constexpr int kMaxParentDepth = 64;
 
+// Statuses after which the execution goes on: the write was done, only part
+// of the user's clipboard could not be kept.
+bool StopsExecution(DeliveryStatus status) {
+  return status != DeliveryStatus::kOk && status != DeliveryStatus::kFormatsNotKept &&
+         status != DeliveryStatus::kFormatsNotRestored;
+}
+
 // A program may leave a text whose last byte starts a double-byte character
 // cut off by the end of its buffer; that byte would swallow the editor's next
 // character.
@@ -99,13 +106,11 @@ void ItemExecutor::DeliverTexts(const Bytes& before, const Bytes& after) {
   if (before.empty() && after.empty()) return;
   const int mode = host_.ModeIndex() == kLinkedMode ? kLinkedMode : kSimpleMode;
   const DeliverySettings delivery = SanitizeDelivery(settings_.modeDelivery[static_cast<std::size_t>(mode)]);
-  const DeliveryStatus status =
+  lastDeliveryStatus_ =
       services_.delivery.Deliver(delivery.pasteKind, TargetWindow(), before, after,
                                  static_cast<std::uint32_t>(std::max(0, delivery.pasteInterval)),
                                  delivery.cutPasteKey);
-  if (delivery.pasteKind == kPasteByKeys && services_.delivery.RestorePending())
-    pasteWrittenAt_ = services_.processes.NowMilliseconds();
-  if (status != DeliveryStatus::kOk) host_.ShowDeliveryError(status);
+  if (lastDeliveryStatus_ != DeliveryStatus::kOk) host_.ShowDeliveryError(lastDeliveryStatus_);
 }
 
 void ItemExecutor::FinalStep() {
@@ -178,8 +183,8 @@ void ItemExecutor::RunItemProgram(int variant, const Bytes& kindName, const Byte
     const DeliveryStatus status = services_.delivery.Fetch(
         delivery.pasteKind, TargetWindow(), static_cast<std::uint32_t>(std::max(0, delivery.pasteInterval)),
         delivery.cutPasteKey, /*cut=*/variant == 2, buffer1->Span());
-    if (status != DeliveryStatus::kOk) {
-      host_.ShowDeliveryError(status);
+    if (status != DeliveryStatus::kOk) host_.ShowDeliveryError(status);
+    if (StopsExecution(status)) {
       FinalStep();
       return;
     }
@@ -258,36 +263,59 @@ void ItemExecutor::Popup_RepeatClick() {
 }
 
 bool ItemExecutor::RestoreMayGo() {
-  if (!pasteWrittenAt_) return true;
+  const std::optional<std::uint64_t> writtenAt = services_.delivery.PasteWrittenAt();
+  if (!writtenAt) return true;
   // Something newer is on the clipboard: the restore will leave it alone.
   if (!services_.delivery.RestoreIsSafe()) return true;
-  const std::uint64_t elapsed = services_.processes.NowMilliseconds() - *pasteWrittenAt_;
-  const std::optional<bool> taken = services_.clipboard.TransientTextTaken();
-  if (taken) return *taken || elapsed >= kPasteReadLimitMs;
-  return elapsed >= kPasteGraceMs;
+  const std::uint64_t elapsed = services_.processes.NowMilliseconds() - *writtenAt;
+  switch (services_.clipboard.PasteTextRead()) {
+    case PasteRead::kByReader: return true;
+    case PasteRead::kUnknown: return elapsed >= kPasteGraceMs;
+    case PasteRead::kNotRead:
+    case PasteRead::kByOther: break;
+  }
+  return elapsed >= kPasteReadLimitMs;
 }
 
 IdleResult ItemExecutor::IdleStep() {
   if (!state_.DeliveryIdlePending()) return IdleResult::kNothingPending;
   if (running_) return IdleResult::kBusy;
-  if (services_.delivery.RestorePending()) {
+  DeliveryRoutines& delivery = services_.delivery;
+  std::optional<DeliveryStatus> notice;
+  if (delivery.RestorePending()) {
+    const std::uint64_t now = services_.processes.NowMilliseconds();
+    if (!restoreSince_) restoreSince_ = now;
     if (!RestoreMayGo()) {
       host_.WakeIdleAfter(kRestorePollMs);
       return IdleResult::kWaitingForPaste;
     }
-    const RestoreResult restored = services_.delivery.RestoreSavedClipboard();
-    const bool withinLimit = pasteWrittenAt_ &&
-                             services_.processes.NowMilliseconds() - *pasteWrittenAt_ < kPasteReadLimitMs;
-    if (restored == RestoreResult::kClipboardUnavailable && withinLimit) {
-      // The target may still hold the clipboard open while it reads.
-      host_.WakeIdleAfter(kRestorePollMs);
-      return IdleResult::kWaitingForPaste;
+    // Nobody at all asked for the text within the limit: the keys did not
+    // reach the target, or it ignored them.
+    const std::optional<std::uint64_t> writtenAt = delivery.PasteWrittenAt();
+    const bool neverRead = writtenAt && now - *writtenAt >= kPasteReadLimitMs &&
+                           services_.clipboard.PasteTextRead() == PasteRead::kNotRead && delivery.RestoreIsSafe();
+    const RestoreResult restored = delivery.RestoreSavedClipboard();
+    if (restored == RestoreResult::kClipboardUnavailable) {
+      // The target or a monitor may still hold it open while it reads.
+      if (now - *restoreSince_ < kPasteReadLimitMs) {
+        host_.WakeIdleAfter(kRestorePollMs);
+        return IdleResult::kWaitingForPaste;
+      }
+      // Still pending: the next write keeps it and its idle step tries again.
+      notice = DeliveryStatus::kClipboardUnavailable;
+    } else if (restored == RestoreResult::kPartlyRestored) {
+      notice = DeliveryStatus::kFormatsNotRestored;
     }
+    if (neverRead && !StopsExecution(lastDeliveryStatus_) && !notice) notice = DeliveryStatus::kTextNotTaken;
   }
-  pasteWrittenAt_.reset();
+  restoreSince_.reset();
+  lastDeliveryStatus_ = DeliveryStatus::kOk;
   state_.SetStartupPending(0);
   services_.windows.SetFocus(TargetWindow());
   host_.StartWatchTimer();
+  // Shown last: the box runs a message loop of its own, whose idle moments
+  // must find the execution ended.
+  if (notice) host_.ShowDeliveryError(*notice);
   return IdleResult::kDone;
 }
 

@@ -70,7 +70,7 @@ class ItemHost {
   // A warning with an OK button near the main window (ShowMessageNearWindow),
   // `offset` pixels from its top left corner; the text is CP932.
   virtual void ShowWarningNear(const Bytes& text, Point offset) = 0;
-  // A delivery failed (DeliveryStatusMessage): the application's error box.
+  // A delivery did not go as asked: its message (ui/delivery_messages.h) near the window.
   virtual void ShowDeliveryError(DeliveryStatus status) = 0;
   virtual void HideMainWindow() = 0;
   virtual void ShowMainWindow() = 0;
@@ -103,12 +103,14 @@ enum class IdleResult {
 class ItemExecutor {
  public:
   // A paste by keys is handled by the target whenever it gets to it. The
-  // user's clipboard goes back only once the target has read the written
-  // text, or when it cannot be told, after a short grace period; a target
-  // that has not read it within the limit is taken as never reading it.
+  // user's clipboard goes back only once the target's process has read the
+  // written text (a clipboard monitor's read does not count), or, when it
+  // cannot be told, after a short grace period; a target that has not read
+  // it within the limit is taken as never reading it. A clipboard that
+  // cannot be opened for the restore is tried again up to the same limit.
   static constexpr std::uint32_t kPasteReadLimitMs = 3000;
   static constexpr std::uint32_t kPasteGraceMs = 500;
-  static constexpr std::uint32_t kRestorePollMs = 30;
+  static constexpr std::uint32_t kRestorePollMs = 10;
   // A program started without a process handle cannot be waited for: its
   // output is awaited in the buffers instead, for at most this long, and is
   // taken once it has stayed unchanged for kSettleMs.
@@ -174,8 +176,10 @@ class ItemExecutor {
   Bytes lastBefore_;
   Bytes lastAfter_;
   bool running_ = false;
-  // When the last paste by keys put its text on the clipboard.
-  std::optional<std::uint64_t> pasteWrittenAt_;
+  // What the last write said, so the idle step does not report it twice.
+  DeliveryStatus lastDeliveryStatus_ = DeliveryStatus::kOk;
+  // When the idle step first tried to give the user's clipboard back.
+  std::optional<std::uint64_t> restoreSince_;
 };
 
 // The image index of the button or menu entry named `componentName`;

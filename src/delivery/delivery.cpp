@@ -11,6 +11,7 @@ namespace {
 constexpr std::uint8_t kVkControl = 0x11;
 constexpr std::uint8_t kVkShift = 0x10;
 constexpr std::uint8_t kVkMenu = 0x12;
+constexpr int kKeyNumberV = 21;
 
 // Rows of modifier combinations (Ctrl 1 + Shift 2 + Alt 4), in press order.
 struct ModifierRow {
@@ -29,16 +30,20 @@ constexpr std::array<ModifierRow, 8> kModifierTable = {{
 }};
 
 constexpr int kKeyCount = 50;
+// A guard against a parent chain that loops back on itself.
+constexpr int kMaxParentDepth = 64;
+
+DeliveryStatus StatusOf(SendStatus status) {
+  switch (status) {
+    case SendStatus::kDone: return DeliveryStatus::kOk;
+    case SendStatus::kNoAnswer: return DeliveryStatus::kTargetHung;
+    case SendStatus::kRefused: return DeliveryStatus::kTargetProtected;
+    case SendStatus::kWindowGone: return DeliveryStatus::kTargetGone;
+  }
+  return DeliveryStatus::kTargetGone;
+}
 
 }  // namespace
-
-const wchar_t* DeliveryStatusMessage(DeliveryStatus status) {
-  switch (status) {
-    case DeliveryStatus::kOk: return nullptr;
-    case DeliveryStatus::kClipboardUnavailable: return L"クリップボードを開くことができません";
-  }
-  return nullptr;
-}
 
 CutPasteCodes KeyCodesForDelivery(std::int64_t packed) {
   const bool inRange = packed >= 0 && packed <= 999999999;
@@ -65,29 +70,43 @@ DeliveryRoutines::DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, 
                                    Processes& processes)
     : clipboard_(clipboard), windows_(windows), keyboard_(keyboard), processes_(processes) {}
 
-void DeliveryRoutines::NoteOwnWrite() { lastWriteSequence_ = clipboard_.SequenceNumber(); }
+// ---- Steps --------------------------------------------------------------------
 
-void DeliveryRoutines::KeepLocalCopy(ClipboardSnapshot&& local) {
-  if (saved_) return;  // an older saved state is the user's own
-  saved_ = std::move(local);
-  lastWriteSequence_ = clipboard_.SequenceNumber();
+DeliveryStatus DeliveryRoutines::Reach(WindowId target) {
+  return StatusOf(windows_.SendWithin(target, kWmNull, kAnswerTimeoutMs).status);
 }
 
-std::optional<Bytes> DeliveryRoutines::ReadTextForStep(int attempts) {
-  for (int attempt = 0; attempt < attempts; ++attempt) {
-    if (!clipboard_.HasText()) return Bytes();
-    if (std::optional<Bytes> text = clipboard_.GetText()) return text;
+DeliveryStatus DeliveryRoutines::SendToTarget(WindowId target, std::uint32_t message) {
+  return StatusOf(windows_.SendWithin(target, message, kAnswerTimeoutMs).status);
+}
+
+bool DeliveryRoutines::KeysReach(WindowId target) {
+  const WindowId root = windows_.Root(target);
+  if (root == kNoWindow || windows_.Foreground() != root) return false;
+  const WindowId focus = windows_.FocusOfThread(target);
+  // Without a focus window the keys go to the active window itself.
+  if (focus == kNoWindow) return target == root;
+  WindowId window = focus;
+  for (int depth = 0; depth < kMaxParentDepth && window != kNoWindow; ++depth) {
+    if (window == target) return true;
+    window = windows_.Parent(window);
   }
-  return std::nullopt;
+  return false;
 }
 
-void DeliveryRoutines::CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer) {
-  if (buffer.empty()) return;
-  const std::size_t count = FitOnCharacterBoundary(text, buffer.size() - 1);
-  std::memcpy(buffer.data(), text.data(), count);
+// Windows may refuse the foreground change, or the target may move its focus
+// elsewhere: keys are sent only when they reach the target. The target gets
+// a moment to take the focus it was given.
+bool DeliveryRoutines::KeysReachWithin(WindowId target, std::uint32_t milliseconds) {
+  const std::uint64_t start = processes_.NowMilliseconds();
+  while (!KeysReach(target)) {
+    if (processes_.NowMilliseconds() - start >= milliseconds) return false;
+    processes_.Sleep(kPollMs);
+  }
+  return true;
 }
 
-void DeliveryRoutines::FocusTarget(WindowId target, std::uint32_t interval, bool activeFirst) {
+DeliveryStatus DeliveryRoutines::FocusTarget(WindowId target, std::uint32_t interval, bool activeFirst) {
   processes_.Sleep(interval);
   if (activeFirst) {
     windows_.SetActive(target);
@@ -97,13 +116,14 @@ void DeliveryRoutines::FocusTarget(WindowId target, std::uint32_t interval, bool
     windows_.SetActive(target);
   }
   processes_.Sleep(interval);
+  return KeysReachWithin(target, kFocusWaitMs) ? DeliveryStatus::kOk : DeliveryStatus::kFocusRefused;
 }
 
 std::vector<KeyEvent> DeliveryRoutines::KeyEventsFor(int keyCode) {
   std::vector<KeyEvent> events;
   if (!IsValidKeyCode(keyCode)) return events;
-  const std::span<const std::uint8_t> modifiers = ModifierKeys(keyCode / 100 - 1);
-  const std::uint8_t key = *KeyNumberVirtualKey(keyCode % 100);
+  const std::span<const std::uint8_t> modifiers = ModifierKeys(KeyCodeModifiers(keyCode));
+  const std::uint8_t key = *KeyNumberVirtualKey(KeyCodeNumber(keyCode));
   std::vector<std::uint8_t> modifierScans;
   for (std::uint8_t vk : modifiers) modifierScans.push_back(keyboard_.ScanCode(vk));
   const std::uint8_t keyScan = keyboard_.ScanCode(key);
@@ -114,168 +134,265 @@ std::vector<KeyEvent> DeliveryRoutines::KeyEventsFor(int keyCode) {
   return events;
 }
 
-void DeliveryRoutines::SendEvents(const std::vector<KeyEvent>& events) {
-  for (const KeyEvent& event : events) keyboard_.Send(event);
-}
-
 bool DeliveryRoutines::PressKeyCode(int keyCode) {
   const std::vector<KeyEvent> events = KeyEventsFor(keyCode);
-  SendEvents(events);
-  return !events.empty();
+  return !events.empty() && keyboard_.Send(events);
 }
 
-bool DeliveryRoutines::WaitForClipboard(WindowId target, std::uint32_t interval) {
+// The first wait of a step sleeps the interval the user set for the editor;
+// later polls sleep at least kPollMs, so a zero interval does not spin.
+void DeliveryRoutines::PollSleep(std::uint32_t interval, bool first) {
+  processes_.Sleep(first ? interval : std::max(interval, kPollMs));
+}
+
+DeliveryStatus DeliveryRoutines::WaitForClipboard(WindowId target, std::uint32_t interval) {
   const std::uint64_t start = processes_.NowMilliseconds();
-  while (true) {
-    windows_.Send(target, kWmDestroyClipboard);
-    processes_.Sleep(interval);
-    if (!clipboard_.IsHeldOpen()) return true;
-    if (processes_.NowMilliseconds() - start >= kClipboardWaitLimitMs) return false;
+  for (bool first = true;; first = false) {
+    if (DeliveryStatus status = SendToTarget(target, kWmDestroyClipboard); status != DeliveryStatus::kOk)
+      return status;
+    PollSleep(interval, first);
+    if (!clipboard_.IsHeldOpen()) return DeliveryStatus::kOk;
+    if (processes_.NowMilliseconds() - start >= kClipboardWaitLimitMs) return DeliveryStatus::kClipboardUnavailable;
   }
 }
 
-DeliveryStatus DeliveryRoutines::FailedAfterOwnChange() {
-  // What the target's cut or copy put on the clipboard was asked for by the
-  // tool, so the idle step may still give the user's state back over it.
-  NoteOwnWrite();
-  return DeliveryStatus::kClipboardUnavailable;
+bool DeliveryRoutines::ClipboardChangedSince(std::uint32_t sequence) {
+  return clipboard_.SequenceNumber() != sequence || !clipboard_.HoldsOwnContent();
+}
+
+DeliveryStatus DeliveryRoutines::AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t sequenceBefore,
+                                          bool& changed) {
+  const std::uint64_t start = processes_.NowMilliseconds();
+  const std::uint64_t patience = std::max(interval, kCutWaitMs);
+  for (bool first = true;; first = false) {
+    if (DeliveryStatus status = SendToTarget(target, kWmDestroyClipboard); status != DeliveryStatus::kOk)
+      return status;
+    PollSleep(interval, first);
+    changed = ClipboardChangedSince(sequenceBefore);
+    const std::uint64_t elapsed = processes_.NowMilliseconds() - start;
+    if (changed && !clipboard_.IsHeldOpen()) return DeliveryStatus::kOk;
+    if (!changed && elapsed >= patience) return DeliveryStatus::kOk;
+    if (elapsed >= kClipboardWaitLimitMs) return DeliveryStatus::kClipboardUnavailable;
+  }
+}
+
+std::optional<Bytes> DeliveryRoutines::ReadTextForStep(int attempts) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    if (!clipboard_.HasText()) return Bytes();
+    if (std::optional<Bytes> text = clipboard_.GetText()) return text;
+  }
+  return std::nullopt;
+}
+
+bool DeliveryRoutines::PutPasteText(const Bytes& text, WindowId target) {
+  return clipboard_.PutForPaste(text, windows_.ProcessOf(target));
+}
+
+void DeliveryRoutines::CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer) {
+  if (buffer.empty()) return;
+  const std::size_t count = FitOnCharacterBoundary(text, buffer.size() - 1);
+  std::memcpy(buffer.data(), text.data(), count);
+}
+
+// ---- The saved clipboard ------------------------------------------------------
+
+void DeliveryRoutines::AdoptCurrentContent() { adoptedSequence_ = clipboard_.SequenceNumber(); }
+
+void DeliveryRoutines::Drop() {
+  saved_.reset();
+  adoptedSequence_.reset();
+  pasteWrittenAt_.reset();
+}
+
+void DeliveryRoutines::NoteLost(const std::vector<ClipboardFormatName>& formats) {
+  lost_.insert(lost_.end(), formats.begin(), formats.end());
+}
+
+DeliveryStatus DeliveryRoutines::Finish() const {
+  return lost_.empty() ? DeliveryStatus::kOk : DeliveryStatus::kFormatsNotKept;
 }
 
 DeliveryStatus DeliveryRoutines::SaveClipboardIfNone() {
-  if (saved_) return DeliveryStatus::kOk;
+  if (saved_ && RestoreIsSafe()) return DeliveryStatus::kOk;
+  Drop();
   std::optional<ClipboardSnapshot> snapshot = clipboard_.Snapshot();
   if (!snapshot) return DeliveryStatus::kClipboardUnavailable;
+  NoteLost(snapshot->notKept);
   saved_ = std::move(*snapshot);
-  // Putting back what is there now is harmless, so the state counts as ours.
-  NoteOwnWrite();
   return DeliveryStatus::kOk;
 }
 
 bool DeliveryRoutines::RestoreIsSafe() {
-  return !lastWriteSequence_ || clipboard_.SequenceNumber() == *lastWriteSequence_;
+  if (clipboard_.HoldsOwnContent()) return true;
+  return adoptedSequence_ && clipboard_.SequenceNumber() == *adoptedSequence_;
 }
 
 RestoreResult DeliveryRoutines::RestoreSavedClipboard() {
   if (!saved_) return RestoreResult::kNothingPending;
   if (!RestoreIsSafe()) {
-    saved_.reset();
+    Drop();
     return RestoreResult::kSkippedChanged;
   }
-  if (!clipboard_.Restore(*saved_)) return RestoreResult::kClipboardUnavailable;
-  saved_.reset();
-  NoteOwnWrite();
-  return RestoreResult::kRestored;
+  const RestoreOutcome outcome = clipboard_.Restore(*saved_);
+  if (!outcome.opened) return RestoreResult::kClipboardUnavailable;
+  Drop();
+  lost_ = outcome.notRestored;
+  return lost_.empty() ? RestoreResult::kRestored : RestoreResult::kPartlyRestored;
 }
 
-DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes& before,
-                                                   const Bytes& after, std::uint32_t /*interval*/,
-                                                   std::int64_t /*keySetting*/) {
+void DeliveryRoutines::DiscardSavedClipboard() { Drop(); }
+
+DeliveryStatus DeliveryRoutines::GiveBack(DeliveryStatus status) {
+  if (!saved_) return status;
+  const RestoreOutcome outcome = clipboard_.Restore(*saved_);
+  if (!outcome.opened) {
+    // Whatever is there now was put there for the tool: the idle step may
+    // still replace it with the user's state.
+    AdoptCurrentContent();
+    return status;
+  }
+  Drop();
+  NoteLost(outcome.notRestored);
+  return status;
+}
+
+DeliveryStatus DeliveryRoutines::KeepLocal(ClipboardSnapshot&& local, DeliveryStatus status) {
+  // An older saved state is the user's own.
+  if (!saved_) saved_ = std::move(local);
+  AdoptCurrentContent();
+  return status;
+}
+
+DeliveryStatus DeliveryRoutines::RestoreLocal(ClipboardSnapshot&& local, DeliveryStatus status) {
+  const RestoreOutcome outcome = clipboard_.Restore(local);
+  // A reader (a clipboard monitor) may hold it open this moment: the idle
+  // step tries again.
+  if (!outcome.opened) return KeepLocal(std::move(local), status);
+  NoteLost(outcome.notRestored);
+  if (status == DeliveryStatus::kOk && !outcome.notRestored.empty()) return DeliveryStatus::kFormatsNotRestored;
+  return status == DeliveryStatus::kOk ? Finish() : status;
+}
+
+// ---- The routines ---------------------------------------------------------------
+
+DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes& before, const Bytes& after,
+                                                   std::uint32_t /*interval*/, std::int64_t /*keySetting*/) {
+  lost_.clear();
+  if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
   std::optional<ClipboardSnapshot> local = clipboard_.Snapshot();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) {
-    KeepLocalCopy(std::move(*local));
-    return DeliveryStatus::kClipboardUnavailable;
-  }
-  NoteOwnWrite();
+  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
+  NoteLost(local->notKept);
   Bytes result = before;
-  windows_.Send(target, kWmCut);
+  if (DeliveryStatus status = SendToTarget(target, kWmCut); status != DeliveryStatus::kOk)
+    return RestoreLocal(std::move(*local), status);
   if (!after.empty()) {
     std::optional<Bytes> selection = ReadTextForStep(1);
-    if (!selection) {
-      KeepLocalCopy(std::move(*local));
-      return DeliveryStatus::kClipboardUnavailable;
-    }
+    if (!selection) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
     result += *selection;
     result += after;
   }
-  if (!clipboard_.SetText(result, /*transient=*/true)) {
-    KeepLocalCopy(std::move(*local));
-    return DeliveryStatus::kClipboardUnavailable;
+  if (!PutPasteText(result, target)) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
+  const DeliveryStatus pasted = SendToTarget(target, kWmPaste);
+  if (pasted == DeliveryStatus::kTargetHung) {
+    // It may still paste when it wakes up: the idle step gives the user's
+    // clipboard back once it has read the text, or at the limit.
+    pasteWrittenAt_ = processes_.NowMilliseconds();
+    return KeepLocal(std::move(*local), pasted);
   }
-  NoteOwnWrite();
-  windows_.Send(target, kWmPaste);
-  if (!RestoreIsSafe()) return DeliveryStatus::kOk;  // someone else's newer data stays
-  if (!clipboard_.Restore(*local)) {
-    KeepLocalCopy(std::move(*local));
-    return DeliveryStatus::kClipboardUnavailable;
-  }
-  NoteOwnWrite();
-  return DeliveryStatus::kOk;
+  if (pasted != DeliveryStatus::kOk) return RestoreLocal(std::move(*local), pasted);
+  if (clipboard_.PasteTextRead() == PasteRead::kNotRead)
+    return RestoreLocal(std::move(*local), DeliveryStatus::kTextNotTaken);
+  if (!clipboard_.HoldsOwnContent()) return Finish();  // someone else's newer data stays
+  return RestoreLocal(std::move(*local), DeliveryStatus::kOk);
 }
 
-DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& before,
-                                               const Bytes& after, std::uint32_t interval,
-                                               std::int64_t keySetting) {
+DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& before, const Bytes& after,
+                                               std::uint32_t interval, std::int64_t keySetting) {
+  lost_.clear();
+  if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
   if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  NoteOwnWrite();
+  const std::uint32_t emptied = clipboard_.SequenceNumber();
   Bytes result = before;
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> cutEvents = KeyEventsFor(keys.cut);
   const std::vector<KeyEvent> pasteEvents = KeyEventsFor(keys.paste);
 
-  FocusTarget(target, interval, /*activeFirst=*/false);
-  SendEvents(cutEvents);
-  if (!WaitForClipboard(target, interval)) return FailedAfterOwnChange();
+  if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
+    return GiveBack(status);
+  if (!keyboard_.Send(cutEvents)) return GiveBack(DeliveryStatus::kInputRefused);
+  bool cutArrived = false;
+  if (DeliveryStatus status = AwaitCut(target, interval, emptied, cutArrived); status != DeliveryStatus::kOk)
+    return GiveBack(status);
+  // Nothing came: either nothing was selected or the editor has not cut yet.
+  // A lone before text is written as into an empty selection; a selection to
+  // be wrapped is not guessed at.
+  if (!cutArrived && !after.empty()) return GiveBack(DeliveryStatus::kCutProducedNothing);
   if (!after.empty()) {
     std::optional<Bytes> selection = ReadTextForStep(2);
-    if (!selection) return FailedAfterOwnChange();
+    if (!selection) {
+      AdoptCurrentContent();
+      return DeliveryStatus::kClipboardUnavailable;
+    }
     result += *selection;
     result += after;
   }
-  if (!clipboard_.SetText(result, /*transient=*/true)) return FailedAfterOwnChange();
-  NoteOwnWrite();
-  FocusTarget(target, interval, /*activeFirst=*/false);
-  SendEvents(pasteEvents);
-  if (!WaitForClipboard(target, interval)) return FailedAfterOwnChange();
-  return DeliveryStatus::kOk;
+  if (!PutPasteText(result, target)) {
+    AdoptCurrentContent();
+    return DeliveryStatus::kClipboardUnavailable;
+  }
+  if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
+    return GiveBack(status);
+  if (!keyboard_.Send(pasteEvents)) return GiveBack(DeliveryStatus::kInputRefused);
+  pasteWrittenAt_ = processes_.NowMilliseconds();
+  // The paste may still come: the user's clipboard stays pending either way.
+  if (DeliveryStatus status = WaitForClipboard(target, interval); status != DeliveryStatus::kOk) return status;
+  return Finish();
 }
 
 DeliveryStatus DeliveryRoutines::FetchSelectionByMessages(WindowId target, std::uint32_t /*interval*/,
                                                           std::int64_t /*keySetting*/, bool cut,
                                                           std::span<std::uint8_t> buffer) {
+  lost_.clear();
+  if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
   std::optional<ClipboardSnapshot> local = clipboard_.Snapshot();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) {
-    KeepLocalCopy(std::move(*local));
-    return DeliveryStatus::kClipboardUnavailable;
-  }
-  NoteOwnWrite();
-  windows_.Send(target, cut ? kWmCut : kWmCopy);
+  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
+  NoteLost(local->notKept);
+  if (DeliveryStatus status = SendToTarget(target, cut ? kWmCut : kWmCopy); status != DeliveryStatus::kOk)
+    return RestoreLocal(std::move(*local), status);
   std::optional<Bytes> selection = ReadTextForStep(1);
-  if (!selection) {
-    KeepLocalCopy(std::move(*local));
-    return DeliveryStatus::kClipboardUnavailable;
-  }
+  if (!selection) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
   CopyToBuffer(*selection, buffer);
-  // The target's copy was made at the tool's request.
-  NoteOwnWrite();
-  if (!clipboard_.Restore(*local)) {
-    KeepLocalCopy(std::move(*local));
-    return DeliveryStatus::kClipboardUnavailable;
-  }
-  NoteOwnWrite();
-  return DeliveryStatus::kOk;
+  return RestoreLocal(std::move(*local), DeliveryStatus::kOk);
 }
 
 DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint32_t interval,
                                                       std::int64_t keySetting, bool cut,
                                                       std::span<std::uint8_t> buffer) {
+  lost_.clear();
+  if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
   if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  NoteOwnWrite();
+  const std::uint32_t emptied = clipboard_.SequenceNumber();
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> events = KeyEventsFor(cut ? keys.cut : keys.copy);
 
-  FocusTarget(target, interval, /*activeFirst=*/true);
-  SendEvents(events);
-  if (!WaitForClipboard(target, interval)) return FailedAfterOwnChange();
+  if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/true); status != DeliveryStatus::kOk)
+    return GiveBack(status);
+  if (!keyboard_.Send(events)) return GiveBack(DeliveryStatus::kInputRefused);
+  bool arrived = false;
+  if (DeliveryStatus status = AwaitCut(target, interval, emptied, arrived); status != DeliveryStatus::kOk)
+    return GiveBack(status);
+  if (!arrived) return GiveBack(DeliveryStatus::kCutProducedNothing);
   std::optional<Bytes> selection = ReadTextForStep(2);
-  if (!selection) return FailedAfterOwnChange();
+  // The target's copy was made at the tool's request: the idle step may put
+  // the user's state back over it.
+  AdoptCurrentContent();
+  if (!selection) return DeliveryStatus::kClipboardUnavailable;
   CopyToBuffer(*selection, buffer);
-  // The target's copy was made at the tool's request.
-  NoteOwnWrite();
-  return DeliveryStatus::kOk;
+  return Finish();
 }
 
 DeliveryStatus DeliveryRoutines::Deliver(int pasteKind, WindowId target, const Bytes& before,
@@ -290,6 +407,43 @@ DeliveryStatus DeliveryRoutines::Fetch(int pasteKind, WindowId target, std::uint
                                        std::span<std::uint8_t> buffer) {
   if (pasteKind == kPasteByKeys) return FetchSelectionByKeys(target, interval, keySetting, cut, buffer);
   return FetchSelectionByMessages(target, interval, keySetting, cut, buffer);
+}
+
+DeliveryStatus DeliveryRoutines::PrimeClipboard(WindowId mainWindow, WindowId focusHolder) {
+  lost_.clear();
+  std::optional<ClipboardSnapshot> snapshot = clipboard_.Snapshot();
+  if (!snapshot) return DeliveryStatus::kClipboardUnavailable;
+  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
+  NoteLost(snapshot->notKept);
+  windows_.SetForeground(mainWindow);
+  windows_.SetFocus(focusHolder);
+  DeliveryStatus status = DeliveryStatus::kOk;
+  if (!KeysReachWithin(focusHolder, kFocusWaitMs)) {
+    status = DeliveryStatus::kFocusRefused;
+  } else if (!PressKeyCode(MakeKeyCode(kModCtrl, kKeyNumberV))) {
+    status = DeliveryStatus::kInputRefused;
+  } else {
+    const std::uint64_t start = processes_.NowMilliseconds();
+    while (clipboard_.IsHeldOpen() && processes_.NowMilliseconds() - start < kPrimeWaitMs) {
+      windows_.SendWithin(focusHolder, kWmDestroyClipboard, kAnswerTimeoutMs);
+      processes_.Sleep(kPollMs);
+    }
+  }
+  // The user's clipboard comes back whatever happened above; a reader may
+  // hold it open a moment.
+  const std::uint64_t start = processes_.NowMilliseconds();
+  RestoreOutcome outcome = clipboard_.Restore(*snapshot);
+  while (!outcome.opened && processes_.NowMilliseconds() - start < kPrimeWaitMs) {
+    processes_.Sleep(kPollMs);
+    outcome = clipboard_.Restore(*snapshot);
+  }
+  if (!outcome.opened) {
+    KeepLocal(std::move(*snapshot), status);
+    return DeliveryStatus::kClipboardUnavailable;
+  }
+  NoteLost(outcome.notRestored);
+  if (status != DeliveryStatus::kOk) return status;
+  return outcome.notRestored.empty() ? Finish() : DeliveryStatus::kFormatsNotRestored;
 }
 
 }  // namespace quiltor

@@ -2,6 +2,12 @@
 // Writes text into another program's edit window and fetches its selection,
 // through the clipboard: either by clipboard messages or by the editor's own
 // cut/copy/paste key strokes.
+//
+// Every call into Windows that can be refused is checked, and a refusal ends
+// the routine with a status the caller shows; the user's clipboard comes back
+// whatever happened. No routine waits without a limit: messages to the
+// target give up on a thread that does not answer, and waits for the
+// clipboard end after a bounded time.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -17,15 +23,33 @@
 
 namespace quiltor {
 
+// What a routine did; the window shows anything but kOk (see
+// ui/delivery_messages.h for the texts).
 enum class DeliveryStatus {
   kOk,
-  // The clipboard could not be opened (or stayed held by another program);
-  // the caller shows DeliveryStatusMessage().
+  // The clipboard could not be opened, or stayed held by another program.
   kClipboardUnavailable,
+  // The target did not become the foreground window with the keyboard focus
+  // (Windows' foreground rules): no key was sent.
+  kFocusRefused,
+  // The system inserted fewer key events than the tool gave it.
+  kInputRefused,
+  // The target's thread did not answer in time.
+  kTargetHung,
+  // Windows refused the tool's messages to the target: a process it
+  // protects from the tool (for instance one running as administrator).
+  kTargetProtected,
+  // The target window does not exist (any more).
+  kTargetGone,
+  // The cut or copy keys left the clipboard unchanged: nothing was written.
+  kCutProducedNothing,
+  // The target handled the paste but never asked for the text.
+  kTextNotTaken,
+  // The write was done, but formats of the user's clipboard could not be kept
+  // or put back (LostFormats() names them); the others are back.
+  kFormatsNotKept,
+  kFormatsNotRestored,
 };
-
-// The user-facing text for a status; null for kOk.
-const wchar_t* DeliveryStatusMessage(DeliveryStatus status);
 
 // PasteKind values.
 inline constexpr int kPasteByMessages = 0;
@@ -58,7 +82,9 @@ std::optional<std::uint8_t> KeyNumberVirtualKey(int keyNumber);
 enum class RestoreResult {
   kNothingPending,
   kRestored,
-  // Something else was put on the clipboard after the tool's last write; the
+  // Back, except the formats LostFormats() names.
+  kPartlyRestored,
+  // Another program replaced the clipboard after the tool's last write; the
   // newer content stays and the saved state is dropped.
   kSkippedChanged,
   // The clipboard could not be opened; the saved state stays pending.
@@ -67,13 +93,29 @@ enum class RestoreResult {
 
 class DeliveryRoutines {
  public:
+  // A message the target's thread has not answered by then counts as hung.
+  static constexpr std::uint32_t kAnswerTimeoutMs = 2000;
+  // Time the target may take to show as the foreground window with the focus
+  // after the tool focused it.
+  static constexpr std::uint32_t kFocusWaitMs = 250;
+  // A cut or copy by keys is waited for at least this long (and at least the
+  // paste interval) before the tool takes it that nothing was selected.
+  static constexpr std::uint32_t kCutWaitMs = 300;
+  // A program that keeps the clipboard open longer ends the wait.
+  static constexpr std::uint64_t kClipboardWaitLimitMs = 5000;
+  static constexpr std::uint32_t kPollMs = 5;
+  // The start-up paste into the tool's own hidden edit.
+  static constexpr std::uint32_t kPrimeWaitMs = 500;
+
   DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, Keyboard& keyboard,
                    Processes& processes);
 
   // Writes `before` (or before + the old selection + after, when `after` is
   // not empty) in place of the target's selection. The message routine leaves
   // the user's clipboard as it was; the key routine keeps the user's clipboard
-  // pending until RestoreSavedClipboard().
+  // pending until RestoreSavedClipboard(). A key write whose cut leaves the
+  // clipboard unchanged writes a lone before text as into an empty selection,
+  // but stops (kCutProducedNothing) when the selection was to be wrapped.
   DeliveryStatus DeliverByMessages(WindowId target, const Bytes& before, const Bytes& after,
                                    std::uint32_t interval, std::int64_t keySetting);
   DeliveryStatus DeliverByKeys(WindowId target, const Bytes& before, const Bytes& after,
@@ -96,51 +138,82 @@ class DeliveryRoutines {
   DeliveryStatus Fetch(int pasteKind, WindowId target, std::uint32_t interval,
                        std::int64_t keySetting, bool cut, std::span<std::uint8_t> buffer);
 
+  // The start-up priming: one Ctrl+V into the tool's own hidden edit with the
+  // clipboard emptied, sent only when `mainWindow` is in front with the focus
+  // on `focusHolder`. Every format of the user's clipboard is put back
+  // whatever happened (or kept pending when the clipboard cannot be opened).
+  DeliveryStatus PrimeClipboard(WindowId mainWindow, WindowId focusHolder);
+
   // The events of one key code: modifiers down in table order, key down and
   // up, modifiers up in reverse; scan codes looked up now. Empty when the code
   // names no key.
   std::vector<KeyEvent> KeyEventsFor(int keyCode);
-  // Sends KeyEventsFor(keyCode); false (and nothing sent) for an invalid code.
+  // Sends KeyEventsFor(keyCode); false for an invalid code (nothing sent) or
+  // when the system refused the events.
   bool PressKeyCode(int keyCode);
   // WM_DESTROYCLIPBOARD to the target, then Sleep(interval), until no window
-  // holds the clipboard open (at least once). Gives up (false) after
-  // kClipboardWaitLimitMs so a program that never closes the clipboard does
-  // not hang the caller.
-  bool WaitForClipboard(WindowId target, std::uint32_t interval);
-  static constexpr std::uint64_t kClipboardWaitLimitMs = 5000;
+  // holds the clipboard open (at least once). Ends with kClipboardUnavailable
+  // after kClipboardWaitLimitMs, and at once when the target does not answer.
+  DeliveryStatus WaitForClipboard(WindowId target, std::uint32_t interval);
 
   // --- The user's clipboard saved by the key routines ---
-  // Saves a snapshot of every clipboard format unless one is pending already,
-  // so the first of several deliveries in a row keeps the user's own state.
-  // Also used by callers that prime the clipboard themselves.
+  // Saves a snapshot of the clipboard unless one is pending already while the
+  // clipboard still holds what the tool put there (so the first of several
+  // deliveries in a row keeps the user's own state); a pending snapshot
+  // whose clipboard another program has replaced since is taken anew.
   DeliveryStatus SaveClipboardIfNone();
   bool RestorePending() const { return saved_.has_value(); }
-  // True when nothing changed the clipboard since the tool's last write, so
-  // putting the saved state back cannot overwrite someone else's data.
+  // True when the clipboard holds what the tool put there, or the data the
+  // target cut or copied at the tool's request, so putting the saved state
+  // back cannot overwrite someone else's data.
   bool RestoreIsSafe();
   // The idle step: puts the saved state back (when safe) and clears it.
   RestoreResult RestoreSavedClipboard();
-  void DiscardSavedClipboard() { saved_.reset(); }
+  void DiscardSavedClipboard();
   const std::optional<ClipboardSnapshot>& SavedClipboard() const { return saved_; }
+  // The formats of the user's clipboard the last routine or restore could not
+  // keep or put back.
+  const std::vector<ClipboardFormatName>& LostFormats() const { return lost_; }
+  // When a key write put out its text for the paste, while the user's
+  // clipboard waits to come back; nullopt otherwise.
+  std::optional<std::uint64_t> PasteWrittenAt() const { return pasteWrittenAt_; }
 
  private:
+  DeliveryStatus Reach(WindowId target);
+  DeliveryStatus SendToTarget(WindowId target, std::uint32_t message);
+  DeliveryStatus FocusTarget(WindowId target, std::uint32_t interval, bool activeFirst);
+  bool KeysReach(WindowId target);
+  bool KeysReachWithin(WindowId target, std::uint32_t milliseconds);
+  // After the cut or copy keys: waits for the clipboard to change (at least
+  // `interval`, at most max(interval, kCutWaitMs)) and then to be closed.
+  DeliveryStatus AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t sequenceBefore, bool& changed);
+  bool ClipboardChangedSince(std::uint32_t sequence);
   // Reads the clipboard text for a step that may try twice.
   std::optional<Bytes> ReadTextForStep(int attempts);
-  void NoteOwnWrite();
-  DeliveryStatus FailedAfterOwnChange();
-  // A message routine that fails after taking its local copy hands it on, so
-  // the idle step can still give the user's clipboard back.
-  void KeepLocalCopy(ClipboardSnapshot&& local);
+  bool PutPasteText(const Bytes& text, WindowId target);
   void CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer);
-  void FocusTarget(WindowId target, std::uint32_t interval, bool activeFirst);
-  void SendEvents(const std::vector<KeyEvent>& events);
+  // What the target cut or copied at the tool's request may be replaced by
+  // the user's state later.
+  void AdoptCurrentContent();
+  void Drop();
+  void NoteLost(const std::vector<ClipboardFormatName>& formats);
+  // Ends a key routine that changed the clipboard: the saved state goes back
+  // now (or stays pending when the clipboard cannot be opened).
+  DeliveryStatus GiveBack(DeliveryStatus status);
+  // Ends a message routine with its local copy: put back now, or kept pending.
+  DeliveryStatus RestoreLocal(ClipboardSnapshot&& local, DeliveryStatus status);
+  DeliveryStatus KeepLocal(ClipboardSnapshot&& local, DeliveryStatus status);
+  DeliveryStatus Finish() const;
+  void PollSleep(std::uint32_t interval, bool first);
 
   Clipboard& clipboard_;
   WindowSystem& windows_;
   Keyboard& keyboard_;
   Processes& processes_;
   std::optional<ClipboardSnapshot> saved_;
-  std::optional<std::uint32_t> lastWriteSequence_;
+  std::optional<std::uint32_t> adoptedSequence_;
+  std::optional<std::uint64_t> pasteWrittenAt_;
+  std::vector<ClipboardFormatName> lost_;
 };
 
 }  // namespace quiltor

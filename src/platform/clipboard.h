@@ -9,39 +9,74 @@
 
 namespace quiltor {
 
+// A clipboard format as the user may be told about it: the standard number,
+// or a registered format's name.
+struct ClipboardFormatName {
+  std::uint32_t id = 0;
+  std::string name;  // empty for the standard formats
+  friend bool operator==(const ClipboardFormatName&, const ClipboardFormatName&) = default;
+};
+
 // Every format the clipboard held at one moment, so that a delivery can give
-// the user back images, file lists and rich text, not only the text.
+// the user back images, file lists and rich text, not only the text. Formats
+// the system makes from others (the text forms from one another, the bitmap
+// forms, the metafile forms) are kept once, in the form the owner put there.
 struct ClipboardSnapshot {
   struct Format {
     std::uint32_t id = 0;
     std::string name;   // registered formats are restored by name
-    std::string data;   // raw bytes of the global memory block
+    std::string data;   // raw bytes of the memory block (an enhanced metafile's bits)
   };
   std::vector<Format> formats;
+  // Formats the clipboard held but the snapshot could not keep: a handle
+  // that is no memory block, or a rendering that did not come in time.
+  std::vector<ClipboardFormatName> notKept;
   bool Empty() const { return formats.empty(); }
+};
+
+// How putting a snapshot back went.
+struct RestoreOutcome {
+  bool opened = false;  // false: the clipboard could not be opened, nothing changed
+  std::vector<ClipboardFormatName> notRestored;  // the others are back
+};
+
+// Who has read the text put for one paste.
+enum class PasteRead {
+  kUnknown,   // the text was put at once, so nobody can tell
+  kNotRead,
+  kByOther,   // only programs other than the reader (a clipboard monitor)
+  kByReader,  // the reader's process read it
 };
 
 class Clipboard {
  public:
   virtual ~Clipboard() = default;
-  // False when another program holds the clipboard open.
+  // False when no text is there.
   virtual bool HasText() = 0;
   // nullopt: the clipboard could not be opened; "" : it holds no text.
   virtual std::optional<Bytes> GetText() = 0;
-  // Replaces the whole content with a text. `transient` marks the data so that
-  // clipboard-history tools skip it (it is there only for one paste).
-  virtual bool SetText(const Bytes& text, bool transient) = 0;
+  // Replaces the whole content with a text for one paste by a window of
+  // process `reader`: CF_TEXT, its Unicode form (from code page 932) and the
+  // Japanese locale. Handed over on demand where the system allows it, so
+  // PasteTextRead() can tell when the reader took it; marked so clipboard
+  // history and monitors skip it.
+  virtual bool PutForPaste(const Bytes& text, std::uint32_t reader) = 0;
+  virtual PasteRead PasteTextRead() = 0;
   virtual bool Empty() = 0;
   // GetOpenClipboardWindow() != null.
   virtual bool IsHeldOpen() = 0;
+  // nullopt: the clipboard could not be opened. Never takes long: a format
+  // whose owner does not render it in time is listed in `notKept`.
   virtual std::optional<ClipboardSnapshot> Snapshot() = 0;
-  // Puts every format back; an empty snapshot leaves an empty clipboard.
-  virtual bool Restore(const ClipboardSnapshot& snapshot) = 0;
+  // Puts every format back, marked so clipboard history does not store the
+  // user's content a second time; an empty snapshot leaves an empty clipboard.
+  virtual RestoreOutcome Restore(const ClipboardSnapshot& snapshot) = 0;
   virtual std::uint32_t SequenceNumber() = 0;
-  // Whether some program has read the text of the last SetText(text, true)
-  // since it was put there. A clipboard that hands such a text over only on
-  // demand can tell (true / false); one that cannot returns nullopt.
-  virtual std::optional<bool> TransientTextTaken() { return std::nullopt; }
+  // True while what the tool put there last (a text, an empty clipboard or a
+  // restored state) is still there: no other program has emptied the
+  // clipboard since. Reading a text on demand does not change this, whatever
+  // the sequence number does meanwhile.
+  virtual bool HoldsOwnContent() = 0;
 };
 
 }  // namespace quiltor

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 
 #include "platform/types.h"
 
@@ -8,8 +9,11 @@ namespace quiltor {
 class Keyboard {
  public:
   virtual ~Keyboard() = default;
-  // keybd_event(vk, scan, up ? KEYEVENTF_KEYUP : 0, 0). False when the system refused it.
-  virtual bool Send(const KeyEvent& event) = 0;
+  // SendInput of all `events` in one call (vk, scan, KEYEVENTF_KEYUP for a
+  // release, no other flag). False when the system inserted fewer events than
+  // given: input blocked, another desktop, or a target Windows protects.
+  virtual bool Send(std::span<const KeyEvent> events) = 0;
+  bool Send(const KeyEvent& event) { return Send(std::span<const KeyEvent>(&event, 1)); }
   // MapVirtualKey(vk, 0).
   virtual std::uint8_t ScanCode(std::uint8_t vk) = 0;
   // GetAsyncKeyState(vk) reports the key held down.

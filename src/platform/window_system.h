@@ -8,6 +8,7 @@
 
 namespace quiltor {
 
+inline constexpr std::uint32_t kWmNull = 0x0000;
 inline constexpr std::uint32_t kWmClose = 0x0010;
 inline constexpr std::uint32_t kWmCut = 0x0300;
 inline constexpr std::uint32_t kWmCopy = 0x0301;
@@ -15,23 +16,47 @@ inline constexpr std::uint32_t kWmPaste = 0x0302;
 inline constexpr std::uint32_t kWmDestroyClipboard = 0x0307;
 inline constexpr std::uint32_t kWmUndo = 0x0304;
 
+// How a message sent with a time limit fared.
+enum class SendStatus {
+  kDone,
+  kNoAnswer,  // the window's thread did not answer in time (hung or busy)
+  kRefused,   // Windows refused it: a process it protects from the tool
+  kWindowGone,
+};
+
+struct SendResult {
+  SendStatus status = SendStatus::kDone;
+  std::intptr_t value = 0;
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
-  // SendMessage; returns the result. Returns after the target has handled it.
+  // SendMessage; returns the result. Waits for as long as the target takes.
   virtual std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0,
                              std::intptr_t lparam = 0) = 0;
+  // SendMessageTimeout with SMTO_ABORTIFHUNG: gives up after `timeoutMs`, or
+  // at once when Windows already counts the window's thread as hung.
+  virtual SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs,
+                                std::uintptr_t wparam = 0, std::intptr_t lparam = 0) = 0;
   virtual bool IsWindow(WindowId window) = 0;
   virtual WindowId Parent(WindowId window) = 0;
+  // The top-level window a window belongs to (GetAncestor GA_ROOT); itself
+  // for a top-level window.
+  virtual WindowId Root(WindowId window) = 0;
   // For a child window these act on its top-level window; SetActive also
-  // gives the child the keyboard focus. SetActive returns the previous active window.
+  // gives the child the keyboard focus. SetActive returns the previous active
+  // window. SetActive on a child and SetFocus join the window thread's input
+  // for the call, unless the window has the focus already; none of them
+  // waits for a thread that does not answer.
   virtual bool SetForeground(WindowId window) = 0;
   virtual WindowId SetActive(WindowId window) = 0;
   virtual WindowId SetFocus(WindowId window) = 0;
   virtual WindowId Foreground() = 0;
-  // The focus window of `foreground`'s thread (AttachThreadInput + GetFocus);
-  // nullopt-like kNoWindow plus false when the attach failed.
-  virtual bool FocusOfThreadOf(WindowId foreground, WindowId& focus) = 0;
+  // The keyboard focus window of the thread that owns `window`, read without
+  // joining its input (GetGUIThreadInfo); kNoWindow when it has none or it
+  // cannot be read.
+  virtual WindowId FocusOfThread(WindowId window) = 0;
   virtual WindowId Desktop() = 0;
   virtual std::string ClassName(WindowId window) = 0;  // at most 127 bytes
   virtual Bytes Text(WindowId window) = 0;

@@ -9,7 +9,7 @@
 #include "data/pages.h"
 #include "ui/commands_view.h"
 #include "ui/data_pages_view.h"
-#include "delivery/delivery.h"
+#include "ui/delivery_messages.h"
 #include "ui/file_panel.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
@@ -179,8 +179,15 @@ Answer TFormMain::ShowMessage(const UserMessage& message) {
   return AnswerOf(ShowMessageNearWindow(hwnd_, app_.Handle(), text, flags, at, restore));
 }
 
-void TFormMain::ShowDeliveryError(DeliveryStatus status) {
-  if (const wchar_t* text = DeliveryStatusMessage(status)) ShowErrorBox(hwnd_, text);
+void TFormMain::ShowDeliveryError(DeliveryStatus status, const std::vector<ClipboardFormatName>& lostFormats) {
+  const std::wstring text = DeliveryMessage(status, lostFormats);
+  if (text.empty()) return;
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const DisplayOptions& options = controller_.Options();
+  ShowMessageNearWindow(hwnd_, app_.Handle(), text, MB_OK | MB_ICONWARNING,
+                        POINT{r.left + MainController::kMessageOffset.x, r.top + MainController::kMessageOffset.y},
+                        NearWindowRestore{options.Topmost(), options.HideIconInEffect()});
 }
 
 std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& request) {

@@ -80,7 +80,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void ShowMainMenu() override;
   void DropDown(CommandId toolButton) override;
   Answer ShowMessage(const UserMessage& message) override;
-  void ShowDeliveryError(DeliveryStatus status) override;
+  void ShowDeliveryError(DeliveryStatus status, const std::vector<ClipboardFormatName>& lostFormats) override;
   std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) override;
   void ShowAbout() override;
   bool OpenHelp() override;

@@ -1,5 +1,7 @@
 #include "ui/setup_editor.h"
 
+#include "ui/delivery_messages.h"
+
 #include <algorithm>
 #include <string>
 
@@ -173,8 +175,9 @@ void TFormSetupEditor::ButtonTestClick() {
   TakeTypedInterval();
   const EditorDetection::TestResult test = detection_.Test(services_.delivery, services_.buffer1, services_.lineEnd);
   if (!test.ran) return;
-  if (const wchar_t* failure = DeliveryStatusMessage(test.status)) {
-    MessageBoxW(hwnd_, failure, kAppTitle, MB_OK | MB_ICONERROR);
+  if (test.status != DeliveryStatus::kOk) {
+    const std::wstring failure = DeliveryMessage(test.status, services_.delivery.LostFormats());
+    MessageBoxW(hwnd_, failure.c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
   } else if (test.copied) {
     MessageBoxW(hwnd_, FromAnsi(*test.copied).c_str(), kAppTitle, MB_OK);
   }

@@ -7,6 +7,7 @@
 #include "platform/processes.h"
 #include "platform/window_system.h"
 #include "text/cp932.h"
+#include "ui/delivery_messages.h"
 #include "ui/message_box.h"
 #include "ui/setup_dialog_ids.h"
 #include "ui/setup_editor.h"
@@ -196,8 +197,9 @@ void TFormSetup::ButtonTest3Click() {
   const std::int32_t keys = TestKeySetting(copy_.linked, copy_.ShownKindKeys());
   const DeliveryStatus status = WriteTestTexts(context_.delivery, watch_.Target(), copy_.linked.pasteKind,
                                                copy_.linked.interval, keys, settings_.lineEnd);
-  if (const wchar_t* failure = DeliveryStatusMessage(status)) {
-    MessageBoxW(hwnd_, failure, kAppTitle, MB_OK | MB_ICONERROR);
+  if (status != DeliveryStatus::kOk) {
+    const std::wstring failure = DeliveryMessage(status, context_.delivery.LostFormats());
+    MessageBoxW(hwnd_, failure.c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
   }
   SetForegroundWindow(hwnd_);
 }

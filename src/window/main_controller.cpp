@@ -239,20 +239,13 @@ void MainController::FormShow() {
   view_->ShowTaskbarButton(!Options().HideIconInEffect());
   if (firstShown_) return;
   firstShown_ = true;
-  // One paste into the hidden edit at the first show. Every format is kept
-  // and put back, so an image the user had copied survives the start.
-  Clipboard& clipboard = services_.clipboard;
-  auto snapshot = clipboard.Snapshot();
-  if (!snapshot) return;  // held by another program: leave it alone
-  if (!clipboard.Empty()) return;
-  services_.windows.SetForeground(view_->Window());
-  services_.windows.SetFocus(view_->FocusHolder());
-  delivery_.PressKeyCode(MakeKeyCode(kModCtrl, 21));  // Ctrl+V
-  for (int i = 0; i < 100 && clipboard.IsHeldOpen(); ++i) {
-    services_.windows.Send(view_->FocusHolder(), kWmDestroyClipboard);
-    services_.processes.Sleep(5);
+  const DeliveryStatus primed = delivery_.PrimeClipboard(view_->Window(), view_->FocusHolder());
+  // A refused focus only means the warm-up paste was skipped; the user is
+  // told when part of the clipboard could not come back.
+  if (primed == DeliveryStatus::kClipboardUnavailable || primed == DeliveryStatus::kFormatsNotKept ||
+      primed == DeliveryStatus::kFormatsNotRestored) {
+    ShowDeliveryError(primed);
   }
-  if (!snapshot->Empty()) clipboard.Restore(*snapshot);
 }
 
 void MainController::ApplicationEventsIdle() {
@@ -396,7 +389,7 @@ void MainController::ShowWarningNear(const Bytes& text, Point offset) {
   Message(MessageId::kText, text, MessageKind::kWarning, MessageButtons::kOk, offset);
 }
 
-void MainController::ShowDeliveryError(DeliveryStatus status) { view_->ShowDeliveryError(status); }
+void MainController::ShowDeliveryError(DeliveryStatus status) { view_->ShowDeliveryError(status, delivery_.LostFormats()); }
 void MainController::HideMainWindow() { view_->SetVisible(false); }
 
 void MainController::ShowMainWindow() {

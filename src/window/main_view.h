@@ -14,6 +14,7 @@
 namespace quiltor {
 
 enum class DeliveryStatus;
+struct ClipboardFormatName;
 
 // The texts the tool shows; the window holds their Japanese wording.
 enum class MessageId {
@@ -112,7 +113,9 @@ class MainView {
   virtual void ShowMainMenu() = 0;
   virtual void DropDown(CommandId toolButton) = 0;
   virtual Answer ShowMessage(const UserMessage& message) = 0;
-  virtual void ShowDeliveryError(DeliveryStatus status) = 0;
+  // A delivery went wrong: its message near the window, naming the
+  // clipboard formats that could not be kept or put back.
+  virtual void ShowDeliveryError(DeliveryStatus status, const std::vector<ClipboardFormatName>& lostFormats) = 0;
   virtual std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) = 0;
   virtual void ShowAbout() = 0;
   // The help file's contents (or the bundled page); false when neither opens.

@@ -1,5 +1,7 @@
 #include "fakes/fake_clipboard.h"
 
+#include <algorithm>
+
 namespace quiltor::fakes {
 
 bool FakeClipboard::Open(const char* operation) {
@@ -17,7 +19,12 @@ void FakeClipboard::Done(const std::string& operation) {
   if (afterOperation) afterOperation(operation);
 }
 
-bool FakeClipboard::HasText() { return Text().has_value(); }
+void FakeClipboard::ChangedByOther() {
+  ownContent_ = false;
+  marked_ = false;
+  awaitingRender_ = false;
+  Changed();
+}
 
 std::optional<Bytes> FakeClipboard::Text() const {
   for (const auto& format : formats_)
@@ -25,27 +32,52 @@ std::optional<Bytes> FakeClipboard::Text() const {
   return std::nullopt;
 }
 
+void FakeClipboard::Render(std::uint32_t process) {
+  if (!awaitingRender_) return;
+  awaitingRender_ = false;
+  if (counting == Counting::kAtRender) Changed();
+  if (process == reader_) {
+    read_ = PasteRead::kByReader;
+  } else if (read_ != PasteRead::kByReader) {
+    read_ = PasteRead::kByOther;
+  }
+}
+
+std::optional<Bytes> FakeClipboard::ReadText(std::uint32_t process) {
+  std::optional<Bytes> text = Text();
+  if (text) Render(process);
+  return text;
+}
+
+bool FakeClipboard::HasText() { return Text().has_value(); }
+
 std::optional<Bytes> FakeClipboard::GetText() {
   if (!Open("GetText")) return std::nullopt;
-  Bytes text = Text().value_or(Bytes());
+  Bytes text = ReadText(kToolProcess).value_or(Bytes());
   Done("GetText");
   return text;
 }
 
-bool FakeClipboard::SetText(const Bytes& text, bool transient) {
-  if (!Open("SetText")) return false;
-  formats_.clear();
-  formats_.push_back({kCfText, "", text});
-  lastTransient_ = transient;
-  Changed();
-  Done("SetText " + text);
+bool FakeClipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
+  if (!Open("PutForPaste")) return false;
+  formats_ = {{kCfUnicodeText, "", "U:" + text}, {kCfText, "", text}, {kCfLocale, "", std::string("\x11\x04\0\0", 4)}};
+  ownContent_ = true;
+  marked_ = true;
+  reader_ = reader;
+  awaitingRender_ = onDemand;
+  read_ = onDemand ? PasteRead::kNotRead : PasteRead::kUnknown;
+  Changed();  // the emptying
+  if (!onDemand || counting == Counting::kAtAnnouncement) Changed();
+  Done("PutForPaste " + text);
   return true;
 }
 
 bool FakeClipboard::Empty() {
   if (!Open("Empty")) return false;
   formats_.clear();
-  lastTransient_ = false;
+  ownContent_ = true;
+  marked_ = false;
+  awaitingRender_ = false;
   Changed();
   Done("Empty");
   return true;
@@ -62,36 +94,53 @@ bool FakeClipboard::IsHeldOpen() {
 
 std::optional<ClipboardSnapshot> FakeClipboard::Snapshot() {
   if (!Open("Snapshot")) return std::nullopt;
+  Render(kToolProcess);
   ClipboardSnapshot snapshot;
-  snapshot.formats = formats_;
+  for (const auto& format : formats_) {
+    if (notKeptBySnapshot.count(format.id)) {
+      snapshot.notKept.push_back({format.id, format.name});
+    } else {
+      snapshot.formats.push_back(format);
+    }
+  }
   Done("Snapshot");
   return snapshot;
 }
 
-bool FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
-  if (!Open("Restore")) return false;
-  formats_ = snapshot.formats;
-  lastTransient_ = false;
+RestoreOutcome FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
+  RestoreOutcome outcome;
+  if (!Open("Restore")) return outcome;
+  outcome.opened = true;
+  formats_.clear();
+  for (const auto& format : snapshot.formats) {
+    if (notRestorable.count(format.id)) {
+      outcome.notRestored.push_back({format.id, format.name});
+    } else {
+      formats_.push_back(format);
+    }
+  }
+  ownContent_ = true;
+  marked_ = !snapshot.formats.empty();
+  awaitingRender_ = false;
   Changed();
   Done("Restore");
-  return true;
+  return outcome;
 }
 
 void FakeClipboard::PutText(const Bytes& text) {
   formats_.clear();
   formats_.push_back({kCfText, "", text});
-  lastTransient_ = false;
-  Changed();
+  ChangedByOther();
 }
 
 void FakeClipboard::AddFormat(std::uint32_t id, const std::string& name, const std::string& data) {
   formats_.push_back({id, name, data});
-  Changed();
+  ChangedByOther();
 }
 
 void FakeClipboard::Clear() {
   formats_.clear();
-  Changed();
+  ChangedByOther();
 }
 
 }  // namespace quiltor::fakes

@@ -1,7 +1,11 @@
 #pragma once
-// A clipboard that keeps several formats, counts changes like the system's
-// sequence number, and can be held open by "another program".
+// A clipboard that keeps several formats, knows whether the tool's own
+// content is still there, hands a text for one paste over on demand (and
+// tells who read it), counts changes like the system's sequence number, and
+// can be held open by "another program".
 #include <functional>
+#include <ostream>
+#include <set>
 
 #include "fakes/call_log.h"
 #include "platform/clipboard.h"
@@ -10,6 +14,10 @@ namespace quiltor::fakes {
 
 inline constexpr std::uint32_t kCfText = 1;
 inline constexpr std::uint32_t kCfDib = 8;
+inline constexpr std::uint32_t kCfUnicodeText = 13;
+inline constexpr std::uint32_t kCfLocale = 16;
+// The process the tool's own reads count as.
+inline constexpr std::uint32_t kToolProcess = 1;
 
 class FakeClipboard : public Clipboard {
  public:
@@ -17,12 +25,14 @@ class FakeClipboard : public Clipboard {
 
   bool HasText() override;
   std::optional<Bytes> GetText() override;
-  bool SetText(const Bytes& text, bool transient) override;
+  bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
+  PasteRead PasteTextRead() override { return read_; }
   bool Empty() override;
   bool IsHeldOpen() override;
   std::optional<ClipboardSnapshot> Snapshot() override;
-  bool Restore(const ClipboardSnapshot& snapshot) override;
+  RestoreOutcome Restore(const ClipboardSnapshot& snapshot) override;
   std::uint32_t SequenceNumber() override { return sequence_; }
+  bool HoldsOwnContent() override { return ownContent_; }
 
   // --- What other programs do ---
   // Replaces the content with a text, as another program's copy would.
@@ -30,25 +40,44 @@ class FakeClipboard : public Clipboard {
   // Adds one format to the current content.
   void AddFormat(std::uint32_t id, const std::string& name, const std::string& data);
   void Clear();
+  // A program of `process` reads the text; a text put for one paste is
+  // rendered now. nullopt when the clipboard holds no text.
+  std::optional<Bytes> ReadText(std::uint32_t process);
 
   // --- Test controls ---
+  // When the sequence number counts a text handed over on demand: Windows
+  // counts it when it is rendered, Wine when it is announced.
+  enum class Counting { kAtRender, kAtAnnouncement };
+  Counting counting = Counting::kAtAnnouncement;
+  // False: a text for one paste is put at once, so nobody can tell its reader.
+  bool onDemand = true;
   // The next `count` opens fail.
   void FailOpens(int count) { failOpens_ = count; }
   // IsHeldOpen reports true for the next `count` polls (-1: always).
   void HoldOpen(int count) { heldPolls_ = count; }
+  // Formats a snapshot cannot keep (a rendering that did not come in time).
+  std::set<std::uint32_t> notKeptBySnapshot;
+  // Formats a restore cannot put back.
+  std::set<std::uint32_t> notRestorable;
   // Called after every operation that opened the clipboard successfully.
   std::function<void(const std::string& operation)> afterOperation;
 
   // --- Inspection ---
   std::optional<Bytes> Text() const;
   const std::vector<ClipboardSnapshot::Format>& Formats() const { return formats_; }
-  bool LastWriteTransient() const { return lastTransient_; }
+  // The tool's markers for clipboard history and monitors are on the content.
+  bool Marked() const { return marked_; }
+  // A text for one paste is there and has not been rendered yet.
+  bool AwaitingRender() const { return awaitingRender_; }
   int OpenCount() const { return opens_; }
 
  private:
   bool Open(const char* operation);
   void Done(const std::string& operation);
   void Changed() { ++sequence_; }
+  // Another program's change: the tool's content is gone.
+  void ChangedByOther();
+  void Render(std::uint32_t process);
 
   CallLog* log_;
   std::vector<ClipboardSnapshot::Format> formats_;
@@ -56,7 +85,15 @@ class FakeClipboard : public Clipboard {
   int failOpens_ = 0;
   int heldPolls_ = 0;
   int opens_ = 0;
-  bool lastTransient_ = false;
+  bool ownContent_ = false;
+  bool marked_ = false;
+  bool awaitingRender_ = false;
+  std::uint32_t reader_ = 0;
+  PasteRead read_ = PasteRead::kUnknown;
 };
+
+inline void PrintTo(FakeClipboard::Counting counting, std::ostream* out) {
+  *out << (counting == FakeClipboard::Counting::kAtRender ? "counted at render" : "counted when put");
+}
 
 }  // namespace quiltor::fakes

@@ -4,16 +4,22 @@
 
 namespace quiltor::fakes {
 
-bool FakeKeyboard::Send(const KeyEvent& event) {
-  events_.push_back(event);
-  down_[event.vk] = !event.up;
-  if (log_) {
-    char entry[48];
-    std::snprintf(entry, sizeof entry, "Key 0x%02X 0x%02X %s", event.vk, event.scan, event.up ? "up" : "down");
-    log_->Add(entry);
+bool FakeKeyboard::Send(std::span<const KeyEvent> events) {
+  std::size_t inserted = 0;
+  for (const KeyEvent& event : events) {
+    if (insertLimit == 0) break;
+    if (insertLimit > 0) --insertLimit;
+    ++inserted;
+    events_.push_back(event);
+    down_[event.vk] = !event.up;
+    if (log_) {
+      char entry[48];
+      std::snprintf(entry, sizeof entry, "Key 0x%02X 0x%02X %s", event.vk, event.scan, event.up ? "up" : "down");
+      log_->Add(entry);
+    }
+    if (onEvent) onEvent(event);
   }
-  if (onEvent) onEvent(event);
-  return true;
+  return inserted == events.size();
 }
 
 std::uint8_t FakeKeyboard::ScanCode(std::uint8_t vk) {

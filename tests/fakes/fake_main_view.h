@@ -69,7 +69,9 @@ class FakeMainView : public MainView {
     answers.pop_front();
     return answer;
   }
-  void ShowDeliveryError(DeliveryStatus) override { ++deliveryErrors; }
+  void ShowDeliveryError(DeliveryStatus status, const std::vector<ClipboardFormatName>&) override {
+    deliveryErrors.push_back(status);
+  }
   std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) override {
     fileDialogs.push_back(request);
     if (chosenFiles.empty()) return std::nullopt;
@@ -109,7 +111,7 @@ class FakeMainView : public MainView {
   int scrolled = 0;
   int mainMenus = 0;
   int abouts = 0;
-  int deliveryErrors = 0;
+  std::vector<DeliveryStatus> deliveryErrors;
   std::vector<int> animations;
   std::vector<CommandId> dropDowns;
   std::vector<UserMessage> messages;

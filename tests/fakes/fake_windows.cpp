@@ -53,14 +53,13 @@ void FakeWindows::Cut(Window& window, bool remove) {
 }
 
 void FakeWindows::Paste(Window& window) {
-  const std::optional<Bytes> text = clipboard_.Text();
+  const std::optional<Bytes> text = clipboard_.ReadText(window.process);
   if (!text) return;
   window.text.replace(window.selStart, window.selEnd - window.selStart, *text);
   window.selStart = window.selEnd = window.selStart + text->size();
 }
 
-std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t, std::intptr_t) {
-  Log("Send " + std::to_string(id) + " " + Hex(message));
+void FakeWindows::Handle(WindowId id, std::uint32_t message) {
   auto found = windows_.find(id);
   if (found != windows_.end() && found->second.editor && found->second.answersMessages) {
     Window& window = found->second;
@@ -70,6 +69,11 @@ std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr
   }
   if (message == kWmClose && found != windows_.end() && found->second.closesOnWmClose) Remove(id);
   if (afterMessage) afterMessage(id, message);
+}
+
+std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t, std::intptr_t) {
+  Log("Send " + std::to_string(id) + " " + Hex(message));
+  Handle(id, message);
   return 0;
 }
 
@@ -84,17 +88,20 @@ void FakeWindows::Remove(WindowId id) {
   if (focus_ == id) focus_ = kNoWindow;
 }
 
+SendResult FakeWindows::SendWithin(WindowId id, std::uint32_t message, std::uint32_t, std::uintptr_t, std::intptr_t) {
+  Log("Send " + std::to_string(id) + " " + Hex(message));
+  auto found = windows_.find(id);
+  if (found == windows_.end()) return SendResult{SendStatus::kWindowGone, 0};
+  if (found->second.protectedProcess) return SendResult{SendStatus::kRefused, 0};
+  if (found->second.hung) return SendResult{SendStatus::kNoAnswer, 0};
+  Handle(id, message);
+  return SendResult{SendStatus::kDone, 0};
+}
+
 WindowId FakeWindows::FocusedEditor() {
-  if (focus_ != kNoWindow && windows_.count(focus_) && windows_[focus_].editor) return focus_;
-  if (foreground_ == kNoWindow || !windows_.count(foreground_)) return kNoWindow;
-  if (windows_[foreground_].editor) return foreground_;
-  WindowId editor = kNoWindow;
-  EnumDescendants(foreground_, [&](WindowId child) {
-    if (!windows_[child].editor) return true;
-    editor = child;
-    return false;
-  });
-  return editor;
+  if (focus_ == kNoWindow || !windows_.count(focus_) || !windows_[focus_].editor) return kNoWindow;
+  if (windows_[focus_].hung || Root(focus_) != foreground_) return kNoWindow;
+  return focus_;
 }
 
 void FakeWindows::OnKey(const KeyEvent& event) {
@@ -121,29 +128,58 @@ WindowId FakeWindows::Parent(WindowId window) {
   return found == windows_.end() ? kNoWindow : found->second.parent;
 }
 
+WindowId FakeWindows::Root(WindowId window) {
+  if (!windows_.count(window)) return kNoWindow;
+  while (Parent(window) != kNoWindow) window = Parent(window);
+  return window;
+}
+
+WindowId FakeWindows::DefaultFocus(WindowId root) {
+  WindowId focus = root;
+  EnumDescendants(root, [&](WindowId child) {
+    if (!windows_[child].editor) return true;
+    focus = child;
+    return false;
+  });
+  return focus;
+}
+
+void FakeWindows::MoveFocus(WindowId window) {
+  focus_ = focusThief != kNoWindow ? focusThief : window;
+}
+
 bool FakeWindows::SetForeground(WindowId window) {
   Log("SetForeground " + std::to_string(window));
-  if (!windows_.count(window)) return false;
-  foreground_ = window;
-  focus_ = kNoWindow;
+  if (!windows_.count(window) || refuseForeground) return false;
+  foreground_ = Root(window);
+  MoveFocus(DefaultFocus(foreground_));
   return true;
 }
 
 WindowId FakeWindows::SetActive(WindowId window) {
   Log("SetActive " + std::to_string(window));
-  return windows_.count(window) ? window : kNoWindow;
+  if (!windows_.count(window)) return kNoWindow;
+  // A child: its top-level window is activated and the child focused, which
+  // takes an attach unless it has the focus already.
+  if (Parent(window) != kNoWindow && focus_ != window) {
+    if (windows_[window].process != ownProcess) ++attaches_;
+    if (Root(window) == foreground_) MoveFocus(window);
+  }
+  return window;
 }
 
 WindowId FakeWindows::SetFocus(WindowId window) {
   Log("SetFocus " + std::to_string(window));
   const WindowId previous = focus_;
-  if (windows_.count(window)) focus_ = window;
+  if (!windows_.count(window) || focus_ == window) return previous;
+  if (windows_[window].process != ownProcess) ++attaches_;
+  MoveFocus(window);
   return previous;
 }
 
-bool FakeWindows::FocusOfThreadOf(WindowId, WindowId& focus) {
-  focus = FocusedEditor();
-  return true;
+WindowId FakeWindows::FocusOfThread(WindowId window) {
+  if (focus_ == kNoWindow || !windows_.count(focus_) || !windows_.count(window)) return kNoWindow;
+  return windows_[focus_].process == windows_[window].process ? focus_ : kNoWindow;
 }
 
 std::string FakeWindows::ClassName(WindowId window) {

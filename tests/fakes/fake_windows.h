@@ -2,7 +2,9 @@
 // Windows of other programs. An "editor" window keeps a text and a selection
 // and answers WM_CUT / WM_COPY / WM_PASTE (and the standard cut/copy/paste
 // keys while it has the focus) through the fake clipboard, as an edit control
-// does.
+// does. A window can stop answering (hung) or refuse the tool's messages as
+// Windows does for a protected process; the foreground change can be
+// refused, and the focus can be taken by another window.
 #include <map>
 
 #include "fakes/call_log.h"
@@ -20,7 +22,9 @@ class FakeWindows : public WindowSystem {
     std::uint32_t process = 0;
     WindowId parent = kNoWindow;
     bool editor = false;
-    bool answersMessages = true;
+    bool answersMessages = true;  // an editor that ignores the clipboard messages
+    bool hung = false;            // its thread answers no message
+    bool protectedProcess = false;  // Windows refuses the tool's messages to it
     bool closesOnWmClose = true;  // a top window goes away with WM_CLOSE
     Bytes text;
     std::size_t selStart = 0;
@@ -38,6 +42,15 @@ class FakeWindows : public WindowSystem {
   // How many IsHeldOpen polls an editor's key-driven copy keeps the
   // clipboard open, as a slow editor would.
   int holdClipboardAfterKeyCopy = 0;
+  // The tool's own process: joining another process's input counts as an attach.
+  std::uint32_t ownProcess = 1;
+  // Windows' foreground rules: SetForeground changes nothing and fails.
+  bool refuseForeground = false;
+  // After every focus change this window takes the focus (a dialog of the
+  // target, another program).
+  WindowId focusThief = kNoWindow;
+  // Input attaches the real window system would have made.
+  int InputAttaches() const { return attaches_; }
 
   // Called after a message to any window was handled.
   std::function<void(WindowId, std::uint32_t)> afterMessage;
@@ -47,13 +60,16 @@ class FakeWindows : public WindowSystem {
 
   std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0,
                      std::intptr_t lparam = 0) override;
+  SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs, std::uintptr_t wparam = 0,
+                        std::intptr_t lparam = 0) override;
   bool IsWindow(WindowId window) override { return windows_.count(window) != 0; }
   WindowId Parent(WindowId window) override;
+  WindowId Root(WindowId window) override;
   bool SetForeground(WindowId window) override;
   WindowId SetActive(WindowId window) override;
   WindowId SetFocus(WindowId window) override;
   WindowId Foreground() override { return foreground_; }
-  bool FocusOfThreadOf(WindowId foreground, WindowId& focus) override;
+  WindowId FocusOfThread(WindowId window) override;
   WindowId Desktop() override { return kDesktop; }
   std::string ClassName(WindowId window) override;
   Bytes Text(WindowId window) override;
@@ -67,6 +83,10 @@ class FakeWindows : public WindowSystem {
  private:
   bool EnumDescendants(WindowId parent, const std::function<bool(WindowId)>& visit);
   WindowId FocusedEditor();
+  // The window a top-level window gives the focus when it is activated.
+  WindowId DefaultFocus(WindowId root);
+  void MoveFocus(WindowId window);
+  void Handle(WindowId id, std::uint32_t message);
   void Cut(Window& window, bool remove);
   void Paste(Window& window);
   void Log(const std::string& entry) {
@@ -79,6 +99,7 @@ class FakeWindows : public WindowSystem {
   WindowId next_ = 100;
   WindowId foreground_ = kNoWindow;
   WindowId focus_ = kNoWindow;
+  int attaches_ = 0;
   bool ctrl_ = false;
   bool shift_ = false;
   bool alt_ = false;

@@ -45,6 +45,12 @@ class NotepadLikeWindows : public FakeWindows {
     }
     return FakeWindows::Send(window, message, w, l);
   }
+  // Deliveries send the clipboard messages with a time limit.
+  SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t limit, std::uintptr_t w = 0,
+                        std::intptr_t l = 0) override {
+    if (IsWindow(window) && (message == kWmCut || message == kWmPaste)) undoText[window] = Get(window).text;
+    return FakeWindows::SendWithin(window, message, limit, w, l);
+  }
   bool ChangedChild(WindowId top) {
     bool changed = false;
     EnumChildren(top, [&](WindowId child) {

@@ -29,23 +29,10 @@ using fakes::FakeKeyboard;
 using fakes::FakeProcesses;
 using fakes::FakeSharedMemory;
 using fakes::FakeWindows;
+using Counting = FakeClipboard::Counting;
 
 constexpr char kExeFolder[] = "C:\\Tool";
 constexpr std::uint32_t kBufferSize = 64;
-
-// A clipboard that hands a one-paste text over on demand, as the real one
-// does: the test says when the target has read it.
-class OnDemandClipboard : public FakeClipboard {
- public:
-  using FakeClipboard::FakeClipboard;
-  bool SetText(const Bytes& text, bool transient) override {
-    const bool ok = FakeClipboard::SetText(text, transient);
-    if (ok && transient) taken = false;
-    return ok;
-  }
-  std::optional<bool> TransientTextTaken() override { return taken; }
-  bool taken = false;
-};
 
 // A started program: its work runs while the tool waits for it.
 class ModuleProcess : public Process {
@@ -100,7 +87,10 @@ class FakeHost : public ItemHost {
     messages.push_back(text);
     messageOffset = offset;
   }
-  void ShowDeliveryError(DeliveryStatus) override { messages.push_back("delivery error"); }
+  void ShowDeliveryError(DeliveryStatus status) override {
+    messages.push_back("delivery error");
+    statuses.push_back(status);
+  }
   void HideMainWindow() override { hidden = true; }
   void ShowMainWindow() override { hidden = false; }
   void ProcessPendingMessages() override { ++pumps; }
@@ -117,6 +107,7 @@ class FakeHost : public ItemHost {
   int pumps = 0;
   int wakes = 0;
   std::vector<Bytes> messages;
+  std::vector<DeliveryStatus> statuses;
   Point messageOffset;
 };
 
@@ -171,7 +162,7 @@ class ItemExecutionTest : public ::testing::Test {
   void SetPasteKind(int kind) { settings.modeDelivery[kSimpleMode].pasteKind = kind; }
 
   CallLog log;
-  OnDemandClipboard clipboard{&log};
+  FakeClipboard clipboard{&log};
   FakeWindows windows{clipboard, &log};
   FakeKeyboard keyboard{&log};
   ModuleProcesses processes{&log};
@@ -190,7 +181,20 @@ class ItemExecutionTest : public ::testing::Test {
   WindowId editor = kNoWindow;
 };
 
-TEST_F(ItemExecutionTest, TextItem_WritesExpandedTextsWithEitherPasteKind) {
+// The delivery cases run with a clipboard that counts a text handed over on
+// demand as Windows does (when it is rendered) and as Wine does (when put).
+class ItemDeliveryTest : public ItemExecutionTest, public ::testing::WithParamInterface<Counting> {
+ protected:
+  ItemDeliveryTest() { clipboard.counting = GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(SequenceNumber, ItemDeliveryTest,
+                         ::testing::Values(Counting::kAtRender, Counting::kAtAnnouncement),
+                         [](const ::testing::TestParamInfo<Counting>& info) {
+                           return info.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
+                         });
+
+TEST_P(ItemDeliveryTest, TextItem_WritesExpandedTextsWithEitherPasteKind) {
   struct Case {
     const char* a;
     const char* b;
@@ -294,7 +298,7 @@ TEST_F(ItemExecutionTest, Module_IsLookedUpInTheDataFilesFolder) {
   EXPECT_EQ(processes.opened[0].parameters, "-x  \"y\"");
 }
 
-TEST_F(ItemExecutionTest, Program_VariantsFetchAndWriteBack) {
+TEST_P(ItemDeliveryTest, Program_VariantsFetchAndWriteBack) {
   files.Put("C:\\Tool\\data\\tags.exe", "MZ");
   struct Case {
     int image;
@@ -543,7 +547,7 @@ TEST_F(ItemExecutionTest, LinkedMode_UsesTheLinkedEditWindowAndItsSettings) {
   EXPECT_EQ(windows.Foreground(), otherTop);
 }
 
-TEST_F(ItemExecutionTest, PasteByKeys_ClipboardComesBackOnlyAfterTheTargetRead) {
+TEST_P(ItemDeliveryTest, PasteByKeys_ClipboardComesBackOnlyAfterTheTargetRead) {
   SetPasteKind(kPasteByKeys);
   UseData({"M00a=ITEM"});
   // The target takes the cut at once but handles the paste keys late.
@@ -568,14 +572,44 @@ TEST_F(ItemExecutionTest, PasteByKeys_ClipboardComesBackOnlyAfterTheTargetRead) 
   EXPECT_GT(host.wakes, 0);
 
   ReplayHeldKeys();  // the target pastes now, reading the clipboard
-  clipboard.taken = true;
   EXPECT_EQ(windows.EditText(editor), "say ITEM now");
   EXPECT_EQ(executor.IdleStep(), IdleResult::kDone);
   EXPECT_EQ(clipboard.Text(), Bytes("user text"));
   EXPECT_TRUE(host.timerRunning);
+  EXPECT_TRUE(host.statuses.empty());
 }
 
-TEST_F(ItemExecutionTest, PasteByKeys_WaitEndsAtTheLimitOrWhenTheUserCopiesSomethingElse) {
+// A clipboard monitor reads every new content at once. Its read renders the
+// text, but only the target's own read may bring the user's clipboard back:
+// the late paste still gets the item's text.
+TEST_P(ItemDeliveryTest, PasteByKeys_AMonitorsReadDoesNotCountAsTheTargets) {
+  constexpr std::uint32_t kMonitor = 42;
+  SetPasteKind(kPasteByKeys);
+  UseData({"M00a=ITEM"});
+  keyboard.onEvent = [this](const KeyEvent& event) {
+    if (event.vk == 'V' && !event.up) {
+      holdKeys = true;
+      clipboard.ReadText(kMonitor);  // the monitor sees the text as it arrives
+    }
+    if (holdKeys) {
+      heldKeys.push_back(event);
+      return;
+    }
+    windows.OnKey(event);
+  };
+  executor.ChooseItem("TB00M00", -1);
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste) << i;
+    processes.Sleep(100);
+  }
+  ReplayHeldKeys();
+  EXPECT_EQ(windows.EditText(editor), "say ITEM now");
+  EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+  EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+  EXPECT_TRUE(host.statuses.empty()) << "somebody read the text: nothing to report";
+}
+
+TEST_P(ItemDeliveryTest, PasteByKeys_WaitEndsAtTheLimitOrWhenTheUserCopiesSomethingElse) {
   SetPasteKind(kPasteByKeys);
   UseData({"M00a=ITEM"});
   holdKeys = true;  // a target that never handles the keys
@@ -584,28 +618,122 @@ TEST_F(ItemExecutionTest, PasteByKeys_WaitEndsAtTheLimitOrWhenTheUserCopiesSomet
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
   EXPECT_GE(processes.NowMilliseconds() - start, ItemExecutor::kPasteReadLimitMs);
   EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+  // Nobody asked for the text: the keys did not reach the target.
+  EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kTextNotTaken}));
 
   heldKeys.clear();
+  host.statuses.clear();
   clipboard.PutText("user text");
   executor.ChooseItem("TB00M00", -1);
   EXPECT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste);
   clipboard.PutText("copied meanwhile");
   EXPECT_EQ(executor.IdleStep(), IdleResult::kDone);
   EXPECT_EQ(clipboard.Text(), Bytes("copied meanwhile"));
+  EXPECT_TRUE(host.statuses.empty());
 }
 
-TEST_F(ItemExecutionTest, PasteByKeys_RestoreRetriesWhileTheClipboardIsHeld) {
+TEST_P(ItemDeliveryTest, PasteByKeys_RestoreRetriesWhileTheClipboardIsHeld) {
   SetPasteKind(kPasteByKeys);
   UseData({"M00a=ITEM"});
   executor.ChooseItem("TB00M00", -1);
-  clipboard.taken = true;
   clipboard.FailOpens(2);  // the target still has it open while it reads
   EXPECT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste);
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
   EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+  EXPECT_TRUE(host.statuses.empty());
+
+  // Held past the limit: the execution ends, the user is told, and the saved
+  // clipboard stays pending for the next write's idle step.
+  windows.SetEditText(editor, "say hello now", 4, 9);
+  executor.ChooseItem("TB00M00", -1);
+  clipboard.FailOpens(1000000);
+  EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+  EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kClipboardUnavailable}));
+  EXPECT_EQ(state.StartupPending(), 0);
+  EXPECT_TRUE(delivery.RestorePending());
+  clipboard.FailOpens(0);
+  windows.SetEditText(editor, "again", 0, 5);
+  executor.ChooseItem("TB00M00", -1);
+  EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+  EXPECT_EQ(clipboard.Text(), Bytes("user text"));
 }
 
-TEST_F(ItemExecutionTest, TimerTimer1_NeverTakesTheToolItself) {
+TEST_P(ItemDeliveryTest, IdleStepReportsAFormatItCouldNotPutBack) {
+  constexpr std::uint32_t kPrivate = 0xC123;
+  SetPasteKind(kPasteByKeys);
+  UseData({"M00a=ITEM"});
+  clipboard.AddFormat(kPrivate, "Private", "abc");
+  clipboard.notRestorable = {kPrivate};
+  executor.ChooseItem("TB00M00", -1);
+  EXPECT_TRUE(host.statuses.empty());
+  EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+  EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kFormatsNotRestored}));
+  EXPECT_EQ(delivery.LostFormats(), (std::vector<ClipboardFormatName>{{kPrivate, "Private"}}));
+  EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+  EXPECT_EQ(state.StartupPending(), 0);
+}
+
+// A target that does not answer, or that Windows protects from the tool,
+// never freezes the execution and never passes silently.
+TEST_P(ItemDeliveryTest, RefusingTargetIsReportedAndTheExecutionEnds) {
+  files.Put("C:\\Tool\\data\\tags.exe", "MZ");
+  struct Case {
+    const char* name;
+    int image;  // -1 text item, 1 a script that copies the selection first
+    int pasteKind;
+    bool hung;
+    DeliveryStatus expected;
+  };
+  const Case cases[] = {
+      {"hung, text by messages", -1, kPasteByMessages, true, DeliveryStatus::kTargetHung},
+      {"hung, text by keys", -1, kPasteByKeys, true, DeliveryStatus::kTargetHung},
+      {"hung, fetch for a script", 1, kPasteByKeys, true, DeliveryStatus::kTargetHung},
+      {"protected, text by messages", -1, kPasteByMessages, false, DeliveryStatus::kTargetProtected},
+      {"protected, fetch for a script", 1, kPasteByMessages, false, DeliveryStatus::kTargetProtected},
+  };
+  UseData({"M00a=ITEM"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetPasteKind(c.pasteKind);
+    host.statuses.clear();
+    processes.opened.clear();
+    windows.SetEditText(editor, "say hello now", 4, 9);
+    clipboard.PutText("user text");
+    (c.hung ? windows.Get(editor).hung : windows.Get(editor).protectedProcess) = true;
+    executor.ChooseItem(c.image < 0 ? "TB00M00" : "TB00S01", c.image);
+    EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{c.expected}));
+    EXPECT_TRUE(processes.opened.empty()) << "no program runs without its selection";
+    EXPECT_TRUE(keyboard.Events().empty());
+    EXPECT_EQ(state.StartupPending(), 1);
+    EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+    EXPECT_EQ(windows.EditText(editor), "say hello now");
+    EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+    EXPECT_TRUE(host.timerRunning);
+    windows.Get(editor).hung = false;
+    windows.Get(editor).protectedProcess = false;
+  }
+}
+
+TEST_P(ItemDeliveryTest, FetchThatCouldNotKeepAFormatStillRunsTheProgram) {
+  constexpr std::uint32_t kPrivate = 0xC123;
+  files.Put("C:\\Tool\\data\\tags.exe", "MZ");
+  clipboard.AddFormat(kPrivate, "Private", "abc");
+  clipboard.notKeptBySnapshot = {kPrivate};
+  Bytes seen;
+  processes.module = [&] {
+    seen = Buffer1();
+    exchange.Buffer1()->WriteText("HELLO");
+  };
+  executor.ChooseItem("TB00S01", 1);
+  EXPECT_EQ(seen, "hello");
+  EXPECT_EQ(windows.EditText(editor), "say HELLO now");
+  ASSERT_FALSE(host.statuses.empty());
+  EXPECT_EQ(host.statuses.front(), DeliveryStatus::kFormatsNotKept);
+  EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+  EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+}
+
+TEST_F(ItemExecutionTest, TimerTimer1_ReadsTheFocusWithoutJoiningInputAndNeverTakesTheTool) {
   const WindowId bare = windows.Add("Bare", 9);  // a top window with no edit control
   struct Case {
     const char* name;
@@ -630,8 +758,14 @@ TEST_F(ItemExecutionTest, TimerTimer1_NeverTakesTheToolItself) {
   for (const Case& c : cases) {
     executor.Simple().SetTarget(before);
     c.arrange();
+    const int attaches = windows.InputAttaches();
+    log.Clear();
     executor.TimerTimer1();
     EXPECT_EQ(executor.Simple().Target(), c.expected) << c.name;
+    // Watching reads the focus from outside: it never joins the foreground
+    // thread's input nor moves anything.
+    EXPECT_EQ(windows.InputAttaches(), attaches) << c.name;
+    EXPECT_TRUE(log.Matching("Set").empty()) << c.name;
   }
 }
 

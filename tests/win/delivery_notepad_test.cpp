@@ -2,12 +2,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+
 #include <array>
+#include <chrono>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "delivery/delivery.h"
+#include "platform/win32/clipboard.h"
 #include "platform/win32/platform.h"
 #include "support/notepad.h"
+#include "ui/delivery_messages.h"
 
 namespace quiltor {
 namespace {
@@ -66,6 +73,7 @@ const WriteCase kWriteCases[] = {
     {"wraps", "(", ")", 6, 9, "hello (xyz) world", "(xyz)"},
     {"empty selection", "(", ")", 6, 6, "hello ()xyz world", "()"},
     {"before alone", "A", "", 6, 9, "hello A world", "A"},
+    {"before alone at the caret", "A", "", 6, 6, "hello Axyz world", "A"},
 };
 
 TEST_F(DeliveryNotepadTest, MessageSendingWritesAndLeavesClipboardAlone) {
@@ -81,15 +89,24 @@ TEST_F(DeliveryNotepadTest, MessageSendingWritesAndLeavesClipboardAlone) {
 TEST_F(DeliveryNotepadTest, CutAndPasteWithBothStandardKeySets) {
   for (std::int64_t keys : kKeySets) {
     for (const WriteCase& c : kWriteCases) {
+      SCOPED_TRACE(std::string(c.name) + " keys " + std::to_string(keys));
       Prepare("hello xyz world", c.selStart, c.selEnd);
-      ASSERT_EQ(routines.DeliverByKeys(Target(), c.before, c.after, 20, keys), DeliveryStatus::kOk) << c.name;
+      const DeliveryStatus status = routines.DeliverByKeys(Target(), c.before, c.after, 20, keys);
       // Shift+Delete with nothing selected is the edit control's own
       // "delete the character left of the caret".
       const bool editorDeletesLeft = keys == kStandardKeys2 && c.selStart == c.selEnd;
-      EXPECT_EQ(notepad.Text(), editorDeletesLeft ? "hello()xyz world" : c.expected) << c.name << " keys " << keys;
-      EXPECT_EQ(ClipboardText(), c.pasted) << c.name << " keys " << keys;
-      EXPECT_EQ(routines.RestoreSavedClipboard(), RestoreResult::kRestored) << c.name << " keys " << keys;
-      EXPECT_EQ(ClipboardText(), "user text") << c.name << " keys " << keys;
+      if (c.selStart == c.selEnd && *c.after) {
+        // The cut brought nothing: a selection to be wrapped is not guessed at.
+        EXPECT_EQ(status, DeliveryStatus::kCutProducedNothing);
+        EXPECT_EQ(notepad.Text(), editorDeletesLeft ? "helloxyz world" : "hello xyz world");
+        EXPECT_EQ(ClipboardText(), "user text");
+        continue;
+      }
+      ASSERT_EQ(status, DeliveryStatus::kOk);
+      EXPECT_EQ(notepad.Text(), editorDeletesLeft ? "helloAxyz world" : c.expected);
+      EXPECT_EQ(ClipboardText(), c.pasted);
+      EXPECT_EQ(routines.RestoreSavedClipboard(), RestoreResult::kRestored);
+      EXPECT_EQ(ClipboardText(), "user text");
     }
   }
 }
@@ -154,15 +171,201 @@ TEST_F(DeliveryNotepadTest, JapaneseMultiLineTextArrivesByteExact) {
   }
 }
 
-TEST_F(DeliveryNotepadTest, DataMarkedForOnePasteIsTransient) {
+TEST_F(DeliveryNotepadTest, PasteTextAndTheUserContentPutBackAreMarkedForHistoryTools) {
   Prepare("hello xyz world", 6, 9);
   ASSERT_EQ(routines.DeliverByKeys(Target(), "A", "", 20, kStandardKeys1), DeliveryStatus::kOk);
   const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
   const UINT monitor = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
-  EXPECT_EQ(ClipboardData(history), std::string(4, '\0'));
-  EXPECT_TRUE(IsClipboardFormatAvailable(monitor));
+  const UINT viewerIgnore = RegisterClipboardFormatA("Clipboard Viewer Ignore");
+  for (const char* moment : {"while it is pasted", "after it is put back"}) {
+    SCOPED_TRACE(moment);
+    EXPECT_EQ(ClipboardData(history), std::string(4, '\0'));
+    EXPECT_TRUE(IsClipboardFormatAvailable(monitor));
+    EXPECT_TRUE(IsClipboardFormatAvailable(viewerIgnore));
+    routines.RestoreSavedClipboard();
+  }
+  EXPECT_EQ(ClipboardText(), "user text");
+}
+
+// A Unicode editor reads CF_UNICODETEXT. Made by the system from CF_TEXT, it
+// would follow the locale of the keyboard layout in use, which under a US
+// layout garbles Japanese; the tool puts the Unicode form and the Japanese
+// locale itself.
+TEST_F(DeliveryNotepadTest, JapaneseTextReadsBackAsUnicodeUnderAUsLayout) {
+  const HKL previous = GetKeyboardLayout(0);
+  const HKL us = LoadKeyboardLayoutA("00000409", KLF_ACTIVATE);
+  ASSERT_NE(us, nullptr);
+  const std::string text = Utf8ToCp932(u8"表示の予定・ﾊﾝｶｸ");
+  Prepare("", 0, 0);
+  ASSERT_EQ(routines.DeliverByKeys(Target(), text, "", 20, kStandardKeys1), DeliveryStatus::kOk);
+  const std::string unicode = ClipboardData(CF_UNICODETEXT);
+  const std::string locale = ClipboardData(CF_LOCALE);
   routines.RestoreSavedClipboard();
-  EXPECT_FALSE(IsClipboardFormatAvailable(history));
+  ActivateKeyboardLayout(previous, 0);
+  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(unicode.c_str())), L"表示の予定・ﾊﾝｶｸ");
+  ASSERT_GE(locale.size(), 4u);
+  EXPECT_EQ(*reinterpret_cast<const DWORD*>(locale.data()), 0x0411u);
+  EXPECT_EQ(notepad.Text(), text);
+}
+
+// Of the formats the system makes from one another only the owner's own is
+// kept (asking for a made one makes the owner render its source); the system
+// makes the others again after the restore.
+TEST_F(DeliveryNotepadTest, SnapshotKeepsOneFormOfEachFamily) {
+  const std::wstring wide = L"ユーザーの文字";
+  ASSERT_TRUE(PutClipboard({{CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(wide.c_str()),
+                                                         (wide.size() + 1) * sizeof(wchar_t))},
+                            {CF_DIB, wintest::MakeDib(4, 2)}}));
+  const std::optional<ClipboardSnapshot> snapshot = platform.clipboard->Snapshot();
+  ASSERT_TRUE(snapshot);
+  std::set<std::uint32_t> ids;
+  for (const ClipboardSnapshot::Format& format : snapshot->formats) ids.insert(format.id);
+  EXPECT_TRUE(ids.count(CF_UNICODETEXT));
+  EXPECT_TRUE(ids.count(CF_DIB));
+  for (UINT made : {CF_TEXT, CF_OEMTEXT, CF_BITMAP, CF_DIBV5}) EXPECT_FALSE(ids.count(made)) << made;
+  EXPECT_TRUE(snapshot->notKept.empty());
+
+  Prepare("hello xyz world", 6, 9);
+  ASSERT_EQ(routines.DeliverByMessages(Target(), "A", "", 0, 0), DeliveryStatus::kOk);
+  EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(ClipboardData(CF_UNICODETEXT).c_str())), wide);
+  EXPECT_EQ(ClipboardText(), Utf8ToCp932(u8"ユーザーの文字"));
+}
+
+// A program that owns the clipboard and takes its time to render a format.
+class SlowOwner {
+ public:
+  explicit SlowOwner(DWORD renderMs) : renderMs_(renderMs) {
+    format_ = RegisterClipboardFormatA("QuiltorTestSlow");
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this] { Run(); });
+    WaitForSingleObject(ready_, 5000);
+  }
+  ~SlowOwner() {
+    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+    CloseHandle(ready_);
+  }
+  UINT Format() const { return format_; }
+  bool Ready() const { return ready_ && put_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<SlowOwner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message == WM_RENDERFORMAT && wparam == self->format_) {
+      Sleep(self->renderMs_);
+      const char data[] = "slow";
+      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof data);
+      std::memcpy(GlobalLock(block), data, sizeof data);
+      GlobalUnlock(block);
+      if (!SetClipboardData(self->format_, block)) GlobalFree(block);
+      return 0;
+    }
+    if (message == WM_RENDERALLFORMATS) return 0;
+    if (message == WM_CLOSE) {
+      DestroyWindow(window);
+      return 0;
+    }
+    if (message == WM_DESTROY) {
+      PostQuitMessage(0);
+      return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+  }
+  void Run() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &Proc;
+    windowClass.lpszClassName = "QuiltorTestSlowOwner";
+    RegisterClassA(&windowClass);
+    window_ = CreateWindowExA(0, "QuiltorTestSlowOwner", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (window_) {
+      SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      if (OpenClipboard(window_)) {
+        EmptyClipboard();
+        const char text[] = "user text";
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+        std::memcpy(GlobalLock(block), text, sizeof text);
+        GlobalUnlock(block);
+        put_ = SetClipboardData(CF_TEXT, block) != nullptr;
+        SetClipboardData(format_, nullptr);
+        CloseClipboard();
+      }
+    }
+    SetEvent(ready_);
+    MSG message;
+    while (window_ && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  }
+
+  DWORD renderMs_;
+  UINT format_ = 0;
+  HANDLE ready_ = nullptr;
+  HWND window_ = nullptr;
+  bool put_ = false;
+  std::thread thread_;
+};
+
+// Saving the user's clipboard never freezes the tool: a format whose owner
+// takes long to render it is left out and named, the others are kept.
+TEST_F(DeliveryNotepadTest, SlowFormatIsLeftOutAndNamedAndTheRestIsKept) {
+  SlowOwner owner(1500);
+  ASSERT_TRUE(owner.Ready());
+  const auto start = std::chrono::steady_clock::now();
+  const std::optional<ClipboardSnapshot> snapshot = platform.clipboard->Snapshot();
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  ASSERT_TRUE(snapshot);
+  EXPECT_LT(took.count(), Win32Clipboard::kFormatLimitMs + 400);
+  EXPECT_EQ(snapshot->notKept, (std::vector<ClipboardFormatName>{{owner.Format(), "QuiltorTestSlow"}}));
+  ASSERT_FALSE(snapshot->formats.empty());
+  EXPECT_EQ(snapshot->formats.front().id, static_cast<std::uint32_t>(CF_TEXT));
+  // The next use of the clipboard waits for the rendering that was left behind.
+  EXPECT_TRUE(platform.clipboard->Empty());
+}
+
+TEST_F(DeliveryNotepadTest, WriteTellsWhichFormatItCouldNotKeep) {
+  SlowOwner owner(1200);
+  ASSERT_TRUE(owner.Ready());
+  Prepare("hello xyz world", 6, 9);
+  ASSERT_EQ(routines.DeliverByMessages(Target(), "A", "", 0, 0), DeliveryStatus::kFormatsNotKept);
+  EXPECT_EQ(notepad.Text(), "hello A world");
+  EXPECT_EQ(routines.LostFormats(), (std::vector<ClipboardFormatName>{{owner.Format(), "QuiltorTestSlow"}}));
+  EXPECT_EQ(ClipboardText(), "user text");
+}
+
+// The start-up paste into the tool's own hidden edit: every format of the
+// user's clipboard is back afterwards.
+TEST(DeliveryPriming, PutsEveryFormatBack) {
+  Win32Platform platform;
+  DeliveryRoutines routines{*platform.clipboard, *platform.windows, *platform.keyboard, *platform.processes};
+  HWND top = CreateWindowExA(0, "STATIC", "prime", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 200, 100, nullptr,
+                             nullptr, nullptr, nullptr);
+  ASSERT_NE(top, nullptr);
+  HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, top, nullptr, nullptr, nullptr);
+  ASSERT_NE(edit, nullptr);
+  const UINT privateFormat = RegisterClipboardFormatA("QuiltorTestPrivate");
+  const std::string dib = wintest::MakeDib(3, 3);
+  ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("user text\0", 10)}, {privateFormat, "private"}, {CF_DIB, dib}}));
+  EXPECT_EQ(routines.PrimeClipboard(Id(top), Id(edit)), DeliveryStatus::kOk);
+  wintest::PumpMessages();
+  EXPECT_EQ(ClipboardText(), "user text");
+  EXPECT_EQ(ClipboardData(privateFormat), "private");
+  EXPECT_EQ(ClipboardData(CF_DIB).substr(0, dib.size()), dib);
+  EXPECT_FALSE(routines.RestorePending());
+  DestroyWindow(top);
+}
+
+TEST(DeliveryMessages, EveryStatusReachesTheUserInItsOwnWords) {
+  std::set<std::wstring> texts;
+  for (int status = 1; status <= static_cast<int>(DeliveryStatus::kFormatsNotRestored); ++status) {
+    const std::wstring text = DeliveryMessage(static_cast<DeliveryStatus>(status));
+    EXPECT_FALSE(text.empty()) << status;
+    texts.insert(text);
+  }
+  EXPECT_EQ(texts.size(), static_cast<std::size_t>(DeliveryStatus::kFormatsNotRestored));
+  EXPECT_TRUE(DeliveryMessage(DeliveryStatus::kOk).empty());
+  EXPECT_EQ(DeliveryMessage(DeliveryStatus::kClipboardUnavailable), L"クリップボードを開くことができません");
+  const std::vector<ClipboardFormatName> lost = {{CF_ENHMETAFILE, ""}, {0xC123, "Rich Text Format"}};
+  const std::wstring text = DeliveryMessage(DeliveryStatus::kFormatsNotRestored, lost);
+  EXPECT_NE(text.find(L"拡張メタファイル"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"Rich Text Format"), std::wstring::npos) << text;
 }
 
 TEST_F(DeliveryNotepadTest, RestoreKeepsWhatTheUserCopiedMeanwhile) {

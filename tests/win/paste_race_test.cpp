@@ -1,5 +1,6 @@
-// A target editor that handles the paste keys late must still paste the item
-// text, and the user's clipboard must come back afterwards.
+// Editors that are late or stop answering, a clipboard monitor that reads
+// everything: the target must still paste the item text, the user's
+// clipboard must come back afterwards, and the tool must never hang.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,28 +13,22 @@
 #include "fakes/fake_files.h"
 #include "platform/win32/platform.h"
 #include "settings/settings.h"
+#include "support/helper_process.h"
 #include "support/notepad.h"
 #include "data/pending_marker.h"
 
 namespace quiltor {
 namespace {
 
+using wintest::ClipboardMonitor;
 using wintest::ClipboardText;
-using wintest::FindChildOfClass;
-using wintest::FindTopWindowOf;
+using wintest::LatePasteEditor;
 using wintest::PumpMessages;
 using wintest::PutClipboard;
 
 constexpr char kDataPath[] = "C:\\Tool\\race.edt";
 
 WindowId Id(HWND window) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window)); }
-
-std::string WinPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
 
 // Only the data file is read in these tests.
 class DataFileOnly : public NoFiles {
@@ -60,89 +55,21 @@ class TestHost : public ItemHost {
   void StartWatchTimer() override {}
   void EnableRepeat() override {}
   void ShowWarningNear(const Bytes& text, Point) override { ADD_FAILURE() << text; }
-  void ShowDeliveryError(DeliveryStatus) override { ADD_FAILURE() << "delivery failed"; }
+  void ShowDeliveryError(DeliveryStatus status) override { statuses.push_back(status); }
   void HideMainWindow() override {}
   void ShowMainWindow() override {}
   void ProcessPendingMessages() override { PumpMessages(); }
   void WakeIdleAfter(std::uint32_t) override {}
-};
-
-// The late-paste editor, in a process of its own.
-class LatePasteEditor {
- public:
-  LatePasteEditor() {
-    std::string commandLine = "\"" + WinPath(QUILTOR_BUILD_DIR "/qtlatepaste.exe") + "\" 300";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_)) {
-      problem_ = "CreateProcess failed, error " + std::to_string(GetLastError());
-      info_ = {};
-      return;
-    }
-    WaitForInputIdle(info_.hProcess, 10000);
-    top_ = FindTopWindowOf(info_.dwProcessId, "QtLatePaste", 15000);
-    if (top_) edit_ = FindChildOfClass(top_, "Edit");
-    DWORD exitCode = 0;
-    if (!edit_ && GetExitCodeProcess(info_.hProcess, &exitCode))
-      problem_ = "no edit window; process exit code " + std::to_string(exitCode);
-    // Synthesised keys go to the foreground window: wait until it is ours.
-    const ULONGLONG end = GetTickCount64() + 5000;
-    while (top_ && GetForegroundWindow() != top_ && GetTickCount64() < end) {
-      SetForegroundWindow(top_);
-      PumpMessages();
-    }
-  }
-  ~LatePasteEditor() {
-    if (top_ && IsWindow(top_)) PostMessageA(top_, WM_CLOSE, 0, 0);
-    if (info_.hProcess) {
-      if (WaitForSingleObject(info_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(info_.hProcess, 1);
-      CloseHandle(info_.hProcess);
-      CloseHandle(info_.hThread);
-    }
-  }
-  bool Ready() const { return edit_ != nullptr; }
-  const std::string& Problem() const { return problem_; }
-  HWND Edit() const { return edit_; }
-  void Prepare(const std::string& text, int start, int end) {
-    SendMessageA(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageA(edit_, EM_SETSEL, start, end);
-  }
-  std::string Title() const {
-    char title[128] = {};
-    GetWindowTextA(top_, title, sizeof title);
-    return title;
-  }
-  std::string Text() const {
-    char text[1024] = {};
-    SendMessageA(edit_, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-  }
-  // Polls until the text is `expected` or `milliseconds` pass; the last text read.
-  std::string WaitForText(const std::string& expected, DWORD milliseconds) const {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    std::string text = Text();
-    while (text != expected && GetTickCount64() < end) {
-      PumpMessages();
-      Sleep(20);
-      text = Text();
-    }
-    return text;
-  }
-
- private:
-  PROCESS_INFORMATION info_ = {};
-  HWND top_ = nullptr;
-  HWND edit_ = nullptr;
-  std::string problem_;
+  std::vector<DeliveryStatus> statuses;
 };
 
 class PasteRaceTest : public ::testing::Test {
  protected:
+  explicit PasteRaceTest(unsigned cutDelayMs = 0) : editor(300, cutDelayMs) {}
   void SetUp() override {
     ASSERT_TRUE(editor.Ready()) << "qtlatepaste did not start: " << editor.Problem();
     ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("user text\0", 10)}}));
-    files.contents[kDataPath] = "[Version]\r\nNo=170\r\n[Edit00]\r\nM00a=ITEM\r\n";
+    files.contents[kDataPath] = "[Version]\r\nNo=170\r\n[Edit00]\r\nM00a=ITEM\r\nM01a=(\r\nM01b=)\r\n";
     settings.modeDelivery[kSimpleMode].pasteKind = kPasteByKeys;
     settings.modeDelivery[kSimpleMode].pasteInterval = 0;
     executor.Simple().SetTarget(Id(editor.Edit()));
@@ -157,7 +84,7 @@ class PasteRaceTest : public ::testing::Test {
       PumpMessages();
       result = executor.IdleStep();
       if (result != IdleResult::kWaitingForPaste) break;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, QS_ALLINPUT);
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (GetTickCount64() - start < 10000);
     return GetTickCount64() - start;
   }
@@ -185,11 +112,12 @@ TEST_F(PasteRaceTest, LatePasteGetsTheItemAndTheUserClipboardComesBackAfterwards
   // The idle step held the clipboard back until the late paste had read it.
   EXPECT_GE(waited, 150u);
   EXPECT_LT(waited, ItemExecutor::kPasteReadLimitMs);
-  EXPECT_EQ(platform.clipboard->TransientTextTaken(), std::optional<bool>(true));
+  EXPECT_EQ(platform.clipboard->PasteTextRead(), PasteRead::kByReader);
 
   EXPECT_EQ(editor.WaitForText("say ITEM now", 3000), "say ITEM now") << editor.Title();
   EXPECT_EQ(ClipboardText(), "user text");
   EXPECT_EQ(state.StartupPending(), 0);
+  EXPECT_TRUE(host.statuses.empty());
 }
 
 TEST_F(PasteRaceTest, RestoringAtOnceWouldLetTheLatePasteTakeTheUserText) {
@@ -200,6 +128,23 @@ TEST_F(PasteRaceTest, RestoringAtOnceWouldLetTheLatePasteTakeTheUserText) {
   EXPECT_EQ(editor.WaitForText("say user text now", 3000), "say user text now") << editor.Title();
 }
 
+// A monitor reads every clipboard update at once, the tool's one-paste text
+// included, so the text is rendered before the late editor asks for it. That
+// read is not the target's: the user's clipboard stays away until the limit,
+// and the late editor pastes the item, not the user's text.
+TEST_F(PasteRaceTest, ClipboardMonitorsReadIsNotTakenForTheTargets) {
+  ClipboardMonitor monitor;
+  ASSERT_TRUE(monitor.Ready()) << monitor.Problem();
+  const int readsBefore = monitor.Reads();
+  executor.ChooseItem("TB00M00", -1);
+  IdleResult result = IdleResult::kNothingPending;
+  RunIdleUntilDone(result);
+  EXPECT_EQ(result, IdleResult::kDone);
+  EXPECT_EQ(editor.WaitForText("say ITEM now", 3000), "say ITEM now") << editor.Title();
+  EXPECT_GT(monitor.Reads(), readsBefore) << "the monitor did not read the clipboard: the test proves nothing";
+  EXPECT_EQ(ClipboardText(), "user text");
+}
+
 TEST_F(PasteRaceTest, MessagePasteReadsTheTextOnDemandAndLeavesTheClipboardAlone) {
   settings.modeDelivery[kSimpleMode].pasteKind = kPasteByMessages;
   executor.ChooseItem("TB00M00", -1);
@@ -208,25 +153,80 @@ TEST_F(PasteRaceTest, MessagePasteReadsTheTextOnDemandAndLeavesTheClipboardAlone
   IdleResult result = IdleResult::kNothingPending;
   RunIdleUntilDone(result);
   EXPECT_EQ(result, IdleResult::kDone);
+  EXPECT_TRUE(host.statuses.empty());
 }
 
-TEST(Win32ClipboardOnDemand, TellsWhenTheTextWasReadAndKeepsItForLaterReaders) {
+// An editor that stops answering: the write gives up within the answer time,
+// tells the user, and leaves the user's clipboard as it was; the rest of the
+// execution (focus, idle step) does not wait for the editor either.
+TEST_F(PasteRaceTest, EditorThatStopsAnsweringIsReportedAndNeverHangsTheTool) {
+  for (int kind : {kPasteByMessages, kPasteByKeys}) {
+    SCOPED_TRACE("paste kind " + std::to_string(kind));
+    settings.modeDelivery[kSimpleMode].pasteKind = kind;
+    host.statuses.clear();
+    editor.StopAnswering(5000);
+    Sleep(200);  // it has stopped now
+    const ULONGLONG start = GetTickCount64();
+    executor.ChooseItem("TB00M00", -1);
+    IdleResult result = IdleResult::kNothingPending;
+    RunIdleUntilDone(result);
+    const ULONGLONG took = GetTickCount64() - start;
+    EXPECT_EQ(result, IdleResult::kDone);
+    EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kTargetHung}));
+    EXPECT_LT(took, DeliveryRoutines::kAnswerTimeoutMs + 2000u);
+    EXPECT_EQ(ClipboardText(), "user text");
+    // Once it answers again nothing arrives late.
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(editor.Top(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
+    EXPECT_EQ(editor.WaitForText("never", 500), "say hello now") << editor.Title();
+  }
+}
+
+class LateCutTest : public PasteRaceTest {
+ protected:
+  LateCutTest() : PasteRaceTest(150) {}
+};
+
+// The editor handles its cut 150 ms late: the write waits for the cut to
+// reach the clipboard before it reads it and pastes the wrapped text.
+TEST_F(LateCutTest, WrapWaitsForTheLateCut) {
+  executor.ChooseItem("TB00M01", -1);
+  IdleResult result = IdleResult::kNothingPending;
+  RunIdleUntilDone(result);
+  EXPECT_EQ(result, IdleResult::kDone);
+  EXPECT_EQ(editor.WaitForText("say (hello) now", 3000), "say (hello) now") << editor.Title();
+  EXPECT_EQ(ClipboardText(), "user text");
+  EXPECT_TRUE(host.statuses.empty());
+}
+
+TEST(Win32ClipboardOnDemand, TellsWhoReadTheTextAndKeepsItForLaterReaders) {
   Win32Platform platform;
   Clipboard& clipboard = *platform.clipboard;
-  ASSERT_TRUE(clipboard.SetText("one paste", /*transient=*/true));
-  EXPECT_EQ(clipboard.TransientTextTaken(), std::optional<bool>(false));
+  ASSERT_TRUE(clipboard.PutForPaste("one paste", GetCurrentProcessId()));
+  EXPECT_EQ(clipboard.PasteTextRead(), PasteRead::kNotRead);
   EXPECT_TRUE(clipboard.HasText());
+  // Opened without a window: the reader cannot be told.
   EXPECT_EQ(ClipboardText(), "one paste");
-  EXPECT_EQ(clipboard.TransientTextTaken(), std::optional<bool>(true));
+  EXPECT_EQ(clipboard.PasteTextRead(), PasteRead::kByOther);
   EXPECT_EQ(clipboard.GetText(), std::optional<Bytes>("one paste"));
-  // An ordinary text is there at once.
-  ASSERT_TRUE(clipboard.SetText("plain", /*transient=*/false));
-  EXPECT_EQ(ClipboardText(), "plain");
+  EXPECT_TRUE(clipboard.HoldsOwnContent()) << "reading changes nothing";
+  // A window of the reader's process asks for the Unicode form.
+  ASSERT_TRUE(clipboard.PutForPaste("two", GetCurrentProcessId()));
+  HWND reader = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(reader, nullptr);
+  ASSERT_TRUE(OpenClipboard(reader));
+  EXPECT_NE(GetClipboardData(CF_UNICODETEXT), nullptr);
+  CloseClipboard();
+  DestroyWindow(reader);
+  EXPECT_EQ(clipboard.PasteTextRead(), PasteRead::kByReader);
+  // Another program's copy ends the tool's ownership.
+  ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("other\0", 6)}}));
+  EXPECT_FALSE(clipboard.HoldsOwnContent());
 }
 
 TEST(Win32ClipboardOnDemand, ReaderGetsTheTextWhileThePuttingThreadWaitsWithoutMessages) {
   Win32Platform platform;
-  ASSERT_TRUE(platform.clipboard->SetText("while asleep", /*transient=*/true));
+  ASSERT_TRUE(platform.clipboard->PutForPaste("while asleep", 0));
   struct Read {
     std::string text;
   } read;
@@ -242,7 +242,7 @@ TEST(Win32ClipboardOnDemand, ReaderGetsTheTextWhileThePuttingThreadWaitsWithoutM
   EXPECT_EQ(WaitForSingleObject(reader, 5000), WAIT_OBJECT_0);
   CloseHandle(reader);
   EXPECT_EQ(read.text, "while asleep");
-  EXPECT_EQ(platform.clipboard->TransientTextTaken(), std::optional<bool>(true));
+  EXPECT_NE(platform.clipboard->PasteTextRead(), PasteRead::kNotRead);
 }
 
 }  // namespace

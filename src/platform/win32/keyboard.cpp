@@ -2,11 +2,23 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace quiltor {
 
-bool Win32Keyboard::Send(const KeyEvent& event) {
-  keybd_event(event.vk, event.scan, event.up ? KEYEVENTF_KEYUP : 0, 0);
-  return true;
+// One call for all events, so no other input lands between a modifier and
+// its key.
+bool Win32Keyboard::Send(std::span<const KeyEvent> events) {
+  if (events.empty()) return true;
+  std::vector<INPUT> inputs(events.size());
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = events[i].vk;
+    inputs[i].ki.wScan = events[i].scan;
+    inputs[i].ki.dwFlags = events[i].up ? KEYEVENTF_KEYUP : 0;
+  }
+  const UINT count = static_cast<UINT>(inputs.size());
+  return SendInput(count, inputs.data(), sizeof(INPUT)) == count;
 }
 
 std::uint8_t Win32Keyboard::ScanCode(std::uint8_t vk) {

@@ -8,7 +8,8 @@ namespace quiltor {
 
 class Win32Keyboard : public Keyboard {
  public:
-  bool Send(const KeyEvent& event) override;
+  using Keyboard::Send;
+  bool Send(std::span<const KeyEvent> events) override;
   // MapVirtualKey asks the system each time; the answers are kept per
   // keyboard layout, since every key write needs the same few of them.
   std::uint8_t ScanCode(std::uint8_t vk) override;

@@ -26,6 +26,19 @@ class Win32Process : public Process {
   DWORD id_;
 };
 
+// A program the tool starts may need to come to the front: a module's
+// window, or an editor the shell starts through another process. The tool
+// passes on its right to set the foreground window, to any process before
+// the start and to the started process by its id after it; Windows keeps
+// such a right only until the next input. Once the program has ended the
+// tool takes the foreground back itself (SetForeground joins the foreground
+// thread when refused), and what Windows still refuses is caught before any
+// key is sent.
+void ShareForegroundRight() { AllowSetForegroundWindow(ASFW_ANY); }
+void ShareForegroundRightWith(DWORD process) {
+  if (process) AllowSetForegroundWindow(process);
+}
+
 }  // namespace
 
 std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
@@ -37,11 +50,13 @@ std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION info = {};
+  ShareForegroundRight();
   if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
                       nullptr, nullptr, &startup, &info)) {
     return nullptr;
   }
   CloseHandle(info.hThread);
+  ShareForegroundRightWith(info.dwProcessId);
   return std::make_unique<Win32Process>(info.hProcess, info.dwProcessId);
 }
 
@@ -54,9 +69,14 @@ Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes&
   info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
   info.nShow = SW_SHOWDEFAULT;
   ShellResult result;
+  ShareForegroundRight();
   if (!ShellExecuteExA(&info)) return result;
   result.started = true;
-  if (info.hProcess) result.process = std::make_unique<Win32Process>(info.hProcess, GetProcessId(info.hProcess));
+  if (info.hProcess) {
+    const DWORD id = GetProcessId(info.hProcess);
+    ShareForegroundRightWith(id);
+    result.process = std::make_unique<Win32Process>(info.hProcess, id);
+  }
   return result;
 }
 

@@ -32,6 +32,16 @@ class AttachedInput {
   bool attached_;
 };
 
+GUITHREADINFO GuiInfoOf(DWORD thread) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  if (!thread || !GetGUIThreadInfo(thread, &gui)) {
+    gui = {};
+    gui.cbSize = sizeof gui;
+  }
+  return gui;
+}
+
 }  // namespace
 
 std::intptr_t Win32WindowSystem::Send(WindowId window, std::uint32_t message, std::uintptr_t wparam,
@@ -39,19 +49,62 @@ std::intptr_t Win32WindowSystem::Send(WindowId window, std::uint32_t message, st
   return SendMessageA(ToHandle(window), message, wparam, lparam);
 }
 
+SendResult Win32WindowSystem::SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs,
+                                         std::uintptr_t wparam, std::intptr_t lparam) {
+  HWND handle = ToHandle(window);
+  DWORD_PTR value = 0;
+  SetLastError(ERROR_SUCCESS);
+  if (SendMessageTimeoutA(handle, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &value))
+    return SendResult{SendStatus::kDone, static_cast<std::intptr_t>(value)};
+  const DWORD error = GetLastError();
+  if (error == ERROR_ACCESS_DENIED) return SendResult{SendStatus::kRefused, 0};
+  if (error == ERROR_INVALID_WINDOW_HANDLE || !::IsWindow(handle)) return SendResult{SendStatus::kWindowGone, 0};
+  // ERROR_TIMEOUT, or no error at all when Windows gave up on a hung thread at once.
+  NoteQuiet(GetWindowThreadProcessId(handle, nullptr));
+  return SendResult{SendStatus::kNoAnswer, 0};
+}
+
+void Win32WindowSystem::NoteQuiet(std::uint32_t thread) {
+  quietThread_ = thread;
+  quietSince_ = GetTickCount64();
+}
+
+bool Win32WindowSystem::Answers(WindowId window) {
+  HWND handle = ToHandle(window);
+  const DWORD thread = GetWindowThreadProcessId(handle, nullptr);
+  if (!thread || thread == GetCurrentThreadId()) return true;
+  if (thread == quietThread_ && GetTickCount64() - quietSince_ < kQuietMemoryMs) return false;
+  DWORD_PTR ignored = 0;
+  SetLastError(ERROR_SUCCESS);
+  if (SendMessageTimeoutA(handle, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerProbeMs, &ignored))
+    return true;
+  // Refused or gone: nothing waits on such a thread, the focus work itself fails.
+  const DWORD error = GetLastError();
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_WINDOW_HANDLE) return true;
+  NoteQuiet(thread);
+  return false;
+}
+
 bool Win32WindowSystem::IsWindow(WindowId window) { return ::IsWindow(ToHandle(window)) != FALSE; }
 
 WindowId Win32WindowSystem::Parent(WindowId window) { return ToId(GetParent(ToHandle(window))); }
 
+WindowId Win32WindowSystem::Root(WindowId window) {
+  HWND handle = ToHandle(window);
+  HWND root = GetAncestor(handle, GA_ROOT);
+  return ToId(root ? root : handle);
+}
+
 bool Win32WindowSystem::SetForeground(WindowId window) {
   // Only a top-level window can be the foreground one: a child (the target
   // edit window) brings its top-level window there.
-  HWND handle = ToHandle(window);
-  if (HWND root = GetAncestor(handle, GA_ROOT)) handle = root;
+  HWND handle = ToHandle(Root(window));
   if (SetForegroundWindow(handle)) return true;
   // A background process may be refused the foreground; joining the current
-  // foreground thread's input lifts that restriction.
+  // foreground thread's input lifts that restriction, unless that thread does
+  // not answer (joining it would wait for it).
   HWND current = GetForegroundWindow();
+  if (current && !Answers(ToId(current))) return false;
   const DWORD own = GetCurrentThreadId();
   const DWORD other = current ? GetWindowThreadProcessId(current, nullptr) : own;
   AttachedInput attached(own, other);
@@ -69,9 +122,9 @@ WindowId Win32WindowSystem::SetActive(WindowId window) {
   const DWORD other = GetWindowThreadProcessId(handle, nullptr);
   // Usually it is so already (a key write focuses its target twice): then
   // the attach, which costs the target's thread a round of its own, is spared.
-  GUITHREADINFO gui = {};
-  gui.cbSize = sizeof gui;
-  if (other && GetGUIThreadInfo(other, &gui) && gui.hwndActive == root && gui.hwndFocus == handle) return ToId(root);
+  const GUITHREADINFO gui = GuiInfoOf(other);
+  if (gui.hwndActive == root && gui.hwndFocus == handle) return ToId(root);
+  if (!Answers(window)) return kNoWindow;
   AttachedInput attached(own, other ? other : own);
   const HWND previous = SetActiveWindow(root);
   if (GetFocus() != handle) ::SetFocus(handle);
@@ -82,6 +135,11 @@ WindowId Win32WindowSystem::SetFocus(WindowId window) {
   HWND handle = ToHandle(window);
   const DWORD own = GetCurrentThreadId();
   const DWORD other = GetWindowThreadProcessId(handle, nullptr);
+  if (other && other != own) {
+    const GUITHREADINFO gui = GuiInfoOf(other);
+    if (gui.hwndFocus == handle) return window;
+    if (!Answers(window)) return kNoWindow;
+  }
   // SetFocus only works on windows of the calling thread's input state.
   AttachedInput attached(own, other ? other : own);
   return ToId(::SetFocus(handle));
@@ -89,15 +147,10 @@ WindowId Win32WindowSystem::SetFocus(WindowId window) {
 
 WindowId Win32WindowSystem::Foreground() { return ToId(GetForegroundWindow()); }
 
-bool Win32WindowSystem::FocusOfThreadOf(WindowId foreground, WindowId& focus) {
-  focus = kNoWindow;
-  const DWORD own = GetCurrentThreadId();
-  const DWORD other = GetWindowThreadProcessId(ToHandle(foreground), nullptr);
-  if (!other) return false;
-  AttachedInput attached(own, other);
-  if (!attached.Usable()) return false;
-  focus = ToId(GetFocus());
-  return true;
+WindowId Win32WindowSystem::FocusOfThread(WindowId window) {
+  const DWORD thread = GetWindowThreadProcessId(ToHandle(window), nullptr);
+  if (thread == GetCurrentThreadId()) return ToId(GetFocus());
+  return ToId(GuiInfoOf(thread).hwndFocus);
 }
 
 WindowId Win32WindowSystem::Desktop() { return ToId(GetDesktopWindow()); }
