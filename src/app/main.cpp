@@ -59,11 +59,7 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
     if (form.Create(arguments)) {
       const WindowId window = static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(form.Handle()));
       exchange.PublishMainWindow(window);
-      hotKeys.Register(window, HotKeyConfigFrom(controller.Settings()), [&](HotKeyFailure failure) {
-        form.ShowMessage(UserMessage{failure == HotKeyFailure::Repeat ? MessageId::kHotKeyRepeatFailed
-                                                                      : MessageId::kHotKeyActivateFailed,
-                                     {}, MessageKind::kError, MessageButtons::kOk, Point{10, 38}});
-      });
+      controller.RegisterHotKeys();
       RunMessageLoop(form);
     } else {
       ShowErrorBox(nullptr, L"ウィンドウを作成できません");

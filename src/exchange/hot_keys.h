@@ -17,11 +17,13 @@ struct HotKeySetting {
   bool enabled = false;
   std::uint32_t modifiers = 1;  // 1 Alt, 2 Ctrl, 4 Shift, added
   char key = 'Q';               // its character code is the virtual-key code
+  friend bool operator==(const HotKeySetting&, const HotKeySetting&) = default;
 };
 
 struct HotKeyConfig {
   HotKeySetting repeat;    // re-edit
   HotKeySetting activate;  // bring the tool to the front
+  friend bool operator==(const HotKeyConfig&, const HotKeyConfig&) = default;
 };
 
 enum class HotKeyFailure { Repeat, Activate };

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "data/pages.h"
+#include "ui/about_dialog.h"
 #include "ui/commands_view.h"
+#include "ui/loomwork_dialog.h"
+#include "ui/setup_dialog.h"
 #include "ui/data_pages_view.h"
 #include "ui/delivery_messages.h"
 #include "ui/file_panel.h"
@@ -215,8 +218,21 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
   return FileDialogResult{ToAnsi(file.data()), static_cast<int>(ofn.nFilterIndex)};
 }
 
-void TFormMain::ShowAbout() {
-  ShowMessage(UserMessage{MessageId::kNotAvailable, {}, MessageKind::kInformation, MessageButtons::kOk, std::nullopt});
+void TFormMain::ShowAbout() { ShowAboutDialog(hwnd_); }
+
+SetupOutcome TFormMain::ShowSetupDialog(const MainWindowFacts& facts) {
+  const Rect r = WindowRect();
+  SetupDialogContext context{controller_.Files(), controller_.Processes(), controller_.Windows(),
+                             controller_.Exchange(), controller_.Delivery(), controller_.ProgramFolder()};
+  return quiltor::ShowSetupDialog(hwnd_, Point{r.left, r.top}, controller_.Settings(), facts, context);
+}
+
+std::optional<Bytes> TFormMain::ChooseDataFile() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  const LoomworkDialogInput input{controller_.ProgramFolder(), controller_.DataFilePath(), r, controller_.Files(),
+                                  controller_.Processes()};
+  return ShowLoomworkDialog(hwnd_, input);
 }
 
 bool TFormMain::OpenHelp() {

@@ -25,6 +25,7 @@ std::wstring MessageText(MessageId id, const Bytes& subject) {
     case MessageId::kTargetGone: return L"連動先のウィンドウがありません\n書き込みは行いませんでした";
     case MessageId::kRunFailed: return L"\"" + s + L"\" を実行できません";
     case MessageId::kTimerFailed: return L"タイマーを開始できません";
+    case MessageId::kBuffersFailed: return L"受渡しバッファを作成できません";
   }
   return s;
 }

@@ -9,9 +9,7 @@
 namespace quiltor {
 namespace {
 
-constexpr char kSettingsFileName[] = "Quiltor.ini";
 constexpr char kLoadingText[] = " >>> Loading...";
-constexpr char kCompanionLibrary[] = "Quiltor.dll";
 
 }  // namespace
 
@@ -34,7 +32,9 @@ ItemServices MainController::ItemServicesOf() {
                       delivery_,       services_.exchange};
 }
 
-IniFile MainController::SettingsFile() { return IniFile(services_.files, JoinPath(exeFolder_, kSettingsFileName)); }
+IniFile MainController::SettingsFile() {
+  return IniFile(services_.files, JoinPath(exeFolder_, kSettingsFileName));
+}
 
 Answer MainController::Message(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons,
                                std::optional<Point> offset) {
@@ -221,8 +221,8 @@ void MainController::CheckCompanionLibrary() {
   FileSystem& files = services_.files;
   const Bytes system = files.SystemFolder();
   if (system.empty()) return;
-  const Bytes installed = system + kCompanionLibrary;
-  const Bytes shipped = JoinPath(exeFolder_, kCompanionLibrary);
+  const Bytes installed = system + kCompanionLibraryName;
+  const Bytes shipped = JoinPath(exeFolder_, kCompanionLibraryName);
   if (!files.Exists(installed) || !files.Exists(shipped)) return;
   const auto installedTime = files.WriteTime(installed);
   const auto shippedTime = files.WriteTime(shipped);

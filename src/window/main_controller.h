@@ -27,6 +27,7 @@
 #include "platform/window_system.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/setup_confirm.h"
 #include "window/commands.h"
 #include "window/geometry.h"
 #include "window/main_view.h"
@@ -73,6 +74,9 @@ class MainController : private ItemHost {
   // The window closes: the window state and histories are saved. `normal`
   // is the window's restored rectangle (not its minimised one).
   void FormClose(const Rect& normal);
+  // Registers the hot keys of the settings on the main window; a key another
+  // program holds is reported.
+  void RegisterHotKeys();
 
   // ---- What the user did ----
   // WM_COMMAND; false when it was none of ours.
@@ -119,6 +123,12 @@ class MainController : private ItemHost {
   const Bytes& ProgramFolder() const { return exeFolder_; }
   const CommandDispatcher& Dispatcher() const { return dispatcher_; }
   ItemExecutor& Items() { return *executor_; }
+  // The services the dialogs work with.
+  FileSystem& Files() { return services_.files; }
+  quiltor::Processes& Processes() { return services_.processes; }
+  WindowSystem& Windows() { return services_.windows; }
+  ExchangeArea& Exchange() { return services_.exchange; }
+  DeliveryRoutines& Delivery() { return delivery_; }
   // Nothing pending: start-up done, no item running or waiting for its idle
   // step, the watch timer running. What tools outside wait for.
   bool Idle() const;
@@ -167,6 +177,7 @@ class MainController : private ItemHost {
   void ImageIconClick();
   void Popup_HelpClick();
   void Popup_SetupClick();
+  void ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys);
   void Popup_AboutClick();
   void Popup_RepeatClick();
   void ApplicationEventsActivate();

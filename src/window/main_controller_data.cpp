@@ -97,8 +97,31 @@ void MainController::LoadRecentDataFile(std::size_t index) {
 
 void MainController::Popup_LoomworkClick() {
   StopWatchTimer();
-  Message(MessageId::kNotAvailable);
-  view_->SetVisible(true);
+  const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
+  view_->AnimateHeight(kLoadingHeight);
+  view_->SetVisible(false);
+  for (;;) {
+    const std::optional<Bytes> chosen = view_->ChooseDataFile();
+    // The activation may have stretched the window meanwhile.
+    if (state_.SavedFullHeight() == 0) {
+      state_.SetSavedFullHeight(view_->WindowRect().Height());
+      view_->AnimateHeight(kLoadingHeight);
+    }
+    view_->SetVisible(true);
+    if (!chosen) break;
+    statusText_ = kLoadingText;
+    Refresh(ViewPart::kStatus);
+    currentDataFile_ = *chosen;
+    RememberDataFile();
+    const bool loaded = LoadDataPages();
+    statusText_.clear();
+    Refresh(ViewPart::kStatus | ViewPart::kLists);
+    if (loaded) break;
+    // The file does not load (the reader said why): another choice.
+    view_->SetVisible(false);
+  }
+  view_->AnimateHeight(state_.SavedFullHeight());
+  state_.EndLoadingStrip(kept);
   StartWatchTimer();
 }
 
@@ -106,14 +129,55 @@ void MainController::Popup_LoomworkClick() {
 
 void MainController::Popup_SetupClick() {
   StopWatchTimer();
-  Message(MessageId::kNotAvailable);
+  const DisplayOptions& options = Options();
+  MainWindowFacts facts;
+  facts.shrinkHeight = state_.ShrinkHeight();
+  facts.maxHeight = state_.HeightLimit() - (options.toolBar ? kToolBarHeight : 0);
+  facts.toolBarVisible = options.toolBar;
+  facts.bufSize1 = services_.exchange.BufSize1();
+  facts.bufSize2 = services_.exchange.BufSize2();
+  facts.libraryInSystem = CompanionLibraryInstalled(services_.files);
+  view_->SetVisible(false);
+  const SetupOutcome outcome = view_->ShowSetupDialog(facts);
+  if (outcome.ok) {
+    const HotKeyConfig oldHotKeys = HotKeyConfigFrom(settings_);
+    SetupCommit commit =
+        CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, session_.CurrentFile());
+    // The settings take effect even when the file could not be written.
+    if (!commit.written) ReportCannotWrite();
+    settings_ = std::move(commit.confirmation.settings);
+    ApplySetup(commit.confirmation.reapply, oldHotKeys);
+  }
+  view_->MoveTo(outcome.mainTopLeft);
+  view_->SetVisible(true);
   // The history is trimmed after the dialog whatever its outcome.
   if (history_.Trim(settings_.openFiles)) {
     IniFile ini = SettingsFile();
     if (!DropOpenFileKeys(ini, settings_.openFiles)) ReportCannotWrite();
-    Refresh(ViewPart::kLists | ViewPart::kCommands);
   }
+  Refresh(ViewPart::kAll);
   StartWatchTimer();
+}
+
+void MainController::ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys) {
+  ExchangeArea& exchange = services_.exchange;
+  exchange.StoreLineEnd(reapply.lineEnd);
+  const bool hotKeysChanged = reapply.hotKeysChanged || !(HotKeyConfigFrom(settings_) == oldHotKeys);
+  if (hotKeysChanged) services_.hotKeys.Unregister();
+  SelectKind();
+  if (reapply.newBufferSizes) {
+    exchange.StoreBufferSizes(reapply.newBufferSizes->size1, reapply.newBufferSizes->size2);
+    if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
+  }
+  if (hotKeysChanged) RegisterHotKeys();
+  state_.SetLimits(reapply.shrinkHeight, reapply.maxHeight);
+  ApplyMode();
+}
+
+void MainController::RegisterHotKeys() {
+  services_.hotKeys.Register(view_->Window(), HotKeyConfigFrom(settings_), [this](HotKeyFailure failure) {
+    Message(failure == HotKeyFailure::Repeat ? MessageId::kHotKeyRepeatFailed : MessageId::kHotKeyActivateFailed);
+  });
 }
 
 }  // namespace quiltor

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "settings/setup_copy.h"
 #include "window/commands.h"
 
 namespace quiltor {
@@ -34,6 +35,7 @@ enum class MessageId {
   kTargetGone,         // the linked editor window is gone: nothing was written
   kRunFailed,          // the current file could not be run with <subject>
   kTimerFailed,        // the system refused the watch timer
+  kBuffersFailed,      // the transfer buffers could not be made anew
 };
 
 enum class MessageKind { kError, kWarning, kQuestion, kInformation };
@@ -118,6 +120,12 @@ class MainView {
   virtual void ShowDeliveryError(DeliveryStatus status, const std::vector<ClipboardFormatName>& lostFormats) = 0;
   virtual std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) = 0;
   virtual void ShowAbout() = 0;
+  // The settings dialog over the (hidden) main window; the outcome says
+  // where the main window goes, after Cancel too.
+  virtual SetupOutcome ShowSetupDialog(const MainWindowFacts& facts) = 0;
+  // The data-file selection dialog: the chosen data file (relative to the
+  // program's folder), nullopt when the user cancelled.
+  virtual std::optional<Bytes> ChooseDataFile() = 0;
   // The help file's contents (or the bundled page); false when neither opens.
   virtual bool OpenHelp() = 0;
 

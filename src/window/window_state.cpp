@@ -8,6 +8,12 @@ void MainWindowState::Configure(int minHeight, int maxHeight) {
   heightLimit_ = maxHeight + kToolBarHeight;
 }
 
+void MainWindowState::SetLimits(int minHeight, int maxHeight) {
+  shrinkHeight_ = minHeight;
+  maxHeight_ = maxHeight;
+  heightLimit_ = maxHeight + (options_.toolBar ? kToolBarHeight : 0);
+}
+
 void MainWindowState::ApplyToolBarAtStart(bool shown) {
   options_.toolBar = shown;
   if (!shown) heightLimit_ -= kToolBarHeight;

@@ -47,6 +47,9 @@ class MainWindowState {
  public:
   // "MinHeight" and "MaxHeight" from the settings.
   void Configure(int minHeight, int maxHeight);
+  // New limits from the settings dialog: the shrunk height and the greatest
+  // height without the tool bar.
+  void SetLimits(int minHeight, int maxHeight);
   // From here on the resize tracking records heights.
   void BeginTracking() { userShrink_ = 0; }
   // A hidden tool bar lowers the height limit by its height.

@@ -3,6 +3,7 @@
 // it keeps the geometry it is given, records what it is asked to show, and
 // answers message boxes and file dialogs from queues the test fills.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,23 @@ class FakeMainView : public MainView {
     return chosen;
   }
   void ShowAbout() override { ++abouts; }
+  SetupOutcome ShowSetupDialog(const MainWindowFacts& facts) override {
+    setupFacts.push_back(facts);
+    SetupOutcome outcome = setupOutcome;
+    outcome.mainTopLeft = Point{rect.left, rect.top};
+    if (editSetup) {
+      outcome.edited = SetupCopy(controller_.Settings(), facts);
+      editSetup(outcome.edited);
+    }
+    return outcome;
+  }
+  std::optional<Bytes> ChooseDataFile() override {
+    ++dataFileDialogs;
+    if (chosenDataFiles.empty()) return std::nullopt;
+    const auto chosen = chosenDataFiles.front();
+    chosenDataFiles.pop_front();
+    return chosen;
+  }
   bool OpenHelp() override { return helpOpens; }
   void SetWatchTimer(bool running, std::uint32_t interval) override {
     timerRunning = running;
@@ -111,6 +129,11 @@ class FakeMainView : public MainView {
   int scrolled = 0;
   int mainMenus = 0;
   int abouts = 0;
+  int dataFileDialogs = 0;
+  std::deque<std::optional<Bytes>> chosenDataFiles;
+  SetupOutcome setupOutcome;
+  std::function<void(SetupCopy&)> editSetup;
+  std::vector<MainWindowFacts> setupFacts;
   std::vector<DeliveryStatus> deliveryErrors;
   std::vector<int> animations;
   std::vector<CommandId> dropDowns;

@@ -278,5 +278,86 @@ TEST_F(MainControllerTest, ForwardedLinkListsTheWindowOnceAndNegativeHandlesName
   ASSERT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kNotInteger});
 }
 
+// ---- Dialogs of the main menu ------------------------------------------------
+
+TEST_F(MainControllerTest, SetupOkAppliesAtOnceAndTheHistoryIsTrimmedWhateverTheOutcome) {
+  Bytes ini = "[Setup]\r\nOpenFiles=10\r\n[Quiltor]\r\n";
+  for (int i = 0; i < 8; ++i) ini += "OpenFile" + std::to_string(i) + "=C:\\f" + std::to_string(i) + ".txt\r\n";
+  Start(ini);
+  FinishStart();
+  ASSERT_EQ(controller->History().Paths().size(), 8u);
+  // Cancel changes nothing but still trims to the limit in force.
+  view->setupOutcome.ok = false;
+  Run(CommandId::kSetup);
+  EXPECT_EQ(controller->History().Paths().size(), 8u);
+  EXPECT_TRUE(view->visible);
+  // OK with new values: they take effect in the running tool at once.
+  view->setupOutcome.ok = true;
+  view->editSetup = [](SetupCopy& copy) {
+    copy.openFiles = 5;
+    copy.timer = 200;
+    copy.timerEZ = 300;
+    copy.bufSize1 = 2048;
+    copy.minHeight = 50;
+  };
+  Run(CommandId::kSetup);
+  EXPECT_EQ(controller->History().Paths().size(), 5u);
+  EXPECT_EQ(Key("Quiltor", "OpenFile5"), "<none>");
+  EXPECT_EQ(Key("Setup", "Timer"), "200");
+  EXPECT_EQ(view->timerInterval, 500u);
+  EXPECT_EQ(exchange.BufSize1(), 2048u);
+  EXPECT_EQ(exchange.Buffer1()->Size(), 2048u);
+  EXPECT_EQ(controller->State().ShrinkHeight(), 50);
+  EXPECT_TRUE(view->timerRunning);
+}
+
+TEST_F(MainControllerTest, DataFileDialogLoadsTheChoiceOrComesBackWhenItDoesNotLoad) {
+  files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
+  files.Put(Bytes(kFolder) + "sub\\b.edt", DataFile("B", 2));
+  files.Put(Bytes(kFolder) + "old.edt", "[Version]\r\nNo=169\r\n");
+  Start("[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nQuiltorData=a.edt\r\nHeight=300\r\n");
+  FinishStart();
+  // A file that does not load: its message, then the dialog again.
+  view->chosenDataFiles = {Bytes("old.edt"), Bytes("sub\\b.edt")};
+  controller->FormShortCut(0x78);  // F9 alone drops the recent list down
+  EXPECT_EQ(view->dropDowns, std::vector<CommandId>{CommandId::kLoomwork});
+  keyboard.Send(KeyEvent{0x10, 0x2A, false});  // Shift+F9: the dialog
+  controller->FormShortCut(0x78);
+  keyboard.Send(KeyEvent{0x10, 0x2A, true});
+  EXPECT_EQ(view->dataFileDialogs, 2);
+  EXPECT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kText});
+  EXPECT_EQ(controller->Pages().size(), 2u);
+  EXPECT_EQ(controller->DataFilePath(), "sub\\b.edt");
+  EXPECT_EQ(view->rect.Height(), 300);
+  EXPECT_EQ(controller->State().ShrinkHeight(), 60);
+  EXPECT_TRUE(view->visible);
+  // The recent list: the chosen file first (and not choosable), at most ten.
+  ASSERT_GE(controller->RecentData().Items().size(), 2u);
+  EXPECT_EQ(controller->RecentData().Items()[0].path, "sub\\b.edt");
+  EXPECT_FALSE(controller->RecentData().Enabled(0));
+  EXPECT_TRUE(controller->RecentData().Enabled(1));
+  // Choosing an older entry of the recent list loads it.
+  const std::size_t a = controller->RecentData().Items()[1].path == "a.edt" ? 1 : 2;
+  Run(CommandId::kLoomworkHistory, a);
+  EXPECT_EQ(controller->DataFilePath(), "a.edt");
+  EXPECT_EQ(controller->Pages().size(), 1u);
+}
+
+TEST_F(MainControllerTest, RecentListKeepsTenAndDropsTheOldest) {
+  for (int i = 0; i < 11; ++i) files.Put(Bytes(kFolder) + "d" + std::to_string(i) + ".edt", DataFile("", 1));
+  Start("[Quiltor]\r\nQuiltorData=d0.edt\r\n");
+  FinishStart();
+  for (int i = 1; i < 11; ++i) {
+    view->chosenDataFiles = {Bytes("d" + std::to_string(i) + ".edt")};
+    Run(CommandId::kLoomwork);
+  }
+  ASSERT_EQ(controller->RecentData().Items().size(), 10u);
+  EXPECT_EQ(controller->RecentData().Items().front().path, "d10.edt");
+  EXPECT_EQ(controller->RecentData().Items().back().path, "d1.edt");
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "QuiltorData9"), "d1.edt");
+  EXPECT_EQ(Key("Quiltor", "QuiltorData10"), "");
+}
+
 }  // namespace
 }  // namespace quiltor
