@@ -87,6 +87,10 @@ bool LinkedSession::EntryAlive(const OpenFileEntry& entry) {
 void LinkedSession::LinkWindows(WindowId editWindow) {
   linkedEditWindow_ = editWindow;
   linkedTargetWindow_ = TopWindowOf(windows_, editWindow);
+  const bool exists = editWindow != kNoWindow && windows_.IsWindow(editWindow);
+  linkedProcess_ = exists ? windows_.ProcessOf(editWindow) : 0;
+  linkedEditClass_ = exists ? windows_.ClassName(editWindow) : std::string();
+  linkedTopClass_ = exists ? windows_.ClassName(linkedTargetWindow_) : std::string();
 }
 
 void LinkedSession::SetCurrent(const Bytes& path, WindowId editWindow) {
@@ -117,8 +121,7 @@ void LinkedSession::RemoveOpenFile(std::size_t index) {
 void LinkedSession::ClearCurrentFile() {
   selected_.reset();
   currentFile_.clear();
-  linkedEditWindow_ = kNoWindow;
-  linkedTargetWindow_ = kNoWindow;
+  LinkWindows(kNoWindow);
 }
 
 void LinkedSession::ClearAll() {
@@ -129,8 +132,14 @@ void LinkedSession::ClearAll() {
 bool LinkedSession::ChooseEntry(std::size_t index) {
   if (index >= entries_.size()) return false;
   selected_ = index;
-  currentFile_ = entries_[index].path;
-  LinkWindows(entries_[index].editWindow);
+  const OpenFileEntry& entry = entries_[index];
+  currentFile_ = entry.path;
+  // The owner recorded when the entry was listed, not whoever holds the handle now.
+  linkedEditWindow_ = entry.editWindow;
+  linkedTargetWindow_ = TopWindowOf(windows_, entry.editWindow);
+  linkedProcess_ = entry.process;
+  linkedEditClass_ = entry.editClass;
+  linkedTopClass_ = entry.topClass;
   return true;
 }
 
@@ -161,23 +170,18 @@ bool LinkedSession::PruneOpenFiles() {
 
 bool LinkedSession::CheckLinkedTarget() {
   if (TargetUsable()) return true;
-  linkedEditWindow_ = kNoWindow;
-  linkedTargetWindow_ = kNoWindow;
+  LinkWindows(kNoWindow);
   if (selected_) RemoveOpenFile(*selected_);
   return false;
 }
 
 bool LinkedSession::TargetUsable() {
-  if (linkedTargetWindow_ == kNoWindow || !windows_.IsWindow(linkedTargetWindow_)) return false;
-  if (!selected_) return true;  // a forwarded link before listing cannot be checked further
-  const OpenFileEntry& entry = entries_[*selected_];
-  if (entry.editWindow != linkedEditWindow_) return true;
-  if (!EntryAlive(entry)) return false;
-  if (linkedEditWindow_ != linkedTargetWindow_) {
-    if (!windows_.IsWindow(linkedEditWindow_)) return false;
-    if (!entry.editClass.empty() && windows_.ClassName(linkedEditWindow_) != entry.editClass) return false;
-  }
-  return true;
+  const auto sameOwner = [&](WindowId window, const std::string& className) {
+    return window != kNoWindow && windows_.IsWindow(window) &&
+           (linkedProcess_ == 0 || windows_.ProcessOf(window) == linkedProcess_) &&
+           (className.empty() || windows_.ClassName(window) == className);
+  };
+  return sameOwner(linkedTargetWindow_, linkedTopClass_) && sameOwner(linkedEditWindow_, linkedEditClass_);
 }
 
 std::optional<std::size_t> LinkedSession::FollowForeground(WindowId foreground) {

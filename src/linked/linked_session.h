@@ -112,6 +112,10 @@ class LinkedSession {
   Bytes currentFile_;
   WindowId linkedEditWindow_ = kNoWindow;
   WindowId linkedTargetWindow_ = kNoWindow;
+  // Who owned the linked windows when they were linked.
+  std::uint32_t linkedProcess_ = 0;
+  std::string linkedEditClass_;
+  std::string linkedTopClass_;
 };
 
 }  // namespace quiltor

@@ -26,6 +26,8 @@ std::wstring MessageText(MessageId id, const Bytes& subject) {
     case MessageId::kRunFailed: return L"\"" + s + L"\" を実行できません";
     case MessageId::kTimerFailed: return L"タイマーを開始できません";
     case MessageId::kBuffersFailed: return L"受渡しバッファを作成できません";
+    case MessageId::kEditorNotAnswering:
+      return L"\"" + s + L"\" のエディタが応答しません\nファイルはリストから外しましたが、エディタは閉じていません";
   }
   return s;
 }

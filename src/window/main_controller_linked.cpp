@@ -5,6 +5,14 @@
 #include "window/main_controller.h"
 
 namespace quiltor {
+namespace {
+
+// How long an editor may take to answer before it counts as hung, and the
+// longest the tool waits for it to close (its question to the user included).
+constexpr std::uint32_t kAnswerLimitMs = 2000;
+constexpr std::uint32_t kCloseLimitMs = 10 * 60 * 1000;
+
+}  // namespace
 
 // ---- Modes ------------------------------------------------------------------
 
@@ -200,8 +208,15 @@ void MainController::CloseEditorWindow(const OpenFileEntry& entry) {
   if (!ShouldCloseEditor(settings_.closeMode, entry.Text())) return;
   // A handle that now belongs to another program is not closed.
   if (top == kNoWindow || !session_.EntryAlive(entry)) return;
-  services_.windows.SetForeground(top);
-  services_.windows.Send(top, kWmClose);
+  WindowSystem& windows = services_.windows;
+  // An editor that has stopped answering would hold the tool for ever; one
+  // that answers may ask its own "save?" question for as long as the user takes.
+  if (windows.SendWithin(top, kWmNull, kAnswerLimitMs).status == SendStatus::kNoAnswer) {
+    Message(MessageId::kEditorNotAnswering, entry.path, MessageKind::kWarning);
+    return;
+  }
+  windows.SetForeground(top);
+  windows.SendWithin(top, kWmClose, kCloseLimitMs);
 }
 
 void MainController::Popup_CloseClick() {

@@ -36,6 +36,7 @@ enum class MessageId {
   kRunFailed,          // the current file could not be run with <subject>
   kTimerFailed,        // the system refused the watch timer
   kBuffersFailed,      // the transfer buffers could not be made anew
+  kEditorNotAnswering,  // the editor of <subject> does not answer: it was not closed
 };
 
 enum class MessageKind { kError, kWarning, kQuestion, kInformation };

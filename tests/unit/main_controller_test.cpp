@@ -278,6 +278,155 @@ TEST_F(MainControllerTest, ForwardedLinkListsTheWindowOnceAndNegativeHandlesName
   ASSERT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kNotInteger});
 }
 
+// ---- Linked mode ---------------------------------------------------------------
+
+const Bytes kLinkedIni =
+    "[Setup]\r\nEditerPath=C:\\ed\\notepad.exe\r\nClassName1=Notepad\r\nClassName2=Edit\r\n"
+    "ExecProgram0=C:\\tools\\view.exe\r\nExecParam0=-x %f\r\nExecCaption0=View\r\n"
+    "FileFilter=All|*.*||Text|*.txt||\r\nFileFilterC=11\r\nCloseMode=1\r\n[Quiltor]\r\nMode=1\r\n";
+
+class LinkedModeTest : public MainControllerTest {
+ protected:
+  void SetUp() override {
+    files.Put("C:\\ed\\notepad.exe", "MZ");
+    files.Put("C:\\doc\\a.txt", "a");
+    Start(kLinkedIni);
+    FinishStart();
+  }
+  void OpenByDialog(const Bytes& path, int filterIndex = 1) {
+    view->chosenFiles.push_back(FileDialogResult{path, filterIndex});
+    Run(CommandId::kOpen);
+  }
+  fakes::CallLog log;
+};
+
+TEST_F(LinkedModeTest, OpeningStartsTheEditorListsTheFileAndPublishesIt) {
+  EXPECT_TRUE(controller->CommandEnabled(CommandId::kOpen));
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kClose)) << "nothing open yet";
+  OpenByDialog("C:\\doc\\a.txt");
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], "C:\\ed\\notepad.exe \"C:\\doc\\a.txt\"");
+  ASSERT_EQ(controller->Session().Entries().size(), 1u);
+  EXPECT_EQ(controller->Session().Entries()[0].Text(), " C:\\doc\\a.txt");
+  EXPECT_EQ(windows.ClassName(controller->Session().LinkedEditWindow()), "Edit");
+  EXPECT_EQ(controller->History().Paths().front(), "C:\\doc\\a.txt");
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\doc\\a.txt");
+  EXPECT_TRUE(controller->CommandEnabled(CommandId::kClose));
+  EXPECT_TRUE(controller->CommandEnabled(CommandId::kCloseAll));
+  EXPECT_EQ(view->fileDialogs.back().initialFolder, "C:\\tool") << "no current file yet: the program's folder";
+  OpenByDialog("C:\\doc\\a.txt");
+  EXPECT_EQ(view->fileDialogs.back().initialFolder, "C:\\doc");
+  EXPECT_EQ(controller->Session().Entries().size(), 2u) << "one entry per editor window";
+  EXPECT_EQ(controller->History().Paths().size(), 1u);
+}
+
+TEST_F(LinkedModeTest, NewTakesTheFilterExtensionAndAsksBeforeOpeningAnExistingFile) {
+  view->chosenFiles = {FileDialogResult{"C:\\doc\\memo", 2}};
+  Run(CommandId::kNew);
+  EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\memo.txt");
+  EXPECT_FALSE(files.Exists("C:\\doc\\memo.txt")) << "MakeNew is off";
+  // An existing name: No shows the dialog again, Yes opens it unchanged.
+  view->chosenFiles = {FileDialogResult{"C:\\doc\\a", 2}, FileDialogResult{"C:\\doc\\a.txt", 1}};
+  view->answers = {Answer::kNo, Answer::kYes};
+  Run(CommandId::kNew);
+  EXPECT_EQ(view->fileDialogs.size(), 3u);
+  EXPECT_EQ(view->MessageIds(), (std::vector<MessageId>{MessageId::kFileExists, MessageId::kFileExists}));
+  EXPECT_EQ(view->messages[0].subject, "a.txt");
+  EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\a.txt");
+  EXPECT_EQ(*files.Contents("C:\\doc\\a.txt"), "a");
+}
+
+TEST_F(LinkedModeTest, AVanishedHistoryFileIsCreatedOnlyWhenTheUserSaysYes) {
+  OpenByDialog("C:\\doc\\gone.txt");
+  Run(CommandId::kCloseAll);
+  const std::size_t startedBefore = started.size();
+  Run(CommandId::kOpenHistory, 0);  // the user says No (the default answer)
+  EXPECT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kFileMissingCreate});
+  EXPECT_EQ(started.size(), startedBefore);
+  EXPECT_EQ(controller->History().Paths(), std::vector<Bytes>{"C:\\doc\\gone.txt"});
+  EXPECT_TRUE(view->timerRunning);
+  view->answers = {Answer::kYes};
+  Run(CommandId::kOpenHistory, 0);
+  EXPECT_EQ(files.Contents("C:\\doc\\gone.txt"), Bytes());
+  EXPECT_EQ(started.size(), startedBefore + 1);
+}
+
+TEST_F(LinkedModeTest, CloseModesAndCloseAllNewestFirst) {
+  const auto [outsideTop, outsideEdit] = OutsideEditor(70);
+  OpenByDialog("C:\\doc\\one.txt");
+  Forward("/h" + std::to_string(outsideEdit) + "\n/fC:\\doc\\outside.txt\n");
+  OpenByDialog("C:\\doc\\two.txt");
+  ASSERT_EQ(controller->Session().Entries().size(), 3u);
+  const WindowId twoTop = controller->Session().LinkedTargetWindow();
+  const WindowId oneTop = controller->Session().EntryTopWindow(controller->Session().Entries()[2]);
+  windows.afterMessage = [this](WindowId id, std::uint32_t message) {
+    if (message == kWmClose) log.Add("Close " + std::to_string(id));
+  };
+  // Close mode 1: the file registered from outside stays open in its editor.
+  Run(CommandId::kCloseAll);
+  EXPECT_EQ(log.Matching("Close "), (std::vector<std::string>{"Close " + std::to_string(twoTop),
+                                                              "Close " + std::to_string(oneTop)}));
+  EXPECT_TRUE(windows.IsWindow(outsideTop));
+  EXPECT_TRUE(controller->Session().Entries().empty());
+  EXPECT_EQ(exchange.CurrentFile(), "");
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kCloseAll));
+}
+
+TEST_F(LinkedModeTest, AHungEditorIsNotWaitedForWhenItsFileIsClosed) {
+  OpenByDialog("C:\\doc\\one.txt");
+  const WindowId top = controller->Session().LinkedTargetWindow();
+  windows.Get(top).hung = true;
+  Run(CommandId::kClose);
+  EXPECT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kEditorNotAnswering});
+  EXPECT_TRUE(windows.IsWindow(top)) << "no WM_CLOSE reached it";
+  EXPECT_TRUE(controller->Session().Entries().empty()) << "the entry goes all the same";
+  EXPECT_TRUE(view->timerRunning);
+}
+
+TEST_F(LinkedModeTest, AnEditorClosedByHandIsPrunedAtTheNextTick) {
+  OpenByDialog("C:\\doc\\one.txt");
+  OpenByDialog("C:\\doc\\two.txt");
+  const WindowId current = controller->Session().LinkedTargetWindow();
+  windows.Remove(current);
+  controller->OnWatchTimer();
+  EXPECT_EQ(controller->Session().Entries().size(), 1u);
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kClose));
+  EXPECT_TRUE(controller->CommandEnabled(CommandId::kCloseAll)) << "another file is still open";
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\doc\\two.txt") << "the field keeps the last path";
+  EXPECT_EQ(controller->Session().LabelText(), "");
+}
+
+TEST_F(LinkedModeTest, AutomaticSwitchingFollowsTheEditorTheUserClicks) {
+  OpenByDialog("C:\\doc\\one.txt");
+  const WindowId oneTop = controller->Session().LinkedTargetWindow();
+  OpenByDialog("C:\\doc\\two.txt");
+  windows.SetForeground(oneTop);
+  controller->OnWatchTimer();
+  EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\one.txt");
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\doc\\one.txt");
+  // Manual switching: only the combo box changes the current file.
+  view->setupOutcome.ok = true;
+  view->editSetup = [](SetupCopy& copy) { copy.changeMode = 0; };
+  Run(CommandId::kSetup);
+  const WindowId twoTop = controller->Session().EntryTopWindow(controller->Session().Entries()[0]);
+  windows.SetForeground(twoTop);
+  controller->OnWatchTimer();
+  EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\one.txt");
+  controller->RunCommand(CommandId::kFileChosen, 0);
+  EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\two.txt");
+}
+
+TEST_F(LinkedModeTest, RunningTheCurrentFileWithTheDefaultOrAListedProgram) {
+  OpenByDialog("C:\\doc\\a b.txt");
+  EXPECT_EQ(controller->ExecDefault(), 0);
+  Run(CommandId::kExec);  // ProgramNo 0: the associated program
+  EXPECT_EQ(processes.ShellOpened().size(), 0u) << "the file does not exist";
+  EXPECT_EQ(view->MessageIds().back(), MessageId::kRunFailed);
+  Run(CommandId::kExecProgram, 0);
+  EXPECT_EQ(started.back(), "C:\\tools\\view.exe -x \"C:\\doc\\a b.txt\"");
+  EXPECT_EQ(controller->ExecDefault(), 0) << "running another program leaves the default";
+}
+
 // ---- Dialogs of the main menu ------------------------------------------------
 
 TEST_F(MainControllerTest, SetupOkAppliesAtOnceAndTheHistoryIsTrimmedWhateverTheOutcome) {
