@@ -185,8 +185,17 @@ def xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True)
 
 
+def move_pointer(x, y):
+    """Moves the pointer and waits until X reports it there (xdotool's own
+    --sync waits for ever when the pointer is there already)."""
+    xdotool("mousemove", x, y)
+    wanted = "x:%d y:%d " % (x, y)
+    wait_for(lambda: subprocess.run(["xdotool", "getmouselocation"], capture_output=True,
+                                    text=True).stdout.startswith(wanted), 5, 0.02)
+
+
 def click(x, y, repeat=1):
-    xdotool("mousemove", "--sync", x, y)
+    move_pointer(x, y)
     xdotool("click", "--repeat", repeat, "--delay", 80, 1)
 
 

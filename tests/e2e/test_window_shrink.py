@@ -33,11 +33,11 @@ with App(settings, {"three.edt": "three_pages.edt"}) as app:
 
     # Title drag snaps to the left and top edges.
     x, y = title
-    from e2elib import xdotool
+    from e2elib import move_pointer, xdotool
     xdotool("mousemove", x, y)
     xdotool("mousedown", 1)
     for step in range(1, 7):  # 48 pixels: within the 12- and 9-pixel snap zones
-        xdotool("mousemove", "--sync", x - step * 8, y - step * 8)
+        move_pointer(x - step * 8, y - step * 8)
     xdotool("mouseup", 1)
     moved = wait_for(lambda: app.dump()["window"][:2] == (0, 0) and True, 5)
     f.check(bool(moved), "dragging the title near the top left corner snaps to (0, 0): %r" % (app.dump()["window"],))
