@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -262,8 +263,10 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
   CaseResult result;
   fs::create_directories(folder);
   std::error_code error;
-  fs::copy_file(WinPath(QUILTOR_BUILD_DIR "/Quiltor.exe"), folder / "Quiltor.exe", fs::copy_options::overwrite_existing,
-                error);
+  // QUILTOR_TOOL_EXE names another build of the tool, to compare two in one run.
+  const char* other = std::getenv("QUILTOR_TOOL_EXE");
+  fs::copy_file(WinPath(other ? other : QUILTOR_BUILD_DIR "/Quiltor.exe"), folder / "Quiltor.exe",
+                fs::copy_options::overwrite_existing, error);
   if (error || !WriteBytes(folder / "Quiltor.ini", Settings()) || !WriteBytes(folder / "d.edt", data)) {
     std::printf("bench_click: cannot prepare %s\n", folder.string().c_str());
     return result;
