@@ -52,7 +52,8 @@ class App:
     def __init__(self, settings=None, data=None, args=(), keep=False):
         self.folder = tempfile.mkdtemp(prefix="quiltor-e2e-")
         # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
-        shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"), self.folder)
+        shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
+                    os.path.join(self.folder, "Quiltor.exe"))
         if settings is not None:
             open(os.path.join(self.folder, "Quiltor.ini"), "wb").write(settings)
         for name, content in (data or {}).items():
