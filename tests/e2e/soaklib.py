@@ -3,6 +3,7 @@ program folder with Quiltor.exe, into which the helper writes the settings
 and data files, starts the tool and drives it with window messages. Used by
 the soak test and by the soak and swap benchmarks."""
 import os
+import re
 import subprocess
 import tempfile
 import time
@@ -38,3 +39,13 @@ def run(verb, count, timeout, *extra):
         # off may have left them.
         subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], capture_output=True, timeout=180)
         app.stop()
+
+
+def memory(lines):
+    """{steps: (working set KB, committed private KB)} from qtsoak's memory lines."""
+    figures = {}
+    for line in lines:
+        m = re.match(r"memory (\d+) [^:]*: working set (\d+) KB, committed private (\d+) KB", line)
+        if m:
+            figures[int(m.group(1))] = (int(m.group(2)), int(m.group(3)))
+    return figures

@@ -19,12 +19,15 @@
 //       tell which of them costs memory
 //   qtsoak swaps <folder> <n>
 //       n data-file swaps between two data files by the message a second
-//       start with /d sends, each one checked by the tabs it leaves.
+//       start with /d sends; after each one every page is shown, as a user
+//       clicking its tab, so that each swap takes down a whole data file's
+//       tabs, buttons and menus. Each swap is checked by the pages it leaves.
 //
-// Both print the tool's memory, read from outside, after 50 and 200 steps
-// and after the last one: "memory <steps> <label>: working set <KB> KB,
-// committed private <KB> KB" (and the private usage and handle count where
-// the system tells them). The last lines
+// Both print the tool's memory, read from outside, before the first step,
+// after 50 and 200 writes (10 and 50 swaps) and after the last step:
+// "memory <steps> <label>: working set <KB> KB, committed private <KB> KB"
+// (and the private usage and handle count where the system tells them).
+// Wine reads another process's working set from Linux (VmRSS). The last lines
 // are "<verb> <n> ok" or "FAIL ..." lines; exit code 0 when all went well.
 #include <windows.h>
 #include <commctrl.h>
@@ -52,7 +55,10 @@ constexpr DWORD kStepLimitMs = 15000;
 // become idle.
 constexpr DWORD kTextSettleMs = 3000;
 constexpr UINT kCommandTimeoutMs = 30000;
-constexpr int kPrintedMarks[] = {50, 200};
+constexpr int kWriteMarks[] = {0, 50, 200};
+// Ten swaps in, whatever the first loads settle has settled; fifty is the
+// size of the test's run.
+constexpr int kSwapMarks[] = {0, 10, 50};
 
 // The items of the soak data file: row, texts as the data file holds them
 // (UTF-8 here, CP932 in the file) and as the editor gets them.
@@ -221,20 +227,50 @@ class Tool {
     return bar && Command(MAKEWPARAM(quiltor::ToUint(quiltor::CommandId::kMode), BN_CLICKED), bar);
   }
 
-  // The main-column tool bar of the first page.
-  HWND ItemBar() {
-    HWND tabs = FindChildNamed(main_, L"PageControl");
-    for (HWND box = tabs ? GetWindow(tabs, GW_CHILD) : nullptr; box; box = GetWindow(box, GW_HWNDNEXT)) {
-      if (ClassOf(box) != L"QuiltorPageBox") continue;
-      if (HWND bar = FindWindowExW(box, nullptr, TOOLBARCLASSNAMEW, L"ToolBarMain")) return bar;
-    }
-    return nullptr;
-  }
   bool ClickItem(HWND bar, int row) { return Command(MAKEWPARAM(row + 1, BN_CLICKED), bar); }
 
   int TabCount() {
     HWND tabs = FindChildNamed(main_, L"PageControl");
     return tabs ? static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)) : -1;
+  }
+
+  // Clicks every tab in turn, so each page makes its buttons, and checks
+  // that there is one page box per tab then, each with its buttons. Empty
+  // when all went well, else what went wrong.
+  std::string ShowEveryPage() {
+    HWND tabs = FindChildNamed(main_, L"PageControl");
+    const int count = TabCount();
+    if (!tabs || count <= 0) return "no tabs";
+    RemoteBuffer rect(tabs, sizeof(RECT));
+    if (!rect.Ok()) return "no memory in the tool's process";
+    for (int page = 0; page < count; ++page) {
+      if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != page) {
+        RECT r{};
+        if (!SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(page), rect.Address()))
+          return "no rectangle for tab " + std::to_string(page);
+        rect.Read(&r, sizeof r);
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(tabs, WM_LBUTTONUP, 0, at);
+        if (!WaitFor(kStepLimitMs, [&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page; }) || !WaitIdle())
+          return "tab " + std::to_string(page) + " did not show its page";
+      }
+      if (!PageBar(page)) return "page " + std::to_string(page) + " has no buttons when shown";
+    }
+    int boxes = 0;
+    for (HWND box = GetWindow(tabs, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT))
+      if (ClassOf(box) == L"QuiltorPageBox") ++boxes;
+    if (boxes != count) return std::to_string(boxes) + " page boxes for " + std::to_string(count) + " tabs";
+    return {};
+  }
+
+  // The main-column tool bar of a page that has been shown, with buttons.
+  HWND PageBar(int page) {
+    HWND tabs = FindChildNamed(main_, L"PageControl");
+    const std::wstring name = L"ScrollBox" + std::to_wstring(page);
+    HWND box = tabs ? FindWindowExW(tabs, nullptr, L"QuiltorPageBox", name.c_str()) : nullptr;
+    HWND bar = box ? FindWindowExW(box, nullptr, TOOLBARCLASSNAMEW, L"ToolBarMain") : nullptr;
+    return bar && SendMessageW(bar, TB_BUTTONCOUNT, 0, 0) > 0 ? bar : nullptr;
   }
 
   bool Forward(const std::string& text) {
@@ -296,9 +332,10 @@ class Tool {
   HANDLE process_ = nullptr;
 };
 
-bool Marked(int step, int last) {
+template <size_t N>
+bool Marked(const int (&marks)[N], int step, int last) {
   if (step == last) return true;
-  return std::find(std::begin(kPrintedMarks), std::end(kPrintedMarks), step) != std::end(kPrintedMarks);
+  return std::find(std::begin(marks), std::end(marks), step) != std::end(marks);
 }
 
 // ---- Notepad -------------------------------------------------------------------
@@ -500,7 +537,7 @@ int RunWrites(const std::string& folder, int count, Variant variant) {
     return Fail("cannot write the settings and data file into " + folder);
   Tool tool;
   if (!tool.Start(folder)) return Fail("the tool did not start and become idle");
-  HWND bar = tool.ItemBar();
+  HWND bar = tool.PageBar(0);
   if (!bar) return Fail("the item buttons were not found");
 
   Notepad pad;
@@ -528,6 +565,7 @@ int RunWrites(const std::string& folder, int count, Variant variant) {
   if (!tool.WaitIdle() || !tool.Linked()) return Fail("the tool is not in linked mode after the link");
   if (!pad.Front()) return Fail("notepad did not come back to the front");
 
+  tool.PrintMemory(0, "writes");
   std::wstring expected = pad.Text();
   int byKeys = 0, byMessages = 0;
   double keyMs = 0, messageMs = 0, toggleMs = 0;
@@ -549,7 +587,7 @@ int RunWrites(const std::string& folder, int count, Variant variant) {
       toggleMs += NowMs() - toggleStart;
     }
     if (variant == Variant::kToggles) {
-      if (Marked(i, count)) tool.PrintMemory(i, "mode switches");
+      if (Marked(kWriteMarks, i, count)) tool.PrintMemory(i, "mode switches");
       continue;
     }
 
@@ -579,7 +617,7 @@ int RunWrites(const std::string& folder, int count, Variant variant) {
     ++(linked ? byKeys : byMessages);
     if (std::string diff = CompareClipboard(user); !diff.empty())
       return Fail(what + ": the user's clipboard is not back: " + diff);
-    if (Marked(i, count)) tool.PrintMemory(i, "writes");
+    if (Marked(kWriteMarks, i, count)) tool.PrintMemory(i, "writes");
   }
   const double elapsed = NowMs() - started;
 
@@ -607,14 +645,18 @@ int RunSwaps(const std::string& folder, int count) {
   Tool tool;
   if (!tool.Start(folder)) return Fail("the tool did not start and become idle");
   if (tool.TabCount() != 3) return Fail("the first data file shows " + std::to_string(tool.TabCount()) + " tabs");
+  if (std::string fault = tool.ShowEveryPage(); !fault.empty()) return Fail("the first data file: " + fault);
+  tool.PrintMemory(0, "swaps");
   const double started = NowMs();
   for (int i = 1; i <= count; ++i) {
     const bool toB = i % 2 == 1;
-    if (!tool.Forward(toB ? "/db.edt\n" : "/da.edt\n")) return Fail("swap " + std::to_string(i) + " was not answered");
-    if (!tool.WaitIdle()) return Fail("the tool did not become idle after swap " + std::to_string(i));
+    const std::string what = "swap " + std::to_string(i);
+    if (!tool.Forward(toB ? "/db.edt\n" : "/da.edt\n")) return Fail(what + " was not answered");
+    if (!tool.WaitIdle()) return Fail("the tool did not become idle after " + what);
     if (tool.TabCount() != (toB ? 2 : 3))
-      return Fail("after swap " + std::to_string(i) + " the window shows " + std::to_string(tool.TabCount()) + " tabs");
-    if (Marked(i, count)) tool.PrintMemory(i, "swaps");
+      return Fail("after " + what + " the window shows " + std::to_string(tool.TabCount()) + " tabs");
+    if (std::string fault = tool.ShowEveryPage(); !fault.empty()) return Fail("after " + what + ": " + fault);
+    if (Marked(kSwapMarks, i, count)) tool.PrintMemory(i, "swaps");
   }
   const double elapsed = NowMs() - started;
   std::printf("%d swaps in %.1f s (%.1f ms each)\n", count, elapsed / 1000, count ? elapsed / count : 0);
