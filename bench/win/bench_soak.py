@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The soak of writes at 2,000 (tests/e2e/test_soak.py runs it at 200): one
 tool process writes into Wine's notepad, simple mode by messages and linked
-mode by keys in turn. Prints the run time and the tool's memory after 200 and
-2,000 writes (working set, private bytes, committed private regions and
-handles, read from outside); asserts nothing.
+mode by keys in turn. Prints the run time and the tool's memory before the
+first write and after 50, 200 and 2,000 writes (working set, which Wine reads
+from Linux's VmRSS, and committed private regions, read from outside);
+asserts nothing.
 Run: QUILTOR_BUILD_DIR=build/win python3 bench/win/bench_soak.py [writes]"""
 import os
 import sys

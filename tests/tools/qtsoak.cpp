@@ -16,7 +16,8 @@
 //       byte.
 //   qtsoak writes <folder> <n> messages|keys|toggles
 //       the same with writes of one kind only, or only the mode switches, to
-//       tell which of them costs memory
+//       tell which of them costs memory (QTSOAK_FORMATS=<0..3> puts only the
+//       first formats of the user's clipboard)
 //   qtsoak swaps <folder> <n>
 //       n data-file swaps between two data files by the message a second
 //       start with /d sends; after each one every page is shown, as a user
@@ -412,6 +413,10 @@ std::vector<ClipFormat> UserClipboard() {
   std::string own;
   for (int i = 0; i < 41; ++i) own += static_cast<char>((i * 11) & 0xFF);  // zero bytes included
   formats.push_back({RegisterClipboardFormatA(kPrivateFormatName), "private format", own});
+  // QTSOAK_FORMATS=<n> keeps the first n of them, to tell what the tool's
+  // memory grows with.
+  if (const char* only = std::getenv("QTSOAK_FORMATS"))
+    formats.resize(std::min(formats.size(), static_cast<size_t>(std::max(0, std::atoi(only)))));
   return formats;
 }
 
