@@ -160,12 +160,23 @@ int Combo(HWND main) {
   if (!combo) return 1;
   RECT r{};
   GetWindowRect(combo, &r);
-  RECT list{};
-  RemoteBuffer remote(combo, 256);
-  if (remote.Ok()) {
-    SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, remote.Address());
-    remote.Read(&list, sizeof list);
-  }
+  // The dropped list is a top-level "ComboLBox" window of the tool's thread;
+  // its own rectangle is where the user's click lands.
+  struct ListSearch {
+    DWORD thread;
+    RECT rect;
+  } search{GetWindowThreadProcessId(combo, nullptr), RECT{}};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<ListSearch*>(p);
+        if (GetWindowThreadProcessId(w, nullptr) != s->thread || ClassOf(w) != L"ComboLBox" || !IsWindowVisible(w)) {
+          return TRUE;
+        }
+        GetWindowRect(w, &s->rect);
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  const RECT list = search.rect;
   std::printf("combo %ld %ld %ld %ld %d %d %d %d %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
               static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0)),
               static_cast<int>(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)),
