@@ -246,11 +246,12 @@ class LinkEditor:
         self.log, self.name = log, name
         self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinkeditor.exe"), winpath(log), name],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        line = wait_for(lambda: next((l for l in read_log(log) if l.startswith("open %s " % name)), None), 30, 0.2)
+        line = wait_for(lambda: next((l for l in read_log(log) if l.startswith("open %s edit " % name)), None), 30, 0.2)
         if not line:
             raise AssertionError("qtlinkeditor %s did not start" % name)
         words = line.split(" ")
-        self.edit, self.top = int(words[3]), int(words[5])
+        # A name may hold blanks; the handles are the last words.
+        self.edit, self.top = int(words[-3]), int(words[-1])
 
 
 def read_log(path):

@@ -21,6 +21,10 @@ namespace {
 
 constexpr wchar_t kClass[] = L"QtLinkEditor";
 constexpr UINT kStopAnswering = WM_APP + 1;
+// Left of and below where the tests place the tool, so the editor never
+// covers the tool's buttons (no window manager moves it out of the way).
+constexpr int kLeft = 10;
+constexpr int kTop = 380;
 std::wstring gLog;
 std::wstring gName = L"untitled";
 HWND gEdit = nullptr;
@@ -137,7 +141,7 @@ int main() {
   windowClass.lpszClassName = kClass;
   if (!RegisterClassExW(&windowClass)) return 1;
   HWND top = CreateWindowExW(0, kClass, (gName + L" - QtLinkEditor").c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
+                             kLeft, kTop, 320, 200, nullptr, nullptr, instance, nullptr);
   if (!top) return 1;
   wchar_t line[160];
   swprintf(line, 160, L"open %ls edit %llu top %llu", gName.c_str(),
