@@ -236,6 +236,23 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
 }
 
+// The window comes back after a module that hid it; whatever the system did
+// to the task-bar button meanwhile, the hide-icon option is in force again.
+TEST_F(MainControllerTest, AWindowShownAgainAfterAModuleHidesItsTaskbarButtonAgain) {
+  files.Put(Bytes(kFolder) + "d.edt",
+            "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=P\r\nCount=1\r\nM00=10,hidden\r\n"
+            "[Edit00]\r\nM00a=mod.exe\r\nM00b=\r\n");
+  files.Put(Bytes(kFolder) + "mod.exe", "MZ");
+  Start("[Quiltor]\r\nQuiltorData=d.edt\r\nStayOnTop=1\r\nHideIcon=1\r\n");
+  FinishStart();
+  ASSERT_FALSE(view->taskbarButton);
+  view->taskbarButton = true;  // as the system may give a window shown again
+  controller->ChooseItem("TB00M00");
+  ASSERT_EQ(processes.ShellOpened().size(), 1u) << "the module ran";
+  EXPECT_TRUE(view->visible);
+  EXPECT_FALSE(view->taskbarButton);
+}
+
 TEST_F(MainControllerTest, NoTickRunsWhileTheMainMenuIsOpen) {
   Start("");
   FinishStart();
