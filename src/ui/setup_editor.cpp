@@ -119,6 +119,8 @@ void TFormSetupEditor::FormCreate() {
     }
   }
   FillKeyLists(hwnd_, kKeys);
+  // The control's default range (100 down to 0) would count the up arrow down.
+  SendMessageW(Item(IDC_CSpinEditInterval + IDC_UpDownOffset), UDM_SETRANGE32, 0, kMaxPasteInterval);
 }
 
 void TFormSetupEditor::FormShow() {

@@ -208,6 +208,14 @@ void TFormSetup::FormCreate() {
     SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
   CreateSheets();
+  // The arrows step the copy's value; the control's range only decides which
+  // way they count, and its default range (100 down to 0) counts the up
+  // arrow down.
+  for (const NumberBox& box : kNumberBoxes) {
+    const SpinRange range = copy_.Range(box.spin);
+    SendMessageW(Item(box.editId + IDC_UpDownOffset), UDM_SETRANGE32, static_cast<WPARAM>(range.min),
+                 static_cast<LPARAM>(range.max));
+  }
   CreateTabEnv();
   CreateTabEdit();
   CreateTabLinked();
