@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -120,8 +121,10 @@ std::string DataFile(int pages, int rows) {
   return Ansi(out);
 }
 
-std::string Settings() {
-  return "[Quiltor]\r\nQuiltorData=d.edt\r\nTop=20\r\nLeft=420\r\nHeight=400\r\nActivePage=0\r\n"
+// The tool starts on `page`: a page's buttons exist once it has been shown.
+std::string Settings(int page) {
+  return "[Quiltor]\r\nQuiltorData=d.edt\r\nTop=20\r\nLeft=420\r\nHeight=400\r\nActivePage=" +
+         std::to_string(page) + "\r\n"
          "[Setup]\r\nPasteKindEZ=0\r\nPasteIntervalEZ=0\r\nTimer=" +
          std::to_string(kTimer) + "\r\nTimerEZ=" + std::to_string(kTimerEZ) + "\r\nResize=0\r\n";
 }
@@ -262,9 +265,11 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
   CaseResult result;
   fs::create_directories(folder);
   std::error_code error;
-  fs::copy_file(WinPath(QUILTOR_BUILD_DIR "/Quiltor.exe"), folder / "Quiltor.exe", fs::copy_options::overwrite_existing,
-                error);
-  if (error || !WriteBytes(folder / "Quiltor.ini", Settings()) || !WriteBytes(folder / "d.edt", data)) {
+  // QUILTOR_TOOL_EXE names another build of the tool, to compare two in one run.
+  const char* other = std::getenv("QUILTOR_TOOL_EXE");
+  fs::copy_file(WinPath(other ? other : QUILTOR_BUILD_DIR "/Quiltor.exe"), folder / "Quiltor.exe",
+                fs::copy_options::overwrite_existing, error);
+  if (error || !WriteBytes(folder / "Quiltor.ini", Settings(page)) || !WriteBytes(folder / "d.edt", data)) {
     std::printf("bench_click: cannot prepare %s\n", folder.string().c_str());
     return result;
   }

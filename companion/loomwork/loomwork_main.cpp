@@ -21,8 +21,10 @@
 #include "findings_window.h"
 #include "platform/win32/files.h"
 #include "platform/win32/processes.h"
+#include "platform/win32/text_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
@@ -165,7 +167,10 @@ class Companion {
 
   Bytes programFolder_;
   std::optional<POINT> at_;
-  Win32FileSystem files_;
+  Win32FileSystem disk_;
+  Win32TextCodec codec_;
+  // The data file and the settings may have been saved as "Unicode".
+  UnicodeAwareFiles files_{disk_, codec_};
   Win32Processes processes_;
   EditorChoice editor_;
 };

@@ -12,6 +12,7 @@
 #include "platform/win32/platform.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
@@ -35,7 +36,9 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
   const Bytes exeFolder = ExecutableFolder();
   int exitCode = 0;
   try {
-    IniFile ini(*platform.files, exeFolder + "Quiltor.ini");
+    // Every file the tool reads or writes may have been saved as "Unicode".
+    UnicodeAwareFiles files(*platform.files, *platform.codec);
+    IniFile ini(files, exeFolder + "Quiltor.ini");
     LoadedSettings loaded = LoadSettings(ini);
     if (!loaded.written) ShowErrorBox(nullptr, MessageText(MessageId::kCannotWrite, ini.Path()));
     const AppSettings& settings = loaded.settings;
@@ -52,7 +55,7 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
       return 1;
     }
     HotKeyRegistration hotKeys(*platform.hotKeys);
-    MainServices services{*platform.files, *platform.clipboard, *platform.windows, *platform.keyboard,
+    MainServices services{files, *platform.clipboard, *platform.windows, *platform.keyboard,
                           *platform.processes, exchange, hotKeys};
     MainController controller(services, std::move(loaded.settings), exeFolder);
     TFormMain form(controller);

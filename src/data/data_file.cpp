@@ -200,7 +200,10 @@ int DataFileReader::RowCount(int page) const {
 }
 
 Bytes DataFileReader::ItemValue(int page, std::string_view itemKey) const {
-  const Bytes fallback = !itemKey.empty() && (itemKey[0] == 'S' || itemKey[0] == 's') ? "0" : "";
+  // Only a side-column button ("S" + two digits) stands empty by default;
+  // the entries of its menu, like every other item, need a definition.
+  const bool sideButton = itemKey.size() == 3 && (itemKey[0] == 'S' || itemKey[0] == 's');
+  const Bytes fallback = sideButton ? "0" : "";
   return impl_->Get(PageSection(page), Bytes(itemKey), fallback);
 }
 

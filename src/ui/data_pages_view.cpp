@@ -34,7 +34,9 @@ bool PageScrollBox::Create(HWND parent, HWND notify, int page) {
   page_ = page;
   auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   if (!RegisterClassOnce(instance, kBoxClass, 0, GetSysColorBrush(COLOR_BTNFACE))) return false;
-  return CreateWindowExW(0, kBoxClass, L"ScrollBox", WS_CHILD | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 404, 1030,
+  // Named with its page, as boxes are made when their page is first shown.
+  const std::wstring name = L"ScrollBox" + std::to_wstring(page);
+  return CreateWindowExW(0, kBoxClass, name.c_str(), WS_CHILD | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 404, 1030,
                          parent, nullptr, instance, this) != nullptr;
 }
 
@@ -135,6 +137,7 @@ void DataPagesView::SetBounds(const RECT& bounds) {
   RECT display{0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
   TabCtrl_AdjustRect(tabs_, FALSE, &display);
   for (auto& box : boxes_) {
+    if (!box) continue;
     MoveWindow(box->Handle(), display.left, display.top, display.right - display.left,
                display.bottom - display.top, TRUE);
   }
@@ -242,39 +245,43 @@ HMENU DataPagesView::BuildMenu(const std::vector<MenuEntry>& entries, int depth)
 
 void DataPagesView::BuildPage(int index, const std::function<void()>& advance) {
   const DataPage& page = (*pages_)[static_cast<std::size_t>(index)];
-  tabCaptions_.push_back(FromAnsi(page.caption));
-  TCITEMW tab{};
-  tab.mask = TCIF_TEXT;
-  tab.pszText = tabCaptions_.back().data();
-  TabCtrl_InsertItem(tabs_, index, &tab);
-
   auto box = std::make_unique<PageScrollBox>();
-  if (!box->Create(tabs_, owner_, index)) {
-    boxes_.push_back(std::move(box));
-    built_.emplace_back();
-    return;
-  }
-  box->mainBar = CreateBar(box->Handle(), kMainLeft, kMainWidth, true);
-  box->sideBar = CreateBar(box->Handle(), kSideLeft, kSideWidth, false);
-  // Rows interleave as the file lists them: main button, then side button.
-  if (box->mainBar) FillBar(box->mainBar, page.main, true, advance);
-  if (box->sideBar) FillBar(box->sideBar, page.side, false, advance);
   BuiltPage built;
-  built.buttons = static_cast<int>(page.main.size() + page.side.size());
-  for (const ItemButton& b : page.main)
-    built.mainMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
-  for (const ItemButton& b : page.side)
-    built.sideMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
-  box->SetContentHeight(static_cast<int>(page.main.size()) * kRowHeight + 4);
-  boxes_.push_back(std::move(box));
-  built_.push_back(std::move(built));
+  built.built = true;
+  if (box->Create(tabs_, owner_, index)) {
+    box->mainBar = CreateBar(box->Handle(), kMainLeft, kMainWidth, true);
+    box->sideBar = CreateBar(box->Handle(), kSideLeft, kSideWidth, false);
+    // Rows interleave as the file lists them: main button, then side button.
+    if (box->mainBar) FillBar(box->mainBar, page.main, true, advance);
+    if (box->sideBar) FillBar(box->sideBar, page.side, false, advance);
+    built.buttons = static_cast<int>(page.main.size() + page.side.size());
+    for (const ItemButton& b : page.main)
+      built.mainMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
+    for (const ItemButton& b : page.side)
+      built.sideMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
+    box->SetContentHeight(static_cast<int>(page.main.size()) * kRowHeight + 4);
+  }
+  boxes_[static_cast<std::size_t>(index)] = std::move(box);
+  built_[static_cast<std::size_t>(index)] = std::move(built);
+  SetBounds(bounds_);
 }
 
 void DataPagesView::Show(const std::vector<DataPage>& pages, const std::function<void()>& advance) {
   Clear(advance);
   pages_ = &pages;
+  // Every tab at once; a page's buttons and menus only when it is first shown,
+  // so a large data file starts as fast as a small one.
+  boxes_.resize(pages.size());
+  built_.resize(pages.size());
   SendMessageW(tabs_, WM_SETREDRAW, FALSE, 0);
-  for (int i = 0; i < static_cast<int>(pages.size()); ++i) BuildPage(i, advance);
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    tabCaptions_.push_back(FromAnsi(pages[i].caption));
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = tabCaptions_.back().data();
+    TabCtrl_InsertItem(tabs_, static_cast<int>(i), &tab);
+  }
+  if (!pages.empty()) BuildPage(0, advance);
   SendMessageW(tabs_, WM_SETREDRAW, TRUE, 0);
   SetBounds(bounds_);
   SetActivePage(PageCount() > 0 ? 0 : -1);
@@ -282,7 +289,10 @@ void DataPagesView::Show(const std::vector<DataPage>& pages, const std::function
 }
 
 void DataPagesView::SetActivePage(int page) {
-  if (page >= 0 && page < PageCount()) TabCtrl_SetCurSel(tabs_, page);
+  if (page >= 0 && page < PageCount()) {
+    if (!built_[static_cast<std::size_t>(page)].built) BuildPage(page, {});
+    TabCtrl_SetCurSel(tabs_, page);
+  }
   const int active = PageCount() > 0 ? TabCtrl_GetCurSel(tabs_) : -1;
   for (int i = 0; i < PageCount(); ++i) {
     if (boxes_[i] && boxes_[i]->Handle()) ShowWindow(boxes_[i]->Handle(), i == active ? SW_SHOWNA : SW_HIDE);

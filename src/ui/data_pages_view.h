@@ -57,14 +57,15 @@ class DataPagesView {
   void SetBounds(const RECT& bounds);
 
   // Shows `pages` (kept by the caller for as long as they are shown) in
-  // place of the pages shown so far; `advance` is called once per destroyed
-  // and once per created button, for the loading bar.
+  // place of the pages shown so far: every tab, and the buttons of the first
+  // page; a page's buttons are made when it is first shown. `advance` is
+  // called once per destroyed and once per created button, for the loading bar.
   void Show(const std::vector<DataPage>& pages, const std::function<void()>& advance);
   void Clear(const std::function<void()>& advance);
   // Buttons the pages shown now have (both columns), for the loading bar.
   int ButtonCount() const;
 
-  int PageCount() const { return static_cast<int>(boxes_.size()); }
+  int PageCount() const { return static_cast<int>(built_.size()); }
   void SetActivePage(int page);
   PageScrollBox* Box(int page) { return page >= 0 && page < PageCount() ? boxes_[page].get() : nullptr; }
 
@@ -97,6 +98,7 @@ class DataPagesView {
     std::vector<MenuHandle> mainMenus;  // per row, empty when the row has no menu
     std::vector<MenuHandle> sideMenus;
     int buttons = 0;
+    bool built = false;  // its box, buttons and menus exist (made when first shown)
   };
   HMENU BuildMenu(const std::vector<MenuEntry>& entries, int depth);
   void BuildPage(int index, const std::function<void()>& advance);

@@ -118,7 +118,9 @@ void TFormMain::Render(ViewPart parts) {
 void TFormMain::ShowPages() {
   const std::vector<DataPage>& pages = controller_.Pages();
   HWND bar = title_->ProgressBar();
-  const int maximum = pages_->ButtonCount() + PlanLoadProgress({}, pages).maximum;
+  // The old pages' buttons go, the first new page's are made (the others when shown).
+  const int firstPage = pages.empty() ? 0 : static_cast<int>(pages[0].main.size() + pages[0].side.size());
+  const int maximum = pages_->ButtonCount() + firstPage;
   int position = 0;
   SendMessageW(bar, PBM_SETRANGE32, 0, maximum > 0 ? maximum : 1);
   SendMessageW(bar, PBM_SETPOS, 0, 0);

@@ -51,7 +51,9 @@ class App:
 
     def __init__(self, settings=None, data=None, args=(), keep=False):
         self.folder = tempfile.mkdtemp(prefix="quiltor-e2e-")
-        shutil.copy(os.path.join(BUILD, "Quiltor.exe"), self.folder)
+        # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
+        shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
+                    os.path.join(self.folder, "Quiltor.exe"))
         if settings is not None:
             open(os.path.join(self.folder, "Quiltor.ini"), "wb").write(settings)
         for name, content in (data or {}).items():
@@ -84,7 +86,8 @@ class App:
         did not happen comes after this, so a slow tool cannot pass it."""
         lines = self.driver("idle", ms, timeout=ms / 1000 + 30)
         if not lines or not lines[0].startswith("idle 1"):
-            raise AssertionError("the tool did not become idle: %r" % lines)
+            raise AssertionError("the tool did not become idle: %r (status %r, menus %r, box %r)"
+                                 % (lines, self.driver("status"), self.driver("menus"), self.driver("box", 200)))
 
     def wait_target(self, cls="Edit", ms=15000):
         """Waits until the tool's watch has taken a window of class `cls` as the simple-mode target."""

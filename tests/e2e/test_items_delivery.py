@@ -98,7 +98,7 @@ with App(settings(0), data) as app, Notepad() as pad:
     def walk_to_fourth_level(down):
         bx, by = button_point(d, DEEP)
         click(bx, by)
-        for key, menus in [("Down", 1), ("Right", 2), ("Right", 3)] + [("Down", 3)] * down:
+        for key, menus in [("Down", 1), ("Right", 1), ("Right", 2)] + [("Down", 3)] * down:
             f.check(wait_for(lambda: app.open_menus() == menus, 10), "%d menus open before %s" % (menus, key))
             xdotool("key", key)
         f.check(wait_for(lambda: app.open_menus() == 3, 10), "the third menu level is open")

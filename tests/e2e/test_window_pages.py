@@ -2,7 +2,7 @@
 active page; a screenshot of the window with the sample data."""
 import os
 
-from e2elib import App, BUILD, Failures, SOURCE, ini, screenshot
+from e2elib import App, BUILD, Failures, SOURCE, centre, click, ini, screenshot, wait_for, xdotool
 
 f = Failures()
 
@@ -13,7 +13,14 @@ with App(settings, {"three.edt": "three_pages.edt"}) as app:
     f.equal(d.get("tab_count"), 3, "tab count")
     f.equal(d["tabs"], ["定型文", "空のページ", "三ページ目"], "tab captions")
     f.equal(d.get("active"), 2, "the saved ActivePage 2 is active")
-    f.equal(d["pages_visible"], {0: False, 1: False, 2: True}, "only the active page's box is shown")
+    f.equal(d["pages_visible"], {0: False, 2: True}, "the active page's box is shown, the first page's made hidden")
+    f.check(1 not in d["pages_visible"], "a page not shown yet has no buttons: they are made when it is shown")
+    # The user goes to the first page (Shift+Left twice, as the keys do).
+    click(*centre(d["parts"]["StatusBar"]["rect"]))
+    xdotool("key", "shift+Left")
+    xdotool("key", "shift+Left")
+    d = wait_for(lambda: (lambda x: x.get("active") == 0 and x)(app.dump()), 10) or app.dump()
+    f.equal(d["pages_visible"], {0: True, 1: False, 2: False}, "only the active page's box is shown")
     main = d["buttons"].get((0, 0), [])
     side = d["buttons"].get((0, 1), [])
     f.equal(len(main), 5, "four rows and the end marker in the main column")

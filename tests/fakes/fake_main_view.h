@@ -61,7 +61,10 @@ class FakeMainView : public MainView {
   void ScrollPage(int, int delta) override { scrolled += delta; }
   void MarkButton(int, int, int, bool) override {}
   void PressButton(int, int, int) override {}
-  void ShowMainMenu() override { ++mainMenus; }
+  void ShowMainMenu() override {
+    ++mainMenus;
+    if (onMainMenu) onMainMenu();
+  }
   void DropDown(CommandId id) override { dropDowns.push_back(id); }
   Answer ShowMessage(const UserMessage& message) override {
     messages.push_back(message);
@@ -134,6 +137,7 @@ class FakeMainView : public MainView {
   SetupOutcome setupOutcome;
   std::function<void(SetupCopy&)> editSetup;
   std::vector<MainWindowFacts> setupFacts;
+  std::function<void()> onMainMenu;
   std::vector<DeliveryStatus> deliveryErrors;
   std::vector<int> animations;
   std::vector<CommandId> dropDowns;

@@ -106,10 +106,11 @@ void Dump(HWND main) {
     std::wstring caption(reinterpret_cast<wchar_t*>(raw.data() + 256));
     std::printf("tab %d [%s]\n", i, Utf8(caption).c_str());
   }
-  // The page boxes are the tab control's children, in page order.
-  int page = 0;
+  // The page boxes are the tab control's children, named "ScrollBox<page>";
+  // a page's box exists once the page has been shown.
   for (HWND box = GetWindow(tabs, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT)) {
     if (ClassOf(box) != L"QuiltorPageBox") continue;
+    const int page = _wtoi(TextOf(box).c_str() + 9);
     std::printf("page %d visible %d\n", page, IsWindowVisible(box) ? 1 : 0);
     int column = 0;
     for (HWND bar = GetWindow(box, GW_CHILD); bar; bar = GetWindow(bar, GW_HWNDNEXT)) {
@@ -117,7 +118,6 @@ void Dump(HWND main) {
       DumpBar(bar, page, TextOf(bar) == L"ToolBarSide" ? 1 : 0);
       ++column;
     }
-    ++page;
   }
 }
 

@@ -49,6 +49,18 @@ TEST(CommandLine, OwnArgumentsLaterSwitchesWin) {
   EXPECT_FALSE(own.error);
 }
 
+TEST(CommandLine, ANegativeHandleNamesNoWindowAndIsNoError) {
+  const auto own = ParseOwnArguments({"/h1234", "/h-1", "/fC:\\a.txt", "/dx.edt"});
+  EXPECT_FALSE(own.linkedEditWindow) << "the later, negative handle overrides";
+  EXPECT_FALSE(own.error);
+  EXPECT_EQ(own.dataFile, "x.edt") << "the rest of the line is still read";
+  const Bytes text = "/h-5\n/fC:\\a.txt\n/dother.edt\n";
+  const auto forwarded = ParseForwardedCommandLine(kForwardMarker, text.c_str(), text.size() + 1);
+  EXPECT_FALSE(forwarded.window);
+  EXPECT_FALSE(forwarded.error);
+  EXPECT_EQ(forwarded.dataFile, "other.edt");
+}
+
 TEST(CommandLine, OwnArgumentThatIsNoIntegerStopsTheReading) {
   const auto own = ParseOwnArguments({"/L10", "/Tabc", "/dx.edt"});
   EXPECT_EQ(own.left, 10);

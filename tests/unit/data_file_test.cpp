@@ -188,6 +188,13 @@ TEST(DataFileReader, ReadsTitlesCountsAndValuesWithTheProfileRules) {
   EXPECT_EQ(file.ItemValue(0, "M04"), "08,Quoted");
   EXPECT_EQ(file.ItemValue(0, "m00"), "00,Greeting");  // key names ignore case
   EXPECT_EQ(file.ItemValue(0, "S02"), "0");             // missing side place
+  EXPECT_EQ(file.ItemValue(0, "S0200"), "");            // missing entry of a side menu: no item at all
+  // So a side menu whose entry is missing fails like one of the main column.
+  const DataPagesResult side = BuildDataPages(Bytes(
+      "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nCount=1\r\nM00=00,a\r\nS00=13,02,\r\n"
+      "S0000=00,x\r\n"));
+  EXPECT_EQ(side.error.status, DataStatus::kNotInteger);
+  EXPECT_TRUE(side.pages.empty());
   EXPECT_EQ(file.ItemValue(0, "M99"), "");
   const auto texts = file.ItemTexts(0, "M04");
   EXPECT_EQ(texts.a, "upper.exe");

@@ -244,6 +244,11 @@ TEST_F(ItemExecutionTest, TextItem_EmptyTextsWriteNothingButBringTargetToFront) 
   EXPECT_FALSE(host.repeatEnabled);
   EXPECT_EQ(windows.Foreground(), top);
   EXPECT_EQ(state.StartupPending(), 1);
+  // Re-edit that an earlier item enabled stays enabled.
+  FinishIdle();
+  host.repeatEnabled = true;
+  executor.ChooseItem("TB00M01", -1);
+  EXPECT_TRUE(host.repeatEnabled);
 }
 
 TEST_F(ItemExecutionTest, TextItem_ReadsTheDataFileAtEachClick) {

@@ -236,6 +236,31 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
 }
 
+TEST_F(MainControllerTest, NoTickRunsWhileTheMainMenuIsOpen) {
+  Start("");
+  FinishStart();
+  ASSERT_TRUE(view->timerRunning);
+  bool runningWhileOpen = true;
+  view->onMainMenu = [&] { runningWhileOpen = view->timerRunning; };
+  controller->RunCommand(CommandId::kSystemMenu);  // a click on the title icon, as F1
+  EXPECT_FALSE(runningWhileOpen);
+  EXPECT_TRUE(view->timerRunning);
+}
+
+TEST_F(MainControllerTest, ALoadedDataFileReplacesEverythingOfThePreviousOne) {
+  files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 3));
+  files.Put(Bytes(kFolder) + "none.edt", DataFile("None", 0));
+  Start("[Quiltor]\r\nQuiltorData=a.edt\r\n");
+  FinishStart();
+  ASSERT_EQ(controller->Pages().size(), 3u);
+  view->chosenDataFiles = {Bytes("none.edt")};
+  Run(CommandId::kLoomwork);
+  EXPECT_TRUE(controller->Pages().empty()) << "Count=0: no pages";
+  EXPECT_TRUE(view->messages.empty()) << "and no message";
+  EXPECT_EQ(controller->ActivePage(), -1);
+  EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
+}
+
 // ---- A second start's command line ----------------------------------------------
 
 TEST_F(MainControllerTest, ForwardedDataFileSwapKeepsTheHeightsOfAutomaticShrink) {

@@ -3,6 +3,7 @@
 #include "platform/win32/clipboard.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/processes.h"
+#include "platform/win32/text_codec.h"
 #include "platform/win32/window_system.h"
 
 namespace quiltor {
@@ -11,6 +12,7 @@ Win32Platform::Win32Platform()
     : clipboard(std::make_unique<Win32Clipboard>()),
       windows(std::make_unique<Win32WindowSystem>()),
       keyboard(std::make_unique<Win32Keyboard>()),
-      processes(std::make_unique<Win32Processes>()) {}
+      processes(std::make_unique<Win32Processes>()),
+      codec(std::make_unique<Win32TextCodec>()) {}
 
 }  // namespace quiltor

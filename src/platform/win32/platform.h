@@ -6,6 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
+#include "platform/text_codec.h"
 #include "platform/window_system.h"
 #include "platform/win32/files.h"
 #include "platform/win32/hot_keys.h"
@@ -22,6 +23,7 @@ struct Win32Platform {
   std::unique_ptr<SharedMemory> sharedMemory = std::make_unique<Win32SharedMemory>();
   std::unique_ptr<HotKeys> hotKeys = std::make_unique<Win32HotKeys>();
   std::unique_ptr<FileSystem> files = std::make_unique<Win32FileSystem>();
+  std::unique_ptr<TextCodec> codec;
 };
 
 }  // namespace quiltor
