@@ -193,11 +193,16 @@ class SetupDialog(Dialog):
 
     def click_tab(self, index):
         _, rects = self.tabs()
-        click(*centre(rects[index]))
-        if not wait_for(lambda: self.tabs()[0] == index, 3, 0.1):
-            # A click that came while the dialog was still busy with the last one.
-            click(*centre(rects[index]))
-        if not wait_for(lambda: self.tabs()[0] == index, 5, 0.1):
+        x, y = centre(rects[index])
+        for attempt in range(3):
+            # A click that came while the dialog was still busy with the last
+            # one is lost; the pointer comes in afresh for the next.
+            move_pointer(x, y + 30)
+            click(x, y)
+            if wait_for(lambda: self.tabs()[0] == index, 3, 0.1):
+                break
+        if not wait_for(lambda: self.tabs()[0] == index, 2, 0.1):
+            print("capture after the tab clicks:", tool("capture", self.caption))
             screenshot("/tmp/setup-tab-failure.png")
             raise AssertionError("tab %d did not come to the front" % index)
 

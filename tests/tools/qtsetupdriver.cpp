@@ -19,6 +19,8 @@
 //   qtsetupdriver menu                  the shown pop-up menu's rectangle
 //   qtsetupdriver version <file>        the file's version resource
 //   qtsetupdriver foreground            the foreground window's class and caption
+//   qtsetupdriver capture <caption>     which control of the dialog's thread
+//                                       holds the mouse capture: "capture id class"
 // Exit code 0 on success, 1 when the window was not found in time.
 #include <windows.h>
 #include <commctrl.h>
@@ -326,7 +328,13 @@ int main() {
     std::printf("nodialog\n");
     return 1;
   }
-  if (verb == "controls") {
+  if (verb == "capture") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    std::printf("capture %d %s\n", info.hwndCapture ? GetDlgCtrlID(info.hwndCapture) : 0,
+                info.hwndCapture ? Utf8(ClassOf(info.hwndCapture)).c_str() : "-");
+  } else if (verb == "controls") {
     PrintWindowLine("dialog", dialog);
     PrintControls(dialog);
   } else if ((verb == "combo" || verb == "list") && argc > 3) {
