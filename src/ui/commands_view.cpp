@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+#include <utility>
+
 #include "ui/images.h"
 #include "ui/text.h"
 #include "window/geometry.h"
@@ -219,6 +222,40 @@ void CommandsView::DropDown(CommandId toolButton) {
   SendMessageW(toolBar_, TB_GETRECT, Id(toolButton), reinterpret_cast<LPARAM>(&r));
   MapWindowPoints(toolBar_, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left, r.bottom, 0, parent_, nullptr);
+}
+
+std::wstring CommandsView::DescribeMenus() const {
+  const std::pair<const wchar_t*, HMENU> menus[] = {
+      {L"PopupMenu_Main", main_.Get()},   {L"Popup_Mode", mode_},         {L"Popup_OpenSel", openSel_},
+      {L"Popup_CloseSel", closeSel_},     {L"Popup_ExecSel", execSel_},   {L"PopupMenu_Open", open_.Get()},
+      {L"PopupMenu_Close", close_.Get()}, {L"PopupMenu_Exec", exec_.Get()}, {L"PopupMenu_Loomwork", loomwork_.Get()},
+  };
+  std::wstring out;
+  for (const auto& [name, menu] : menus) {
+    out += L"menu ";
+    out += name;
+    out += L"\n";
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+      wchar_t text[512] = {};
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+      info.dwTypeData = text;
+      info.cch = 511;
+      if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+      RECT r{};
+      if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r)) r = RECT{};
+      const wchar_t kind = (info.fType & MFT_SEPARATOR) ? L'-' : info.hSubMenu ? L'>' : L's';
+      wchar_t line[128];
+      swprintf(line, 128, L"item %d %lc %d %d %ld %ld %ld %ld [", i, kind, (info.fState & MFS_DISABLED) ? 0 : 1,
+               (info.fState & MFS_CHECKED) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top);
+      out += line;
+      out += text;
+      out += L"]\n";
+    }
+  }
+  return out;
 }
 
 const wchar_t* CommandsView::Hint(unsigned id) const {

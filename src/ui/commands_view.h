@@ -28,6 +28,12 @@ class CommandsView {
   void DropDown(CommandId toolButton);
   // The hint of a tool button (tool tips ask for it each time).
   const wchar_t* Hint(unsigned id) const;
+  // Every menu's items as lines, for programs outside that look at the tool:
+  // "menu <name>", then per item "item <position> <kind> <enabled> <checked>
+  // <left> <top> <width> <height> [<text>]", kind s (entry), - (separator)
+  // or > (submenu); the rectangle is on the screen while the menu is open,
+  // else zero.
+  std::wstring DescribeMenus() const;
 
  private:
   void CreateMenus();

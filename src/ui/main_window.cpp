@@ -197,6 +197,14 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       case kStatusIdle: return controller_.Idle() ? 1 : 0;
       case kStatusSimpleTarget: return static_cast<LRESULT>(controller_.Items().Simple().Target());
       case kStatusLinkedEdit: return static_cast<LRESULT>(controller_.Session().LinkedEditWindow());
+      case kStatusMenus: {
+        std::string text = ToUtf8(commands_->DescribeMenus());
+        COPYDATASTRUCT data{kStatusMenus, static_cast<DWORD>(text.size() + 1), text.data()};
+        DWORD_PTR ignored = 0;
+        // An asker that stopped answering must not hold the tool.
+        return SendMessageTimeoutW(reinterpret_cast<HWND>(lparam), WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_),
+                                   reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+      }
       default: return 0;
     }
   }

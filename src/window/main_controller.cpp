@@ -259,16 +259,25 @@ void MainController::ApplicationEventsIdle() {
   if (state_.DeliveryIdlePending()) executor_->IdleStep();
 }
 
+void MainController::ClearDataPages() {
+  pages_.clear();
+  cursors_.clear();
+  activePage_ = -1;
+  view_->ShowPages();
+}
+
 bool MainController::LoadDataPages() {
   FileSystem& files = services_.files;
   const Bytes path = JoinPath(exeFolder_, currentDataFile_);
-  if (currentDataFile_.empty() || !files.Exists(path)) return false;
+  // The pages of the former file go whenever the current one does not load:
+  // their items would read their texts from the current file.
+  if (currentDataFile_.empty() || !files.Exists(path)) {
+    if (!pages_.empty()) ClearDataPages();
+    return false;
+  }
   DataPagesResult result = LoadDataPagesFromFile(files, path);
   if (!result.error.Ok()) {
-    pages_.clear();
-    cursors_.clear();
-    activePage_ = -1;
-    view_->ShowPages();
+    ClearDataPages();
     const Bytes text = DataErrorMessage(result.error);
     if (result.error.status == DataStatus::kOldFormat) {
       Message(MessageId::kText, text, MessageKind::kError, MessageButtons::kOk, kOldFormatMessageOffset);

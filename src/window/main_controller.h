@@ -163,6 +163,7 @@ class MainController : private ItemHost {
   void CheckCompanionLibrary();
   void FinishStartup();
   bool LoadDataPages();
+  void ClearDataPages();
 
   // Modes, display options, window commands.
   void Popup_ModeClick();

@@ -139,11 +139,14 @@ class MainView {
 // A registered window message other programs (test tools among them) send
 // the main window to learn its state: wParam kStatusIdle answers 1 when the
 // tool is idle, kStatusSimpleTarget the simple-mode target, kStatusLinkedEdit
-// the linked edit window.
+// the linked edit window. kStatusMenus sends the window named by lParam a
+// WM_COPYDATA (dwData kStatusMenus) with the items of the tool's menus as
+// UTF-8 lines, since another process cannot read a menu under Wine.
 inline constexpr char kStatusMessageName[] = "QuiltorStatus";
 inline constexpr unsigned kStatusIdle = 0;
 inline constexpr unsigned kStatusSimpleTarget = 1;
 inline constexpr unsigned kStatusLinkedEdit = 2;
+inline constexpr unsigned kStatusMenus = 3;
 
 inline ViewPart operator|(ViewPart a, ViewPart b) {
   return static_cast<ViewPart>(static_cast<unsigned>(a) | static_cast<unsigned>(b));

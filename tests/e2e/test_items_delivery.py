@@ -74,6 +74,18 @@ with App(settings(0), data) as app, Notepad() as pad:
     app.wait_idle()
     f.equal(notepad_text(), "keep me", "a missing module writes nothing")
 
+    # An empty module name makes the data folder itself the program path: a
+    # folder is no program, so the same message, and no folder window opens.
+    path = os.path.join(app.folder, "items.edt")
+    contents = open(path, "rb").read().replace(b"M02a=nosuch.exe", b"M02a=")
+    open(path, "wb").write(contents)
+    app.wait_target()
+    click(*button_point(d, MISSING))
+    box = app.driver("box", 10000, 1)
+    f.check(bool(box) and "実行ファイルが見つかりません" in box[0], "an empty module name: %r" % box)
+    app.wait_idle()
+    f.equal(notepad_text(), "keep me", "an empty module name writes nothing")
+
     # A menu entry behind a drop-down button.
     pad.prepare("hello xyz world", 6, 9)
     app.wait_target()

@@ -517,6 +517,26 @@ TEST_F(MainControllerTest, DataFileDialogLoadsTheChoiceOrComesBackWhenItDoesNotL
   EXPECT_EQ(controller->Pages().size(), 1u);
 }
 
+TEST_F(MainControllerTest, ARecentFileThatIsGoneOpensTheDialogAndLeavesNoPagesOfAnotherFile) {
+  files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 2));
+  files.Put(Bytes(kFolder) + "b.edt", DataFile("B", 1));
+  Start("[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nQuiltorData=a.edt\r\nHeight=300\r\n");
+  FinishStart();
+  view->chosenDataFiles = {Bytes("b.edt")};
+  Run(CommandId::kLoomwork);
+  ASSERT_EQ(controller->RecentData().Items()[1].path, "a.edt");
+  files.Remove(Bytes(kFolder) + "a.edt");
+  const int dialogs = view->dataFileDialogs;
+  Run(CommandId::kLoomworkHistory, 1);  // the dialog is left with Esc
+  EXPECT_EQ(view->dataFileDialogs, dialogs + 1);
+  EXPECT_TRUE(view->messages.empty());
+  EXPECT_EQ(controller->DataFilePath(), "a.edt");
+  EXPECT_TRUE(controller->Pages().empty()) << "b.edt's items would read their texts from a.edt";
+  EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
+  EXPECT_EQ(view->rect.Height(), 300);
+  EXPECT_EQ(controller->State().ShrinkHeight(), 60);
+}
+
 TEST_F(MainControllerTest, RecentListKeepsTenAndDropsTheOldest) {
   for (int i = 0; i < 11; ++i) files.Put(Bytes(kFolder) + "d" + std::to_string(i) + ".edt", DataFile("", 1));
   Start("[Quiltor]\r\nQuiltorData=d0.edt\r\n");

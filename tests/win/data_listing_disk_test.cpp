@@ -1,6 +1,6 @@
 // The data-file listing on a real disk through the Win32 file system: folders
 // and files as FindFirstFile gives them, the short-name match of "*.edt", and
-// reading only the beginning of a file.
+// reading only the beginning of a file; a folder never counts as a file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -94,6 +94,18 @@ TEST_F(DiskFolder, ReadsTheBeginningOfAFileOrAllOfAShortOne) {
   }
   EXPECT_EQ(files_.ReadHead(JoinPath(root_, "missing.edt"), 10), std::nullopt);
   EXPECT_EQ(ReadListedTitle(files_, JoinPath(root_, "long.edt")), "T");
+}
+
+// Wherever the tool asks whether a file exists, a folder of that name is no
+// file: an empty program name would otherwise name the data folder itself.
+TEST_F(DiskFolder, AFolderDoesNotExistAsAFile) {
+  Folder("tools");
+  File("tools\\run.exe", "MZ");
+  EXPECT_TRUE(files_.Exists(JoinPath(root_, "tools\\run.exe")));
+  EXPECT_FALSE(files_.Exists(JoinPath(root_, "tools")));
+  EXPECT_FALSE(files_.Exists(JoinPath(root_, "tools\\")));
+  EXPECT_FALSE(files_.Exists(root_));
+  EXPECT_FALSE(files_.Exists(JoinPath(root_, "missing.exe")));
 }
 
 }  // namespace

@@ -1,0 +1,157 @@
+// Test helper: a small editor for the linked-mode tests. Its top window
+// (class "QtLinkEditor", titled "<file name> - QtLinkEditor") holds one
+// multi-line "Edit" control, and it notes in a log what a test needs to see
+// from outside: when it opened (with its window handles) and every WM_CLOSE
+// its top window received, in the order they came.
+//   qtlinkeditor <log> [<file>]    log "-" = none; the file only names it
+//   qtlinkeditor stop <name> <ms>  the editor named <name> stops answering
+//                                  for <ms>, as a hung program does
+//   qtlinkeditor get <name>        prints "text [<its text>]"
+// Log lines: "open <name> edit <hwnd> top <hwnd>" and "close <name>".
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kClass[] = L"QtLinkEditor";
+constexpr UINT kStopAnswering = WM_APP + 1;
+// Left of and below where the tests place the tool, so the editor never
+// covers the tool's buttons (no window manager moves it out of the way).
+constexpr int kLeft = 10;
+constexpr int kTop = 380;
+std::wstring gLog;
+std::wstring gName = L"untitled";
+HWND gEdit = nullptr;
+
+void Note(const std::wstring& line) {
+  if (gLog.empty() || gLog == L"-") return;
+  // One write per line, appended: several editors share one log.
+  HANDLE file = CreateFileW(gLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::wstring text = line + L"\r\n";
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      gEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
+                              0, 0, 300, 160, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+      return gEdit ? 0 : -1;
+    case WM_SIZE:
+      MoveWindow(gEdit, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+      SetFocus(gEdit);
+      return 0;
+    case WM_CLOSE:
+      Note(L"close " + gName);
+      DestroyWindow(window);
+      return 0;
+    case kStopAnswering:
+      SetWindowTextW(window, (gName + L" - not answering").c_str());
+      Sleep(static_cast<DWORD>(wparam));
+      SetWindowTextW(window, (gName + L" - QtLinkEditor").c_str());
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
+
+struct Found {
+  std::wstring name;
+  HWND top = nullptr;
+};
+
+// The editor whose title starts with "<name> - ".
+HWND FindEditor(const std::wstring& name) {
+  Found found{name + L" - ", nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(p);
+        wchar_t className[64] = {}, title[256] = {};
+        GetClassNameW(w, className, 64);
+        GetWindowTextW(w, title, 256);
+        if (std::wcscmp(className, kClass) != 0 || std::wcsncmp(title, f->name.c_str(), f->name.size()) != 0) {
+          return TRUE;
+        }
+        f->top = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.top;
+}
+
+int RunVerb(int argc, wchar_t** argv) {
+  const std::wstring verb = argv[1];
+  HWND top = argc > 2 ? FindEditor(argv[2]) : nullptr;
+  if (verb == L"stop") {
+    if (!top) return 1;
+    PostMessageW(top, kStopAnswering, argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 5000, 0);
+    return 0;
+  }
+  HWND edit = top ? FindWindowExW(top, nullptr, L"Edit", nullptr) : nullptr;
+  if (!edit) return 1;
+  char text[2048] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      &ignored);
+  std::printf("text [%s]\n", text);
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv || argc < 2) return 2;
+  if (std::wcscmp(argv[1], L"stop") == 0 || std::wcscmp(argv[1], L"get") == 0) return RunVerb(argc, argv);
+  gLog = argv[1];
+  if (argc > 2) {
+    const std::wstring file = argv[2];
+    const size_t cut = file.find_last_of(L"\\/:");
+    gName = cut == std::wstring::npos ? file : file.substr(cut + 1);
+  }
+  LocalFree(argv);
+
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &TopProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClass;
+  if (!RegisterClassExW(&windowClass)) return 1;
+  HWND top = CreateWindowExW(0, kClass, (gName + L" - QtLinkEditor").c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             kLeft, kTop, 320, 200, nullptr, nullptr, instance, nullptr);
+  if (!top) return 1;
+  wchar_t line[160];
+  swprintf(line, 160, L"open %ls edit %llu top %llu", gName.c_str(),
+           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(gEdit)),
+           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)));
+  Note(line);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
