@@ -62,6 +62,11 @@ if(TARGET qtsetupdlg)
   target_link_libraries(qtsetupdlg PRIVATE ${QUILTOR_UI_LIB})
 endif()
 
+# The setup dialogs' driver reads the version resource of a file.
+if(TARGET qtsetupdriver)
+  target_link_libraries(qtsetupdriver PRIVATE version)
+endif()
+
 # Sample edit modules shipped with the tool.
 file(GLOB QUILTOR_MODULES CONFIGURE_DEPENDS samples/modules/*.cpp)
 foreach(module_source ${QUILTOR_MODULES})
