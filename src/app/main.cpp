@@ -32,7 +32,8 @@ Bytes ExecutableFolder() {
 // Runs the tool while `mutex` is held; returns the exit code.
 int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
   Win32Platform platform;
-  ExchangeArea exchange(*platform.sharedMemory);
+  RunningInstance instance(std::move(mutex), *platform.sharedMemory);
+  ExchangeArea& exchange = instance.Exchange();
   const Bytes exeFolder = ExecutableFolder();
   int exitCode = 0;
   try {
@@ -71,10 +72,6 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
   } catch (const std::exception& error) {
     ShowErrorBox(nullptr, FromAnsi(error.what()));
   }
-  // The lock goes first, then the exchange area: a start that comes now
-  // becomes the running instance instead of forwarding to a window that is gone.
-  mutex.Reset();
-  exchange.Release();
   return exitCode;
 }
 

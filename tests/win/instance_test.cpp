@@ -1,5 +1,6 @@
-// Black-box tests of the entry point: one-shot switches, forwarding to a
-// running instance, and the exchange objects a running instance publishes.
+// Tests of the entry point: one-shot switches, forwarding to a running
+// instance, the exchange objects a running instance publishes and the order
+// in which it lets them go.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,8 +8,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "app/instance.h"
+#include "exchange/command_line.h"
 
 namespace {
 
@@ -345,6 +351,50 @@ TEST(Instance, TakenHotKeyShowsItsMessageAndTheOtherStillRegisters) {
   CloseInstance(run, window);
   UnregisterHotKey(holder, 7);
   DestroyWindow(holder);
+}
+
+// Stands in for the paging-file objects and notes, as each region goes,
+// whether a start at that moment would still find the lock.
+class LockWatchingMemory : public quiltor::SharedMemory {
+ public:
+  std::vector<bool> lockHeldAtRelease;
+
+  std::unique_ptr<quiltor::SharedRegion> Create(const std::string&, std::size_t size) override {
+    return std::make_unique<Region>(*this, size);
+  }
+  std::unique_ptr<quiltor::SharedRegion> OpenForReading(const std::string&) override {
+    return nullptr;
+  }
+
+ private:
+  class Region : public quiltor::SharedRegion {
+   public:
+    Region(LockWatchingMemory& owner, std::size_t size) : owner_(owner), bytes_(size) {}
+    ~Region() override {
+      HANDLE lock = OpenMutexA(SYNCHRONIZE, FALSE, quiltor::kInstanceMutexName);
+      owner_.lockHeldAtRelease.push_back(lock != nullptr);
+      if (lock) CloseHandle(lock);
+    }
+    std::uint8_t* Data() override { return bytes_.data(); }
+    std::size_t Size() const override { return bytes_.size(); }
+
+   private:
+    LockWatchingMemory& owner_;
+    std::vector<std::uint8_t> bytes_;
+  };
+};
+
+TEST(Instance, LockIsGoneBeforeTheExchangeAreaIsReleased) {
+  LockWatchingMemory memory;
+  {
+    auto mutex = quiltor::CreateInstanceMutex();
+    ASSERT_TRUE(mutex.has_value());
+    quiltor::RunningInstance instance(std::move(*mutex), memory);
+    ASSERT_TRUE(instance.Exchange().CreateExchangeBlock());
+    instance.Exchange().StoreBufferSizes(1024, 1024);
+    ASSERT_TRUE(instance.Exchange().CreateTransferBuffers());
+  }
+  EXPECT_EQ(memory.lockHeldAtRelease, (std::vector<bool>{false, false, false}));
 }
 
 }  // namespace
