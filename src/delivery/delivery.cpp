@@ -212,10 +212,27 @@ DeliveryStatus DeliveryRoutines::Finish() const {
   return lost_.empty() ? DeliveryStatus::kOk : DeliveryStatus::kFormatsNotKept;
 }
 
+std::optional<ClipboardSnapshot> DeliveryRoutines::TakeSnapshot() {
+  if (putBack_ && clipboard_.HoldsOwnContent() && clipboard_.SequenceNumber() == putBackSequence_)
+    return putBack_;
+  putBack_.reset();
+  return clipboard_.Snapshot();
+}
+
+RestoreOutcome DeliveryRoutines::PutBack(const ClipboardSnapshot& snapshot) {
+  putBack_.reset();
+  RestoreOutcome outcome = clipboard_.Restore(snapshot);
+  if (outcome.opened && outcome.notRestored.empty()) {
+    putBack_ = ClipboardSnapshot{snapshot.formats, {}};
+    putBackSequence_ = clipboard_.SequenceNumber();
+  }
+  return outcome;
+}
+
 DeliveryStatus DeliveryRoutines::SaveClipboardIfNone() {
   if (saved_ && RestoreIsSafe()) return DeliveryStatus::kOk;
   Drop();
-  std::optional<ClipboardSnapshot> snapshot = clipboard_.Snapshot();
+  std::optional<ClipboardSnapshot> snapshot = TakeSnapshot();
   if (!snapshot) return DeliveryStatus::kClipboardUnavailable;
   NoteLost(snapshot->notKept);
   saved_ = std::move(*snapshot);
@@ -233,7 +250,7 @@ RestoreResult DeliveryRoutines::RestoreSavedClipboard() {
     Drop();
     return RestoreResult::kSkippedChanged;
   }
-  const RestoreOutcome outcome = clipboard_.Restore(*saved_);
+  const RestoreOutcome outcome = PutBack(*saved_);
   if (!outcome.opened) return RestoreResult::kClipboardUnavailable;
   Drop();
   lost_ = outcome.notRestored;
@@ -244,7 +261,7 @@ void DeliveryRoutines::DiscardSavedClipboard() { Drop(); }
 
 DeliveryStatus DeliveryRoutines::GiveBack(DeliveryStatus status) {
   if (!saved_) return status;
-  const RestoreOutcome outcome = clipboard_.Restore(*saved_);
+  const RestoreOutcome outcome = PutBack(*saved_);
   if (!outcome.opened) {
     // Whatever is there now was put there for the tool: the idle step may
     // still replace it with the user's state.
@@ -264,7 +281,7 @@ DeliveryStatus DeliveryRoutines::KeepLocal(ClipboardSnapshot&& local, DeliverySt
 }
 
 DeliveryStatus DeliveryRoutines::RestoreLocal(ClipboardSnapshot&& local, DeliveryStatus status) {
-  const RestoreOutcome outcome = clipboard_.Restore(local);
+  const RestoreOutcome outcome = PutBack(local);
   // A reader (a clipboard monitor) may hold it open this moment: the idle
   // step tries again.
   if (!outcome.opened) return KeepLocal(std::move(local), status);
@@ -279,7 +296,7 @@ DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes&
                                                    std::uint32_t /*interval*/, std::int64_t /*keySetting*/) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
-  std::optional<ClipboardSnapshot> local = clipboard_.Snapshot();
+  std::optional<ClipboardSnapshot> local = TakeSnapshot();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
   NoteLost(local->notKept);
@@ -356,7 +373,7 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByMessages(WindowId target, std::
                                                           std::span<std::uint8_t> buffer) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
-  std::optional<ClipboardSnapshot> local = clipboard_.Snapshot();
+  std::optional<ClipboardSnapshot> local = TakeSnapshot();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
   NoteLost(local->notKept);
@@ -411,7 +428,7 @@ DeliveryStatus DeliveryRoutines::Fetch(int pasteKind, WindowId target, std::uint
 
 DeliveryStatus DeliveryRoutines::PrimeClipboard(WindowId mainWindow, WindowId focusHolder) {
   lost_.clear();
-  std::optional<ClipboardSnapshot> snapshot = clipboard_.Snapshot();
+  std::optional<ClipboardSnapshot> snapshot = TakeSnapshot();
   if (!snapshot) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
   NoteLost(snapshot->notKept);
@@ -432,10 +449,10 @@ DeliveryStatus DeliveryRoutines::PrimeClipboard(WindowId mainWindow, WindowId fo
   // The user's clipboard comes back whatever happened above; a reader may
   // hold it open a moment.
   const std::uint64_t start = processes_.NowMilliseconds();
-  RestoreOutcome outcome = clipboard_.Restore(*snapshot);
+  RestoreOutcome outcome = PutBack(*snapshot);
   while (!outcome.opened && processes_.NowMilliseconds() - start < kPrimeWaitMs) {
     processes_.Sleep(kPollMs);
-    outcome = clipboard_.Restore(*snapshot);
+    outcome = PutBack(*snapshot);
   }
   if (!outcome.opened) {
     KeepLocal(std::move(*snapshot), status);

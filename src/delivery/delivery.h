@@ -204,6 +204,14 @@ class DeliveryRoutines {
   DeliveryStatus RestoreLocal(ClipboardSnapshot&& local, DeliveryStatus status);
   DeliveryStatus KeepLocal(ClipboardSnapshot&& local, DeliveryStatus status);
   DeliveryStatus Finish() const;
+  // What the clipboard holds now: the state the tool put back last while the
+  // clipboard still holds exactly that (nobody has emptied it or added to it
+  // since), else a fresh snapshot. Reading back its own content would only
+  // cost time, and under Wine memory on every write.
+  std::optional<ClipboardSnapshot> TakeSnapshot();
+  // Every putting back of a saved state goes through here, so TakeSnapshot
+  // knows what is there.
+  RestoreOutcome PutBack(const ClipboardSnapshot& snapshot);
   void PollSleep(std::uint32_t interval, bool first);
 
   Clipboard& clipboard_;
@@ -214,6 +222,8 @@ class DeliveryRoutines {
   std::optional<std::uint32_t> adoptedSequence_;
   std::optional<std::uint64_t> pasteWrittenAt_;
   std::vector<ClipboardFormatName> lost_;
+  std::optional<ClipboardSnapshot> putBack_;
+  std::uint32_t putBackSequence_ = 0;
 };
 
 }  // namespace quiltor

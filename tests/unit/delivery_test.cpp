@@ -363,6 +363,40 @@ TEST_P(DeliveryTest, EveryFormatComesBackAfterEveryRoutine) {
   }
 }
 
+// Writes in a row while the clipboard holds what the tool put back read it
+// only once; anything another program did in between is read afresh and is
+// what comes back.
+TEST_P(DeliveryTest, ClipboardPutBackIsNotReadAgainUntilAnotherProgramChangesIt) {
+  std::array<std::uint8_t, 16> buffer{};
+  for (int routine = 0; routine < 4; ++routine) {
+    clipboard.PutText("user text");
+    clipboard.AddFormat(kPrivateFormat, "Private", "abc");
+    for (int write = 0; write < 3; ++write) {
+      windows.SetEditText(editor, "hello xyz world", 6, 9);
+      ASSERT_EQ(Run(routine, buffer), DeliveryStatus::kOk) << routine;
+      routines.RestoreSavedClipboard();
+    }
+    EXPECT_EQ(log.Matching("Clipboard Snapshot").size(), 1u) << routine;
+    EXPECT_EQ(clipboard.Text(), "user text") << routine;
+
+    clipboard.AddFormat(fakes::kCfDib, "", "added");
+    windows.SetEditText(editor, "hello xyz world", 6, 9);
+    ASSERT_EQ(Run(routine, buffer), DeliveryStatus::kOk) << routine;
+    routines.RestoreSavedClipboard();
+    ASSERT_EQ(clipboard.Formats().size(), 3u) << routine;
+    EXPECT_EQ(clipboard.Formats()[2].data, "added") << routine;
+
+    clipboard.PutText("copied later");
+    windows.SetEditText(editor, "hello xyz world", 6, 9);
+    ASSERT_EQ(Run(routine, buffer), DeliveryStatus::kOk) << routine;
+    routines.RestoreSavedClipboard();
+    EXPECT_EQ(clipboard.Text(), "copied later") << routine;
+    EXPECT_EQ(clipboard.Formats().size(), 1u) << routine;
+    EXPECT_EQ(log.Matching("Clipboard Snapshot").size(), 3u) << routine;
+    log.Clear();
+  }
+}
+
 // A format that could not be kept or put back is named to the user; the
 // write itself is done and the other formats come back.
 TEST_P(DeliveryTest, FormatsNotKeptOrNotPutBackAreReported) {
