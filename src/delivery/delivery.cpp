@@ -229,6 +229,13 @@ RestoreOutcome DeliveryRoutines::PutBack(const ClipboardSnapshot& snapshot) {
   return outcome;
 }
 
+std::optional<ClipboardSnapshot> DeliveryRoutines::TakeLocalAndEmpty() {
+  std::optional<ClipboardSnapshot> local = TakeSnapshot();
+  if (!local || !clipboard_.Empty()) return std::nullopt;
+  NoteLost(local->notKept);
+  return local;
+}
+
 DeliveryStatus DeliveryRoutines::SaveClipboardIfNone() {
   if (saved_ && RestoreIsSafe()) return DeliveryStatus::kOk;
   Drop();
@@ -296,10 +303,8 @@ DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes&
                                                    std::uint32_t /*interval*/, std::int64_t /*keySetting*/) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
-  std::optional<ClipboardSnapshot> local = TakeSnapshot();
+  std::optional<ClipboardSnapshot> local = TakeLocalAndEmpty();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  NoteLost(local->notKept);
   Bytes result = before;
   if (DeliveryStatus status = SendToTarget(target, kWmCut); status != DeliveryStatus::kOk)
     return RestoreLocal(std::move(*local), status);
@@ -373,10 +378,8 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByMessages(WindowId target, std::
                                                           std::span<std::uint8_t> buffer) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
-  std::optional<ClipboardSnapshot> local = TakeSnapshot();
+  std::optional<ClipboardSnapshot> local = TakeLocalAndEmpty();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  NoteLost(local->notKept);
   if (DeliveryStatus status = SendToTarget(target, cut ? kWmCut : kWmCopy); status != DeliveryStatus::kOk)
     return RestoreLocal(std::move(*local), status);
   std::optional<Bytes> selection = ReadTextForStep(1);
@@ -428,10 +431,8 @@ DeliveryStatus DeliveryRoutines::Fetch(int pasteKind, WindowId target, std::uint
 
 DeliveryStatus DeliveryRoutines::PrimeClipboard(WindowId mainWindow, WindowId focusHolder) {
   lost_.clear();
-  std::optional<ClipboardSnapshot> snapshot = TakeSnapshot();
+  std::optional<ClipboardSnapshot> snapshot = TakeLocalAndEmpty();
   if (!snapshot) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  NoteLost(snapshot->notKept);
   windows_.SetForeground(mainWindow);
   windows_.SetFocus(focusHolder);
   DeliveryStatus status = DeliveryStatus::kOk;

@@ -209,6 +209,9 @@ class DeliveryRoutines {
   // since), else a fresh snapshot. Reading back its own content would only
   // cost time, and under Wine memory on every write.
   std::optional<ClipboardSnapshot> TakeSnapshot();
+  // A routine that gives the user's clipboard back itself: the snapshot, with
+  // the clipboard emptied; nullopt when it could not be had or emptied.
+  std::optional<ClipboardSnapshot> TakeLocalAndEmpty();
   // Every putting back of a saved state goes through here, so TakeSnapshot
   // knows what is there.
   RestoreOutcome PutBack(const ClipboardSnapshot& snapshot);
