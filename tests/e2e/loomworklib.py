@@ -109,6 +109,23 @@ def shown_dialog():
     return d if d["shown"] else None
 
 
+def rows(d):
+    """The dialog's list rows as "path|title", in order."""
+    return [item["text"] for item in d["items"]]
+
+
+def row_centre(d, path):
+    for item in d["items"]:
+        if item["text"].split("|")[0] == path:
+            return centre(item["rect"])
+    raise AssertionError("no row %s in %r" % (path, rows(d)))
+
+
+def buttons(d):
+    """Whether 新規, 修正 and 選択 are enabled."""
+    return tuple(d["buttons"][b]["enabled"] for b in (BUTTON_NEW, BUTTON_EDIT, BUTTON_SELECT))
+
+
 def parse_findings(lines):
     if not lines or lines[0].startswith("nofindings"):
         return None

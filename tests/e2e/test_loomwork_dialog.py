@@ -6,8 +6,8 @@ import os
 import time
 
 from e2elib import Failures, screenshot, wait_for
-from loomworklib import (BUTTON_EDIT, BUTTON_NEW, BUTTON_SELECT, Folder, Harness, centre, click_at, data_file,
-                         dump, key, park_pointer, shown_dialog, tool, xdotool)
+from loomworklib import (BUTTON_EDIT, BUTTON_NEW, BUTTON_SELECT, Folder, Harness, buttons, centre, click_at,
+                         data_file, dump, key, park_pointer, row_centre, rows, shown_dialog, tool, xdotool)
 from e2elib import run_driver
 
 SHOTS = os.environ.get("QUILTOR_SHOTS", "/tmp")
@@ -21,22 +21,6 @@ FILES = {
     "notes.txt": b"not a data file",
 }
 ORDER = ["a.edt|Alpha", "Zeta.edt|最後", "Early\\c.edt|", "sub\\b.edt|日本語のタイトル"]
-
-
-def texts(d):
-    return [item["text"] for item in d["items"]]
-
-
-def item_centre(d, text):
-    for item in d["items"]:
-        if item["text"].split("|")[0] == text:
-            return centre(item["rect"])
-    raise AssertionError("no row %s in %r" % (text, texts(d)))
-
-
-def enabled(d):
-    return (d["buttons"][BUTTON_NEW]["enabled"], d["buttons"][BUTTON_EDIT]["enabled"],
-            d["buttons"][BUTTON_SELECT]["enabled"])
 
 
 def run(folder, current, steps):
@@ -54,17 +38,17 @@ folder = Folder(FILES)
 try:
     # Listing, placement and a click on a row.
     def list_and_click(h, d):
-        f.equal(texts(d), ORDER, "program folder first, then the subfolders, each by name")
+        f.equal(rows(d), ORDER, "program folder first, then the subfolders, each by name")
         f.equal(d["rect"], (400 - 52, 100, 380, 285), "centred over the 275-pixel owner, its top at the owner's")
         f.equal(d["selected"], -1, "no current file: nothing selected")
-        f.equal(enabled(d), (True, False, False), "without a selection only 新規 can be used")
+        f.equal(buttons(d), (True, False, False), "without a selection only 新規 can be used")
         f.equal(d["sections"], (150, 600), "header sections")
         screenshot(os.path.join(SHOTS, "loomwork-dialog.png"), d["rect"])
-        click_at(*item_centre(d, "sub\\b.edt"))
+        click_at(*row_centre(d, "sub\\b.edt"))
         d = wait_for(lambda: (lambda x: x if x and x["selected"] == 3 else None)(shown_dialog()), 10, 0.2)
         f.check(d is not None, "a click selects the row")
         if d:
-            f.equal(enabled(d), (True, True, True), "a selection enables 修正 and 選択")
+            f.equal(buttons(d), (True, True, True), "a selection enables 修正 and 選択")
             f.equal(d["status"], folder.win("sub\\b.edt"), "the status bar shows the full path")
         key("Return")
 
@@ -80,10 +64,10 @@ try:
         click_at(list_rect[0] + 100, list_rect[1] + list_rect[3] - 10, double=True)
         # Input is handled in order: once this click has selected the row,
         # the Enter and the double click before it are done with.
-        click_at(*item_centre(d, "Zeta.edt"))
+        click_at(*row_centre(d, "Zeta.edt"))
         d2 = wait_for(lambda: (lambda x: x if x and x["selected"] == 1 else None)(shown_dialog()), 10, 0.2)
         f.check(d2 is not None, "Enter and a double click without a selection leave the dialog open")
-        click_at(*item_centre(d, "Early\\c.edt"), double=True)
+        click_at(*row_centre(d, "Early\\c.edt"), double=True)
         f.equal(harness.result(), "ok Early\\c.edt", "a double click chooses the row")
     finally:
         harness.stop()
@@ -166,8 +150,8 @@ try:
         if back:
             f.equal(back["count"], len(ORDER) + 1, "the new file is listed")
             f.equal(back["selected"], -1, "a new file leaves the list without a selection")
-            f.equal(enabled(back), (True, False, False), "and 修正 and 選択 disabled")
-            click_at(*item_centre(back, "sub\\b.edt"))
+            f.equal(buttons(back), (True, False, False), "and 修正 and 選択 disabled")
+            click_at(*row_centre(back, "sub\\b.edt"))
             wait_for(lambda: (lambda x: x if x and x["selected"] >= 0 else None)(shown_dialog()), 10, 0.2)
             back = start_companion(BUTTON_EDIT, shown_dialog(), b"", 2)
             line = companion_calls()[1]

@@ -8,7 +8,7 @@ import shutil
 import time
 
 from e2elib import BUILD, App, Failures, centre, click, ini, read_ini, run_driver, screenshot, wait_for
-from loomworklib import BUTTON_EDIT, BUTTON_NEW, BUTTON_SELECT, key, park_pointer, shown_dialog
+from loomworklib import BUTTON_EDIT, BUTTON_NEW, buttons, key, park_pointer, row_centre, rows, shown_dialog
 from datafileslib import (STRIP_HEIGHT, choose_menu_item, main_window, old_data_file, open_by_button, open_by_keys,
                           open_by_menu, paged_data_file, park_in_main, popups, recent_menu, wait_dialog, windows_path,
                           write)
@@ -20,21 +20,6 @@ MIN_HEIGHT = 60
 MAIN_LEFT, MAIN_TOP = 349, 181
 DIALOG_AT = (297, 181)
 f = Failures()
-
-
-def rows(d):
-    return [item["text"] for item in d["items"]]
-
-
-def row_centre(d, path):
-    for item in d["items"]:
-        if item["text"].split("|")[0] == path:
-            return centre(item["rect"])
-    raise AssertionError("no row %s in %r" % (path, rows(d)))
-
-
-def buttons(d):
-    return tuple(d["buttons"][b]["enabled"] for b in (BUTTON_NEW, BUTTON_EDIT, BUTTON_SELECT))
 
 
 def selected_path(d):
