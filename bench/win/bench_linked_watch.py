@@ -124,4 +124,5 @@ def main():
           ((by_entries[5] - by_entries[0]) / 5, (by_entries[20] - by_entries[5]) / 15, by_entries[20]))
 
 
-main()
+if __name__ == "__main__":
+    main()
