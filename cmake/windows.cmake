@@ -48,6 +48,10 @@ foreach(tool_source ${QUILTOR_TEST_TOOLS})
   target_include_directories(${tool_name} PRIVATE tests samples/modules)
   target_link_libraries(${tool_name} PRIVATE quiltor_win32)
 endforeach()
+# Helpers the tool itself starts (the linked-mode test editor, the recording
+# program) are window programs: a console program started by one without a
+# console gets a console window of its own, which would lie over the tool.
+set_target_properties(qtlinkeditor qtrecord PROPERTIES WIN32_EXECUTABLE ON)
 # The selection dialog's harness shows the dialog itself and needs its template.
 target_sources(qtloomwork PRIVATE src/ui/loomwork_dialog.rc)
 target_include_directories(qtloomwork PRIVATE src companion/loomwork)

@@ -2,7 +2,8 @@
 // is sent the command its item button sends on a click, and the time until
 // Wine's notepad holds the text is set against the message write alone (the
 // same routine called here, into the same notepad), with a small and a large
-// data file. A click on an item with empty texts shows the tool's work without
+// data file, and with the small one in linked mode, notepad's edit window
+// handed to the tool at its start as another program would. A click on an item with empty texts shows the tool's work without
 // the write, which is far less noisy than a difference of two writes. Prints;
 // asserts nothing.
 #include <windows.h>
@@ -121,11 +122,15 @@ std::string DataFile(int pages, int rows) {
   return Ansi(out);
 }
 
+enum class Mode { kSimple, kLinked };
+
 // The tool starts on `page`: a page's buttons exist once it has been shown.
-std::string Settings(int page) {
+// Both modes write by messages at once.
+std::string Settings(int page, Mode mode) {
   return "[Quiltor]\r\nQuiltorData=d.edt\r\nTop=20\r\nLeft=420\r\nHeight=400\r\nActivePage=" +
-         std::to_string(page) + "\r\n"
-         "[Setup]\r\nPasteKindEZ=0\r\nPasteIntervalEZ=0\r\nTimer=" +
+         std::to_string(page) + "\r\nMode=" + (mode == Mode::kLinked ? "1" : "0") +
+         "\r\n"
+         "[Setup]\r\nPasteKindEZ=0\r\nPasteIntervalEZ=0\r\nPasteKind=0\r\nPasteInterval=0\r\nTimer=" +
          std::to_string(kTimer) + "\r\nTimerEZ=" + std::to_string(kTimerEZ) + "\r\nResize=0\r\n";
 }
 
@@ -260,8 +265,8 @@ struct CaseResult {
 // One tool in a folder of its own with `data`, clicked `kRepetitions` times,
 // each click next to a message write alone, a click on an item with empty
 // texts (`emptyRow`) and a bare message to the tool.
-CaseResult RunCase(const fs::path& folder, const std::string& data, int page, int row, int emptyRow, Editor& editor,
-                   quiltor::DeliveryRoutines& routines, const char* label) {
+CaseResult RunCase(const fs::path& folder, const std::string& data, int page, int row, int emptyRow, Mode mode,
+                   Editor& editor, quiltor::DeliveryRoutines& routines, const char* label) {
   CaseResult result;
   fs::create_directories(folder);
   std::error_code error;
@@ -269,12 +274,18 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
   const char* other = std::getenv("QUILTOR_TOOL_EXE");
   fs::copy_file(WinPath(other ? other : QUILTOR_BUILD_DIR "/Quiltor.exe"), folder / "Quiltor.exe",
                 fs::copy_options::overwrite_existing, error);
-  if (error || !WriteBytes(folder / "Quiltor.ini", Settings(page)) || !WriteBytes(folder / "d.edt", data)) {
+  if (error || !WriteBytes(folder / "Quiltor.ini", Settings(page, mode)) || !WriteBytes(folder / "d.edt", data)) {
     std::printf("bench_click: cannot prepare %s\n", folder.string().c_str());
     return result;
   }
+  std::string commandLine = "\"" + (folder / "Quiltor.exe").string() + "\"";
+  // Linked mode: notepad's edit window and a file handed over at the start.
+  if (mode == Mode::kLinked) {
+    commandLine += " /h" + std::to_string(reinterpret_cast<std::uintptr_t>(editor.edit)) + " \"/f" +
+                   (folder / "linked.txt").string() + "\"";
+  }
   Program tool;
-  if (!tool.Start("\"" + (folder / "Quiltor.exe").string() + "\"", folder.string())) {
+  if (!tool.Start(commandLine, folder.string())) {
     std::printf("bench_click: Quiltor.exe did not start\n");
     return result;
   }
@@ -424,9 +435,11 @@ int main() {
   constexpr int kLargePage = 99, kLargeRow = 90;  // the last text item of the file
   const std::string small = DataFile(1, 3);
   const std::string large = DataFile(100, 100);
-  const CaseResult s = RunCase(root / "small", small, 0, 0, 1, editor, routines, "small data file");
-  const CaseResult l =
-      RunCase(root / "large", large, kLargePage, kLargeRow, kLargeRow + 7, editor, routines, "large data file");
+  const CaseResult s = RunCase(root / "small", small, 0, 0, 1, Mode::kSimple, editor, routines, "small data file");
+  const CaseResult l = RunCase(root / "large", large, kLargePage, kLargeRow, kLargeRow + 7, Mode::kSimple, editor,
+                               routines, "large data file");
+  const CaseResult k =
+      RunCase(root / "linked", small, 0, 0, 1, Mode::kLinked, editor, routines, "linked mode, small data file");
   const ReadCost readSmall = ReadTextsMs(root / "small" / "d.edt", 0, 0);
   const ReadCost readLarge = ReadTextsMs(root / "large" / "d.edt", kLargePage, kLargeRow);
 
@@ -436,7 +449,7 @@ int main() {
   std::error_code ignored;
   fs::remove_all(root, ignored);
 
-  if (!s.ok || !l.ok) return 1;
+  if (!s.ok || !l.ok || !k.ok) return 1;
   std::printf("click to text, 3 items:     %7.3f ms; delivery alone: %7.3f ms; tool's own overhead: %6.3f ms per click\n",
               s.click, s.delivery, s.overhead);
   std::printf("click to text, 10000 items: %7.3f ms; delivery alone: %7.3f ms; tool's own overhead: %6.3f ms per click "
@@ -444,6 +457,11 @@ int main() {
               l.click, l.delivery, l.overhead);
   std::printf("ratio click to text (large / small): %.2f; overhead large - small: %.3f ms\n", l.click / s.click,
               l.overhead - s.overhead);
+  std::printf("linked mode, 3 items:       %7.3f ms; delivery alone: %7.3f ms; tool's own overhead: %6.3f ms per click\n",
+              k.click, k.delivery, k.overhead);
+  std::printf("linked-mode overhead - simple-mode overhead: %.3f ms (goal <= 1 ms); linked / simple click to text: %.2f; "
+              "work without the write %.3f / %.3f ms (linked / simple)\n",
+              k.overhead - s.overhead, k.click / s.click, k.empty, s.empty);
   std::printf("the tool's work without the write (item with empty texts, command to answer): %.3f / %.3f ms "
               "(small / large), ratio %.2f\n",
               s.empty, l.empty, l.empty / s.empty);
@@ -452,8 +470,8 @@ int main() {
   std::printf("data-file read per click, measured here: %.3f / %.3f ms, of which the file read %.3f / %.3f ms "
               "(%zu / %zu bytes)\n",
               readSmall.total, readLarge.total, readSmall.file, readLarge.file, small.size(), large.size());
-  if (s.failures + l.failures + editor.refocused > 0)
+  if (s.failures + l.failures + k.failures + editor.refocused > 0)
     std::printf("(%d round(s) left out: a text did not arrive or an empty item wrote; notepad brought back to the front %d time(s))\n",
-                s.failures + l.failures, editor.refocused);
+                s.failures + l.failures + k.failures, editor.refocused);
   return 0;
 }

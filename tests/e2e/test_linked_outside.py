@@ -2,26 +2,33 @@
 program hands the running tool an edit window and a file (/h /f); the tool
 enters linked mode with an entry marked "*" and writes into that window; the
 same window handed again is selected, not added; the same at the tool's own
-start."""
+start. The current file run with programs: the default listed program by
+the run button, another one from its drop-down (once, the checked default
+stays), and the program the file's extension is associated with; copies of
+the recording program qtrecord note the command line they were started
+with."""
 import os
 import shutil
+import subprocess
 import tempfile
 
-from e2elib import BUILD, App, Failures, click, ini, read_ini, wait_for
+from e2elib import BUILD, SOURCE, WINE_RUN, App, Failures, click, ini, read_ini, wait_for
 from editorlib import FIXTURES, button_point
-from linkedlib import LinkEditor, edit_text, files, kill, linked_edit, second_start, shared_current, toolbar, winpath
+from linkedlib import (LinkEditor, click_menu_item, click_tool, edit_text, files, kill, linked_edit, menus,
+                       second_start, shared_current, tool_copy, toolbar, winpath)
 
 f = Failures()
 BOLD = 0
 DATA = {"items.edt": open(os.path.join(FIXTURES, "items.edt"), "rb").read()}
 
 
-def settings(log, change_mode=1):
+def settings(log, change_mode=1, setup=None, **sections):
     """The tool's settings: the test editor as the common entry's editor, noting in `log`."""
+    keys = {"EditerPath": winpath(os.path.join(BUILD, "qtlinkeditor.exe")), "EditerParam": winpath(log) + " %f",
+            "ClassName1": "QtLinkEditor", "ClassName2": "Edit", "PasteKind": 0, "Timer": 100, "ChangeMode": change_mode}
+    keys.update(setup or {})
     return ini(Quiltor={"QuiltorData": "items.edt", "Top": 20, "Left": 420, "Height": 400, "ActivePage": 0, "Mode": 0},
-               Setup={"EditerPath": winpath(os.path.join(BUILD, "qtlinkeditor.exe")), "EditerParam": winpath(log) + " %f",
-                      "ClassName1": "QtLinkEditor", "ClassName2": "Edit", "PasteKind": 0, "Timer": 100,
-                      "ChangeMode": change_mode})
+               Setup=keys, **sections)
 
 
 def forward(app, editor, path):
@@ -74,10 +81,103 @@ def a_forwarded_window_links_the_tool_and_is_written_to(work):
     kill("qtlinkeditor.exe")
 
 
+def drive_c(*parts):
+    """A path inside the test prefix's drive C:."""
+    prefix = os.environ.get("QUILTOR_WINEPREFIX") or os.path.join(SOURCE, "build", "wineprefix")
+    return os.path.join(prefix, "drive_c", *parts)
+
+
+def recorded(program):
+    """The command lines the copy C:\\tools\\<program> of the recording program noted."""
+    try:
+        return open(drive_c("tools", program + ".log"), "rb").read().decode("cp932").splitlines()
+    except FileNotFoundError:
+        return []
+
+
+def reg(*args):
+    subprocess.run([WINE_RUN, "reg"] + list(args), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+
+# The extension associated with the recording program in the test prefix.
+# Wine resolves associations in HKEY_CLASSES_ROOT, which it keeps as the
+# machine's classes; the user's own classes are not looked at.
+ASSOCIATION = (("HKLM\\Software\\Classes\\.qtr", "QuiltorTestRecord"),
+               ("HKLM\\Software\\Classes\\QuiltorTestRecord\\shell\\open\\command", 'C:\\tools\\assoc.exe "%1"'))
+PROGRAMS = {"ExecCaption0": "view", "ExecProgram0": "C:\\tools\\view.exe", "ExecParam0": "-x %f",
+            "ExecCaption1": "other", "ExecProgram1": "C:\\tools\\other.exe", "ExecParam1": "%f", "ProgramNo": 1}
+# The menu's checks: 関連付けﾌｧｲﾙ実行, the separator, view, other.
+VIEW_CHECKED = [False, False, True, False]
+ASSOCIATED_CHECKED = [True, False, False, False]
+
+
+def exec_checks():
+    return [item["checked"] for item in menus()["PopupMenu_Exec"]]
+
+
+def ran(program):
+    """Waits until `program` has noted a start; returns what it noted."""
+    return wait_for(lambda: recorded(program), 30, 0.2)
+
+
+def the_current_file_runs_with_its_programs(work):
+    for program in ("view.exe", "other.exe", "assoc.exe"):
+        tool_copy(drive_c("tools"), "qtrecord.exe", program)
+        if os.path.exists(drive_c("tools", program + ".log")):
+            os.remove(drive_c("tools", program + ".log"))
+    os.makedirs(drive_c("doc"), exist_ok=True)
+    open(drive_c("doc", "a b.txt"), "wb").write(b"a")
+    open(drive_c("doc", "a b.qtr"), "wb").write(b"a")
+    for key, value in ASSOCIATION:
+        reg("add", key, "/ve", "/d", value, "/f")
+    log = os.path.join(work, "programs.log")
+    # Files of the kind QTR (in capitals) run with the associated program by default.
+    kinds = {"ExtRendo1": {"ExtName": "recorded", "Ext": "QTR", "ProgramNo": 0}}
+    try:
+        with App(settings(log, setup=dict(PROGRAMS, ExtRendoCnt=1), **kinds), DATA) as app:
+            app.wait_ready()
+            editor = LinkEditor(log, "a b.txt")
+            forward(app, editor, "C:\\doc\\a b.txt")
+            f.equal(exec_checks(), VIEW_CHECKED, "programs: the common kind's default program view is checked")
+            click_tool("ToolButton_Exec")
+            f.equal(ran("view.exe"), ['C:\\tools\\view.exe -x "C:\\doc\\a b.txt"'],
+                    "programs: the run button starts the default program with the quoted file")
+            app.wait_idle()
+
+            click_tool("ToolButton_Exec", arrow=True)
+            click_menu_item("PopupMenu_Exec", text="other")
+            f.equal(ran("other.exe"), ['C:\\tools\\other.exe "C:\\doc\\a b.txt"'],
+                    "programs: the drop-down's other program runs with the file")
+            app.wait_idle()
+            f.equal(len(recorded("view.exe")), 1, "programs: the default did not run again")
+            f.equal(len(recorded("other.exe")), 1, "programs: the other program ran once")
+            f.equal(exec_checks(), VIEW_CHECKED, "programs: the checked default stays after running another")
+
+            qtr = LinkEditor(log, "a b.qtr")
+            forward(app, qtr, "C:\\doc\\a b.qtr")
+            f.equal(exec_checks(), ASSOCIATED_CHECKED, "programs: the kind QTR checks 関連付けﾌｧｲﾙ実行 for .qtr")
+            click_tool("ToolButton_Exec")
+            lines = ran("assoc.exe")
+            f.check(len(lines) == 1 and lines[0].endswith('"C:\\doc\\a b.qtr"'),
+                    "programs: the run button opens a .qtr file with its associated program: %r" % lines)
+            app.wait_idle()
+            f.equal(app.driver("box", 0), ["nobox"], "programs: no message after running the associated program")
+            f.equal(len(recorded("view.exe")), 1, "programs: the associated run started no listed program")
+    finally:
+        reg("delete", ASSOCIATION[0][0], "/f")
+        reg("delete", "HKLM\\Software\\Classes\\QuiltorTestRecord", "/f")
+        kill("qtlinkeditor.exe")
+        made = [drive_c("tools", name + end) for name in ("view.exe", "other.exe", "assoc.exe") for end in ("", ".log")]
+        for path in made + [drive_c("doc", "a b.txt"), drive_c("doc", "a b.qtr")]:
+            if os.path.exists(path):
+                os.remove(path)
+
+
 work = tempfile.mkdtemp(prefix="quiltor-linked-")
 kill("qtlinkeditor.exe")
 try:
     a_forwarded_window_links_the_tool_and_is_written_to(work)
+    the_current_file_runs_with_its_programs(work)
 finally:
     kill("qtlinkeditor.exe")
     shutil.rmtree(work, ignore_errors=True)

@@ -28,6 +28,10 @@
 //                           another program, raw code page 932
 //   qtlinked times          "times <kernel> <user>" of the tool's process in
 //                           100 ns units (GetProcessTimes), "pid <pid>"
+//   qtlinked link <hwnd> <file> [<hwnd> <file>...]
+//                           hands the running tool each edit window with its
+//                           file, one forwarded command line per pair, as
+//                           another program does; prints "link <n handed>"
 // Exit code 0 on success, 1 when the window was not found in time.
 #include <windows.h>
 #include <commctrl.h>
@@ -303,6 +307,32 @@ int Times(HWND main) {
   return 0;
 }
 
+std::string Ansi(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// The text a second start of the tool would forward, built here by hand so
+// that the tool's own reading of it is what gets tested.
+int Link(HWND main, int count, LPWSTR* pairs) {
+  int handed = 0;
+  for (int i = 0; i + 1 < count; i += 2) {
+    std::string text = "/h" + Ansi(pairs[i]) + "\n/f" + Ansi(pairs[i + 1]) + "\n";
+    COPYDATASTRUCT data{};
+    data.dwData = 0xFFFFFFFF;
+    data.cbData = static_cast<DWORD>(text.size() + 1);
+    data.lpData = text.data();
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 30000, &result)) {
+      ++handed;
+    }
+  }
+  std::printf("link %d\n", handed);
+  return handed == count / 2 ? 0 : 1;
+}
+
 }  // namespace
 
 int main() {
@@ -352,6 +382,8 @@ int main() {
                 static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
   } else if (verb == L"times") {
     rc = Times(main);
+  } else if (verb == L"link") {
+    rc = Link(main, argc - 2, argv + 2);
   }
   std::fflush(stdout);
   LocalFree(argv);

@@ -1,9 +1,11 @@
-// Test helper: a small editor for the linked-mode tests. Its top window
-// (class "QtLinkEditor", titled "<file name> - QtLinkEditor") holds one
-// multi-line "Edit" control, and it notes in a log what a test needs to see
-// from outside: when it opened (with its window handles) and every WM_CLOSE
-// its top window received, in the order they came.
-//   qtlinkeditor <log> [<file>]    log "-" = none; the file only names it
+// Test helper: a small editor for the linked-mode tests. Each of its top
+// windows (class "QtLinkEditor", titled "<file name> - QtLinkEditor") holds
+// one multi-line "Edit" control, and it notes in a log what a test needs to
+// see from outside: when a window opened (with its handles) and every
+// WM_CLOSE a top window received, in the order they came. It ends when its
+// last window is gone.
+//   qtlinkeditor <log> [<file>...] log "-" = none; one window per file, the
+//                                  file only names it
 //   qtlinkeditor stop <name> <ms>  the editor named <name> stops answering
 //                                  for <ms>, as a hung program does
 //   qtlinkeditor get <name>        prints "text [<its text>]"
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,9 +28,18 @@ constexpr UINT kStopAnswering = WM_APP + 1;
 // covers the tool's buttons (no window manager moves it out of the way).
 constexpr int kLeft = 10;
 constexpr int kTop = 380;
+// Later windows of one process step down and right, so each shows a corner.
+constexpr int kCascade = 12;
 std::wstring gLog;
-std::wstring gName = L"untitled";
-HWND gEdit = nullptr;
+int gOpenWindows = 0;
+
+// What each top window keeps, in its GWLP_USERDATA.
+struct Document {
+  std::wstring name;
+  HWND edit = nullptr;
+};
+
+Document* DocumentOf(HWND window) { return reinterpret_cast<Document*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 void Note(const std::wstring& line) {
   if (gLog.empty() || gLog == L"-") return;
@@ -46,28 +58,35 @@ void Note(const std::wstring& line) {
 }
 
 LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  Document* document = DocumentOf(window);
+  if (!document) return DefWindowProcW(window, message, wparam, lparam);
   switch (message) {
     case WM_CREATE:
-      gEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
-                              0, 0, 300, 160, window, nullptr, GetModuleHandleW(nullptr), nullptr);
-      return gEdit ? 0 : -1;
+      document->edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
+                                       WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 300, 160, window,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+      return document->edit ? 0 : -1;
     case WM_SIZE:
-      MoveWindow(gEdit, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      MoveWindow(document->edit, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
       return 0;
     case WM_SETFOCUS:
-      SetFocus(gEdit);
+      SetFocus(document->edit);
       return 0;
     case WM_CLOSE:
-      Note(L"close " + gName);
+      Note(L"close " + document->name);
       DestroyWindow(window);
       return 0;
     case kStopAnswering:
-      SetWindowTextW(window, (gName + L" - not answering").c_str());
+      SetWindowTextW(window, (document->name + L" - not answering").c_str());
       Sleep(static_cast<DWORD>(wparam));
-      SetWindowTextW(window, (gName + L" - QtLinkEditor").c_str());
+      SetWindowTextW(window, (document->name + L" - QtLinkEditor").c_str());
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      if (--gOpenWindows == 0) PostQuitMessage(0);
       return 0;
     default:
       return DefWindowProcW(window, message, wparam, lparam);
@@ -116,6 +135,11 @@ int RunVerb(int argc, wchar_t** argv) {
   return 0;
 }
 
+std::wstring NameOf(const std::wstring& file) {
+  const size_t cut = file.find_last_of(L"\\/:");
+  return cut == std::wstring::npos ? file : file.substr(cut + 1);
+}
+
 }  // namespace
 
 int main() {
@@ -124,11 +148,9 @@ int main() {
   if (!argv || argc < 2) return 2;
   if (std::wcscmp(argv[1], L"stop") == 0 || std::wcscmp(argv[1], L"get") == 0) return RunVerb(argc, argv);
   gLog = argv[1];
-  if (argc > 2) {
-    const std::wstring file = argv[2];
-    const size_t cut = file.find_last_of(L"\\/:");
-    gName = cut == std::wstring::npos ? file : file.substr(cut + 1);
-  }
+  std::vector<Document> documents;
+  for (int i = 2; i < argc; ++i) documents.push_back(Document{NameOf(argv[i]), nullptr});
+  if (documents.empty()) documents.push_back(Document{L"untitled", nullptr});
   LocalFree(argv);
 
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -140,14 +162,21 @@ int main() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kClass;
   if (!RegisterClassExW(&windowClass)) return 1;
-  HWND top = CreateWindowExW(0, kClass, (gName + L" - QtLinkEditor").c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             kLeft, kTop, 320, 200, nullptr, nullptr, instance, nullptr);
-  if (!top) return 1;
-  wchar_t line[160];
-  swprintf(line, 160, L"open %ls edit %llu top %llu", gName.c_str(),
-           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(gEdit)),
-           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)));
-  Note(line);
+  // The vector is not resized from here on, so each window's pointer stays good.
+  for (size_t i = 0; i < documents.size(); ++i) {
+    Document& document = documents[i];
+    const int step = static_cast<int>(i) * kCascade;
+    HWND top = CreateWindowExW(0, kClass, (document.name + L" - QtLinkEditor").c_str(),
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, kLeft + step, kTop + step, 320, 200, nullptr, nullptr,
+                               instance, &document);
+    if (!top) return 1;
+    ++gOpenWindows;
+    wchar_t line[320];
+    swprintf(line, 320, L"open %ls edit %llu top %llu", document.name.c_str(),
+             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(document.edit)),
+             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)));
+    Note(line);
+  }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""The cost of the watch timer while the tool idles, read from outside: the
+CPU time Linux counts for the tool's process (all its threads) over a quiet
+stretch, in simple mode (a tick every Timer + TimerEZ = 2100 ms) against
+linked mode with Timer 100 watching 5 and 20 open entries: windows of one
+test-editor process, each handed to the tool as another program does.
+Wine's server works on the tool's behalf too (every tick is a message through
+it); its CPU time over the same stretch is shown beside, as this prefix's
+server serves nothing else meanwhile. Prints per cent of one core, the ratio
+to simple mode and the growth per entry; asserts nothing (goal: linked mode
+with 20 entries under 0.5 % of one core).
+Run: QUILTOR_BUILD_DIR=build/win python3 bench/win/bench_linked_watch.py [seconds per stretch, 20]"""
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+from e2elib import BUILD, SOURCE, WINE_RUN, App, ini, wait_for  # noqa: E402
+from linkedlib import files, kill, linked, read_log, winpath  # noqa: E402
+
+SETTLE_S = 2
+CLOCK_TICK = os.sysconf("SC_CLK_TCK")
+
+
+def process_ns(pid):
+    """CPU time of a Linux process in ns: the scheduler's run time of its threads where the kernel keeps it,
+    else user + system time in clock ticks."""
+    total = 0
+    try:
+        for task in glob.glob("/proc/%d/task/*/schedstat" % pid):
+            total += int(open(task).read().split()[0])
+        if total:
+            return total
+        fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) * 1_000_000_000 // CLOCK_TICK
+    except (FileNotFoundError, ProcessLookupError, IndexError, ValueError):
+        return None
+
+
+def tool_pid(app):
+    """The tool's Linux process: the one Wine's loader started as, renamed after the exe."""
+    pid = app.process.pid
+    try:
+        return pid if open("/proc/%d/comm" % pid).read().strip() == "Quiltor.exe" else None
+    except FileNotFoundError:
+        return None
+
+
+def server_pid():
+    """This prefix's wineserver: the one whose working folder is the server folder of the prefix."""
+    prefix = os.environ.get("QUILTOR_WINEPREFIX") or os.path.join(SOURCE, "build", "wineprefix")
+    st = os.stat(prefix)
+    wanted = "/server-%x-%x" % (st.st_dev, st.st_ino)
+    for pid in subprocess.run(["pgrep", "^wineserver"], capture_output=True, text=True).stdout.split():
+        try:
+            if os.readlink("/proc/%s/cwd" % pid).endswith(wanted):
+                return int(pid)
+        except OSError:
+            continue
+    return None
+
+
+def editors(log, count):
+    """One test-editor process with `count` windows; returns their (edit window, file) pairs."""
+    names = ["f%02d.txt" % n for n in range(count)]
+    subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinkeditor.exe"), winpath(log)] + names,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    opened = wait_for(lambda: (lambda lines: lines if len(lines) == count else None)(
+        [line for line in read_log(log) if line.startswith("open ")]), 60, 0.2)
+    if not opened:
+        raise SystemExit("bench_linked_watch: the test editor did not open %d windows" % count)
+    return [(line.split(" ")[3], "C:\\doc\\" + line.split(" ")[1]) for line in opened]
+
+
+def idle_cost(linked_mode, entries, seconds, work):
+    """(per cent of one core for the tool, for the server) over `seconds` of idling with `entries` open entries."""
+    log = os.path.join(work, "editors%d.log" % entries)
+    settings = ini(Quiltor={"Mode": 1 if linked_mode else 0, "Top": 20, "Left": 420, "Height": 300},
+                   Setup={"Timer": 100, "TimerEZ": 2000})
+    with App(settings) as app:
+        app.wait_ready()
+        if entries:
+            pairs = editors(log, entries)
+            linked("link", *[value for pair in pairs for value in pair], timeout=120)
+            shown = len(files()["entries"])
+            if shown != entries:
+                raise SystemExit("bench_linked_watch: the tool lists %d of %d entries" % (shown, entries))
+        app.wait_idle()
+        time.sleep(SETTLE_S)
+        pid, server = tool_pid(app), server_pid()
+        if not pid:
+            raise SystemExit("bench_linked_watch: the tool's process was not found")
+        before = process_ns(pid), process_ns(server) if server else None
+        start = time.monotonic()
+        time.sleep(seconds)
+        after = process_ns(pid), process_ns(server) if server else None
+        elapsed_ns = (time.monotonic() - start) * 1e9
+    kill("qtlinkeditor.exe")
+    tool = 100.0 * (after[0] - before[0]) / elapsed_ns
+    wine = 100.0 * (after[1] - before[1]) / elapsed_ns if before[1] is not None and after[1] is not None else None
+    return tool, wine
+
+
+def main():
+    seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 20
+    work = tempfile.mkdtemp(prefix="quiltor-bench-watch-")
+    kill("qtlinkeditor.exe")
+    cases = (("simple mode (tick 2100 ms)", False, 0),) + tuple(
+        ("linked mode, Timer 100, %2d entries" % n, True, n) for n in (0, 5, 20))
+    results = [(label, n) + idle_cost(linked_mode, n, seconds, work) for label, linked_mode, n in cases]
+    simple = results[0][2]
+    print("watch tick while idling, %.0f s per stretch, CPU time of the tool's process in %% of one core "
+          "(Wine's server beside):" % seconds)
+    for label, n, tool, wine in results:
+        ratio = "%6.1f x simple" % (tool / simple) if simple > 0 else ""
+        server = "%.3f %%" % wine if wine is not None else "n/a"
+        print("  %-36s %7.3f %%  %s; server %s" % (label, tool, ratio, server))
+    by_entries = {n: tool for label, n, tool, wine in results[1:]}
+    print("growth per entry: %.4f %% of one core from 0 to 5 entries, %.4f %% from 5 to 20; "
+          "linked with 20 entries %.3f %% (goal < 0.5 %%)" %
+          ((by_entries[5] - by_entries[0]) / 5, (by_entries[20] - by_entries[5]) / 15, by_entries[20]))
+
+
+if __name__ == "__main__":
+    main()
