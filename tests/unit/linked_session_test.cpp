@@ -161,6 +161,14 @@ TEST_F(LinkedSessionTest, TheForegroundEditorBecomesCurrentWhenItIsListed) {
   EXPECT_EQ(session.Entries().size(), 2u);
   EXPECT_EQ(session.Selected(), 0u);
   EXPECT_EQ(session.Entries()[0].Text(), "*C:\\b.txt");
+  // A second window of the first editor's process is told from the first.
+  const WindowId top3 = windows.Add("Notepad", 10);
+  const WindowId edit3 = windows.AddEditor("Edit", 10, top3);
+  session.LinkFromOutside(edit3, "C:\\c.txt");
+  EXPECT_EQ(session.FollowForeground(top1), 2u);
+  EXPECT_EQ(session.LinkedEditWindow(), edit1);
+  EXPECT_EQ(session.FollowForeground(top3), 0u);
+  EXPECT_EQ(session.LinkedEditWindow(), edit3);
 }
 
 }  // namespace
