@@ -330,7 +330,8 @@ DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes&
 }
 
 DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& before, const Bytes& after,
-                                               std::uint32_t interval, std::int64_t keySetting) {
+                                               std::uint32_t interval, std::int64_t keySetting,
+                                               EmptyCut emptyCut) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
   if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
@@ -349,8 +350,9 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
     return GiveBack(status);
   // Nothing came: either nothing was selected or the editor has not cut yet.
   // A lone before text is written as into an empty selection; a selection to
-  // be wrapped is not guessed at.
-  if (!cutArrived && !after.empty()) return GiveBack(DeliveryStatus::kCutProducedNothing);
+  // be wrapped is guessed at only where the caller allows it.
+  if (!cutArrived && !after.empty() && emptyCut == EmptyCut::kStop)
+    return GiveBack(DeliveryStatus::kCutProducedNothing);
   if (!after.empty()) {
     std::optional<Bytes> selection = ReadTextForStep(2);
     if (!selection) {
@@ -417,8 +419,8 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
 
 DeliveryStatus DeliveryRoutines::Deliver(int pasteKind, WindowId target, const Bytes& before,
                                          const Bytes& after, std::uint32_t interval,
-                                         std::int64_t keySetting) {
-  if (pasteKind == kPasteByKeys) return DeliverByKeys(target, before, after, interval, keySetting);
+                                         std::int64_t keySetting, EmptyCut emptyCut) {
+  if (pasteKind == kPasteByKeys) return DeliverByKeys(target, before, after, interval, keySetting, emptyCut);
   return DeliverByMessages(target, before, after, interval, keySetting);
 }
 

@@ -55,6 +55,16 @@ enum class DeliveryStatus {
 inline constexpr int kPasteByMessages = 0;
 inline constexpr int kPasteByKeys = 1;
 
+// What a key write does when its cut leaves the clipboard unchanged although
+// a selection was to be wrapped: the editor may simply be slow to cut, so an
+// item stops rather than write around a selection it never saw; the editor
+// tests write into the tool's own test file, fresh and empty as a rule, where
+// nothing selected is the likely case and a wrong guess loses nothing.
+enum class EmptyCut {
+  kStop,
+  kEmptySelection,
+};
+
 // Indexes of the routine table: a write uses PasteKind, a fetch 2 + PasteKind.
 inline constexpr int kDeliverByMessages = 0;
 inline constexpr int kDeliverByKeys = 1;
@@ -114,12 +124,13 @@ class DeliveryRoutines {
   // not empty) in place of the target's selection. The message routine leaves
   // the user's clipboard as it was; the key routine keeps the user's clipboard
   // pending until RestoreSavedClipboard(). A key write whose cut leaves the
-  // clipboard unchanged writes a lone before text as into an empty selection,
-  // but stops (kCutProducedNothing) when the selection was to be wrapped.
+  // clipboard unchanged writes a lone before text as into an empty selection;
+  // when the selection was to be wrapped, `emptyCut` decides.
   DeliveryStatus DeliverByMessages(WindowId target, const Bytes& before, const Bytes& after,
                                    std::uint32_t interval, std::int64_t keySetting);
   DeliveryStatus DeliverByKeys(WindowId target, const Bytes& before, const Bytes& after,
-                               std::uint32_t interval, std::int64_t keySetting);
+                               std::uint32_t interval, std::int64_t keySetting,
+                               EmptyCut emptyCut = EmptyCut::kStop);
 
   // Copies (or cuts) the target's selection into `buffer`, which the caller
   // has zero-filled. At most buffer.size() - 1 bytes are written, cut on a
@@ -134,7 +145,7 @@ class DeliveryRoutines {
   // The routine table by number: routine kDeliverBy... / kFetchSelectionBy...
   // with PasteKind added. A PasteKind other than 1 means message sending.
   DeliveryStatus Deliver(int pasteKind, WindowId target, const Bytes& before, const Bytes& after,
-                         std::uint32_t interval, std::int64_t keySetting);
+                         std::uint32_t interval, std::int64_t keySetting, EmptyCut emptyCut = EmptyCut::kStop);
   DeliveryStatus Fetch(int pasteKind, WindowId target, std::uint32_t interval,
                        std::int64_t keySetting, bool cut, std::span<std::uint8_t> buffer);
 

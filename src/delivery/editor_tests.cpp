@@ -51,8 +51,9 @@ std::int32_t TestKeySetting(const LinkedTab& tab, std::int32_t storedCutPasteKey
 DeliveryStatus WriteTestTexts(DeliveryRoutines& delivery, WindowId target, int pasteKind, int interval,
                               std::int32_t keySetting, const Bytes& lineEnd) {
   const TestTexts texts = MakeTestTexts(lineEnd);
-  const DeliveryStatus status = delivery.Deliver(pasteKind, target, texts.before, texts.after,
-                                                 static_cast<std::uint32_t>(std::max(interval, 0)), keySetting);
+  const DeliveryStatus status =
+      delivery.Deliver(pasteKind, target, texts.before, texts.after, static_cast<std::uint32_t>(std::max(interval, 0)),
+                       keySetting, EmptyCut::kEmptySelection);
   delivery.RestoreSavedClipboard();
   return status;
 }

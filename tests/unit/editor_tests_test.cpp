@@ -152,6 +152,20 @@ TEST_F(EditorTestsTest, SecondTestFindsTheEditWindowAndTheThirdWritesIntoIt) {
   EXPECT_EQ(clipboard.Text(), "mine");  // the user's clipboard came back
 }
 
+TEST_F(EditorTestsTest, KeyTestWritesIntoTheFreshEmptyTestFile) {
+  // テスト１ and テスト２ open an empty test file: the cut finds nothing to
+  // take, and the test texts still arrive, with either standard key set.
+  processes.Start("ed.exe");
+  for (std::int32_t keys : {kDefaultCutPasteKey, kInsertDeleteCutPasteKey}) {
+    SCOPED_TRACE(keys);
+    windows.SetEditText(edit, "", 0, 0);
+    clipboard.PutText("mine");
+    EXPECT_EQ(WriteTestTexts(delivery, edit, 1, 0, keys, "\r\n"), DeliveryStatus::kOk);
+    EXPECT_EQ(windows.EditText(edit), kBefore + kAfter + "\r\n");
+    EXPECT_EQ(clipboard.Text(), "mine");
+  }
+}
+
 TEST_F(EditorTestsTest, ThirdTestUsesTheRadioItemsSetOrTheStoredKeys) {
   struct Case {
     int radio;
