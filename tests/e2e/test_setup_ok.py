@@ -7,6 +7,7 @@ and program rows at once."""
 import sys
 
 from e2elib import Failures, click, wait_for, xdotool
+from linkedlib import menu_texts, menus
 from setuplib import (KeyLog, exchange, open_setup, park_pointer, press_in_editor, running_tool, settings_bytes,
                       settings_variant, with_values, x_rect, x_window)
 
@@ -38,6 +39,12 @@ def buffers():
     (a buffer made anew is empty)."""
     shown = exchange()
     return shown.get("block"), tuple((shown.get(name) or (0, None))[1] for name in BUFFERS)
+
+
+def program_menus():
+    """The listed programs of the two program menus, as the tool describes them."""
+    shown = menus()
+    return menu_texts(shown.get("PopupMenu_Exec", []))[1:], menu_texts(shown.get("Popup_ExecSel", []))
 
 
 def tick_filter_row(d, row):
@@ -147,6 +154,7 @@ def buffers_are_made_anew_only_for_a_new_size():
 def program_rows_deleted_and_dragged():
     with running_tool(settings_variant({"ProgramNo": "2"}, lines=WITH_PROGRAMS)) as app:
         before = settings_bytes(app)
+        f.equal(program_menus(), (["Alpha", "Beta", "Gamma"],) * 2, "the program menus list the three rows")
         d = open_setup(app)
         d.click_tab(5)
         click(*d.row_point("IDC_ListBoxProgram", 1))
@@ -164,6 +172,7 @@ def program_rows_deleted_and_dragged():
         if not f.equal(after, expected, "the file holds the two rows in their new order and no row 2; "
                                         "the common kind keeps ProgramNo 2"):
             open("/tmp/quiltor-setup-programs.ini", "wb").write(after)
+        f.equal(program_menus(), (["Gamma", "Alpha"],) * 2, "the program menus follow the rows at once")
 
 
 def dialog_at_the_left_edge_brings_the_main_window_along():
