@@ -69,7 +69,8 @@ def kinds_change_the_file_only_on_ok():
         add_kind(kinds, "Notes", "md")
         close_kinds(kinds, "IDC_ButtonExtRendoOK")
         items, _ = d.combo("IDC_ComboBoxExtRendo")
-        f.check(items and items[-1].endswith("(md)"), "設定 gives the combo box a last item ending in (md): %r" % items)
+        f.check(items and items[-1].endswith("(md)"),
+                "設定 gives the combo box a last item ending in (md): %r" % items)
         d.choose("IDC_ComboBoxExtRendo", len(items) - 1)
         f.equal((d.control("IDC_EditEditerPath").text, d.control("IDC_RadioGroupPasteKind0").checked,
                  d.control("IDC_CSpinEditInterval").text, d.control("IDC_RadioGroupCutPaste0").checked),

@@ -101,7 +101,8 @@ def ok_after_changes_on_every_tab(pad):
         # 簡易モード: keys of the user's own: copy Alt+[F1], cut A, paste Ctrl+Shift+0.
         d.click_tab(3)
         d.click("IDC_RadioButtonCutPaste3")
-        f.check(wait_for(lambda: d.control("IDC_ComboBoxCopy").enabled, 5, 0.1), "直接指定 makes the key groups usable")
+        f.check(wait_for(lambda: d.control("IDC_ComboBoxCopy").enabled, 5, 0.1),
+                "直接指定 makes the key groups usable")
         set_key_group(d, "Copy", False, False, True, KEY_F1)
         set_key_group(d, "Cut", False, False, False, KEY_A)
         set_key_group(d, "Paste", True, True, False, KEY_0)
@@ -161,7 +162,8 @@ def program_rows_deleted_and_dragged():
         d.click_when_enabled("IDC_ButtonProgramCancel")
         box = app.driver("box", 10000, 1)
         f.check(box and "削除します" in box[0], "削除 asks before it removes a row: %r" % (box,))
-        f.check(wait_for(lambda: d.rows("IDC_ListBoxProgram") == 2, 5, 0.1), "the row is removed after OK in the question")
+        f.check(wait_for(lambda: d.rows("IDC_ListBoxProgram") == 2, 5, 0.1),
+                "the row is removed after OK in the question")
         d.drag_row("IDC_ListBoxProgram", 1, 0)
         d.ok(app)
         rows = [PROGRAM_ROWS[2], PROGRAM_ROWS[0]]
