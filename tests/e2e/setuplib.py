@@ -2,12 +2,13 @@
 does it: the title icon's menu opens them, tabs, buttons, boxes and lists
 are clicked, values typed, rows dragged; qtsetupdriver.exe reads what the
 dialogs show."""
+import contextlib
 import os
 import subprocess
 import tempfile
 import time
 
-from e2elib import BUILD, SOURCE, WINE_RUN, centre, click, move_pointer, run_driver, screenshot, wait_for, xdotool
+from e2elib import App, BUILD, SOURCE, WINE_RUN, centre, click, move_pointer, run_driver, screenshot, wait_for, xdotool
 
 SETUP = "環境設定"
 KINDS = "ﾌｧｲﾙ種別設定"
@@ -122,6 +123,11 @@ class Dialog:
         items = [l.split(" [", 1)[1][:-1] for l in lines[1:] if l.startswith("item ")]
         return items, int(selected), int(top), int(height)
 
+    def rows(self, name):
+        """How many rows a list holds (owner-drawn lists show no texts)."""
+        lines = tool("list", self.caption, self.ids[name])
+        return int(lines[0].split()[1]) if lines and lines[0].startswith("list ") else -1
+
     def point(self, name, dx=None, dy=None):
         control = self.control(name)
         if control is None:
@@ -223,15 +229,21 @@ class SetupDialog(Dialog):
         move_pointer(x + w // 2, y + (h // 4 if up else 3 * h // 4))
         xdotool("click", "--repeat", times, "--delay", 120, 1)
 
-    def ok(self):
-        self.click("IDC_ButtonOK")
-        if not self.gone():
-            raise AssertionError("the settings dialog did not close on OK")
+    def ok(self, app):
+        self._close("IDC_ButtonOK", "OK", app)
 
-    def cancel(self):
-        self.click("IDC_ButtonCancel")
+    def cancel(self, app):
+        self._close("IDC_ButtonCancel", "ｷｬﾝｾﾙ", app)
+
+    def _close(self, button, caption, app):
+        """Clicks the button and waits until the tool has done what follows
+        the dialog. The dialog disappears first (under Wine without a window
+        manager the hiding alone takes up to 2 s); the tool applies and saves
+        only after that, and reports itself idle once it is done."""
+        self.click(button)
         if not self.gone():
-            raise AssertionError("the settings dialog did not close on ｷｬﾝｾﾙ")
+            raise AssertionError("the settings dialog did not close on %s" % caption)
+        app.wait_idle()
 
 
 def shoot(path, rect):
@@ -354,14 +366,20 @@ def exchange(mark=None):
     return result
 
 
+def x_window(caption):
+    """The X window that shows the dialog, or None."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", caption], capture_output=True,
+                           text=True).stdout.split()
+    return found[-1] if found else None
+
+
 def x_rect(caption):
     """Where the dialog's client area shows on the X screen (Wine draws no
     caption without a window manager)."""
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", caption], capture_output=True,
-                           text=True).stdout.split()
-    if not found:
+    window = x_window(caption)
+    if not window:
         return None
-    shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", found[-1]], capture_output=True,
+    shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], capture_output=True,
                            text=True).stdout
     values = dict(line.split("=", 1) for line in shell.split() if "=" in line)
     return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
@@ -438,3 +456,95 @@ def menu_entries(rect):
             runs += 1 if inside >= 5 else 0
             inside = 0
     return runs
+
+
+# ---- A running tool over a settings file of known bytes ------------------
+
+HISTORY = ["OpenFile%d=C:\\work\\file%d.txt" % (i, i) for i in range(8)]
+
+# Every key the dialog writes is in the file with the value the dialog will
+# show, so OK has no key to add and the file changes only where the user
+# changed something. Comments, a key the tool does not know and another
+# program's section must come through untouched.
+SETTINGS = (["; Quiltor settings, kept by hand", "[Quiltor]", "Top=200", "Left=420", "Height=300", "Mode=0",
+             "QuiltorData="] + HISTORY +
+            ["Note=left by another version", "[Setup]", "; how often the tool looks at the editor", "Timer=100",
+             "TimerEZ=200", "MinHeight=38", "MaxHeight=480", "Resize=0", "OpenFiles=10", "MakeNew=0",
+             "Favourite=blue", "ChangeMode=1", "CloseMode=1", "FileFilter=", "FileFilterC=", "CRLF=2",
+             "BufSize1=1024", "BufSize2=1024", "HotKeyR=0", "HotKeyR1=1", "HotKeyR2=Q", "HotKeyA=1", "HotKeyA1=3",
+             "HotKeyA2=A", "PasteKindEZ=1", "PasteIntervalEZ=0", "CutPasteKeyEZ=202223221",
+             "; the editor of every file", "ExtRendoCnt=0", "EditerPath=", "EditerParam=", "ClassName1=",
+             "ClassName2=", "PasteKind=0", "PasteInterval=0", "CutPasteKey=202223221", "ProgramNo=0",
+             "[Colours]", "; another program's section", "Back=white", "Fore=black", "", "[Version]", "No=170"])
+
+EDITOR_POINT = (150, 420)  # inside qtkeylog's window, away from the tool and its dialogs
+
+
+def settings_variant(changed=None, after=None, lines=SETTINGS):
+    """`lines` with the values of the keys in `changed` replaced and the
+    lines of `after` ({line: [new lines]}) put after that line."""
+    out = []
+    for line in lines:
+        key = line.split("=", 1)[0] if "=" in line and not line.startswith(";") else None
+        if changed and key in changed:
+            line = "%s=%s" % (key, changed[key])
+        out.append(line)
+        out += (after or {}).get(line, [])
+    return out
+
+
+def settings_bytes(app):
+    return open(os.path.join(app.folder, "Quiltor.ini"), "rb").read()
+
+
+@contextlib.contextmanager
+def running_tool(lines=SETTINGS):
+    """A tool started over a settings file of these lines, closed afterwards."""
+    with App(("\r\n".join(lines) + "\r\n").encode("cp932")) as app:
+        app.wait_ready(60000)
+        park_pointer()
+        yield app
+
+
+def with_values(before, changed, dropped=()):
+    """The file `before` with the values of the keys in `changed` replaced
+    and the lines of the keys in `dropped` gone, every other byte kept."""
+    out = []
+    for line in before.split(b"\r\n"):
+        key = line.split(b"=", 1)[0].decode("cp932") if b"=" in line else None
+        if key in dropped:
+            continue
+        if key in changed:
+            line = ("%s=%s" % (key, changed[key])).encode("cp932")
+        out.append(line)
+    return b"\r\n".join(out)
+
+
+def foreground_class():
+    lines = tool("foreground")
+    return lines[0].split()[1] if lines and lines[0].startswith("foreground ") else ""
+
+
+def press_in_editor(app, pad, key):
+    """Puts the user in the editor, presses `key` there and tells who took
+    it: "tool" when the tool came to the front, "editor" when the editor got
+    the key (and the tool, idle afterwards, stayed behind)."""
+    logged = "Ctrl+Alt+" + key[-1].upper()
+    for _ in range(3):
+        for _ in range(5):
+            click(*EDITOR_POINT)
+            if wait_for(lambda: foreground_class() == "QtKeyLog", 3, 0.2):
+                break
+        if foreground_class() != "QtKeyLog":
+            return "nobody: the editor did not come to the front"
+        pad.set("", 0, 0)
+        xdotool("key", key)
+        seen = wait_for(lambda: "tool" if app.dump().get("foreground") else pad.state().get("keys"), 10, 0.2)
+        if seen == "tool":
+            return "tool"
+        if seen and logged in seen:
+            app.wait_idle()
+            return "tool" if app.dump().get("foreground") else "editor"
+        # Wine drops the modifiers of a key that comes right after a change
+        # of focus; the editor then got the bare letter. Press it again.
+    return "nobody: %r" % (pad.state().get("keys"),)

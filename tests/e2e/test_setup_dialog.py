@@ -4,82 +4,21 @@ settings file that holds comments, a key the tool does not know and another
 program's section. ｷｬﾝｾﾙ after changes on several tabs leaves the file, the
 transfer buffers and the hot key as they were. Pictures of the six tabs and of the file-kind dialog
 go to build/win/e2e-setup-shots for a person to look at."""
-import contextlib
 import os
 import re
 import shutil
 import sys
 
-from e2elib import App, SOURCE, Failures, click, move_pointer, wait_for, xdotool
-from setuplib import SHOTS, KeyLog, exchange, kinds_dialog, open_about, open_setup, park_pointer, tool
+from e2elib import SOURCE, Failures, move_pointer, xdotool
+from setuplib import (SHOTS, KeyLog, exchange, kinds_dialog, open_about, open_setup, park_pointer, press_in_editor,
+                      running_tool, settings_bytes)
 
 f = Failures()
 
-HISTORY = ["OpenFile%d=C:\\work\\file%d.txt" % (i, i) for i in range(8)]
-
-# Every key the dialog writes is in the file with the value the dialog will
-# show, so OK has no key to add and the file changes only where the user
-# changed something.
-SETTINGS = (["; Quiltor settings, kept by hand", "[Quiltor]", "Top=200", "Left=420", "Height=300", "Mode=0",
-             "QuiltorData="] + HISTORY +
-            ["Note=left by another version", "[Setup]", "; how often the tool looks at the editor", "Timer=100",
-             "TimerEZ=200", "MinHeight=38", "MaxHeight=480", "Resize=0", "OpenFiles=10", "MakeNew=0",
-             "Favourite=blue", "ChangeMode=1", "CloseMode=1", "FileFilter=", "FileFilterC=", "CRLF=2",
-             "BufSize1=1024", "BufSize2=1024", "HotKeyR=0", "HotKeyR1=1", "HotKeyR2=Q", "HotKeyA=1", "HotKeyA1=3",
-             "HotKeyA2=A", "PasteKindEZ=1", "PasteIntervalEZ=0", "CutPasteKeyEZ=202223221",
-             "; the editor of every file", "ExtRendoCnt=0", "EditerPath=", "EditerParam=", "ClassName1=",
-             "ClassName2=", "PasteKind=0", "PasteInterval=0", "CutPasteKey=202223221", "ProgramNo=0",
-             "[Colours]", "; another program's section", "Back=white", "Fore=black", "", "[Version]", "No=170"])
-
 ACTIVATE_KEY = "ctrl+alt+a"
-
-EDITOR_POINT = (150, 420)  # inside qtkeylog's window, away from the tool and its dialogs
 
 TAB_PICTURES = ["tab1-env1.png", "tab2-env2.png", "tab3-edit.png", "tab4-simple.png", "tab5-linked.png",
                 "tab6-programs.png"]
-
-
-def settings_bytes(app):
-    return open(os.path.join(app.folder, "Quiltor.ini"), "rb").read()
-
-
-@contextlib.contextmanager
-def running_tool():
-    """A tool started over the settings file above, closed afterwards."""
-    with App(("\r\n".join(SETTINGS) + "\r\n").encode("cp932")) as app:
-        app.wait_ready(60000)
-        park_pointer()
-        yield app
-
-
-def foreground_class():
-    lines = tool("foreground")
-    return lines[0].split()[1] if lines and lines[0].startswith("foreground ") else ""
-
-
-def press_in_editor(app, pad, key):
-    """Puts the user in the editor, presses `key` there and tells who took
-    it: "tool" when the tool came to the front, "editor" when the editor got
-    the key (and the tool, idle afterwards, stayed behind)."""
-    logged = "Ctrl+Alt+" + key[-1].upper()
-    for _ in range(3):
-        for _ in range(5):
-            click(*EDITOR_POINT)
-            if wait_for(lambda: foreground_class() == "QtKeyLog", 3, 0.2):
-                break
-        if foreground_class() != "QtKeyLog":
-            return "nobody: the editor did not come to the front"
-        pad.set("", 0, 0)
-        xdotool("key", key)
-        seen = wait_for(lambda: "tool" if app.dump().get("foreground") else pad.state().get("keys"), 10, 0.2)
-        if seen == "tool":
-            return "tool"
-        if seen and logged in seen:
-            app.wait_idle()
-            return "tool" if app.dump().get("foreground") else "editor"
-        # Wine drops the modifiers of a key that comes right after a change
-        # of focus; the editor then got the bare letter. Press it again.
-    return "nobody: %r" % (pad.state().get("keys"),)
 
 
 def change_timer_and_history(d):
@@ -115,7 +54,7 @@ def cancel_leaves_the_file_and_the_tool_as_they_were(pad):
         type_activate_letter(d, "L")
         d.click_tab(3)
         d.click("IDC_RadioButtonCutPaste2")
-        d.cancel()
+        d.cancel(app)
         f.equal(settings_bytes(app), before, "ｷｬﾝｾﾙ leaves the settings file as it was, byte for byte")
         f.equal(exchange().get("block"), (1024, 1024), "ｷｬﾝｾﾙ leaves the transfer buffers at their sizes")
         f.equal(press_in_editor(app, pad, ACTIVATE_KEY), "tool", "after ｷｬﾝｾﾙ the old hot key brings the tool forward")
@@ -151,7 +90,7 @@ def pictures_of_every_tab_and_the_kinds_dialog(app):
     kinds.shot("kinds.png")
     kinds.click("IDC_ButtonExtRendoCancel")
     f.check(kinds.gone(), "the file-kind dialog closes on ｷｬﾝｾﾙ")
-    d.cancel()
+    d.cancel(app)
     park_pointer()
     for name in TAB_PICTURES + ["kinds.png"]:
         path = os.path.join(SHOTS, name)
