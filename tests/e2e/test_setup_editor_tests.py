@@ -103,7 +103,7 @@ def detection_dialog_finds_writes_and_hands_back_the_editor():
         close_detection(ed, "IDC_ButtonOK", "OK with 標準２")
         d.wait()
         f.equal(tab_state(d)["cut & paste"], "標 準 ２", "標準２ chosen in the detection dialog shows on the tab")
-        d.ok()
+        d.ok(app)
         app.wait_idle()
         stored = read_ini(app.folder).get("Setup", {})
         f.equal({k: stored.get(k) for k in ("ClassName1", "ClassName2", "PasteKind", "PasteInterval", "CutPasteKey")},
@@ -149,7 +149,7 @@ def detection_dialog_copies_with_the_stored_direct_keys():
         ed.click("IDC_ButtonCancel")
         f.check(ed.gone() and keylog_gone(), "ｷｬﾝｾﾙ closes the detection dialog and qtkeylog")
         d.wait()
-        d.cancel()
+        d.cancel(app)
 
 
 def unstartable_editor_warns_in_the_first_test_only():
@@ -177,7 +177,7 @@ def unstartable_editor_warns_in_the_first_test_only():
         d.controls()  # answers once テスト２ has run
         noticed = wait_for(lambda: message_box() or test3_enabled(d), 1.5, 0.1)
         f.check(not noticed, "テスト２ is silent and テスト３ stays disabled: %r" % (noticed,))
-        d.cancel()
+        d.cancel(app)
 
 
 run([detection_dialog_finds_writes_and_hands_back_the_editor, detection_dialog_copies_with_the_stored_direct_keys,

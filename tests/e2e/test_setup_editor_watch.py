@@ -38,7 +38,7 @@ def second_test_finds_notepad_and_the_third_writes_until_it_is_closed():
         park_pointer()
         d.click_when_enabled("IDC_ButtonTest3")
         f.check(wait_for(lambda: notepad_text() == TEST_TEXT, 15, 0.3), "テスト３ writes again")
-        d.cancel()
+        d.cancel(app)
         f.check(no_notepad_left(), "ｷｬﾝｾﾙ undoes the test text and closes notepad without a question")
         f.equal(file_bytes(test_file(app)), b"", "nothing was saved into the test file")
 
@@ -61,7 +61,7 @@ def third_test_writes_with_the_stored_direct_keys():
             or pad.state()
         f.equal((state.get("text"), state.get("keys")), (wanted, ["A", "Ctrl+Shift+0"]),
                 "テスト３ with 直接指定 cuts with A and pastes with Ctrl+Shift+0 around the selection")
-        d.cancel()
+        d.cancel(app)
         f.check(keylog_gone(), "ｷｬﾝｾﾙ closes qtkeylog")
 
 
