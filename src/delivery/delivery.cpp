@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "text/cp932.h"
 
@@ -213,17 +214,18 @@ DeliveryStatus DeliveryRoutines::Finish() const {
 }
 
 std::optional<ClipboardSnapshot> DeliveryRoutines::TakeSnapshot() {
-  if (putBack_ && clipboard_.HoldsOwnContent() && clipboard_.SequenceNumber() == putBackSequence_)
-    return putBack_;
-  putBack_.reset();
+  // Every caller changes the clipboard next, so the kept state is handed over, not copied.
+  std::optional<ClipboardSnapshot> kept = std::exchange(putBack_, std::nullopt);
+  if (kept && clipboard_.HoldsOwnContent() && clipboard_.SequenceNumber() == putBackSequence_) return kept;
   return clipboard_.Snapshot();
 }
 
-RestoreOutcome DeliveryRoutines::PutBack(const ClipboardSnapshot& snapshot) {
+RestoreOutcome DeliveryRoutines::PutBack(ClipboardSnapshot& snapshot) {
   putBack_.reset();
   RestoreOutcome outcome = clipboard_.Restore(snapshot);
   if (outcome.opened && outcome.notRestored.empty()) {
-    putBack_ = ClipboardSnapshot{snapshot.formats, {}};
+    // The formats not kept are not on the clipboard now: not reported again.
+    putBack_ = ClipboardSnapshot{std::move(snapshot.formats), {}};
     putBackSequence_ = clipboard_.SequenceNumber();
   }
   return outcome;

@@ -224,8 +224,10 @@ class DeliveryRoutines {
   // the clipboard emptied; nullopt when it could not be had or emptied.
   std::optional<ClipboardSnapshot> TakeLocalAndEmpty();
   // Every putting back of a saved state goes through here, so TakeSnapshot
-  // knows what is there.
-  RestoreOutcome PutBack(const ClipboardSnapshot& snapshot);
+  // knows what is there. Once the clipboard could be opened the caller is
+  // done with `snapshot`: its formats move into the kept state when all of
+  // them went back.
+  RestoreOutcome PutBack(ClipboardSnapshot& snapshot);
   void PollSleep(std::uint32_t interval, bool first);
 
   Clipboard& clipboard_;
