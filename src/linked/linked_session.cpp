@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "text/cp932.h"
 
@@ -65,22 +67,21 @@ OpenFileEntry LinkedSession::MakeEntry(char mark, const Bytes& path, WindowId ed
   entry.mark = mark;
   entry.path = path;
   entry.editWindow = editWindow;
+  entry.topWindow = TopWindowOf(windows_, editWindow);
   if (editWindow != kNoWindow && windows_.IsWindow(editWindow)) {
     entry.process = windows_.ProcessOf(editWindow);
+    entry.thread = windows_.ThreadOf(entry.topWindow);
     entry.editClass = windows_.ClassName(editWindow);
-    entry.topClass = windows_.ClassName(TopWindowOf(windows_, editWindow));
+    entry.topClass = windows_.ClassName(entry.topWindow);
   }
   return entry;
 }
 
-WindowId LinkedSession::EntryTopWindow(const OpenFileEntry& entry) const {
-  return TopWindowOf(windows_, entry.editWindow);
-}
-
 bool LinkedSession::EntryAlive(const OpenFileEntry& entry) {
-  const WindowId top = EntryTopWindow(entry);
-  if (top == kNoWindow || !windows_.IsWindow(top)) return false;
-  if (entry.process != 0 && windows_.ProcessOf(top) != entry.process) return false;
+  const WindowId top = entry.topWindow;
+  if (top == kNoWindow) return false;
+  // The owner's process is 0 for a window that is gone.
+  if (entry.process != 0 ? windows_.ProcessOf(top) != entry.process : !windows_.IsWindow(top)) return false;
   return entry.topClass.empty() || windows_.ClassName(top) == entry.topClass;
 }
 
@@ -89,6 +90,7 @@ void LinkedSession::LinkWindows(WindowId editWindow) {
   linkedTargetWindow_ = TopWindowOf(windows_, editWindow);
   const bool exists = editWindow != kNoWindow && windows_.IsWindow(editWindow);
   linkedProcess_ = exists ? windows_.ProcessOf(editWindow) : 0;
+  linkedThread_ = exists ? windows_.ThreadOf(linkedTargetWindow_) : 0;
   linkedEditClass_ = exists ? windows_.ClassName(editWindow) : std::string();
   linkedTopClass_ = exists ? windows_.ClassName(linkedTargetWindow_) : std::string();
 }
@@ -136,8 +138,9 @@ bool LinkedSession::ChooseEntry(std::size_t index) {
   currentFile_ = entry.path;
   // The owner recorded when the entry was listed, not whoever holds the handle now.
   linkedEditWindow_ = entry.editWindow;
-  linkedTargetWindow_ = TopWindowOf(windows_, entry.editWindow);
+  linkedTargetWindow_ = entry.topWindow;
   linkedProcess_ = entry.process;
+  linkedThread_ = entry.thread;
   linkedEditClass_ = entry.editClass;
   linkedTopClass_ = entry.topClass;
   return true;
@@ -170,16 +173,60 @@ bool LinkedSession::PruneOpenFiles() {
 
 bool LinkedSession::CheckLinkedTarget() {
   if (TargetUsable()) return true;
+  DropTarget();
+  return false;
+}
+
+void LinkedSession::DropTarget() {
   LinkWindows(kNoWindow);
   if (selected_) RemoveOpenFile(*selected_);
-  return false;
+}
+
+LinkedSession::WatchOutcome LinkedSession::Watch() {
+  // Each editor thread's top-level windows, asked for once in this tick.
+  std::vector<std::pair<std::uint32_t, std::vector<WindowId>>> listings;
+  const auto listed = [&](std::uint32_t thread, WindowId window) {
+    if (thread == 0 || window == kNoWindow) return false;
+    auto found = std::find_if(listings.begin(), listings.end(), [&](const auto& l) { return l.first == thread; });
+    if (found == listings.end()) {
+      std::vector<WindowId> tops;
+      windows_.EnumThreadTop(thread, [&](WindowId top) {
+        tops.push_back(top);
+        return true;
+      });
+      found = listings.emplace(listings.end(), thread, std::move(tops));
+    }
+    return std::find(found->second.begin(), found->second.end(), window) != found->second.end();
+  };
+  // Turns 0 .. n-1 are the entries', turn n the target's.
+  const std::size_t slots = entries_.size();
+  const std::size_t turn = fullCheckTurn_++ % (slots + 1);
+  WatchOutcome outcome;
+  // From the back, so that removing one leaves the indices before it alone.
+  for (std::size_t i = slots; i-- > 0;) {
+    const OpenFileEntry& entry = entries_[i];
+    // A top window that is no top-level window (an editor's inner frame) is
+    // checked in full each time.
+    if (i != turn && listed(entry.thread, entry.topWindow)) continue;
+    if (EntryAlive(entry)) continue;
+    RemoveOpenFile(i);
+    outcome.pruned = true;
+  }
+  if (linkedTargetWindow_ != kNoWindow) {
+    const bool seen = turn != slots && listed(linkedThread_, linkedTargetWindow_);
+    if (!seen && !TargetUsable()) {
+      DropTarget();
+      outcome.targetGone = true;
+    }
+  }
+  return outcome;
 }
 
 bool LinkedSession::TargetUsable() {
   const auto sameOwner = [&](WindowId window, const std::string& className) {
-    return window != kNoWindow && windows_.IsWindow(window) &&
-           (linkedProcess_ == 0 || windows_.ProcessOf(window) == linkedProcess_) &&
-           (className.empty() || windows_.ClassName(window) == className);
+    if (window == kNoWindow) return false;
+    if (linkedProcess_ != 0 ? windows_.ProcessOf(window) != linkedProcess_ : !windows_.IsWindow(window)) return false;
+    return className.empty() || windows_.ClassName(window) == className;
   };
   return sameOwner(linkedTargetWindow_, linkedTopClass_) && sameOwner(linkedEditWindow_, linkedEditClass_);
 }

@@ -21,18 +21,21 @@ struct OpenFileEntry {
   char mark = kOpenedByTool;  // never shown; close mode 1 reads it
   Bytes path;
   WindowId editWindow = kNoWindow;  // null when the editor's window was not found
+  // The edit window's parent, or the edit window itself when it has none,
+  // as it was when the entry was linked.
+  WindowId topWindow = kNoWindow;
   // Who owned the windows when the entry was linked. A window handle can be
   // used again by another program once the editor's window is gone; a handle
   // that no longer belongs to this process and class is not the editor.
   std::uint32_t process = 0;
+  std::uint32_t thread = 0;
   std::string editClass;
   std::string topClass;
   // What the combo box holds: the mark followed by the path.
   Bytes Text() const { return Bytes(1, mark) + path; }
 };
 
-// The entry's top window is never stored: the edit window's parent, or the
-// edit window itself when it has none.
+// The edit window's parent, or the edit window itself when it has none.
 WindowId TopWindowOf(WindowSystem& windows, WindowId editWindow);
 
 // The label text for an entry text (mark + path): the path when the text has
@@ -84,7 +87,7 @@ class LinkedSession {
   // True while the entry's top window exists and still belongs to the
   // editor that was linked.
   bool EntryAlive(const OpenFileEntry& entry);
-  WindowId EntryTopWindow(const OpenFileEntry& entry) const;
+  WindowId EntryTopWindow(const OpenFileEntry& entry) const { return entry.topWindow; }
   // Removes the entries whose editor windows are gone, silently; the current
   // file is not touched. True when something was removed.
   bool PruneOpenFiles();
@@ -95,6 +98,22 @@ class LinkedSession {
   // Whether a write may go to the linked edit window now: it exists and is
   // still the editor's. The caller prunes and writes nothing otherwise.
   bool TargetUsable();
+
+  // What the watch timer does on each tick: PruneOpenFiles, then
+  // CheckLinkedTarget when there is a target, at a cost that hardly grows
+  // with the number of entries: every question about another program's
+  // window is a round trip to the window system, ten times a second. One
+  // listing of the top-level windows of each editor thread stands for the
+  // existence of all its entries' windows (a handle still listed under the
+  // thread that made it is the window that was linked, as handles are given
+  // out again only with a new use count). The owner check in full (process
+  // and class) goes round one entry, or the target, per tick; every write
+  // checks its target in full anyway.
+  struct WatchOutcome {
+    bool pruned = false;      // an entry went
+    bool targetGone = false;  // the target went (as CheckLinkedTarget)
+  };
+  WatchOutcome Watch();
   // The entry whose top window is `foreground`, made current (automatic
   // switching). nullopt when no entry shows that window.
   std::optional<std::size_t> FollowForeground(WindowId foreground);
@@ -105,6 +124,7 @@ class LinkedSession {
  private:
   OpenFileEntry MakeEntry(char mark, const Bytes& path, WindowId editWindow);
   void LinkWindows(WindowId editWindow);
+  void DropTarget();
 
   WindowSystem& windows_;
   std::vector<OpenFileEntry> entries_;
@@ -114,8 +134,11 @@ class LinkedSession {
   WindowId linkedTargetWindow_ = kNoWindow;
   // Who owned the linked windows when they were linked.
   std::uint32_t linkedProcess_ = 0;
+  std::uint32_t linkedThread_ = 0;
   std::string linkedEditClass_;
   std::string linkedTopClass_;
+  // Whose turn it is for the full owner check on the next watch tick.
+  std::size_t fullCheckTurn_ = 0;
 };
 
 }  // namespace quiltor

@@ -61,8 +61,12 @@ class WindowSystem {
   virtual std::string ClassName(WindowId window) = 0;  // at most 127 bytes
   virtual Bytes Text(WindowId window) = 0;
   virtual std::uint32_t ProcessOf(WindowId window) = 0;
+  // The thread that created the window; 0 for a window that is gone.
+  virtual std::uint32_t ThreadOf(WindowId window) = 0;
   // Visit top-level windows / all descendants; the visitor returns false to stop.
   virtual void EnumTop(const std::function<bool(WindowId)>& visit) = 0;
+  // The top-level windows of one thread, in a single question to the system.
+  virtual void EnumThreadTop(std::uint32_t thread, const std::function<bool(WindowId)>& visit) = 0;
   virtual void EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) = 0;
   virtual Rect WindowRect(WindowId window) = 0;
 };

@@ -111,10 +111,14 @@ void TFormMain::Show() {
   controller_.FormShow();
 }
 
-void TFormMain::ApplicationEventsIdle() {
+void TFormMain::ApplicationEventsIdle(bool afterWatchTicksOnly) {
   if (closing_ || !hwnd_) return;
-  KeepFocusOnDummy();
+  if (!afterWatchTicksOnly) KeepFocusOnDummy();
   controller_.ApplicationEventsIdle();
+}
+
+bool TFormMain::IsWatchTick(const MSG& msg) const {
+  return msg.message == WM_TIMER && msg.hwnd == hwnd_ && msg.wParam == kWatchTimerId;
 }
 
 void TFormMain::KeepFocusOnDummy() {
@@ -291,15 +295,21 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 int RunMessageLoop(TFormMain& form) {
   form.Show();
   MSG msg{};
+  bool onlyWatchTicks = false;
+  // Idle processing runs once each time the queue has run empty. The loop
+  // asks the window system as little as it can: in linked mode it turns ten
+  // times a second, and under Wine every question is a round trip.
   for (;;) {
-    // Idle processing runs once each time the queue has run empty.
-    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      form.ApplicationEventsIdle();
-      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+    } else {
+      form.ApplicationEventsIdle(onlyWatchTicks);
+      onlyWatchTicks = true;
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got == 0) return static_cast<int>(msg.wParam);
+      if (got == -1) return 1;
     }
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(msg.wParam);
-    if (got == -1) return 1;
+    if (!form.IsWatchTick(msg)) onlyWatchTicks = false;
     if (form.PreTranslateKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

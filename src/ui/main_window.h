@@ -42,7 +42,10 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   HWND TaskbarWindow() const { return app_.Handle(); }
   // The first show; the message loop calls it before its first message.
   void Show();
-  void ApplicationEventsIdle();
+  // `afterWatchTicksOnly`: nothing but the watch timer's ticks came since
+  // the last idle step; they move no focus, so the focus is not looked at.
+  void ApplicationEventsIdle(bool afterWatchTicksOnly = false);
+  bool IsWatchTick(const MSG& msg) const;
   // The shortcut handling of the message loop: true when the key was
   // consumed (every key is, while the window is visible).
   bool PreTranslateKey(const MSG& msg);

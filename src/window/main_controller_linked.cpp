@@ -74,13 +74,13 @@ void MainController::AfterCurrentGone() {
 }
 
 void MainController::TimerTimer2() {
-  const bool pruned = session_.PruneOpenFiles();
-  if (session_.LinkedTargetWindow() != kNoWindow && !session_.CheckLinkedTarget()) {
+  const LinkedSession::WatchOutcome watch = session_.Watch();
+  if (watch.targetGone) {
     AfterCurrentGone();
     return;
   }
   const bool titled = ShowTargetTitle();
-  if (pruned) {
+  if (watch.pruned) {
     Refresh(ViewPart::kAll);
   } else if (titled) {
     Refresh(ViewPart::kStatus);
@@ -88,8 +88,9 @@ void MainController::TimerTimer2() {
 }
 
 void MainController::TimerTimer3() {
-  bool changed = session_.PruneOpenFiles();
-  if (session_.LinkedTargetWindow() != kNoWindow && !session_.CheckLinkedTarget()) {
+  const LinkedSession::WatchOutcome watch = session_.Watch();
+  bool changed = watch.pruned;
+  if (watch.targetGone) {
     statusText_.clear();
     statusHint_.clear();
     changed = true;

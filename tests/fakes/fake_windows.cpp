@@ -124,6 +124,7 @@ void FakeWindows::OnKey(const KeyEvent& event) {
 }
 
 WindowId FakeWindows::Parent(WindowId window) {
+  ++windowQueries;
   auto found = windows_.find(window);
   return found == windows_.end() ? kNoWindow : found->second.parent;
 }
@@ -183,18 +184,30 @@ WindowId FakeWindows::FocusOfThread(WindowId window) {
 }
 
 std::string FakeWindows::ClassName(WindowId window) {
+  ++windowQueries;
   auto found = windows_.find(window);
   return found == windows_.end() ? std::string() : found->second.className;
 }
 
 Bytes FakeWindows::Text(WindowId window) {
+  ++windowQueries;
   auto found = windows_.find(window);
   return found == windows_.end() ? Bytes() : found->second.text;
 }
 
 std::uint32_t FakeWindows::ProcessOf(WindowId window) {
+  ++windowQueries;
   auto found = windows_.find(window);
   return found == windows_.end() ? 0 : found->second.process;
+}
+
+void FakeWindows::EnumThreadTop(std::uint32_t thread, const std::function<bool(WindowId)>& visit) {
+  ++windowQueries;
+  std::vector<WindowId> tops;
+  for (const auto& [id, window] : windows_)
+    if (window.parent == kNoWindow && window.process == thread) tops.push_back(id);
+  for (WindowId id : tops)
+    if (!visit(id)) return;
 }
 
 void FakeWindows::EnumTop(const std::function<bool(WindowId)>& visit) {

@@ -51,6 +51,9 @@ class FakeWindows : public WindowSystem {
   WindowId focusThief = kNoWindow;
   // Input attaches the real window system would have made.
   int InputAttaches() const { return attaches_; }
+  // Questions about one window (exists, parent, class, process, text): each
+  // is a round trip to the window server on a real system.
+  int windowQueries = 0;
 
   // Called after a message to any window was handled.
   std::function<void(WindowId, std::uint32_t)> afterMessage;
@@ -62,7 +65,10 @@ class FakeWindows : public WindowSystem {
                      std::intptr_t lparam = 0) override;
   SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs, std::uintptr_t wparam = 0,
                         std::intptr_t lparam = 0) override;
-  bool IsWindow(WindowId window) override { return windows_.count(window) != 0; }
+  bool IsWindow(WindowId window) override {
+    ++windowQueries;
+    return windows_.count(window) != 0;
+  }
   WindowId Parent(WindowId window) override;
   WindowId Root(WindowId window) override;
   bool SetForeground(WindowId window) override;
@@ -74,7 +80,10 @@ class FakeWindows : public WindowSystem {
   std::string ClassName(WindowId window) override;
   Bytes Text(WindowId window) override;
   std::uint32_t ProcessOf(WindowId window) override;
+  // One user-interface thread per fake process, numbered as the process.
+  std::uint32_t ThreadOf(WindowId window) override { return ProcessOf(window); }
   void EnumTop(const std::function<bool(WindowId)>& visit) override;
+  void EnumThreadTop(std::uint32_t thread, const std::function<bool(WindowId)>& visit) override;
   void EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) override;
   Rect WindowRect(WindowId) override { return Rect{}; }
 

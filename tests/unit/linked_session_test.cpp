@@ -171,5 +171,66 @@ TEST_F(LinkedSessionTest, TheForegroundEditorBecomesCurrentWhenItIsListed) {
   EXPECT_EQ(session.LinkedEditWindow(), edit3);
 }
 
+TEST_F(LinkedSessionTest, TheWatchTickAsksAboutOneWindowAtATimeYetSeesEveryClosedEditorAtOnce) {
+  std::vector<std::pair<WindowId, WindowId>> editors;
+  for (int i = 0; i < 20; ++i) {
+    editors.push_back(Editor(10));
+    session.LinkFromOutside(editors.back().second, "C:\\f" + std::to_string(i) + ".txt");
+  }
+  // Two full rounds of turns: nothing goes, and no tick asks more than the
+  // editor's window listing and process and class of the two target windows.
+  for (int tick = 0; tick < 42; ++tick) {
+    windows.windowQueries = 0;
+    const LinkedSession::WatchOutcome outcome = session.Watch();
+    EXPECT_FALSE(outcome.pruned || outcome.targetGone);
+    EXPECT_LE(windows.windowQueries, 5) << "tick " << tick;
+  }
+  EXPECT_EQ(session.Entries().size(), 20u);
+  // An editor closed by hand goes on the very next tick, whoever's turn it is.
+  windows.Remove(editors[7].first);
+  EXPECT_TRUE(session.Watch().pruned);
+  EXPECT_EQ(session.Entries().size(), 19u);
+  // A handle another program now owns is not among the editor thread's windows.
+  windows.Get(editors[5].first).process = 99;
+  EXPECT_TRUE(session.Watch().pruned);
+  EXPECT_EQ(session.Entries().size(), 18u);
+  // A window of another class under a handle of the same thread is found by
+  // the owner check within one round of turns.
+  windows.Get(editors[3].first).className = "Other";
+  int ticks = 0;
+  while (!session.Watch().pruned && ticks < 40) ++ticks;
+  EXPECT_LE(ticks, 19);
+  EXPECT_EQ(session.Entries().size(), 17u);
+  for (const OpenFileEntry& entry : session.Entries()) EXPECT_NE(entry.topWindow, editors[3].first);
+  // The current file's editor closes: the target is dropped at once, the path stays.
+  const Bytes current = session.CurrentFile();
+  windows.Remove(session.LinkedTargetWindow());
+  const LinkedSession::WatchOutcome outcome = session.Watch();
+  EXPECT_TRUE(outcome.targetGone);
+  EXPECT_FALSE(session.HasCurrent());
+  EXPECT_EQ(session.LinkedEditWindow(), kNoWindow);
+  EXPECT_EQ(session.CurrentFile(), current);
+  EXPECT_EQ(session.Entries().size(), 16u);
+}
+
+TEST_F(LinkedSessionTest, AnEditWindowInsideAnInnerFrameIsWatchedInFull) {
+  // The edit window's parent is a frame inside the editor's top-level window,
+  // so it is never among the top-level windows; that alone must not prune it.
+  const WindowId top = windows.Add("Editor", 10);
+  const WindowId frame = windows.Add("Frame", 10, top);
+  const WindowId edit = windows.AddEditor("Edit", 10, frame);
+  session.LinkFromOutside(edit, "C:\\a.txt");
+  ASSERT_EQ(session.Entries()[0].topWindow, frame);
+  for (int tick = 0; tick < 5; ++tick) {
+    const LinkedSession::WatchOutcome outcome = session.Watch();
+    EXPECT_FALSE(outcome.pruned || outcome.targetGone);
+  }
+  windows.Remove(frame);
+  const LinkedSession::WatchOutcome outcome = session.Watch();
+  EXPECT_TRUE(outcome.pruned || outcome.targetGone);
+  EXPECT_TRUE(session.Entries().empty());
+  EXPECT_EQ(session.LinkedEditWindow(), kNoWindow);
+}
+
 }  // namespace
 }  // namespace quiltor

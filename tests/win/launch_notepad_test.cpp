@@ -6,6 +6,7 @@
 
 #include "delivery/launch.h"
 #include "fakes/fake_files.h"
+#include "linked/linked_session.h"
 #include "platform/win32/platform.h"
 #include "support/notepad.h"
 
@@ -58,6 +59,36 @@ TEST_F(LaunchNotepadTest, FindsItsOwnNotepadsEditWindowNotAnEarlierOne) {
   EXPECT_EQ(GetAncestor(Handle(edit), GA_ROOT), Handle(top));
   EXPECT_EQ(questions, 0);
   CloseNotepadOf(Handle(top));
+}
+
+TEST_F(LaunchNotepadTest, TheLinkedWatchSeesARealEditorCloseByItsThreadsWindowList) {
+  wintest::Notepad first;
+  wintest::Notepad second;
+  ASSERT_TRUE(first.Ready() && second.Ready());
+  LinkedSession session{*platform.windows};
+  session.LinkFromOutside(reinterpret_cast<std::uintptr_t>(first.Edit()), "C:\\a.txt");
+  session.LinkFromOutside(reinterpret_cast<std::uintptr_t>(second.Edit()), "C:\\b.txt");
+  ASSERT_EQ(session.Entries().size(), 2u);
+  EXPECT_EQ(Handle(session.Entries()[0].topWindow), second.Top());
+  EXPECT_NE(session.Entries()[0].thread, 0u);
+  // Round more than all turns: both editors are there, nothing goes.
+  for (int tick = 0; tick < 6; ++tick) {
+    const LinkedSession::WatchOutcome outcome = session.Watch();
+    EXPECT_FALSE(outcome.pruned || outcome.targetGone) << "tick " << tick;
+  }
+  // The older one closes: its entry goes on the next tick, the target stays.
+  first.MarkSaved();
+  CloseNotepadOf(first.Top());
+  const LinkedSession::WatchOutcome outcome = session.Watch();
+  EXPECT_TRUE(outcome.pruned);
+  EXPECT_FALSE(outcome.targetGone);
+  ASSERT_EQ(session.Entries().size(), 1u);
+  EXPECT_EQ(session.CurrentFile(), "C:\\b.txt");
+  // Then the current one.
+  second.MarkSaved();
+  CloseNotepadOf(second.Top());
+  EXPECT_TRUE(session.Watch().targetGone);
+  EXPECT_TRUE(session.Entries().empty());
 }
 
 TEST_F(LaunchNotepadTest, EmptyEditClassGivesTheTopWindow) {

@@ -163,6 +163,12 @@ std::string Win32WindowSystem::ClassName(WindowId window) {
 
 Bytes Win32WindowSystem::Text(WindowId window) {
   HWND handle = ToHandle(window);
+  // Most titles fit a small buffer: one call instead of two (the watch tick
+  // reads the target's title ten times a second).
+  char shortText[512];
+  const int got = GetWindowTextA(handle, shortText, sizeof shortText);
+  if (got <= 0) return Bytes();
+  if (got < static_cast<int>(sizeof shortText) - 2) return Bytes(shortText, static_cast<std::size_t>(got));
   const int length = GetWindowTextLengthA(handle);
   if (length <= 0) return Bytes();
   Bytes text(static_cast<std::size_t>(length) + 1, '\0');
@@ -177,8 +183,18 @@ std::uint32_t Win32WindowSystem::ProcessOf(WindowId window) {
   return process;
 }
 
+std::uint32_t Win32WindowSystem::ThreadOf(WindowId window) {
+  return GetWindowThreadProcessId(ToHandle(window), nullptr);
+}
+
 void Win32WindowSystem::EnumTop(const std::function<bool(WindowId)>& visit) {
   EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+void Win32WindowSystem::EnumThreadTop(std::uint32_t thread, const std::function<bool(WindowId)>& visit) {
+  // FALSE also means "no window at all": nothing to tell the caller beyond
+  // having visited none.
+  EnumThreadWindows(thread, VisitWindow, reinterpret_cast<LPARAM>(&visit));
 }
 
 void Win32WindowSystem::EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) {

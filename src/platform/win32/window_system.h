@@ -23,7 +23,9 @@ class Win32WindowSystem : public WindowSystem {
   std::string ClassName(WindowId window) override;
   Bytes Text(WindowId window) override;
   std::uint32_t ProcessOf(WindowId window) override;
+  std::uint32_t ThreadOf(WindowId window) override;
   void EnumTop(const std::function<bool(WindowId)>& visit) override;
+  void EnumThreadTop(std::uint32_t thread, const std::function<bool(WindowId)>& visit) override;
   void EnumChildren(WindowId parent, const std::function<bool(WindowId)>& visit) override;
   Rect WindowRect(WindowId window) override;
 
