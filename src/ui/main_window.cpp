@@ -296,19 +296,18 @@ int RunMessageLoop(TFormMain& form) {
   form.Show();
   MSG msg{};
   bool onlyWatchTicks = false;
-  // Idle processing runs once each time the queue has run empty. The loop
-  // asks the window system as little as it can: in linked mode it turns ten
-  // times a second, and under Wine every question is a round trip.
   for (;;) {
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-    } else {
+    // Idle processing runs once each time the queue has run empty, also
+    // after a message sent from another thread woke the wait (a paste being
+    // read, a status question).
+    while (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       form.ApplicationEventsIdle(onlyWatchTicks);
       onlyWatchTicks = true;
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got == 0) return static_cast<int>(msg.wParam);
-      if (got == -1) return 1;
+      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) WaitMessage();
     }
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return 1;
     if (!form.IsWatchTick(msg)) onlyWatchTicks = false;
     if (form.PreTranslateKey(msg)) continue;
     TranslateMessage(&msg);

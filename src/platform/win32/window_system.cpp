@@ -192,8 +192,8 @@ void Win32WindowSystem::EnumTop(const std::function<bool(WindowId)>& visit) {
 }
 
 void Win32WindowSystem::EnumThreadTop(std::uint32_t thread, const std::function<bool(WindowId)>& visit) {
-  // FALSE also means "no window at all": nothing to tell the caller beyond
-  // having visited none.
+  // FALSE also stands for a thread without windows; either way the caller
+  // sees no window listed and checks each one it wanted on its own.
   EnumThreadWindows(thread, VisitWindow, reinterpret_cast<LPARAM>(&visit));
 }
 
