@@ -77,12 +77,15 @@ OpenFileEntry LinkedSession::MakeEntry(char mark, const Bytes& path, WindowId ed
   return entry;
 }
 
-bool LinkedSession::EntryAlive(const OpenFileEntry& entry) {
-  const WindowId top = entry.topWindow;
-  if (top == kNoWindow) return false;
+bool LinkedSession::StillOwned(WindowId window, std::uint32_t process, const std::string& className) {
+  if (window == kNoWindow) return false;
   // The owner's process is 0 for a window that is gone.
-  if (entry.process != 0 ? windows_.ProcessOf(top) != entry.process : !windows_.IsWindow(top)) return false;
-  return entry.topClass.empty() || windows_.ClassName(top) == entry.topClass;
+  if (process != 0 ? windows_.ProcessOf(window) != process : !windows_.IsWindow(window)) return false;
+  return className.empty() || windows_.ClassName(window) == className;
+}
+
+bool LinkedSession::EntryAlive(const OpenFileEntry& entry) {
+  return StillOwned(entry.topWindow, entry.process, entry.topClass);
 }
 
 void LinkedSession::LinkWindows(WindowId editWindow) {
@@ -223,12 +226,8 @@ LinkedSession::WatchOutcome LinkedSession::Watch() {
 }
 
 bool LinkedSession::TargetUsable() {
-  const auto sameOwner = [&](WindowId window, const std::string& className) {
-    if (window == kNoWindow) return false;
-    if (linkedProcess_ != 0 ? windows_.ProcessOf(window) != linkedProcess_ : !windows_.IsWindow(window)) return false;
-    return className.empty() || windows_.ClassName(window) == className;
-  };
-  return sameOwner(linkedTargetWindow_, linkedTopClass_) && sameOwner(linkedEditWindow_, linkedEditClass_);
+  return StillOwned(linkedTargetWindow_, linkedProcess_, linkedTopClass_) &&
+         StillOwned(linkedEditWindow_, linkedProcess_, linkedEditClass_);
 }
 
 std::optional<std::size_t> LinkedSession::FollowForeground(WindowId foreground) {

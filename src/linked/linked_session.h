@@ -125,6 +125,9 @@ class LinkedSession {
   OpenFileEntry MakeEntry(char mark, const Bytes& path, WindowId editWindow);
   void LinkWindows(WindowId editWindow);
   void DropTarget();
+  // `window` exists and still belongs to `process` (0: not recorded) with
+  // class `className` (empty: not recorded).
+  bool StillOwned(WindowId window, std::uint32_t process, const std::string& className);
 
   WindowSystem& windows_;
   std::vector<OpenFileEntry> entries_;

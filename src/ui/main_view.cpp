@@ -25,8 +25,6 @@
 namespace quiltor {
 
 namespace {
-constexpr UINT_PTR kWatchTimerId = 1;
-constexpr UINT_PTR kIdleWakeTimerId = 2;
 
 WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
 }  // namespace

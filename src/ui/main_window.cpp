@@ -16,10 +16,6 @@ namespace quiltor {
 namespace {
 constexpr wchar_t kMainClass[] = L"TFormMain";
 constexpr int kComboRowHeight = 24;
-constexpr UINT_PTR kWatchTimerId = 1;
-// One-shot: makes the message loop run its idle step again while a paste
-// is still being read by the target.
-constexpr UINT_PTR kIdleWakeTimerId = 2;
 }  // namespace
 
 TFormMain::TFormMain(MainController& controller) : controller_(controller) {}

@@ -94,6 +94,10 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void ProcessPendingMessages() override;
 
  private:
+  static constexpr UINT_PTR kWatchTimerId = 1;
+  // One-shot: makes the message loop run its idle step again while a paste
+  // is still being read by the target.
+  static constexpr UINT_PTR kIdleWakeTimerId = 2;
   bool CreateChildren();
   void Layout();
   int Height() const;
