@@ -1,4 +1,4 @@
-#include "platform/win32/profile_file.h"
+#include "win/support/win32_profile_file.h"
 
 #include <windows.h>
 
