@@ -24,3 +24,23 @@ foreach(bench_source ${QUILTOR_NATIVE_BENCH})
   target_link_libraries(${bench_name} PRIVATE quiltor_core)
   quiltor_test(${bench_name})
 endforeach()
+
+# The snapshot worker's threads once more under ThreadSanitizer, which cannot
+# share a build with the address sanitizer: its sources are compiled here
+# again rather than linked from the core.
+if(NOT QUILTOR_SANITIZE)
+  add_executable(clipboard_snapshot_tsan_test tests/unit/clipboard_snapshot_test.cpp
+    src/delivery/snapshot_taker.cpp src/delivery/clipboard_formats.cpp)
+  target_include_directories(clipboard_snapshot_tsan_test PRIVATE src tests)
+  target_compile_options(clipboard_snapshot_tsan_test PRIVATE -fsanitize=thread)
+  target_link_options(clipboard_snapshot_tsan_test PRIVATE -fsanitize=thread)
+  target_link_libraries(clipboard_snapshot_tsan_test PRIVATE GTest::gtest GTest::gtest_main Threads::Threads)
+  quiltor_test(clipboard_snapshot_tsan_test)
+  add_test(NAME unit.clipboard_snapshot_tsan_test COMMAND clipboard_snapshot_tsan_test)
+  set_tests_properties(unit.clipboard_snapshot_tsan_test PROPERTIES LABELS unit TIMEOUT 120
+    ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")
+endif()
+
+# Product code frees no Win32 handle by hand.
+add_test(NAME unit.owners COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-owners)
+set_tests_properties(unit.owners PROPERTIES LABELS unit)

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "data/data_listing.h"
-#include "ui/gdi.h"
+#include "platform/win32/handles.h"
 #include "ui/loomwork_ids.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
@@ -170,7 +170,7 @@ class TFormLoomwork {
 
   void CreateFonts() {
     auto make = [](int weight) {
-      return FontOwner(CreateFontW(-kListFontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+      return FontHandle(CreateFontW(-kListFontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    FIXED_PITCH | FF_MODERN, kListFontName));
     };
@@ -285,14 +285,14 @@ class TFormLoomwork {
     // The path stops short of the title column, so a long path never runs into the title.
     const int titleLeft = item.left + chooser_.TitleLeft();
     {
-      SelectedObject font(dc, listFont_ ? listFont_.Get() : DialogFont());
+      SelectScope font(dc, listFont_ ? listFont_.Get() : DialogFont());
       const std::wstring path = L" " + FromAnsi(row.path);
       RECT clip{item.left, item.top, titleLeft, item.bottom};
       ExtTextOutW(dc, item.left, item.top + kTextTop, ETO_CLIPPED, &clip, path.c_str(),
                   static_cast<UINT>(path.size()), nullptr);
     }
     {
-      SelectedObject font(dc, boldFont_ ? boldFont_.Get() : DialogFont());
+      SelectScope font(dc, boldFont_ ? boldFont_.Get() : DialogFont());
       const std::wstring title = L" " + FromAnsi(row.title);
       ExtTextOutW(dc, titleLeft, item.top + kTextTop, ETO_CLIPPED, &item, title.c_str(),
                   static_cast<UINT>(title.size()), nullptr);
@@ -369,8 +369,8 @@ class TFormLoomwork {
   HWND header_ = nullptr;
   HWND list_ = nullptr;
   HWND status_ = nullptr;
-  FontOwner listFont_;
-  FontOwner boldFont_;
+  FontHandle listFont_;
+  FontHandle boldFont_;
   std::optional<Bytes> result_;
 };
 

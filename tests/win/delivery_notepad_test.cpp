@@ -312,7 +312,7 @@ TEST_F(DeliveryNotepadTest, SlowFormatIsLeftOutAndNamedAndTheRestIsKept) {
   const std::optional<ClipboardSnapshot> snapshot = platform.clipboard->Snapshot();
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   ASSERT_TRUE(snapshot);
-  EXPECT_LT(took.count(), Win32Clipboard::kFormatLimitMs + 400);
+  EXPECT_LT(took.count(), Win32Clipboard::kSnapshotLimits.formatMs + 400);
   EXPECT_EQ(snapshot->notKept, (std::vector<ClipboardFormatName>{{owner.Format(), "QuiltorTestSlow"}}));
   ASSERT_FALSE(snapshot->formats.empty());
   EXPECT_EQ(snapshot->formats.front().id, static_cast<std::uint32_t>(CF_TEXT));
