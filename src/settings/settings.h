@@ -107,7 +107,8 @@ struct AppSettings {
   // "Setup".
   FileKinds fileKinds{CommonFileKind()};  // never empty: entry 0 is the common entry
   int currentFileKind = 0;                         // index into fileKinds
-  ModeDelivery modeDelivery{};
+  // Simple mode writes by keys unless the file says otherwise.
+  ModeDelivery modeDelivery{DeliverySettings{1, 0, kDefaultCutPasteKey}, DeliverySettings{}};
   ProgramList programs;     // the non-empty positions of "ExecProgram0..19", in order
   Bytes lineEnd = "\r\n";   // from "CRLF": 0 = "\r", 1 = "\n", else "\r\n"
   bool makeNew = false;

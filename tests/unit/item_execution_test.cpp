@@ -139,6 +139,8 @@ class ItemExecutionTest : public ::testing::Test {
     exchange.CreateTransferBuffers();
     executor.Simple().SetTarget(editor);
     UseData({});
+    // The cases name the paste kind they need; the others write by messages.
+    SetPasteKind(kPasteByMessages);
   }
 
   void UseData(const std::vector<Bytes>& entries, const Bytes& path = "C:\\Tool\\data\\tags.edt") {
