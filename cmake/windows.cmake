@@ -12,7 +12,7 @@ add_library(quiltor_win32 STATIC ${QUILTOR_WIN32_SOURCES})
 target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32)
 quiltor_product(quiltor_win32)
 
-file(GLOB QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
+file(GLOB_RECURSE QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
 if(QUILTOR_UI_SOURCES)
   add_library(quiltor_ui STATIC ${QUILTOR_UI_SOURCES})
   target_link_libraries(quiltor_ui PUBLIC quiltor_win32)
@@ -20,7 +20,7 @@ if(QUILTOR_UI_SOURCES)
   set(QUILTOR_UI_LIB quiltor_ui)
 endif()
 
-file(GLOB QUILTOR_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp src/app/*.rc src/ui/*.rc)
+file(GLOB_RECURSE QUILTOR_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp src/app/*.rc src/ui/*.rc)
 add_executable(Quiltor WIN32 ${QUILTOR_APP_SOURCES})
 target_link_options(Quiltor PRIVATE -municode)
 target_include_directories(Quiltor PRIVATE src/ui)
@@ -53,14 +53,14 @@ endforeach()
 # console gets a console window of its own, which would lie over the tool.
 set_target_properties(qtlinkeditor qtrecord PROPERTIES WIN32_EXECUTABLE ON)
 # The selection dialog's harness shows the dialog itself and needs its template.
-target_sources(qtloomwork PRIVATE src/ui/loomwork_dialog.rc)
+target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc)
 target_include_directories(qtloomwork PRIVATE src companion/loomwork)
 target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
 
 # The dialog harness shows the tool's dialogs over a plain window, so it needs
 # the user-interface library and the dialogs' resource scripts.
 if(TARGET qtsetupdlg)
-  file(GLOB QUILTOR_UI_RESOURCES CONFIGURE_DEPENDS src/ui/*.rc)
+  file(GLOB_RECURSE QUILTOR_UI_RESOURCES CONFIGURE_DEPENDS src/ui/*.rc)
   target_sources(qtsetupdlg PRIVATE ${QUILTOR_UI_RESOURCES})
   target_include_directories(qtsetupdlg PRIVATE src/ui)
   target_link_libraries(qtsetupdlg PRIVATE ${QUILTOR_UI_LIB})

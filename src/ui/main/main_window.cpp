@@ -1,13 +1,13 @@
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 #include <windowsx.h>
 
-#include "ui/commands_view.h"
-#include "ui/data_pages_view.h"
-#include "ui/file_panel.h"
-#include "ui/images.h"
+#include "ui/main/commands_view.h"
+#include "ui/main/data_pages_view.h"
+#include "ui/main/file_panel.h"
+#include "ui/main/images.h"
 #include "ui/message_box.h"
-#include "ui/title_strip.h"
+#include "ui/main/title_strip.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 

@@ -1,4 +1,4 @@
-#include "ui/images.h"
+#include "ui/main/images.h"
 
 namespace quiltor {
 

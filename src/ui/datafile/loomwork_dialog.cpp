@@ -1,4 +1,4 @@
-#include "ui/loomwork_dialog.h"
+#include "ui/datafile/loomwork_dialog.h"
 
 #include <commctrl.h>
 
@@ -8,7 +8,7 @@
 
 #include "data/data_listing.h"
 #include "platform/win32/handles.h"
-#include "ui/loomwork_ids.h"
+#include "ui/datafile/loomwork_ids.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 

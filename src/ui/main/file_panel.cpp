@@ -1,4 +1,4 @@
-#include "ui/file_panel.h"
+#include "ui/main/file_panel.h"
 
 #include <commctrl.h>
 

@@ -14,7 +14,7 @@
 #include "delivery/launch.h"
 #include "settings/setup_copy.h"
 #include "ui/dialog_kit.h"
-#include "ui/setup_dialog.h"
+#include "ui/setup/setup_dialog.h"
 
 namespace quiltor {
 

@@ -1,6 +1,6 @@
-#include "ui/data_pages_view.h"
+#include "ui/main/data_pages_view.h"
 
-#include "ui/images.h"
+#include "ui/main/images.h"
 #include "ui/text.h"
 
 namespace quiltor {

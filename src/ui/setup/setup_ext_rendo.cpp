@@ -1,7 +1,7 @@
-#include "ui/setup_ext_rendo.h"
+#include "ui/setup/setup_ext_rendo.h"
 
 #include "ui/message_box.h"
-#include "ui/setup_ext_rendo_ids.h"
+#include "ui/setup/setup_ext_rendo_ids.h"
 
 namespace quiltor {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "text/cp932.h"
 #include "ui/message_box.h"
-#include "ui/setup_dialog_ids.h"
-#include "ui/setup_form.h"
+#include "ui/setup/setup_dialog_ids.h"
+#include "ui/setup/setup_form.h"
 #include "ui/text.h"
 
 namespace quiltor {

@@ -1,8 +1,8 @@
-#include "ui/title_strip.h"
+#include "ui/main/title_strip.h"
 
 #include <windowsx.h>
 
-#include "ui/images.h"
+#include "ui/main/images.h"
 #include "window/main_controller.h"
 #include "window/geometry.h"
 

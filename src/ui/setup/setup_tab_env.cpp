@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/win32/handles.h"
-#include "ui/setup_dialog_ids.h"
-#include "ui/setup_form.h"
+#include "ui/setup/setup_dialog_ids.h"
+#include "ui/setup/setup_form.h"
 #include "ui/text.h"
 
 namespace quiltor {

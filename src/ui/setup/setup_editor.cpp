@@ -1,4 +1,4 @@
-#include "ui/setup_editor.h"
+#include "ui/setup/setup_editor.h"
 
 #include "ui/delivery_messages.h"
 
@@ -7,7 +7,7 @@
 
 #include "ui/help.h"
 #include "ui/message_box.h"
-#include "ui/setup_editor_ids.h"
+#include "ui/setup/setup_editor_ids.h"
 #include "ui/text.h"
 
 namespace quiltor {

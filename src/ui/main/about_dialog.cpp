@@ -1,9 +1,9 @@
-#include "ui/about_dialog.h"
+#include "ui/main/about_dialog.h"
 
 #include <string>
 
 #include "quiltor_version.h"
-#include "ui/about_dialog_ids.h"
+#include "ui/main/about_dialog_ids.h"
 #include "ui/dialog_kit.h"
 #include "ui/message_box.h"
 

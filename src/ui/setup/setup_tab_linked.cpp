@@ -9,10 +9,10 @@
 #include "text/cp932.h"
 #include "ui/delivery_messages.h"
 #include "ui/message_box.h"
-#include "ui/setup_dialog_ids.h"
-#include "ui/setup_editor.h"
-#include "ui/setup_ext_rendo.h"
-#include "ui/setup_form.h"
+#include "ui/setup/setup_dialog_ids.h"
+#include "ui/setup/setup_editor.h"
+#include "ui/setup/setup_ext_rendo.h"
+#include "ui/setup/setup_form.h"
 #include "ui/text.h"
 
 namespace quiltor {

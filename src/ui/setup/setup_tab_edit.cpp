@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/setup_dialog_ids.h"
-#include "ui/setup_form.h"
+#include "ui/setup/setup_dialog_ids.h"
+#include "ui/setup/setup_form.h"
 #include "ui/text.h"
 
 namespace quiltor {

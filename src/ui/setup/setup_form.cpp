@@ -1,6 +1,6 @@
 // TFormSetup: the frame of the settings dialog (tabs, placement, number
 // boxes, OK, Cancel, help) and the entry point the main window calls.
-#include "ui/setup_form.h"
+#include "ui/setup/setup_form.h"
 
 #include <stdexcept>
 #include <string>
@@ -10,7 +10,7 @@
 #include "platform/window_system.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
-#include "ui/setup_dialog_ids.h"
+#include "ui/setup/setup_dialog_ids.h"
 #include "ui/text.h"
 
 namespace quiltor {

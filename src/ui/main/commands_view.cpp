@@ -1,11 +1,11 @@
-#include "ui/commands_view.h"
+#include "ui/main/commands_view.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 #include <utility>
 
-#include "ui/images.h"
+#include "ui/main/images.h"
 #include "ui/text.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"

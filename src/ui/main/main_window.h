@@ -17,7 +17,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
-#include "ui/app_window.h"
+#include "ui/main/app_window.h"
 #include "ui/base_window.h"
 #include "window/main_view.h"
 

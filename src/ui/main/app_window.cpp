@@ -1,4 +1,4 @@
-#include "ui/app_window.h"
+#include "ui/main/app_window.h"
 
 #include "ui/message_box.h"
 
