@@ -29,7 +29,7 @@ quiltor_product(Quiltor)
 
 # The companion program Loomwork.exe, which makes and edits data files.
 add_executable(Loomwork WIN32 companion/loomwork/loomwork_main.cpp companion/loomwork/findings_window.cpp
-  companion/loomwork/loomwork.rc)
+  companion/loomwork/loomwork.rc companion/loomwork/version.rc)
 target_link_options(Loomwork PRIVATE -municode)
 target_link_libraries(Loomwork PRIVATE loomwork_core ${QUILTOR_UI_LIB} quiltor_win32)
 quiltor_product(Loomwork)
