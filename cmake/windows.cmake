@@ -4,6 +4,11 @@ enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # Static, so the programs run in a bare Wine prefix without mingw's DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# A Release build is the one users get (scripts/package): stripped, and the
+# same bytes from any checkout and build folder, so no source paths and no
+# link time stamp go into it.
+add_compile_options($<$<CONFIG:Release>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
+add_link_options($<$<CONFIG:Release>:-s> $<$<CONFIG:Release>:-Wl,--no-insert-timestamp>)
 # The generated version header, for the code and the resource scripts.
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
