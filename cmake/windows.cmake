@@ -121,3 +121,7 @@ foreach(test_source ${QUILTOR_E2E_TESTS})
   set_tests_properties(e2e.${test_name} PROPERTIES LABELS e2e TIMEOUT 600 RUN_SERIAL ON SKIP_RETURN_CODE 77
     ENVIRONMENT "QUILTOR_BUILD_DIR=${CMAKE_BINARY_DIR};QUILTOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endforeach()
+# The release tests pack the release first; in a fresh clone that is a
+# Release build of its own (two, for the check that both give the same zip).
+set_tests_properties(e2e.test_release_package e2e.test_release_unpacked e2e.test_release_read_only
+  e2e.test_release_upgrade PROPERTIES TIMEOUT 1800)
