@@ -50,7 +50,8 @@ def release():
 
 def newer_release(zip_path, version):
     """The same programs packed as another version, as the next release would be."""
-    dist_dir = tempfile.mkdtemp(prefix="quiltor-newer-")
+    dist_dir = os.path.join(BUILD, "release-zip-newer")
+    shutil.rmtree(dist_dir, ignore_errors=True)
     build_dir = os.path.join(SOURCE, "build", "release")
     with zipfile.ZipFile(zip_path) as archive:
         stamp = archive.infolist()[0].date_time
