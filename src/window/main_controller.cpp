@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/data_file.h"
+#include "data/data_listing.h"
 #include "settings/profile.h"
 #include "text/cp932.h"
 
@@ -10,6 +11,13 @@ namespace quiltor {
 namespace {
 
 constexpr char kLoadingText[] = " >>> Loading...";
+
+// Every start writes "QuiltorData", so a settings file without the key has
+// never been through a start of the tool.
+bool IsFirstStart(ProfileFile& settings) {
+  const Bytes absent = "\n";  // a value never holds a line end
+  return settings.GetString(kSectionQuiltor, "QuiltorData", absent) == absent;
+}
 
 }  // namespace
 
@@ -199,6 +207,12 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   currentDataFile_ = own.dataFile ? *own.dataFile : q.quiltorData;
   {
     IniFile ini = SettingsFile();
+    // A first start opens the first data file on offer, so that a new user
+    // sees the samples that came with the program instead of an empty window.
+    if (!own.dataFile && IsFirstStart(ini)) {
+      const DataFileListing offered = ListDataFiles(services_.files, exeFolder_, "");
+      if (!offered.rows.empty()) currentDataFile_ = offered.rows.front().path;
+    }
     if (!WriteCurrentDataFile(ini, currentDataFile_)) ReportCannotWrite();
   }
   recent_.Load(

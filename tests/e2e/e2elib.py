@@ -47,13 +47,17 @@ def read_ini(folder):
 
 
 class App:
-    """One started tool in a folder of its own."""
+    """One started tool in a folder of its own; or, with `folder`, the tool of
+    a program folder the test has made (an unpacked release), left in place."""
 
-    def __init__(self, settings=None, data=None, args=(), keep=False):
-        self.folder = tempfile.mkdtemp(prefix="quiltor-e2e-")
-        # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
-        shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
-                    os.path.join(self.folder, "Quiltor.exe"))
+    def __init__(self, settings=None, data=None, args=(), keep=False, folder=None):
+        self.folder = folder or tempfile.mkdtemp(prefix="quiltor-e2e-")
+        if folder:
+            keep = True
+        else:
+            # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
+            shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
+                        os.path.join(self.folder, "Quiltor.exe"))
         if settings is not None:
             open(os.path.join(self.folder, "Quiltor.ini"), "wb").write(settings)
         for name, content in (data or {}).items():

@@ -502,6 +502,37 @@ TEST_F(MainControllerTest, SetupOkAppliesAtOnceAndTheHistoryIsTrimmedWhateverThe
   EXPECT_TRUE(view->timerRunning);
 }
 
+TEST_F(MainControllerTest, AFirstStartOpensTheFirstDataFileOnOfferAndOnlyAFirstStart) {
+  struct Case {
+    const char* what;
+    Bytes settings;
+    std::vector<Bytes> arguments;
+    std::vector<Bytes> dataFiles;
+    Bytes expected;
+  };
+  const std::vector<Bytes> samples{"samples-1.7.0\\html.edt", "samples-1.7.0\\code.edt"};
+  const Case cases[] = {
+      {"first start beside the samples", "", {}, samples, "samples-1.7.0\\code.edt"},
+      {"a data file of the program's folder before a subfolder's", "[Setup]\r\nTimer=100\r\n", {},
+       {"samples-1.7.0\\code.edt", "mine.edt"}, "mine.edt"},
+      {"first start with nothing on offer", "", {}, {}, ""},
+      {"a start after the first, with no data file chosen", "[Quiltor]\r\nQuiltorData=\r\n", {}, samples, ""},
+      {"a first start that names its data file", "", {"/dother.edt"}, samples, "other.edt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    view.reset();
+    controller.reset();
+    for (const Bytes& name : c.dataFiles) files.Put(Bytes(kFolder) + name, DataFile("T", 2));
+    Start(c.settings, c.arguments);
+    FinishStart();
+    EXPECT_EQ(controller->DataFilePath(), c.expected);
+    EXPECT_EQ(Key("Quiltor", "QuiltorData"), c.expected) << "the choice is the one the next start finds";
+    EXPECT_EQ(controller->Pages().size(), c.expected.empty() || c.expected == "other.edt" ? 0u : 2u);
+    for (const Bytes& name : c.dataFiles) files.Remove(Bytes(kFolder) + name);
+  }
+}
+
 TEST_F(MainControllerTest, DataFileDialogLoadsTheChoiceOrComesBackWhenItDoesNotLoad) {
   files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
   files.Put(Bytes(kFolder) + "sub\\b.edt", DataFile("B", 2));
