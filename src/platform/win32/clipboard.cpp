@@ -503,11 +503,18 @@ struct Win32Clipboard::SnapshotWorker {
 
 class Win32Clipboard::OwnedSession {
  public:
-  explicit OwnedSession(Win32Clipboard& clipboard) : clipboard_(clipboard) {
+  // With `onlyAt`, the clipboard is emptied only while its sequence number is
+  // still that one; nobody can change it while the tool holds it open.
+  explicit OwnedSession(Win32Clipboard& clipboard, std::optional<std::uint32_t> onlyAt = std::nullopt)
+      : clipboard_(clipboard) {
     clipboard.SettleAbandoned();
     Owner& owner = *clipboard.owner_;
     owner.Ensure();
     open_ = OpenWithin(owner.window);
+    if (open_ && onlyAt && GetClipboardSequenceNumber() != *onlyAt) {
+      changed_ = true;
+      return;
+    }
     if (open_ && EmptyClipboard()) {
       emptied_ = true;
       clipboard.NoteOwnContent();
@@ -521,11 +528,13 @@ class Win32Clipboard::OwnedSession {
   OwnedSession(const OwnedSession&) = delete;
   OwnedSession& operator=(const OwnedSession&) = delete;
   bool Emptied() const { return emptied_; }
+  bool Changed() const { return changed_; }
 
  private:
   Win32Clipboard& clipboard_;
   bool open_ = false;
   bool emptied_ = false;
+  bool changed_ = false;
 };
 
 Win32Clipboard::Win32Clipboard() : owner_(std::make_unique<Owner>()) {}
@@ -563,7 +572,17 @@ void Win32Clipboard::SettleAbandoned() {
 
 bool Win32Clipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
   OwnedSession session(*this);
-  if (!session.Emptied()) return false;
+  return session.Emptied() && FillPasteText(text, reader);
+}
+
+PutResult Win32Clipboard::PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) {
+  OwnedSession session(*this, sequence);
+  if (session.Changed()) return PutResult::kChanged;
+  if (!session.Emptied() || !FillPasteText(text, reader)) return PutResult::kUnavailable;
+  return PutResult::kPut;
+}
+
+bool Win32Clipboard::FillPasteText(const Bytes& text, std::uint32_t reader) {
   Owner& owner = *owner_;
   {
     std::lock_guard<std::mutex> guard(owner.lock);
@@ -673,5 +692,11 @@ RestoreOutcome Win32Clipboard::Restore(const ClipboardSnapshot& snapshot) {
 }
 
 std::uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }
+
+std::uint32_t Win32Clipboard::OwnerProcess() {
+  DWORD process = 0;
+  if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &process);
+  return process;
+}
 
 }  // namespace quiltor

@@ -36,12 +36,14 @@ class Win32Clipboard : public Clipboard {
   bool HasText() override;
   std::optional<Bytes> GetText() override;
   bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
+  PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) override;
   PasteRead PasteTextRead() override;
   bool Empty() override;
   bool IsHeldOpen() override;
   std::optional<ClipboardSnapshot> Snapshot() override;
   RestoreOutcome Restore(const ClipboardSnapshot& snapshot) override;
   std::uint32_t SequenceNumber() override;
+  std::uint32_t OwnerProcess() override;
   bool HoldsOwnContent() override;
 
   struct Owner;
@@ -54,6 +56,8 @@ class Win32Clipboard : public Clipboard {
   class OwnedSession;
   void SettleAbandoned();
   void NoteOwnContent();
+  // Announces (or puts) the text for one paste into the emptied, open clipboard.
+  bool FillPasteText(const Bytes& text, std::uint32_t reader);
 
   std::unique_ptr<Owner> owner_;
   std::shared_ptr<SnapshotWorker> worker_;
