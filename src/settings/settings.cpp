@@ -197,6 +197,7 @@ LoadedSettings LoadSettings(ProfileFile& file) {
 
   s.lineEnd = LineEndForCrlf(r.Int(setup, "CRLF", 2));
   s.makeNew = r.Bool(setup, "MakeNew", false);
+  s.caretInside = r.Bool(setup, "CaretInside", true);
   // Hand-edited values are kept to what the settings dialog offers: a timer
   // of 0 ms would flood the tool with ticks, a negative smoothness would
   // never end the animation.
@@ -346,6 +347,7 @@ bool WriteTimerAndSizeKeys(ProfileFile& file, const AppSettings& s) {
       .Int("Resize", s.resize)
       .Int("OpenFiles", s.openFiles)
       .Bool("MakeNew", s.makeNew)
+      .Bool("CaretInside", s.caretInside)
       .Ok();
 }
 
