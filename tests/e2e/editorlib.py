@@ -119,9 +119,14 @@ def button_point(d, row):
 
 
 def late_editor(*args):
-    out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe")] + [str(a) for a in args],
-                         capture_output=True, timeout=60)
-    return out.stdout.decode("cp932", "replace")
+    """Runs a verb of qtlatepaste. Its output goes through a file, as
+    run_driver's does: a first Wine process starts the server's services,
+    which would inherit a pipe and hold it open."""
+    with tempfile.TemporaryFile() as out:
+        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe")] + [str(a) for a in args],
+                       stdout=out, stderr=subprocess.DEVNULL, timeout=60)
+        out.seek(0)
+        return out.read().decode("cp932", "replace")
 
 
 class LateEditor:
