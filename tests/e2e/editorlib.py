@@ -107,7 +107,9 @@ class Notepad:
         self.kill()
 
     def kill(self):
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], capture_output=True, timeout=180)
+        # No pipe: a first Wine process starts the server's services, which would hold it open.
+        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
         # The next editor must not be confused with this one's window while it goes.
         wait_for(lambda: not notepad_windows(), 10)
 
@@ -162,5 +164,6 @@ class LateEditor:
         late_editor("set", text, start, end)
 
     def __exit__(self, *exc):
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtlatepaste.exe"], capture_output=True, timeout=180)
+        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtlatepaste.exe"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
         self.process.wait(30)
