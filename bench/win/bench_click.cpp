@@ -4,7 +4,11 @@
 // same routine called here, into the same notepad), with a small and a large
 // data file, and with the small one in linked mode, notepad's edit window
 // handed to the tool at its start as another program would. A click on an item with empty texts shows the tool's work without
-// the write, which is far less noisy than a difference of two writes. Prints;
+// the write, which is far less noisy than a difference of two writes.
+// The last case clicks items with only a caret in notepad, writing by keys as
+// the default settings do: a before text alone, and a before and an after
+// text. With QUILTOR_BASELINE_EXE naming another build of the tool, that
+// case runs with it too in the same run, and both are printed. Prints;
 // asserts nothing.
 #include <windows.h>
 #include <commctrl.h>
@@ -45,6 +49,9 @@ const std::string kBefore = "<p>";
 const std::string kAfter = "</p>\r\n";
 constexpr char kStartText[] = "hello xyz world";
 const std::string kExpected = "hello <p>xyz</p>\r\n world";
+// The items at a caret after "hello ".
+const std::string kExpectedBeforeAlone = "hello <p>xyz world";
+const std::string kExpectedPair = "hello <p></p>\r\nxyz world";
 
 double NowMs() {
   static const double frequency = [] {
@@ -87,6 +94,8 @@ std::string Caption(int page, int row) { return "定型文 " + std::to_string(pa
 // Text items whose texts are both empty write nothing, so a click on one is
 // the tool's work alone.
 bool EmptyTextRow(int rows, int row) { return rows < 10 ? row == 1 : row % 10 == 7; }
+// In a small file the third row has a before text alone.
+bool BeforeAloneRow(int rows, int row) { return rows < 10 && row == 2; }
 
 // A data file of `pages` x `rows` in the shape of the start benchmark's:
 // text, script and module rows with side buttons, menus and separators. Every
@@ -115,7 +124,7 @@ std::string DataFile(int pages, int rows) {
     for (int r = 0; r < rows; ++r) {
       const bool empty = EmptyTextRow(rows, r);
       std::snprintf(line, sizeof line, "M%02da=%s\r\nM%02db=%s\r\n", r, empty ? "" : kBeforeRaw, r,
-                    empty ? "" : kAfterRaw);
+                    empty || BeforeAloneRow(rows, r) ? "" : kAfterRaw);
       out += line;
     }
   }
@@ -125,13 +134,14 @@ std::string DataFile(int pages, int rows) {
 enum class Mode { kSimple, kLinked };
 
 // The tool starts on `page`: a page's buttons exist once it has been shown.
-// Both modes write by messages at once.
-std::string Settings(int page, Mode mode) {
+// Both modes write by messages at once, unless `byKeys` (simple mode).
+std::string Settings(int page, Mode mode, bool byKeys = false) {
   return "[Quiltor]\r\nQuiltorData=d.edt\r\nTop=20\r\nLeft=420\r\nHeight=400\r\nActivePage=" +
          std::to_string(page) + "\r\nMode=" + (mode == Mode::kLinked ? "1" : "0") +
          "\r\n"
-         "[Setup]\r\nPasteKindEZ=0\r\nPasteIntervalEZ=0\r\nPasteKind=0\r\nPasteInterval=0\r\nTimer=" +
-         std::to_string(kTimer) + "\r\nTimerEZ=" + std::to_string(kTimerEZ) + "\r\nResize=0\r\n";
+         "[Setup]\r\nPasteKindEZ=" + (byKeys ? "1" : "0") +
+         "\r\nPasteIntervalEZ=0\r\nPasteKind=0\r\nPasteInterval=0\r\nTimer=" + std::to_string(kTimer) +
+         "\r\nTimerEZ=" + std::to_string(kTimerEZ) + "\r\nResize=0\r\n";
 }
 
 bool WriteBytes(const fs::path& path, const std::string& bytes) {
@@ -226,10 +236,10 @@ std::string EditText(HWND edit) {
 
 // Time from `act` until the editor holds the expected text; a negative value
 // when it never did.
-double TimeToText(HWND edit, const std::function<void()>& act) {
+double TimeToText(HWND edit, const std::function<void()>& act, const std::string& expected = kExpected) {
   const double start = NowMs();
   act();
-  while (EditText(edit) != kExpected) {
+  while (EditText(edit) != expected) {
     if (NowMs() - start > kArrivalLimitMs) return -1;
   }
   return NowMs() - start;
@@ -240,9 +250,9 @@ struct Editor {
   HWND edit = nullptr;
   int refocused = 0;
 
-  void Reset() {
+  void Reset(int selectionEnd = 9) {
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kStartText));
-    SendMessageA(edit, EM_SETSEL, 6, 9);
+    SendMessageA(edit, EM_SETSEL, 6, selectionEnd);
   }
   // The tool writes into the window that last had the focus outside it: if
   // something else came to the front, notepad is brought back and the watch
@@ -380,6 +390,113 @@ CaseResult RunCase(const fs::path& folder, const std::string& data, int page, in
   return result;
 }
 
+// Closes a message box the tool shows (the build refused the write).
+void CloseToolBoxes(DWORD process) {
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == static_cast<DWORD>(p) && ClassOf(w) == L"#32770") PostMessageW(w, WM_COMMAND, IDOK, 0);
+        return TRUE;
+      },
+      static_cast<LPARAM>(process));
+}
+
+struct CaretResult {
+  bool ok = false;
+  double beforeAlone = -1;  // median click to text; -1: never arrived
+  double pair = -1;
+  int pairFailures = 0;
+};
+
+// Items clicked with only a caret in notepad, writing by keys (the default
+// paste kind, no interval): the before text alone, and the before and after
+// texts. A build that writes nothing for the pair is tried once with it.
+CaretResult RunCaretCase(const fs::path& folder, const std::string& data, const std::string& exe, Editor& editor,
+                         const char* label) {
+  CaretResult result;
+  fs::create_directories(folder);
+  std::error_code error;
+  fs::copy_file(WinPath(exe), folder / "Quiltor.exe", fs::copy_options::overwrite_existing, error);
+  if (error || !WriteBytes(folder / "Quiltor.ini", Settings(0, Mode::kSimple, /*byKeys=*/true)) ||
+      !WriteBytes(folder / "d.edt", data)) {
+    std::printf("bench_click: cannot prepare %s\n", folder.string().c_str());
+    return result;
+  }
+  Program tool;
+  if (!tool.Start("\"" + (folder / "Quiltor.exe").string() + "\"", folder.string())) {
+    std::printf("bench_click: %s: Quiltor.exe did not start\n", label);
+    return result;
+  }
+  HWND main = WaitUntilSettled([&] { return TopWindowOf(tool.Id(), L"TFormMain"); }, 60000);
+  const ItemButton pair = main ? FindButton(main, 0, Wide(Caption(0, 0))) : ItemButton{};
+  const ItemButton alone = main ? FindButton(main, 2, Wide(Caption(0, 2))) : ItemButton{};
+  if (!pair.bar || !alone.bar) {
+    std::printf("bench_click: %s: %s\n", label, main ? "item button not found" : "tool window not ready");
+    return result;
+  }
+  auto clickOn = [&](const ItemButton& button) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(GetParent(button.bar), WM_COMMAND, MAKEWPARAM(button.command, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button.bar), SMTO_NORMAL, 5000, &ignored);
+  };
+  // The idle step gives the user's clipboard back after the paste was read.
+  auto settle = [&] {
+    Sleep(50);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  };
+  SetForegroundWindow(editor.top);
+  Sleep(2 * (kTimer + kTimerEZ) + 100);
+  std::vector<double> alones, pairs;
+  bool pairRefused = false;
+  for (int i = 0; i < kWarmUps + kRepetitions; ++i) {
+    if (!editor.EnsureTarget()) {
+      std::printf("bench_click: %s: notepad does not stay in front\n", label);
+      break;
+    }
+    editor.Reset(6);
+    const double aloneMs = TimeToText(editor.edit, [&] { clickOn(alone); }, kExpectedBeforeAlone);
+    settle();
+    double pairMs = -1;
+    if (!pairRefused) {
+      editor.Reset(6);
+      pairMs = TimeToText(editor.edit, [&] { clickOn(pair); }, kExpectedPair);
+      if (pairMs < 0) {
+        // A message box: this build refuses the pair at a caret.
+        pairRefused = true;
+        CloseToolBoxes(tool.Id());
+      }
+      settle();
+    }
+    if (i < kWarmUps) continue;
+    if (aloneMs >= 0) alones.push_back(aloneMs);
+    if (pairMs >= 0) pairs.push_back(pairMs);
+    if (!pairRefused && pairMs < 0) ++result.pairFailures;
+  }
+  editor.Reset();
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  if (!tool.WaitEnd(15000)) std::printf("bench_click: %s: the tool did not end after WM_CLOSE\n", label);
+  result.ok = !alones.empty();
+  result.beforeAlone = alones.empty() ? -1 : Median(alones);
+  result.pair = pairs.empty() ? -1 : Median(pairs);
+  return result;
+}
+
+void PrintCaretCase(const char* label, const CaretResult& r) {
+  if (!r.ok) {
+    std::printf("%s: no click wrote its text at the caret\n", label);
+    return;
+  }
+  std::printf("%s: click to text at a caret, by keys: before text alone %8.3f ms; before and after ", label,
+              r.beforeAlone);
+  if (r.pair < 0) {
+    std::printf("never written (the build refuses it)\n");
+  } else {
+    std::printf("%8.3f ms\n", r.pair);
+  }
+}
+
 struct ReadCost {
   double total = 0, file = 0;
 };
@@ -440,6 +557,12 @@ int main() {
                                routines, "large data file");
   const CaseResult k =
       RunCase(root / "linked", small, 0, 0, 1, Mode::kLinked, editor, routines, "linked mode, small data file");
+  const char* other = std::getenv("QUILTOR_TOOL_EXE");
+  const std::string thisBuild = other ? other : QUILTOR_BUILD_DIR "/Quiltor.exe";
+  const CaretResult caret = RunCaretCase(root / "caret", small, thisBuild, editor, "this build");
+  const char* baselineExe = std::getenv("QUILTOR_BASELINE_EXE");
+  const CaretResult baseline =
+      baselineExe ? RunCaretCase(root / "caret-baseline", small, baselineExe, editor, "baseline") : CaretResult{};
   const ReadCost readSmall = ReadTextsMs(root / "small" / "d.edt", 0, 0);
   const ReadCost readLarge = ReadTextsMs(root / "large" / "d.edt", kLargePage, kLargeRow);
 
@@ -470,6 +593,12 @@ int main() {
   std::printf("data-file read per click, measured here: %.3f / %.3f ms, of which the file read %.3f / %.3f ms "
               "(%zu / %zu bytes)\n",
               readSmall.total, readLarge.total, readSmall.file, readLarge.file, small.size(), large.size());
+  PrintCaretCase("this build", caret);
+  if (baselineExe) {
+    PrintCaretCase("baseline  ", baseline);
+    if (caret.ok && baseline.ok)
+      std::printf("caret, before text alone: baseline / this build %.2f\n", baseline.beforeAlone / caret.beforeAlone);
+  }
   if (s.failures + l.failures + k.failures + editor.refocused > 0)
     std::printf("(%d round(s) left out: a text did not arrive or an empty item wrote; notepad brought back to the front %d time(s))\n",
                 s.failures + l.failures + k.failures, editor.refocused);

@@ -84,6 +84,11 @@ def ok_after_changes_on_every_tab(pad):
         d.spin("IDC_CSpinEditOpenFiles", up=False, times=5)
         f.equal((d.control("IDC_CSpinEditTimer").text, d.control("IDC_CSpinEditOpenFiles").text), ("110", "5"),
                 "one click on the timer's up arrow adds 10, five on the history's down arrow give 5")
+        # The caret setting, on in the file, is shown ticked; the user unticks it.
+        f.check(d.control("IDC_CheckBoxCaretInside").checked, "the caret setting is shown ticked")
+        d.click("IDC_CheckBoxCaretInside")
+        f.check(wait_for(lambda: not d.control("IDC_CheckBoxCaretInside").checked, 5, 0.1),
+                "a click unticks the caret setting")
         # 動作環境Ⅱ: another close mode and two filter rows, the first ticked.
         d.click_tab(1)
         d.click("IDC_RadioGroupCloseMode2")
@@ -114,7 +119,7 @@ def ok_after_changes_on_every_tab(pad):
         d.choose("IDC_ComboBoxDefaultProgram", 2)
         f.equal(d.combo("IDC_ComboBoxDefaultProgram")[1], 2, "the default program box shows the second program")
         d.ok(app)
-        expected = with_values(before, {"Timer": "110", "OpenFiles": "5", "CloseMode": "2",
+        expected = with_values(before, {"Timer": "110", "OpenFiles": "5", "CaretInside": "0", "CloseMode": "2",
                                         "FileFilter": "Text|*.txt||All|*.*||", "FileFilterC": "10",
                                         "BufSize1": "4096", "BufSize2": "256", "HotKeyA2": "L",
                                         "CutPasteKeyEZ": "538100435", "PasteKind": "1", "ProgramNo": "2"},

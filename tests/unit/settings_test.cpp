@@ -462,6 +462,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   s.resize = 0;
   s.openFiles = 4;
   s.makeNew = true;
+  s.caretInside = false;
   s.changeMode = 0;
   s.closeMode = 2;
   s.fileFilter = "A|*.a||";
@@ -516,6 +517,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   EXPECT_EQ(back.resize, 0);
   EXPECT_EQ(back.openFiles, 4);
   EXPECT_TRUE(back.makeNew);
+  EXPECT_FALSE(back.caretInside);
   EXPECT_EQ(back.changeMode, 0);
   EXPECT_EQ(back.closeMode, 2);
   EXPECT_EQ(back.fileFilter, "A|*.a||");

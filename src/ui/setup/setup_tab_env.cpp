@@ -50,6 +50,7 @@ void TFormSetup::RenderTabEnv() {
     ShowNumber(id);
   }
   SetChecked(Item(IDC_CheckBoxMakeNew), copy_.makeNew);
+  SetChecked(Item(IDC_CheckBoxCaretInside), copy_.caretInside);
   SetChecked(Item(IDC_CheckBoxDLL), copy_.library);
   SetChecked(Item(IDC_RadioGroupChangeMode0), copy_.changeMode == 0);
   SetChecked(Item(IDC_RadioGroupChangeMode1), copy_.changeMode == 1);
@@ -106,6 +107,9 @@ bool TFormSetup::CommandTabEnv(int id, int code) {
   switch (id) {
     case IDC_CheckBoxMakeNew:
       copy_.makeNew = Checked(Item(id));
+      return true;
+    case IDC_CheckBoxCaretInside:
+      copy_.caretInside = Checked(Item(id));
       return true;
     case IDC_CheckBoxDLL:
       copy_.library = Checked(Item(id));
