@@ -263,7 +263,15 @@ void MainController::ClearDataPages() {
   pages_.clear();
   cursors_.clear();
   activePage_ = -1;
+  const bool repeatWasOn = repeatEnabled_;
+  ForgetLastItem();
   view_->ShowPages();
+  if (repeatWasOn) Refresh(ViewPart::kCommands);
+}
+
+void MainController::ForgetLastItem() {
+  executor_->ForgetLastItem();
+  repeatEnabled_ = false;
 }
 
 bool MainController::LoadDataPages() {
@@ -289,6 +297,7 @@ bool MainController::LoadDataPages() {
   pages_ = std::move(result.pages);
   cursors_.assign(pages_.size(), PageCursor{});
   activePage_ = pages_.empty() ? -1 : 0;
+  ForgetLastItem();
   itemButtonsEnabled_ = true;  // a new model starts with every button on
   view_->ShowPages();
   Refresh(ViewPart::kCommands);

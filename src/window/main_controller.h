@@ -164,6 +164,8 @@ class MainController : private ItemHost {
   void FinishStartup();
   bool LoadDataPages();
   void ClearDataPages();
+  // Re-edit has nothing to repeat once the pages are built anew.
+  void ForgetLastItem();
 
   // Modes, display options, window commands.
   void Popup_ModeClick();

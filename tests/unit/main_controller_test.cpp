@@ -278,6 +278,35 @@ TEST_F(MainControllerTest, ALoadedDataFileReplacesEverythingOfThePreviousOne) {
   EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
 }
 
+// The component chosen last belongs to the pages it was chosen on: another
+// file's item under the same name is another item, whatever its kind.
+TEST_F(MainControllerTest, ReEditAfterAnotherDataFileWasLoadedDoesNothing) {
+  const Bytes page = "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=P\r\nCount=2\r\n";
+  files.Put(Bytes(kFolder) + "a.edt",
+            page + "M00=00,text\r\nM01=07,module\r\n[Edit00]\r\nM00a=<a>\r\nM01a=mod.exe\r\nM01b=\r\n");
+  files.Put(Bytes(kFolder) + "b.edt",
+            page + "M00=00,text\r\nM01=00,text\r\n[Edit00]\r\nM00a=<b>\r\nM01a=other.exe\r\n");
+  files.Put(Bytes(kFolder) + "mod.exe", "MZ");
+  files.Put(Bytes(kFolder) + "other.exe", "MZ");
+  Start("[Quiltor]\r\nQuiltorData=a.edt\r\n");
+  FinishStart();
+  controller->ChooseItem("TB00M00");  // a text: re-edit is offered
+  controller->ApplicationEventsIdle();
+  controller->ChooseItem("TB00M01");  // a module, chosen last
+  controller->ApplicationEventsIdle();
+  ASSERT_EQ(processes.ShellOpened(), std::vector<Bytes>{Bytes(kFolder) + "mod.exe"});
+  ASSERT_TRUE(controller->CommandEnabled(CommandId::kRepeat));
+  view->chosenDataFiles = {Bytes("b.edt")};
+  Run(CommandId::kLoomwork);
+  ASSERT_EQ(controller->DataFilePath(), "b.edt");
+  const std::size_t messages = view->messages.size();
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kRepeat));
+  controller->Items().Popup_RepeatClick();  // past the command, which is off
+  EXPECT_EQ(processes.ShellOpened().size(), 1u) << "b.edt's text taken as a module program";
+  EXPECT_EQ(view->messages.size(), messages);
+  EXPECT_FALSE(controller->Items().HasLastItem());
+}
+
 // ---- A second start's command line ----------------------------------------------
 
 TEST_F(MainControllerTest, ForwardedDataFileSwapKeepsTheHeightsOfAutomaticShrink) {
