@@ -256,6 +256,7 @@ void MainController::ApplicationEventsIdle() {
     inIdleStep_ = false;
     return;
   }
+  ApplyPendingBufferSizes();
   if (state_.DeliveryIdlePending()) executor_->IdleStep();
 }
 

@@ -181,6 +181,8 @@ class MainController : private ItemHost {
   void Popup_HelpClick();
   void Popup_SetupClick();
   void ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys);
+  // New transfer-buffer sizes take effect when no item program runs.
+  void ApplyPendingBufferSizes();
   void Popup_AboutClick();
   void Popup_RepeatClick();
   void ApplicationEventsActivate();
@@ -254,6 +256,8 @@ class MainController : private ItemHost {
   bool firstShown_ = false;
   bool inIdleStep_ = false;
   bool closing_ = false;
+  // Sizes chosen in the settings dialog while an item program ran.
+  std::optional<BufferSizes> pendingBufferSizes_;
 };
 
 }  // namespace quiltor

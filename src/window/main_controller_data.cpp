@@ -134,8 +134,11 @@ void MainController::Popup_SetupClick() {
   facts.shrinkHeight = state_.ShrinkHeight();
   facts.maxHeight = state_.HeightLimit() - (options.toolBar ? kToolBarHeight : 0);
   facts.toolBarVisible = options.toolBar;
-  facts.bufSize1 = services_.exchange.BufSize1();
-  facts.bufSize2 = services_.exchange.BufSize2();
+  // Sizes chosen while a program ran are what the buffers will have.
+  const BufferSizes sizes =
+      pendingBufferSizes_.value_or(BufferSizes{services_.exchange.BufSize1(), services_.exchange.BufSize2()});
+  facts.bufSize1 = sizes.size1;
+  facts.bufSize2 = sizes.size2;
   facts.libraryInSystem = CompanionLibraryInstalled(services_.files);
   view_->SetVisible(false);
   const SetupOutcome outcome = view_->ShowSetupDialog(facts);
@@ -166,12 +169,24 @@ void MainController::ApplySetup(const SetupReapply& reapply, const HotKeyConfig&
   if (hotKeysChanged) services_.hotKeys.Unregister();
   SelectKind();
   if (reapply.newBufferSizes) {
-    exchange.StoreBufferSizes(reapply.newBufferSizes->size1, reapply.newBufferSizes->size2);
-    if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
+    pendingBufferSizes_ = reapply.newBufferSizes;
+    ApplyPendingBufferSizes();
   }
   if (hotKeysChanged) RegisterHotKeys();
   state_.SetLimits(reapply.shrinkHeight, reapply.maxHeight);
   ApplyMode();
+}
+
+void MainController::ApplyPendingBufferSizes() {
+  // A program that runs (the dialog can be opened while the tool waits for
+  // it) works on the buffers it was given, and the tool reads its result
+  // from them: they are made anew once it has ended.
+  if (!pendingBufferSizes_ || executor_->Running()) return;
+  const BufferSizes sizes = *pendingBufferSizes_;
+  pendingBufferSizes_.reset();
+  ExchangeArea& exchange = services_.exchange;
+  exchange.StoreBufferSizes(sizes.size1, sizes.size2);
+  if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
 }
 
 void MainController::RegisterHotKeys() {

@@ -531,6 +531,44 @@ TEST_F(MainControllerTest, SetupOkAppliesAtOnceAndTheHistoryIsTrimmedWhateverThe
   EXPECT_TRUE(view->timerRunning);
 }
 
+// The dialog can be opened while the tool waits for a module: the module
+// still works on the buffers it was given, and its result is read from them.
+TEST_F(MainControllerTest, NewBufferSizesWaitUntilTheRunningModuleHasEnded) {
+  files.Put(Bytes(kFolder) + "d.edt",
+            "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=P\r\nCount=1\r\nM00=07,module\r\n"
+            "[Edit00]\r\nM00a=mod.exe\r\nM00b=\r\n");
+  files.Put(Bytes(kFolder) + "mod.exe", "MZ");
+  Start("[Quiltor]\r\nQuiltorData=d.edt\r\n");
+  FinishStart();
+  view->setupOutcome.ok = true;
+  view->editSetup = [](SetupCopy& copy) {
+    copy.bufSize1 = 2048;
+    copy.bufSize2 = 4096;
+  };
+  // Without a process handle the tool watches the buffers; the user's OK
+  // comes in while it waits, the module's text after it.
+  processes.shellGivesProcess = false;
+  TransferBuffer* given = nullptr;
+  const std::uint64_t now = processes.NowMilliseconds();
+  processes.At(now + 150, [&] {
+    given = exchange.Buffer1();
+    Run(CommandId::kSetup);
+    EXPECT_EQ(exchange.Buffer1(), given) << "the running module's buffer was made anew";
+    EXPECT_EQ(exchange.BufSize1(), 1024u) << "the module reads the sizes of the buffers it has";
+  });
+  processes.At(now + 250, [&] { exchange.Buffer1()->WriteText("from the module"); });
+  controller->ChooseItem("TB00M00");
+  ASSERT_NE(given, nullptr) << "the settings dialog came while the module ran";
+  EXPECT_EQ(controller->Items().LastBefore(), "from the module");
+  EXPECT_EQ(Key("Setup", "BufSize1"), "2048");
+  controller->ApplicationEventsIdle();
+  EXPECT_EQ(exchange.BufSize1(), 2048u);
+  EXPECT_EQ(exchange.BufSize2(), 4096u);
+  EXPECT_EQ(exchange.Buffer1()->Size(), 2048u);
+  EXPECT_EQ(exchange.Buffer2()->Size(), 4096u);
+  EXPECT_TRUE(view->timerRunning);
+}
+
 TEST_F(MainControllerTest, DataFileDialogLoadsTheChoiceOrComesBackWhenItDoesNotLoad) {
   files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
   files.Put(Bytes(kFolder) + "sub\\b.edt", DataFile("B", 2));
