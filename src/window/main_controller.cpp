@@ -175,7 +175,7 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   state_.Configure(settings_.minHeight, settings_.maxHeight);
   // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
   view_->MoveTo(Point{q.left, q.top});
-  view_->SetHeight(q.height);
+  view_->SetHeight(StartHeight(q.height, settings_.minHeight, state_.HeightLimit()));
   state_.BeginTracking();
   const Point screen = view_->ScreenSize();
   Point at = ClampStartPosition(Point{q.left, q.top}, kWindowWidth, view_->WindowRect().Height(), screen.x, screen.y);
@@ -336,7 +336,7 @@ void MainController::FormClose(const Rect& normal) {
   WindowState w;
   w.top = normal.top;
   w.left = normal.left;
-  w.height = normal.Height();
+  w.height = state_.HeightToSave(normal.Height());
   w.activePage = activePage_ < 0 ? 0 : activePage_;
   const DisplayOptions& o = Options();
   w.toolBar = o.toolBar;

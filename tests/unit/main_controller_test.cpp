@@ -236,6 +236,53 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
 }
 
+TEST_F(MainControllerTest, ClosedWhileShrunkTheFullHeightIsSavedAndStretchesAtTheNextStart) {
+  struct Case {
+    const char* how;
+    Bytes ini;
+  };
+  const Case cases[] = {{"by the shrink button", "[Quiltor]\r\nHeight=360\r\n"},
+                        {"by the automatic shrink", "[Quiltor]\r\nHeight=360\r\nAutoSmall=1\r\n"},
+                        {"to a MinHeight of 60", "[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nHeight=360\r\n"}};
+  for (const Case& c : cases) {
+    Start(c.ini);
+    FinishStart();
+    if (controller->Options().autoSmall) {
+      controller->OnActivateApp(false);
+    } else {
+      controller->RunCommand(CommandId::kShrink);
+    }
+    ASSERT_EQ(view->rect.Height(), controller->State().ShrinkHeight()) << c.how;
+    controller->FormClose(view->rect);
+    EXPECT_EQ(Key("Quiltor", "Height"), "360") << c.how;
+    Start(*files.Contents(kIniPath));
+    FinishStart();
+    EXPECT_EQ(view->rect.Height(), 360) << c.how;
+  }
+}
+
+// A file written while shrunk by an older build, or edited by hand.
+TEST_F(MainControllerTest, ASavedHeightNoGreaterThanTheShrunkOneOpensAtTheDefaultHeight) {
+  struct Case {
+    Bytes ini;
+    int shrunk;
+  };
+  const Case cases[] = {{"[Quiltor]\r\nHeight=38\r\n", 38},
+                        {"[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nHeight=60\r\n", 60},
+                        {"[Quiltor]\r\nHeight=-5\r\n", 38},
+                        {"[Setup]\r\nMinHeight=300\r\nMaxHeight=400\r\n[Quiltor]\r\nHeight=290\r\n", 300}};
+  for (const Case& c : cases) {
+    Start(c.ini);
+    FinishStart();
+    const int full = c.shrunk < 282 ? 282 : 430;  // past a MinHeight of 300, the greatest height allowed
+    EXPECT_EQ(view->rect.Height(), full) << c.ini;
+    controller->RunCommand(CommandId::kShrink);
+    EXPECT_EQ(view->rect.Height(), c.shrunk) << c.ini;
+    controller->RunCommand(CommandId::kStretch);
+    EXPECT_EQ(view->rect.Height(), full) << c.ini << ": stretch brings it back";
+  }
+}
+
 // The window comes back after a module that hid it; whatever the system did
 // to the task-bar button meanwhile, the hide-icon option is in force again.
 TEST_F(MainControllerTest, AWindowShownAgainAfterAModuleHidesItsTaskbarButtonAgain) {
