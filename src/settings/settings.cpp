@@ -248,7 +248,9 @@ LoadedSettings LoadSettings(ProfileFile& file) {
   for (int j = 0; j < kDataHistorySlots; ++j) {
     q.quiltorDataHistory.push_back(r.String(quiltor, Numbered("QuiltorData", j), ""));
   }
-  q.activePage = r.Int(quiltor, "ActivePage", 10);
+  // A page index, 0..99: start-up adds it to a hundred times the shrunk
+  // height, and a value outside took the sum to 0 (no start-up) or past INT_MAX.
+  q.activePage = std::clamp(r.Int(quiltor, "ActivePage", 10), 0, 99);
   return loaded;
 }
 

@@ -212,6 +212,17 @@ TEST_F(MainControllerTest, HandEditedHeightsAndTimersStayUsable) {
   EXPECT_EQ(view->timerInterval, 10u + 2000u);
 }
 
+TEST_F(MainControllerTest, AHandEditedActivePageOutOfRangeStillLetsTheStartUpLoad) {
+  files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 3));
+  for (const char* page : {"-3800", "2147483647", "-1"}) {
+    Start(Bytes("[Quiltor]\r\nQuiltorData=d.edt\r\nActivePage=") + page + "\r\n");
+    FinishStart();
+    EXPECT_EQ(controller->Pages().size(), 3u) << page;
+    EXPECT_EQ(controller->State().StartupPending(), 0) << page;
+    EXPECT_TRUE(view->timerRunning) << page;
+  }
+}
+
 TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
   files.Put(Bytes(kFolder) + "b.edt", DataFile("", 1));
