@@ -45,7 +45,8 @@ void MainController::LinkOwnArguments(const OwnArguments& own) {
   if (!own.linkedEditWindow) return;
   const WindowId window = static_cast<WindowId>(*own.linkedEditWindow);
   if (!services_.windows.IsWindow(window)) return;
-  if (session_.LinkFromOutside(window, session_.CurrentFile())) {
+  // Without "/f" there is no file to remember: the window is linked only.
+  if (session_.LinkFromOutside(window, session_.CurrentFile()) && !session_.CurrentFile().empty()) {
     history_.Add(session_.CurrentFile(), settings_.openFiles);
   }
   EnterLinkedMode();

@@ -407,6 +407,20 @@ TEST_F(MainControllerTest, ForwardedLinkListsTheWindowOnceAndNegativeHandlesName
   ASSERT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kNotInteger});
 }
 
+TEST_F(MainControllerTest, AWindowHandedAtStartWithoutAFileIsLinkedAndTheHistoryStays) {
+  const auto [top, edit] = OutsideEditor(77);
+  Start("[Setup]\r\nOpenFiles=2\r\n[Quiltor]\r\nOpenFile0=C:\\x.txt\r\nOpenFile1=C:\\y.txt\r\n",
+        {"/h" + std::to_string(edit)});
+  FinishStart();
+  EXPECT_TRUE(controller->Linked());
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), edit);
+  EXPECT_EQ(controller->Session().LinkedTargetWindow(), top);
+  EXPECT_EQ(controller->History().Paths(), (std::vector<Bytes>{"C:\\x.txt", "C:\\y.txt"}));
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "OpenFile0"), "C:\\x.txt");
+  EXPECT_EQ(Key("Quiltor", "OpenFile1"), "C:\\y.txt");
+}
+
 // ---- Linked mode ---------------------------------------------------------------
 
 const Bytes kLinkedIni =
