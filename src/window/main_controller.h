@@ -180,7 +180,7 @@ class MainController : private ItemHost {
   void ImageIconClick();
   void Popup_HelpClick();
   void Popup_SetupClick();
-  void ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys);
+  void ApplySetup(const SetupReapply& reapply);
   // New transfer-buffer sizes take effect when no item program runs.
   void ApplyPendingBufferSizes();
   void Popup_AboutClick();

@@ -144,13 +144,12 @@ void MainController::Popup_SetupClick() {
   view_->SetVisible(false);
   const SetupOutcome outcome = view_->ShowSetupDialog(facts);
   if (outcome.ok) {
-    const HotKeyConfig oldHotKeys = HotKeyConfigFrom(settings_);
     SetupCommit commit =
         CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, session_.CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
     settings_ = std::move(commit.confirmation.settings);
-    ApplySetup(commit.confirmation.reapply, oldHotKeys);
+    ApplySetup(commit.confirmation.reapply);
   }
   view_->MoveTo(outcome.mainTopLeft);
   view_->SetVisible(true);
@@ -163,17 +162,18 @@ void MainController::Popup_SetupClick() {
   StartWatchTimer();
 }
 
-void MainController::ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys) {
+void MainController::ApplySetup(const SetupReapply& reapply) {
   ExchangeArea& exchange = services_.exchange;
   exchange.StoreLineEnd(reapply.lineEnd);
-  const bool hotKeysChanged = reapply.hotKeysChanged || !(HotKeyConfigFrom(settings_) == oldHotKeys);
-  if (hotKeysChanged) services_.hotKeys.Unregister();
+  // The hot keys are taken anew on every OK, changed or not: one that
+  // another program held at start may have been freed since.
+  services_.hotKeys.Unregister();
   SelectKind();
   if (reapply.newBufferSizes) {
     pendingBufferSizes_ = reapply.newBufferSizes;
     ApplyPendingBufferSizes();
   }
-  if (hotKeysChanged) RegisterHotKeys();
+  RegisterHotKeys();
   state_.SetLimits(reapply.shrinkHeight, reapply.maxHeight);
   ApplyMode();
 }

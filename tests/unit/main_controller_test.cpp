@@ -26,10 +26,17 @@ using fakes::FakeMainView;
 constexpr char kFolder[] = "C:\\tool\\";
 const Bytes kIniPath = Bytes(kFolder) + "Quiltor.ini";
 
-class NoHotKeys : public HotKeys {
+// The system's hot keys; another program may hold some.
+class FakeHotKeys : public HotKeys {
  public:
-  bool Register(WindowId, int, std::uint32_t, std::uint32_t) override { return true; }
-  void Unregister(WindowId, int) override {}
+  bool Register(WindowId, int id, std::uint32_t, std::uint32_t) override {
+    if (heldElsewhere.count(id) != 0) return false;
+    registered.insert(id);
+    return true;
+  }
+  void Unregister(WindowId, int id) override { registered.erase(id); }
+  std::set<int> heldElsewhere;
+  std::set<int> registered;
 };
 
 Bytes DataFile(const Bytes& title, int pages) {
@@ -92,7 +99,7 @@ class MainControllerTest : public ::testing::Test {
   FakeFileSystem files;
   fakes::FakeSharedMemory memory;
   ExchangeArea exchange{memory};
-  NoHotKeys hotKeySystem;
+  FakeHotKeys hotKeySystem;
   HotKeyRegistration hotKeys{hotKeySystem};
   MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys};
   std::unique_ptr<MainController> controller;
@@ -639,6 +646,25 @@ TEST_F(MainControllerTest, NewBufferSizesWaitUntilTheRunningModuleHasEnded) {
   EXPECT_EQ(exchange.Buffer1()->Size(), 2048u);
   EXPECT_EQ(exchange.Buffer2()->Size(), 4096u);
   EXPECT_TRUE(view->timerRunning);
+}
+
+TEST_F(MainControllerTest, SetupOkTakesAHotKeyThatAnotherProgramHeldAtStart) {
+  Start("[Setup]\r\nHotKeyR=1\r\nHotKeyA=1\r\n");
+  FinishStart();
+  hotKeySystem.heldElsewhere = {kHotKeyActivate};
+  controller->RegisterHotKeys();
+  EXPECT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kHotKeyActivateFailed});
+  EXPECT_EQ(hotKeySystem.registered, std::set<int>{kHotKeyRepeat});
+  hotKeySystem.heldElsewhere.clear();  // the other program let it go
+  view->setupOutcome.ok = false;
+  Run(CommandId::kSetup);
+  EXPECT_EQ(hotKeySystem.registered, std::set<int>{kHotKeyRepeat}) << "Cancel changes nothing";
+  view->setupOutcome.ok = true;  // OK without a change
+  view->editSetup = [](SetupCopy&) {};
+  Run(CommandId::kSetup);
+  EXPECT_EQ(hotKeySystem.registered, (std::set<int>{kHotKeyRepeat, kHotKeyActivate}));
+  EXPECT_TRUE(hotKeys.Holds(kHotKeyActivate));
+  EXPECT_EQ(view->messages.size(), 1u);
 }
 
 TEST_F(MainControllerTest, DataFileDialogLoadsTheChoiceOrComesBackWhenItDoesNotLoad) {
