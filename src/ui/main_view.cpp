@@ -208,7 +208,7 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;
   ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
-  ofn.nFilterIndex = 1;
+  ofn.nFilterIndex = request.filterIndex > 0 ? static_cast<DWORD>(request.filterIndex) : 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();

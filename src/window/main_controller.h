@@ -217,6 +217,9 @@ class MainController : private ItemHost {
   void Popup_KanrenClick();
   void RunWithProgram(std::size_t program);
   Bytes DialogFolder() const;
+  // New and open share one file dialog: it comes back with the filter the
+  // user chose in it last.
+  std::optional<FileDialogResult> ChooseFile(bool forNew);
   void SelectKind();
 
   // Keys.
@@ -244,6 +247,7 @@ class MainController : private ItemHost {
   bool editorExists_ = false;  // the common entry's editor, as of the last ApplyMode
   bool repeatEnabled_ = false;
   int execDefault_ = 0;
+  int fileFilterIndex_ = 1;
   Bytes currentDataFile_;
   std::vector<DataPage> pages_;
   std::vector<PageCursor> cursors_;

@@ -133,11 +133,17 @@ bool MainController::CreateEmptyFile(const Bytes& path) {
   return false;
 }
 
+std::optional<FileDialogResult> MainController::ChooseFile(bool forNew) {
+  std::optional<FileDialogResult> chosen =
+      view_->ChooseFile(FileDialogRequest{forNew, DialogFolder(), settings_.openFilter, fileFilterIndex_});
+  if (chosen) fileFilterIndex_ = chosen->filterIndex;
+  return chosen;
+}
+
 void MainController::Popup_NewClick() {
   StopWatchTimer();
   for (;;) {
-    const std::optional<FileDialogResult> chosen =
-        view_->ChooseFile(FileDialogRequest{true, DialogFolder(), settings_.openFilter});
+    const std::optional<FileDialogResult> chosen = ChooseFile(true);
     if (!chosen) break;
     Bytes path = chosen->path;
     if (FileExtension(path).empty()) {
@@ -160,8 +166,7 @@ void MainController::Popup_NewClick() {
 
 void MainController::Popup_OpenClick() {
   StopWatchTimer();
-  const std::optional<FileDialogResult> chosen =
-      view_->ChooseFile(FileDialogRequest{false, DialogFolder(), settings_.openFilter});
+  const std::optional<FileDialogResult> chosen = ChooseFile(false);
   if (!chosen || (!services_.files.Exists(chosen->path) && settings_.makeNew && !CreateEmptyFile(chosen->path))) {
     StartWatchTimer();
     return;

@@ -484,6 +484,15 @@ TEST_F(LinkedModeTest, NewTakesTheFilterExtensionAndAsksBeforeOpeningAnExistingF
   EXPECT_EQ(view->messages[0].subject, "a.txt");
   EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\a.txt");
   EXPECT_EQ(*files.Contents("C:\\doc\\a.txt"), "a");
+  // One dialog for new and open: each showing has the title of its command
+  // and the filter chosen in the showing before, a cancelled one leaving it.
+  OpenByDialog("C:\\doc\\a.txt", 2);
+  view->chosenFiles = {std::nullopt};
+  Run(CommandId::kNew);
+  OpenByDialog("C:\\doc\\a.txt", 1);
+  std::vector<std::pair<bool, int>> shown;
+  for (const FileDialogRequest& request : view->fileDialogs) shown.emplace_back(request.forNew, request.filterIndex);
+  EXPECT_EQ(shown, (std::vector<std::pair<bool, int>>{{true, 1}, {true, 2}, {true, 2}, {false, 1}, {true, 2}, {false, 2}}));
 }
 
 TEST_F(LinkedModeTest, AVanishedHistoryFileIsCreatedOnlyWhenTheUserSaysYes) {
