@@ -150,7 +150,7 @@ void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
 LRESULT TFormMain::OnNotify(NMHDR* header) {
   if (header->hwndFrom == commands_->ToolBar() && header->code == TBN_DROPDOWN) {
     const auto* notify = reinterpret_cast<NMTOOLBARW*>(header);
-    DropDown(static_cast<CommandId>(notify->iItem));
+    controller_.ShowDropDown(static_cast<CommandId>(notify->iItem));
     return TBDDRET_DEFAULT;
   }
   if (header->code == TTN_GETDISPINFOW &&

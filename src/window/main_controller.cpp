@@ -89,7 +89,7 @@ void MainController::BindCommands() {
     if (CommandEnabled(CommandId::kRepeat)) Popup_RepeatClick();
   });
   bind(CommandId::kLoomwork, &MainController::Popup_LoomworkClick);
-  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { view_->DropDown(CommandId::kLoomwork); });
+  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { ShowDropDown(CommandId::kLoomwork); });
   bindIndexed(CommandId::kLoomworkHistory, &MainController::LoadRecentDataFile);
   bind(CommandId::kDispToolBar, &MainController::Popup_Disp_ToolBarClick);
   bind(CommandId::kDispAutoSmall, &MainController::Popup_Disp_AutoSmallClick);

@@ -92,6 +92,8 @@ class MainController : private ItemHost {
   void OnActivateApp(bool active);
   void ApplicationEventsRestore();
   void OnPageActivated(int page);
+  // The drop-down menu of a tool button (open, close, run, data files).
+  void ShowDropDown(CommandId toolButton);
   // A data-page button or menu entry was chosen.
   void ChooseItem(const Bytes& componentName);
   // The title strip.

@@ -555,6 +555,31 @@ TEST_F(LinkedModeTest, AnEditorClosedByHandIsPrunedAtTheNextTick) {
   EXPECT_EQ(controller->Session().LabelText(), "");
 }
 
+TEST_F(LinkedModeTest, NoTickRunsWhileADropDownMenuIsOpen) {
+  OpenByDialog("C:\\doc\\one.txt");
+  OpenByDialog("C:\\doc\\two.txt");
+  const WindowId one = controller->Session().EntryTopWindow(controller->Session().Entries()[1]);
+  std::vector<CommandId> openWithTimer;
+  view->onDropDown = [&](CommandId id) {
+    if (view->timerRunning) openWithTimer.push_back(id);
+    // The user closes an editor by hand while the close menu lists it.
+    if (id == CommandId::kClose && windows.IsWindow(one)) {
+      windows.Remove(one);
+      controller->OnWatchTimer();
+      EXPECT_EQ(controller->Session().Entries().size(), 2u) << "the menu's entries stay as shown";
+    }
+  };
+  for (CommandId id : {CommandId::kOpen, CommandId::kClose, CommandId::kExec, CommandId::kLoomwork}) {
+    controller->ShowDropDown(id);
+    EXPECT_TRUE(view->timerRunning);
+  }
+  controller->FormShortCut(0x78);  // F9: the recent data files
+  EXPECT_TRUE(openWithTimer.empty());
+  EXPECT_EQ(view->dropDowns.size(), 5u);
+  controller->OnWatchTimer();
+  EXPECT_EQ(controller->Session().Entries().size(), 1u) << "the next tick after the menu prunes";
+}
+
 TEST_F(LinkedModeTest, AutomaticSwitchingFollowsTheEditorTheUserClicks) {
   OpenByDialog("C:\\doc\\one.txt");
   const WindowId oneTop = controller->Session().LinkedTargetWindow();
