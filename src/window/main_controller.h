@@ -213,6 +213,7 @@ class MainController : private ItemHost {
   void CloseSelectedFile(std::size_t index);
   void Popup_CloseAllClick();
   void CloseEditorWindow(const OpenFileEntry& entry);
+  void ClearClosedCurrent();
   void AfterCurrentGone();
   void ComboBoxFileChange(std::size_t index);
   void ToolButton_ExecClick();

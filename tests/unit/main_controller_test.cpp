@@ -531,6 +531,48 @@ TEST_F(LinkedModeTest, CloseModesAndCloseAllNewestFirst) {
   EXPECT_FALSE(controller->CommandEnabled(CommandId::kCloseAll));
 }
 
+// While an editor asks whether to save, the tool handles its messages; a
+// link forwarded then adds an entry at the top and makes it current.
+TEST_F(LinkedModeTest, ALinkForwardedWhileAnEditorAsksToSaveLeavesTheOtherEntriesAlone) {
+  auto linkDuringClose = [this](WindowId closing, const Bytes& path) {
+    const WindowId edit = OutsideEditor(static_cast<std::uint32_t>(80 + path.size())).second;
+    windows.afterMessage = [this, closing, edit, path](WindowId id, std::uint32_t message) {
+      if (message != kWmClose || id != closing) return;
+      Forward("/h" + std::to_string(edit) + "\n/f" + path + "\n");
+    };
+    return edit;
+  };
+  auto texts = [this] {
+    std::vector<Bytes> shown;
+    for (const OpenFileEntry& e : controller->Session().Entries()) shown.push_back(e.Text());
+    return shown;
+  };
+  auto topOf = [this](std::size_t index) {
+    return controller->Session().EntryTopWindow(controller->Session().Entries()[index]);
+  };
+  OpenByDialog("C:\\doc\\one.txt");
+  OpenByDialog("C:\\doc\\two.txt");
+  // A file of the close menu that is not current.
+  WindowId linked = linkDuringClose(topOf(1), "C:\\x\\a.txt");
+  Run(CommandId::kCloseFile, 1);
+  EXPECT_EQ(texts(), (std::vector<Bytes>{"*C:\\x\\a.txt", " C:\\doc\\two.txt"}));
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), linked);
+  // The current file.
+  controller->RunCommand(CommandId::kFileChosen, 1);
+  linked = linkDuringClose(topOf(1), "C:\\x\\b.txt");
+  Run(CommandId::kClose);
+  EXPECT_EQ(texts(), (std::vector<Bytes>{"*C:\\x\\b.txt", "*C:\\x\\a.txt"}));
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), linked) << "the file linked meanwhile stays current";
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\x\\b.txt");
+  // Every file: the one linked meanwhile stays listed, with its editor.
+  OpenByDialog("C:\\doc\\three.txt");
+  linked = linkDuringClose(topOf(0), "C:\\x\\c.txt");
+  Run(CommandId::kCloseAll);
+  EXPECT_EQ(texts(), std::vector<Bytes>{"*C:\\x\\c.txt"});
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), linked);
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\x\\c.txt");
+}
+
 TEST_F(LinkedModeTest, AHungEditorIsNotWaitedForWhenItsFileIsClosed) {
   OpenByDialog("C:\\doc\\one.txt");
   const WindowId top = controller->Session().LinkedTargetWindow();
