@@ -72,6 +72,16 @@ bool TFormMain::CreateChildren() {
   if (!statusBar_ || !editDummy_) return false;
   SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
   SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+  if (tooltip_) {
+    // The status bar's hint: the whole text when the bar cuts it off.
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(statusBar_);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   SendMessageW(editDummy_, EM_LIMITTEXT, 1, 0);
   return true;
 }
