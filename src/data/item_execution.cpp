@@ -263,6 +263,13 @@ void ItemExecutor::Popup_RepeatClick() {
   state_.SetStartupPending(1);
 }
 
+void ItemExecutor::ForgetLastItem() {
+  lastItem_.clear();
+  lastImage_ = -1;
+  lastBefore_.clear();
+  lastAfter_.clear();
+}
+
 bool ItemExecutor::RestoreMayGo() {
   const std::optional<std::uint64_t> writtenAt = services_.delivery.PasteWrittenAt();
   if (!writtenAt) return true;

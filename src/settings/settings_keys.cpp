@@ -119,8 +119,10 @@ const std::array<WindowRow, 10> kWindowRows = {{
     {kSectionQuiltor, "Left", KeyGroup::kWindow, WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.left; }, 0}},
     {kSectionQuiltor, "Height", KeyGroup::kWindow,
      WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.height; }, 282}},
+    // A page index: start-up adds it to a hundred times the shrunk height,
+    // and a value outside took the sum to 0 (no start-up) or past INT_MAX.
     {kSectionQuiltor, "ActivePage", KeyGroup::kWindow,
-     WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.activePage; }, 10}},
+     WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.activePage; }, 10, 0, 99}},
     {kSectionQuiltor, "ToolBar", KeyGroup::kWindow,
      WindowRow::Bool{[](QuiltorSection& q) -> auto& { return q.toolBar; }, true}},
     {kSectionQuiltor, "AutoSmall", KeyGroup::kWindow,

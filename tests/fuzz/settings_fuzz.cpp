@@ -66,6 +66,7 @@ void CheckUsable(const AppSettings& s) {
   FUZZ_CHECK(s.openFiles >= 0 && s.openFiles <= kMaxOpenFiles);
   FUZZ_CHECK(s.quiltor.openFile.size() == static_cast<std::size_t>(s.openFiles));
   FUZZ_CHECK(s.quiltor.quiltorDataHistory.size() == static_cast<std::size_t>(kDataHistorySlots));
+  FUZZ_CHECK(s.quiltor.activePage >= 0 && s.quiltor.activePage <= 99);
   FUZZ_CHECK(s.openFilter.size() <= s.fileFilter.size());
 }
 

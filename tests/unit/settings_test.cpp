@@ -142,6 +142,12 @@ TEST_F(LoadTest, IntegersTakeDecimalAndHexAndFallBackOtherwise) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\n") + c.line + "\r\n").*c.field, c.expected);
   }
+  for (const Clamped& c : {Clamped{"ActivePage=-3800", nullptr, 0}, Clamped{"ActivePage=2147483647", nullptr, 99},
+                           Clamped{"ActivePage=100", nullptr, 99}, Clamped{"ActivePage=7", nullptr, 7},
+                           Clamped{"", nullptr, 10}}) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Quiltor]\r\n") + c.line + "\r\n").quiltor.activePage, c.expected);
+  }
   AppSettings s = Load("[Version]\r\nNo=170\r\n[Quiltor]\r\nMode=2\r\nToolBar=0\r\nStayOnTop=$1\r\n");
   EXPECT_TRUE(s.quiltor.mode);
   EXPECT_FALSE(s.quiltor.toolBar);

@@ -28,6 +28,11 @@ void TFormSetup::CreateTabEnv() {
     copy_.filters.SetTicked(row, !copy_.filters.Rows().at(row).ticked);
     InvalidateRect(Item(IDC_CheckListBoxFileFilter), nullptr, TRUE);
   };
+  // A row is edited in the two fields below the list, which a click on it fills.
+  drag.edit = [this](std::size_t) {
+    CheckListBoxFileFilterClick();
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_EditFileFilterName)), TRUE);
+  };
   EnableRowDrag(list, std::move(drag));
 
   filterHint_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
