@@ -106,22 +106,23 @@ def idle_cost(linked_mode, entries, seconds, work):
 
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else count(20, 1)
+    entry_counts = count((0, 5, 20), (2,))
     work = tempfile.mkdtemp(prefix="quiltor-bench-watch-")
     kill("qtlinkeditor.exe")
-    cases = (("simple", False, 0),) + tuple(("linked_%d_entries" % n, True, n) for n in (0, 5, 20))
+    cases = (("simple", False, 0),) + tuple(("linked_%d_entries" % n, True, n) for n in entry_counts)
     results = [(name, n) + idle_cost(linked_mode, n, seconds, work) for name, linked_mode, n in cases]
     print("watch tick while idling, %.0f s per stretch (simple mode ticks every 2100 ms, linked mode every 100 ms)"
           % seconds)
     simple = results[0][2]
     for name, n, tool, wine in results:
         figure("watch.tool_cpu_%s" % name, tool, "%", "<0.5" if n == 20 else "-")
-        if simple > 0 and n:
+        if simple > 0 and name != "simple":
             figure("watch.tool_cpu_%s_to_simple" % name, tool / simple, "x")
         if wine is not None:
             figure("watch.server_cpu_%s" % name, wine, "%")
     by_entries = {n: tool for name, n, tool, wine in results[1:]}
-    figure("watch.growth_per_entry_0_to_5", (by_entries[5] - by_entries[0]) / 5, "%")
-    figure("watch.growth_per_entry_5_to_20", (by_entries[20] - by_entries[5]) / 15, "%")
+    for low, high in zip(entry_counts, entry_counts[1:]):
+        figure("watch.growth_per_entry_%d_to_%d" % (low, high), (by_entries[high] - by_entries[low]) / (high - low), "%")
 
 
 if __name__ == "__main__":
