@@ -25,4 +25,7 @@ foreach(bench_source ${QUILTOR_NATIVE_BENCH})
   target_link_libraries(${bench_name} PRIVATE quiltor_core)
   target_include_directories(${bench_name} PRIVATE bench)
   quiltor_warnings(${bench_name})
+  # The test layer runs each benchmark briefly: it starts, measures, prints its figures and ends.
+  add_test(NAME bench.${bench_name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/bench --smoke $<TARGET_FILE:${bench_name}>)
+  set_tests_properties(bench.${bench_name} PROPERTIES LABELS bench TIMEOUT 120)
 endforeach()

@@ -82,6 +82,22 @@ foreach(module_source ${QUILTOR_MODULES})
   quiltor_warnings(${module_name})
 endforeach()
 
+# Every Wine test runs in a lane (scripts/lanes): a display, a Wine prefix and
+# a Wine server of its own, so that ctest runs several side by side when it
+# is given the lanes as a resource (scripts/test does). Tests that time
+# things or need a quiet machine are named here; they carry the label
+# "quiet" and run alone.
+set(QUILTOR_LANE ${CMAKE_SOURCE_DIR}/scripts/lanes run)
+set(QUILTOR_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+set(QUILTOR_QUIET_TESTS)
+function(quiltor_wine_test name label timeout)
+  set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT ${timeout} RESOURCE_GROUPS lanes:1
+    ENVIRONMENT "QUILTOR_BUILD_DIR=${CMAKE_BINARY_DIR};QUILTOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(name IN_LIST QUILTOR_QUIET_TESTS)
+    set_tests_properties(${name} PROPERTIES LABELS "${label};quiet" RUN_SERIAL ON)
+  endif()
+endfunction()
+
 file(GLOB QUILTOR_WIN_TESTS CONFIGURE_DEPENDS tests/win/*_test.cpp)
 file(GLOB QUILTOR_WIN_TEST_SUPPORT CONFIGURE_DEPENDS tests/win/support/*.cpp)
 foreach(test_source ${QUILTOR_WIN_TESTS})
@@ -92,13 +108,19 @@ foreach(test_source ${QUILTOR_WIN_TESTS})
   quiltor_warnings(${test_name})
   target_compile_definitions(${test_name} PRIVATE
     QUILTOR_BUILD_DIR="${CMAKE_BINARY_DIR}" QUILTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  add_test(NAME win32.${test_name} COMMAND ${test_name})
-  set_tests_properties(win32.${test_name} PROPERTIES LABELS win32 TIMEOUT 300 RUN_SERIAL ON)
+  add_test(NAME win32.${test_name} COMMAND ${QUILTOR_LANE} ${QUILTOR_WINE_RUN} $<TARGET_FILE:${test_name}>)
+  quiltor_wine_test(win32.${test_name} win32 300)
 endforeach()
 
 # The entry point's own pieces are tested where they are not reachable from outside.
 target_sources(instance_test PRIVATE src/app/instance.cpp)
 
+# The test layer runs each benchmark briefly, in a lane: it starts, measures,
+# prints its figures and ends. scripts/bench runs them in full.
+function(quiltor_bench_smoke name program)
+  add_test(NAME bench.${name} COMMAND ${QUILTOR_LANE} ${CMAKE_SOURCE_DIR}/scripts/bench --smoke ${program})
+  quiltor_wine_test(bench.${name} bench 180)
+endfunction()
 file(GLOB QUILTOR_WIN_BENCH CONFIGURE_DEPENDS bench/win/*.cpp)
 foreach(bench_source ${QUILTOR_WIN_BENCH})
   get_filename_component(bench_name ${bench_source} NAME_WE)
@@ -108,6 +130,12 @@ foreach(bench_source ${QUILTOR_WIN_BENCH})
   quiltor_warnings(${bench_name})
   target_compile_definitions(${bench_name} PRIVATE
     QUILTOR_BUILD_DIR="${CMAKE_BINARY_DIR}" QUILTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  quiltor_bench_smoke(${bench_name} $<TARGET_FILE:${bench_name}>)
+endforeach()
+file(GLOB QUILTOR_WIN_BENCH_SCRIPTS CONFIGURE_DEPENDS bench/win/bench_*.py)
+foreach(bench_script ${QUILTOR_WIN_BENCH_SCRIPTS})
+  get_filename_component(bench_name ${bench_script} NAME_WE)
+  quiltor_bench_smoke(${bench_name} ${bench_script})
 endforeach()
 
 # End-to-end tests: Python scripts that start Quiltor.exe under Wine + Xvfb and
@@ -115,7 +143,6 @@ endforeach()
 file(GLOB QUILTOR_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.py)
 foreach(test_source ${QUILTOR_E2E_TESTS})
   get_filename_component(test_name ${test_source} NAME_WE)
-  add_test(NAME e2e.${test_name} COMMAND python3 ${test_source})
-  set_tests_properties(e2e.${test_name} PROPERTIES LABELS e2e TIMEOUT 600 RUN_SERIAL ON
-    ENVIRONMENT "QUILTOR_BUILD_DIR=${CMAKE_BINARY_DIR};QUILTOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  add_test(NAME e2e.${test_name} COMMAND ${QUILTOR_LANE} python3 ${test_source})
+  quiltor_wine_test(e2e.${test_name} e2e 600)
 endforeach()
