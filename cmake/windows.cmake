@@ -84,18 +84,52 @@ endforeach()
 
 # Every Wine test runs in a lane (scripts/lanes): a display, a Wine prefix and
 # a Wine server of its own, so that ctest runs several side by side when it
-# is given the lanes as a resource (scripts/test does). Tests that time
-# things or need a quiet machine are named here; they carry the label
-# "quiet" and run alone.
+# is given the lanes as a resource (scripts/test does).
+#
+# What times things or needs a quiet machine carries the label "quiet" and
+# runs alone: the tests named in QUILTOR_QUIET_TESTS, and the cases named in
+# QUILTOR_TIMED_<test> (a GoogleTest filter, or case names of an end-to-end
+# test, run_cases in tests/e2e/e2elib.py), which run as <test>.timed while
+# the test itself runs its other cases.
 set(QUILTOR_LANE ${CMAKE_SOURCE_DIR}/scripts/lanes run)
 set(QUILTOR_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
-set(QUILTOR_QUIET_TESTS)
-function(quiltor_wine_test name label timeout)
-  set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT ${timeout} RESOURCE_GROUPS lanes:1
+set(QUILTOR_QUIET_TESTS e2e.test_delivery_hung)
+set(QUILTOR_TIMED_delivery_notepad_test DeliveryNotepadTest.SlowFormatIsLeftOutAndNamedAndTheRestIsKept)
+set(QUILTOR_TIMED_paste_race_test "PasteRaceTest.LatePasteGetsTheItemAndTheUserClipboardComesBackAfterwards:\
+PasteRaceTest.EditorThatStopsAnsweringIsReportedAndNeverHangsTheTool")
+set(QUILTOR_TIMED_test_linked_editors automatic_switching_follows_the_click_and_writes_there)
+
+function(quiltor_lane_test name labels timeout)
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout} RESOURCE_GROUPS lanes:1
     ENVIRONMENT "QUILTOR_BUILD_DIR=${CMAKE_BINARY_DIR};QUILTOR_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
-  if(name IN_LIST QUILTOR_QUIET_TESTS)
-    set_tests_properties(${name} PROPERTIES LABELS "${label};quiet" RUN_SERIAL ON)
+  if("quiet" IN_LIST labels)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL ON)
   endif()
+endfunction()
+
+# <layer>.<name> runs the command (ARGN) in a lane, split as above.
+function(quiltor_wine_test layer name timeout)
+  set(test ${layer}.${name})
+  set(labels ${layer})
+  if(test IN_LIST QUILTOR_QUIET_TESTS)
+    list(APPEND labels quiet)
+  endif()
+  set(timed "${QUILTOR_TIMED_${name}}")
+  if(timed STREQUAL "")
+    add_test(NAME ${test} COMMAND ${QUILTOR_LANE} ${ARGN})
+  else()
+    if(layer STREQUAL "win32")
+      set(only --gtest_filter=${timed})
+      set(skip --gtest_filter=-${timed})
+    else()
+      set(only --only ${timed})
+      set(skip --skip ${timed})
+    endif()
+    add_test(NAME ${test} COMMAND ${QUILTOR_LANE} ${ARGN} ${skip})
+    add_test(NAME ${test}.timed COMMAND ${QUILTOR_LANE} ${ARGN} ${only})
+    quiltor_lane_test(${test}.timed "${layer};quiet" ${timeout})
+  endif()
+  quiltor_lane_test(${test} "${labels}" ${timeout})
 endfunction()
 
 file(GLOB QUILTOR_WIN_TESTS CONFIGURE_DEPENDS tests/win/*_test.cpp)
@@ -108,8 +142,7 @@ foreach(test_source ${QUILTOR_WIN_TESTS})
   quiltor_warnings(${test_name})
   target_compile_definitions(${test_name} PRIVATE
     QUILTOR_BUILD_DIR="${CMAKE_BINARY_DIR}" QUILTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  add_test(NAME win32.${test_name} COMMAND ${QUILTOR_LANE} ${QUILTOR_WINE_RUN} $<TARGET_FILE:${test_name}>)
-  quiltor_wine_test(win32.${test_name} win32 300)
+  quiltor_wine_test(win32 ${test_name} 300 ${QUILTOR_WINE_RUN} $<TARGET_FILE:${test_name}>)
 endforeach()
 
 # The entry point's own pieces are tested where they are not reachable from outside.
@@ -118,8 +151,7 @@ target_sources(instance_test PRIVATE src/app/instance.cpp)
 # The test layer runs each benchmark briefly, in a lane: it starts, measures,
 # prints its figures and ends. scripts/bench runs them in full.
 function(quiltor_bench_smoke name program)
-  add_test(NAME bench.${name} COMMAND ${QUILTOR_LANE} ${CMAKE_SOURCE_DIR}/scripts/bench --smoke ${program})
-  quiltor_wine_test(bench.${name} bench 180)
+  quiltor_wine_test(bench ${name} 180 ${CMAKE_SOURCE_DIR}/scripts/bench --smoke ${program})
 endfunction()
 file(GLOB QUILTOR_WIN_BENCH CONFIGURE_DEPENDS bench/win/*.cpp)
 foreach(bench_source ${QUILTOR_WIN_BENCH})
@@ -143,6 +175,5 @@ endforeach()
 file(GLOB QUILTOR_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.py)
 foreach(test_source ${QUILTOR_E2E_TESTS})
   get_filename_component(test_name ${test_source} NAME_WE)
-  add_test(NAME e2e.${test_name} COMMAND ${QUILTOR_LANE} python3 ${test_source})
-  quiltor_wine_test(e2e.${test_name} e2e 600)
+  quiltor_wine_test(e2e ${test_name} 600 python3 ${test_source})
 endforeach()
