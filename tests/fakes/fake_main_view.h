@@ -40,7 +40,7 @@ class FakeMainView : public MainView {
     controller_.State().SetAnimating(false);
     controller_.State().Resized(target);
   }
-  void SetVisible(bool visible) override { this->visible = visible; }
+  void SetVisible(bool shown) override { visible = shown; }
   bool Visible() override { return visible; }
   void Minimize() override { minimized = true; }
   void Close() override { closeAsked = true; }

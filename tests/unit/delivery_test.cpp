@@ -105,8 +105,8 @@ class DeliveryTest : public ::testing::TestWithParam<Counting> {
 };
 
 INSTANTIATE_TEST_SUITE_P(SequenceNumber, DeliveryTest, ::testing::Values(Counting::kAtRender, Counting::kAtAnnouncement),
-                         [](const ::testing::TestParamInfo<Counting>& info) {
-                           return info.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
+                         [](const ::testing::TestParamInfo<Counting>& counting) {
+                           return counting.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
                          });
 
 struct WriteCase {

@@ -192,8 +192,8 @@ class ItemDeliveryTest : public ItemExecutionTest, public ::testing::WithParamIn
 
 INSTANTIATE_TEST_SUITE_P(SequenceNumber, ItemDeliveryTest,
                          ::testing::Values(Counting::kAtRender, Counting::kAtAnnouncement),
-                         [](const ::testing::TestParamInfo<Counting>& info) {
-                           return info.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
+                         [](const ::testing::TestParamInfo<Counting>& counting) {
+                           return counting.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
                          });
 
 TEST_P(ItemDeliveryTest, TextItem_WritesExpandedTextsWithEitherPasteKind) {
