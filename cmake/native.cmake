@@ -40,7 +40,7 @@ if(NOT QUILTOR_SANITIZE)
   target_compile_options(clipboard_snapshot_tsan_test PRIVATE -fsanitize=thread)
   target_link_options(clipboard_snapshot_tsan_test PRIVATE -fsanitize=thread)
   target_link_libraries(clipboard_snapshot_tsan_test PRIVATE GTest::gtest GTest::gtest_main Threads::Threads)
-  quiltor_test(clipboard_snapshot_tsan_test)
+  quiltor_warnings(clipboard_snapshot_tsan_test)
   add_test(NAME unit.clipboard_snapshot_tsan_test COMMAND clipboard_snapshot_tsan_test)
   set_tests_properties(unit.clipboard_snapshot_tsan_test PROPERTIES LABELS unit TIMEOUT 120
     ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")
