@@ -20,6 +20,7 @@
 #include "exchange/command_line.h"
 #include "findings_window.h"
 #include "platform/win32/files.h"
+#include "platform/win32/own_start.h"
 #include "platform/win32/processes.h"
 #include "platform/win32/text_codec.h"
 #include "settings/profile.h"
@@ -27,7 +28,7 @@
 #include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
+#include "ui/messages.h"
 
 using namespace quiltor;
 
@@ -100,12 +101,14 @@ class Companion {
     for (;;) {
       const std::optional<std::wstring> chosen = AskForName();
       if (!chosen) return std::nullopt;
-      const Bytes path = ToAnsi(*chosen);
-      // Data files are named in the ANSI code page; a name outside it cannot be reached.
-      if (FromAnsi(path) != *chosen) {
-        Tell(L"この名前には使えない文字が含まれています", MB_ICONWARNING);
+      // Data files are named in code page 932; a name outside it is refused,
+      // never made under a look-alike name.
+      const std::optional<Bytes> named = ToAnsiExact(*chosen);
+      if (!named) {
+        Tell(UnrepresentableText(*chosen), MB_ICONWARNING);
         continue;
       }
+      const Bytes& path = *named;
       switch (CheckNewDataFilePath(programFolder_, path)) {
         case NewFilePlace::kNotDataFile:
           Tell(L"拡張子を .edt にしてください", MB_ICONWARNING);
@@ -175,23 +178,23 @@ class Companion {
   EditorChoice editor_;
 };
 
-std::optional<Bytes> ModuleFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
-  if (length == 0 || length >= sizeof(path)) return std::nullopt;
-  return FolderOf(Bytes(path, length));
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  const std::optional<Bytes> folder = ModuleFolder();
+  std::wstring refused;
+  const std::optional<Bytes> folder = OwnProgramFolder(refused);
   if (!folder) {
-    MessageBoxW(nullptr, L"プログラムのフォルダが分かりません", kCaption, MB_OK | MB_ICONERROR);
+    const std::wstring text = refused.empty() ? L"プログラムのフォルダが分かりません" : UnrepresentableText(refused);
+    MessageBoxW(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
     return kExitFailed;
   }
-  const CompanionArguments arguments = ParseCompanionArguments(ArgumentsOf(GetCommandLineA()));
+  const std::optional<Bytes> argumentsText = OwnArgumentsText(refused);
+  if (!argumentsText) {
+    MessageBoxW(nullptr, UnrepresentableText(refused).c_str(), kCaption, MB_OK | MB_ICONERROR);
+    return kExitFailed;
+  }
+  const CompanionArguments arguments = ParseCompanionArguments(SplitCommandLine(*argumentsText));
   return Companion(*folder, arguments).Run(arguments.dataFile);
 }

@@ -9,6 +9,7 @@
 #include "exchange/command_line.h"
 #include "exchange/exchange_area.h"
 #include "exchange/hot_keys.h"
+#include "platform/win32/own_start.h"
 #include "platform/win32/platform.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
@@ -23,18 +24,18 @@ using namespace quiltor;
 
 namespace {
 
-Bytes ExecutableFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
-  return FolderOf(Bytes(path, length));
-}
-
 // Runs the tool while `mutex` is held; returns the exit code.
 int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
+  std::wstring refused;
+  const std::optional<Bytes> programFolder = OwnProgramFolder(refused);
+  if (!programFolder) {
+    ShowErrorBox(nullptr, refused.empty() ? L"プログラムのフォルダが分かりません" : UnrepresentableText(refused));
+    return 1;
+  }
   Win32Platform platform;
   RunningInstance instance(std::move(mutex), *platform.sharedMemory);
   ExchangeArea& exchange = instance.Exchange();
-  const Bytes exeFolder = ExecutableFolder();
+  const Bytes exeFolder = *programFolder;
   int exitCode = 0;
   try {
     // Every file the tool reads or writes may have been saved as "Unicode".
@@ -78,7 +79,13 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::vector<Bytes> arguments = ArgumentsOf(GetCommandLineA());
+  std::wstring refused;
+  const std::optional<Bytes> argumentsText = OwnArgumentsText(refused);
+  if (!argumentsText) {
+    ShowErrorBox(nullptr, UnrepresentableText(refused));
+    return 1;
+  }
+  const std::vector<Bytes> arguments = SplitCommandLine(*argumentsText);
   if (auto code = RunOneShotSwitch(arguments)) return *code;
   if (auto code = ForwardToRunningInstance(arguments)) return *code;
   std::optional<KernelHandle> mutex = CreateInstanceMutex();

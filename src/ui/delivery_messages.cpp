@@ -1,6 +1,6 @@
 #include "ui/delivery_messages.h"
 
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 

@@ -8,9 +8,10 @@
 #include <exception>
 #include <memory>
 
+#include "platform/win32/text_codec.h"
 #include "settings/key_codes.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
+#include "ui/messages.h"
 
 namespace quiltor {
 
@@ -61,7 +62,22 @@ void SetControlText(HWND control, const std::wstring& text) {
   if (control && ControlText(control) != text) SetWindowTextW(control, text.c_str());
 }
 
-Bytes ControlBytes(HWND control) { return ToAnsi(ControlText(control)); }
+std::optional<Bytes> TextBytes(HWND owner, const std::wstring& text) {
+  std::optional<Bytes> bytes = ToAnsiExact(text);
+  if (!bytes) MessageBoxW(owner, UnrepresentableText(text).c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
+  return bytes;
+}
+
+std::optional<Bytes> ControlBytes(HWND control) { return TextBytes(GetAncestor(control, GA_ROOT), ControlText(control)); }
+
+void TakeControlBytes(HWND control, Bytes& field) {
+  if (std::optional<Bytes> bytes = ControlBytes(control)) {
+    field = std::move(*bytes);
+  } else {
+    SetControlBytes(control, field);
+  }
+}
+
 void SetControlBytes(HWND control, const Bytes& text) { SetControlText(control, FromAnsi(text)); }
 
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }

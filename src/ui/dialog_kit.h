@@ -48,8 +48,16 @@ std::wstring ControlText(HWND control);
 // Sets the text only when it differs, so a caret is not moved and no change
 // notification is sent for nothing.
 void SetControlText(HWND control, const std::wstring& text);
-Bytes ControlBytes(HWND control);
+// The control's text as bytes. A text holding a character code page 932
+// lacks is refused: the user is told which text, and nullopt comes back.
+std::optional<Bytes> ControlBytes(HWND control);
+// For EN_CHANGE: takes the control's text into `field`; a refused text is
+// replaced in the control by the text `field` keeps.
+void TakeControlBytes(HWND control, Bytes& field);
 void SetControlBytes(HWND control, const Bytes& text);
+// A text the user gave (a path picked in a file dialog) as bytes; refused
+// with the same message as ControlBytes.
+std::optional<Bytes> TextBytes(HWND owner, const std::wstring& text);
 bool Checked(HWND button);
 void SetChecked(HWND button, bool checked);
 void SetEnabled(HWND control, bool enabled);

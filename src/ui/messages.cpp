@@ -1,6 +1,6 @@
 #include "ui/messages.h"
 
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 
@@ -30,6 +30,10 @@ std::wstring MessageText(MessageId id, const Bytes& subject) {
       return L"\"" + s + L"\" のエディタが応答しません\nファイルはリストから外しましたが、エディタは閉じていません";
   }
   return s;
+}
+
+std::wstring UnrepresentableText(std::wstring_view text) {
+  return L"\"" + std::wstring(text) + L"\" には使えない文字が含まれています";
 }
 
 UINT MessageFlags(MessageKind kind, MessageButtons buttons) {

@@ -19,6 +19,7 @@
 #include "delivery/delivery.h"
 #include "exchange/exchange_area.h"
 #include "platform/win32/platform.h"
+#include "platform/win32/text_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/setup_confirm.h"
@@ -27,7 +28,6 @@
 #include "ui/setup/setup_dialog.h"
 #include "ui/setup/setup_editor.h"
 #include "ui/setup/setup_ext_rendo.h"
-#include "ui/text.h"
 
 using namespace quiltor;
 

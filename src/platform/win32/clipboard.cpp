@@ -9,22 +9,9 @@
 #include "platform/win32/clipboard_owner.h"
 #include "platform/win32/clipboard_reader.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
-namespace {
-
-constexpr UINT kJapaneseCodePage = 932;
-
-std::wstring ToUtf16(const Bytes& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(kJapaneseCodePage, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(kJapaneseCodePage, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-}  // namespace
 
 class Win32Clipboard::OwnedSession {
  public:
@@ -69,7 +56,7 @@ bool Win32Clipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
   OwnedSession session(*this);
   if (!session.Emptied()) return false;
   ClipboardOwner& owner = *owner_;
-  owner.Hold(text, ToUtf16(text), reader, owner.Window() != nullptr);
+  owner.Hold(text, FromAnsi(text), reader, owner.Window() != nullptr);
   bool announced = false;
   if (owner.Window()) {
     owner.SetRead(PasteRead::kNotRead);
@@ -125,7 +112,7 @@ RestoreOutcome Win32Clipboard::Restore(const ClipboardSnapshot& snapshot) {
   outcome.opened = true;
   for (const ClipboardSnapshot::Format& entry : snapshot.formats) {
     UINT format = entry.id;
-    if (!entry.name.empty()) format = RegisterClipboardFormatA(entry.name.c_str());
+    if (!entry.name.empty()) format = RegisterClipboardFormatW(FromAnsi(entry.name).c_str());
     const bool put = format != 0 && (format == CF_ENHMETAFILE ? PutEnhancedMetafile(entry.data)
                                                                : PutClipboardBytes(format, entry.data.data(), entry.data.size()));
     if (!put) outcome.notRestored.push_back(ClipboardFormatName{entry.id, entry.name});

@@ -3,7 +3,7 @@
 
 namespace quiltor {
 
-// Files through the ANSI (code page 932) functions of Windows.
+// Files named by code page 932 bytes, through the W functions of Windows.
 class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const Bytes& path) override;

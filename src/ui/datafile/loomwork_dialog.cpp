@@ -8,9 +8,9 @@
 
 #include "data/data_listing.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 #include "ui/datafile/loomwork_ids.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
 
 namespace quiltor {
 

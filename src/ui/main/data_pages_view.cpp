@@ -1,7 +1,7 @@
 #include "ui/main/data_pages_view.h"
 
+#include "platform/win32/text_codec.h"
 #include "ui/main/images.h"
-#include "ui/text.h"
 
 namespace quiltor {
 

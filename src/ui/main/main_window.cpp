@@ -2,12 +2,13 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/text_codec.h"
 #include "ui/main/commands_view.h"
 #include "ui/main/data_pages_view.h"
 #include "ui/main/file_panel.h"
 #include "ui/main/images.h"
-#include "ui/message_box.h"
 #include "ui/main/title_strip.h"
+#include "ui/message_box.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 
@@ -191,7 +192,7 @@ void TFormMain::OnTimer(UINT_PTR id) {
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  static const UINT statusMessage = RegisterWindowMessageA(kStatusMessageName);
+  static const UINT statusMessage = RegisterWindowMessageW(FromAnsi(kStatusMessageName).c_str());
   if (statusMessage != 0 && message == statusMessage) {
     switch (wparam) {
       case kStatusIdle: return controller_.Idle() ? 1 : 0;
