@@ -93,6 +93,11 @@ foreach(test_source ${QUILTOR_WIN_TESTS})
   set_tests_properties(win32.${test_name} PROPERTIES LABELS win32 TIMEOUT 300 RUN_SERIAL ON)
 endforeach()
 
+# The programs import no ...A function of their own (the runtimes' few are listed in the script).
+add_test(NAME win32.ansi_imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-ansi --imports
+  $<TARGET_FILE:Quiltor> $<TARGET_FILE:Loomwork>)
+set_tests_properties(win32.ansi_imports PROPERTIES LABELS win32)
+
 # The entry point's own pieces are tested where they are not reachable from outside.
 target_sources(instance_test PRIVATE src/app/instance.cpp)
 
