@@ -98,6 +98,9 @@ add_test(NAME win32.ansi_imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-ansi 
   $<TARGET_FILE:Quiltor> $<TARGET_FILE:Loomwork>)
 set_tests_properties(win32.ansi_imports PROPERTIES LABELS win32)
 
+# The platform layer once more on a Windows set to English (code page 1252).
+set_tests_properties(win32.any_language_test PROPERTIES ENVIRONMENT "QUILTOR_WINE_LOCALE=en_US.UTF-8")
+
 # The entry point's own pieces are tested where they are not reachable from outside.
 target_sources(instance_test PRIVATE src/app/instance.cpp)
 
