@@ -25,6 +25,8 @@
 #include "platform/win32/text_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
+#include "settings/setup_confirm.h"
 #include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
@@ -38,6 +40,8 @@ constexpr wchar_t kCaption[] = L"るーむわーく";
 constexpr int kExitSound = 0;
 constexpr int kExitGivenUp = 1;
 constexpr int kExitFailed = 2;
+// The file whose write tells whether the program's folder takes one.
+constexpr char kProbeName[] = "Loomwork.probe";
 
 // The settings file read without ever writing it: the tool may be running
 // and owns that file.
@@ -57,7 +61,10 @@ class Companion {
   }
 
   int Run(const std::optional<Bytes>& dataFile) {
-    ReadOnlyIniFile settingsFile(files_, JoinPath(programFolder_, "Quiltor.ini"));
+    // The settings where the tool keeps them; new data files go where the
+    // user may write: the program's folder, else the user's own.
+    folders_ = ChooseToolFolders(files_, programFolder_, UserDataFolder(kUserFolderName), kProbeName);
+    ReadOnlyIniFile settingsFile(files_, JoinPath(folders_.settings, kSettingsFileName));
     editor_ = ChooseDataFileEditor(LoadSettings(settingsFile).settings.fileKinds);
     Bytes path;
     if (dataFile) {
@@ -109,12 +116,14 @@ class Companion {
         continue;
       }
       const Bytes& path = *named;
-      switch (CheckNewDataFilePath(programFolder_, path)) {
+      switch (CheckNewDataFilePath(programFolder_, path, folders_.UserData())) {
         case NewFilePlace::kNotDataFile:
           Tell(L"拡張子を .edt にしてください", MB_ICONWARNING);
           continue;
         case NewFilePlace::kOutside:
-          Tell(L"くいるとるのフォルダか、そのすぐ下のフォルダに保存してください", MB_ICONWARNING);
+          Tell(folders_.Portable() ? L"くいるとるのフォルダか、そのすぐ下のフォルダに保存してください"
+                                   : L"くいるとるのフォルダかユーザーのくいるとるフォルダ、またはそのすぐ下のフォルダに保存してください",
+               MB_ICONWARNING);
           continue;
         case NewFilePlace::kOk:
           break;
@@ -140,7 +149,8 @@ class Companion {
 
   std::optional<std::wstring> AskForName() {
     wchar_t name[MAX_PATH * 2] = {};
-    const std::wstring folder = FromAnsi(FolderWithoutTrailingSeparator(programFolder_));
+    const std::wstring folder =
+        FromAnsi(FolderWithoutTrailingSeparator(folders_.Portable() ? programFolder_ : folders_.settings));
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.lpstrFilter = L"くいるとるデータ (*.edt)\0*.edt\0";
@@ -169,6 +179,7 @@ class Companion {
   }
 
   Bytes programFolder_;
+  ToolFolders folders_;
   std::optional<POINT> at_;
   Win32FileSystem disk_;
   Win32TextCodec codec_;

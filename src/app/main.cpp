@@ -13,6 +13,8 @@
 #include "platform/win32/platform.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
+#include "settings/setup_confirm.h"
 #include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/main/main_window.h"
@@ -23,6 +25,9 @@
 using namespace quiltor;
 
 namespace {
+
+// The file the start writes and removes to learn whether the program's folder takes a write.
+constexpr char kProbeName[] = "Quiltor.probe";
 
 // Runs the tool while `mutex` is held; returns the exit code.
 int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
@@ -40,7 +45,9 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
   try {
     // Every file the tool reads or writes may have been saved as "Unicode".
     UnicodeAwareFiles files(*platform.files, *platform.codec);
-    IniFile ini(files, exeFolder + "Quiltor.ini");
+    // Beside the program when Windows lets the tool write there, else in the user's folder.
+    const ToolFolders folders = ChooseToolFolders(files, exeFolder, UserDataFolder(kUserFolderName), kProbeName);
+    IniFile ini(files, JoinPath(folders.settings, kSettingsFileName));
     LoadedSettings loaded = LoadSettings(ini);
     if (!loaded.written) ShowErrorBox(nullptr, MessageText(MessageId::kCannotWrite, ini.Path()));
     const AppSettings& settings = loaded.settings;
@@ -59,7 +66,7 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
     HotKeyRegistration hotKeys(*platform.hotKeys);
     MainServices services{files, *platform.clipboard, *platform.windows, *platform.keyboard,
                           *platform.processes, exchange, hotKeys};
-    MainController controller(services, std::move(loaded.settings), exeFolder);
+    MainController controller(services, std::move(loaded.settings), folders);
     TFormMain form(controller);
     if (form.Create(arguments)) {
       const WindowId window = static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(form.Handle()));

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     std::printf("result %s\nmain %d %d\n", outcome.ok ? "ok" : "cancel", outcome.mainTopLeft.x, outcome.mainTopLeft.y);
     if (outcome.ok) {
       const SetupCommit commit =
-          CommitSetup(*platform.files, exeFolder, settings, outcome.edited, facts, "");
+          CommitSetup(*platform.files, ToolFolders{exeFolder, exeFolder}, settings, outcome.edited, facts, "");
       const SetupReapply& r = commit.confirmation.reapply;
       std::printf("written %d\nhotkeys %d\nbuffers %d\nshrink %d max %d openfiles %d\n", commit.written ? 1 : 0,
                   r.hotKeysChanged ? 1 : 0, r.newBufferSizes ? 1 : 0, r.shrinkHeight, r.maxHeight, r.openFiles);

@@ -111,6 +111,14 @@ bool Win32FileSystem::Copy(const Bytes& from, const Bytes& to) {
   return source && target && CopyFileW(source->c_str(), target->c_str(), FALSE) != 0;
 }
 
+bool Win32FileSystem::CreateFolder(const Bytes& path) {
+  const std::optional<std::wstring> wide = Wide(path);
+  if (!wide) return false;
+  if (CreateDirectoryW(wide->c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesW(wide->c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 Bytes Win32FileSystem::SystemFolder() {
   wchar_t folder[MAX_PATH] = {};
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);

@@ -15,6 +15,7 @@ class Win32FileSystem : public FileSystem {
   // Overwrites an existing `to`.
   bool Copy(const Bytes& from, const Bytes& to) override;
   bool Remove(const Bytes& path) override;
+  bool CreateFolder(const Bytes& path) override;
   Bytes SystemFolder() override;
   // Files only (no folders).
   std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) override;

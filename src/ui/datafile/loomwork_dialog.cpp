@@ -39,7 +39,7 @@ Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 class TFormLoomwork {
  public:
   TFormLoomwork(HWND owner, const LoomworkDialogInput& input)
-      : owner_(owner), input_(input), chooser_(input.files, input.exeFolder) {}
+      : owner_(owner), input_(input), chooser_(input.files, input.exeFolder, input.userFolder) {}
 
   std::optional<Bytes> Run() {
     const INT_PTR answer = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TFormLoomwork), owner_,

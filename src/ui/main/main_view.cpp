@@ -227,8 +227,9 @@ void TFormMain::ShowAbout() { ShowAboutDialog(hwnd_); }
 
 SetupOutcome TFormMain::ShowSetupDialog(const MainWindowFacts& facts) {
   const Rect r = WindowRect();
-  SetupDialogContext context{controller_.Files(), controller_.Processes(), controller_.Windows(),
-                             controller_.Exchange(), controller_.Delivery(), controller_.ProgramFolder()};
+  SetupDialogContext context{controller_.Files(),    controller_.Processes(), controller_.Windows(),
+                             controller_.Exchange(), controller_.Delivery(),  controller_.ProgramFolder(),
+                             controller_.Folders().settings};
   return quiltor::ShowSetupDialog(hwnd_, Point{r.left, r.top}, controller_.Settings(), facts, context);
 }
 
@@ -236,7 +237,7 @@ std::optional<Bytes> TFormMain::ChooseDataFile() {
   RECT r{};
   GetWindowRect(hwnd_, &r);
   const LoomworkDialogInput input{controller_.ProgramFolder(), controller_.DataFilePath(), r, controller_.Files(),
-                                  controller_.Processes()};
+                                  controller_.Processes(), controller_.Folders().UserData()};
   return ShowLoomworkDialog(hwnd_, input);
 }
 

@@ -145,7 +145,7 @@ void TFormSetup::ButtonTest1Click() {
   KillTimer(hwnd_, kTimerTest);
   watch_.Stop();
   SetEnabled(Item(IDC_ButtonTest3), false);
-  const Bytes testFile = TestFilePath(context_.exeFolder);
+  const Bytes testFile = TestFilePath(context_.TestFolder());
   const Bytes commandLine = TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, testFile);
   const DetectionStart start =
       StartDetectionEditor(context_.processes, context_.files, testFile, commandLine);
@@ -180,7 +180,7 @@ void TFormSetup::ButtonTest1Click() {
 
 void TFormSetup::ButtonTest2Click() {
   const Bytes commandLine =
-      TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, TestFilePath(context_.exeFolder));
+      TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, TestFilePath(context_.TestFolder()));
   const AskToContinue ask = [this](std::wstring_view question) {
     return MessageBoxW(hwnd_, std::wstring(question).c_str(), kAppTitle, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
   };
