@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/text_codec.h"
 #include "settings/key_codes.h"
 #include "ui/message_box.h"
@@ -136,6 +137,17 @@ std::optional<std::int64_t> ParseNumber(const std::wstring& text) {
   const long long value = std::wcstoll(digits.c_str(), &stop, 10);
   if (!stop || *stop != L'\0') return std::nullopt;
   return value;
+}
+
+HFONT JapaneseUiFont() {
+  static const FontHandle font = [] {
+    LOGFONTW logFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    wcscpy_s(logFont.lfFaceName, L"MS UI Gothic");
+    return FontHandle(CreateFontIndirectW(&logFont));
+  }();
+  return font ? font.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void SetClientSize(HWND window, int width, int height) {

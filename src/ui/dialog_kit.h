@@ -72,6 +72,12 @@ void SelectListRow(HWND list, std::optional<std::size_t> row);
 // A whole number typed into a box; nullopt for anything else.
 std::optional<std::int64_t> ParseNumber(const std::wstring& text);
 
+// The font of the tool's own windows: the system's window font (its size
+// follows the screen) in the Japanese character set, as a Japanese Windows
+// has it. Another language's stock font may lack the Japanese glyphs of the
+// captions. Lives as long as the process.
+HFONT JapaneseUiFont();
+
 // Sets a window's client area to `width` x `height` pixels, keeping its
 // top-left corner.
 void SetClientSize(HWND window, int width, int height);

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/win32/text_codec.h"
+#include "ui/dialog_kit.h"
 #include "ui/main/commands_view.h"
 #include "ui/main/data_pages_view.h"
 #include "ui/main/file_panel.h"
@@ -51,7 +52,7 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
 
 bool TFormMain::CreateChildren() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  uiFont_ = JapaneseUiFont();
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
   title_ = std::make_unique<TitleStrip>(controller_, *images_);
