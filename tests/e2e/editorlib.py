@@ -14,7 +14,7 @@ FIXTURES = os.path.join(SOURCE, "tests", "fixtures", "items")
 def tool_output(*args):
     out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtnotepad.exe")] + [str(a) for a in args],
                          capture_output=True, timeout=60)
-    return out.stdout.decode("cp932", "replace")
+    return out.stdout.decode("utf-8", "replace")
 
 
 def tool(*args):
@@ -23,7 +23,7 @@ def tool(*args):
 
 def notepad_text():
     out = tool_output("get")
-    # The helper writes bytes unchanged; the text's own line ends stay inside the brackets.
+    # The helper writes the text in UTF-8; its own line ends stay inside the brackets.
     end = out.rfind("]\nsel ")
     if not out.startswith("text [") or end < 0:
         return None
