@@ -177,22 +177,26 @@ DeliveryStatus DeliveryRoutines::AwaitCut(WindowId target, std::uint32_t interva
   }
 }
 
-std::optional<Bytes> DeliveryRoutines::ReadTextForStep(int attempts) {
+std::optional<ClipboardText> DeliveryRoutines::ReadTextForStep(int attempts) {
   for (int attempt = 0; attempt < attempts; ++attempt) {
-    if (!clipboard_.HasText()) return Bytes();
-    if (std::optional<Bytes> text = clipboard_.GetText()) return text;
+    if (!clipboard_.HasText()) return ClipboardText{{}, Bytes()};
+    if (std::optional<ClipboardText> text = clipboard_.GetText()) return text;
   }
   return std::nullopt;
 }
 
-bool DeliveryRoutines::PutPasteText(const Bytes& text, WindowId target) {
+bool DeliveryRoutines::PutPasteText(const PasteText& text, WindowId target) {
   return clipboard_.PutForPaste(text, windows_.ProcessOf(target));
 }
 
-void DeliveryRoutines::CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer) {
-  if (buffer.empty()) return;
-  const std::size_t count = FitOnCharacterBoundary(text, buffer.size() - 1);
-  std::memcpy(buffer.data(), text.data(), count);
+bool DeliveryRoutines::CopyToBuffer(const ClipboardText& text, std::span<std::uint8_t> buffer) {
+  // A module's buffer holds code page 932 by contract: a "?" in place of a
+  // character would come back into the user's text.
+  if (!text.ansi) return false;
+  if (buffer.empty()) return true;
+  const std::size_t count = FitOnCharacterBoundary(*text.ansi, buffer.size() - 1);
+  std::memcpy(buffer.data(), text.ansi->data(), count);
+  return true;
 }
 
 // ---- The saved clipboard ------------------------------------------------------
@@ -307,14 +311,14 @@ DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes&
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
   std::optional<ClipboardSnapshot> local = TakeLocalAndEmpty();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
-  Bytes result = before;
+  PasteText result{before, {}, {}};
   if (DeliveryStatus status = SendToTarget(target, kWmCut); status != DeliveryStatus::kOk)
     return RestoreLocal(std::move(*local), status);
   if (!after.empty()) {
-    std::optional<Bytes> selection = ReadTextForStep(1);
+    std::optional<ClipboardText> selection = ReadTextForStep(1);
     if (!selection) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
-    result += *selection;
-    result += after;
+    result.selection = std::move(*selection);
+    result.after = after;
   }
   if (!PutPasteText(result, target)) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
   const DeliveryStatus pasted = SendToTarget(target, kWmPaste);
@@ -339,7 +343,7 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
   if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
   if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
   const std::uint32_t emptied = clipboard_.SequenceNumber();
-  Bytes result = before;
+  PasteText result{before, {}, {}};
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> cutEvents = KeyEventsFor(keys.cut);
   const std::vector<KeyEvent> pasteEvents = KeyEventsFor(keys.paste);
@@ -356,13 +360,13 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
   if (!cutArrived && !after.empty() && emptyCut == EmptyCut::kStop)
     return GiveBack(DeliveryStatus::kCutProducedNothing);
   if (!after.empty()) {
-    std::optional<Bytes> selection = ReadTextForStep(2);
+    std::optional<ClipboardText> selection = ReadTextForStep(2);
     if (!selection) {
       AdoptCurrentContent();
       return DeliveryStatus::kClipboardUnavailable;
     }
-    result += *selection;
-    result += after;
+    result.selection = std::move(*selection);
+    result.after = after;
   }
   if (!PutPasteText(result, target)) {
     AdoptCurrentContent();
@@ -386,9 +390,14 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByMessages(WindowId target, std::
   if (!local) return DeliveryStatus::kClipboardUnavailable;
   if (DeliveryStatus status = SendToTarget(target, cut ? kWmCut : kWmCopy); status != DeliveryStatus::kOk)
     return RestoreLocal(std::move(*local), status);
-  std::optional<Bytes> selection = ReadTextForStep(1);
+  std::optional<ClipboardText> selection = ReadTextForStep(1);
   if (!selection) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
-  CopyToBuffer(*selection, buffer);
+  if (!CopyToBuffer(*selection, buffer)) {
+    // The clipboard still holds what the target cut: its paste puts the
+    // selection back as it was.
+    if (cut) SendToTarget(target, kWmPaste);
+    return RestoreLocal(std::move(*local), DeliveryStatus::kSelectionNotAnsi);
+  }
   return RestoreLocal(std::move(*local), DeliveryStatus::kOk);
 }
 
@@ -410,12 +419,23 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
   if (DeliveryStatus status = AwaitCut(target, interval, emptied, arrived); status != DeliveryStatus::kOk)
     return GiveBack(status);
   if (!arrived) return GiveBack(DeliveryStatus::kCutProducedNothing);
-  std::optional<Bytes> selection = ReadTextForStep(2);
+  std::optional<ClipboardText> selection = ReadTextForStep(2);
   // The target's copy was made at the tool's request: the idle step may put
   // the user's state back over it.
   AdoptCurrentContent();
   if (!selection) return DeliveryStatus::kClipboardUnavailable;
-  CopyToBuffer(*selection, buffer);
+  if (!CopyToBuffer(*selection, buffer)) {
+    if (!cut) return GiveBack(DeliveryStatus::kSelectionNotAnsi);
+    // A cut selection goes back as a write's text does; the user's
+    // clipboard follows at the idle step, once the target has read it.
+    if (!PutPasteText(PasteText{{}, std::move(*selection), {}}, target)) return DeliveryStatus::kClipboardUnavailable;
+    if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
+      return GiveBack(status);
+    if (!keyboard_.Send(KeyEventsFor(keys.paste))) return GiveBack(DeliveryStatus::kInputRefused);
+    pasteWrittenAt_ = processes_.NowMilliseconds();
+    if (DeliveryStatus status = WaitForClipboard(target, interval); status != DeliveryStatus::kOk) return status;
+    return DeliveryStatus::kSelectionNotAnsi;
+  }
   return Finish();
 }
 

@@ -49,6 +49,10 @@ enum class DeliveryStatus {
   // or put back (LostFormats() names them); the others are back.
   kFormatsNotKept,
   kFormatsNotRestored,
+  // The selection holds characters code page 932 lacks, which a module's
+  // buffer cannot carry: nothing was handed on (a cut selection was put
+  // back into the target).
+  kSelectionNotAnsi,
 };
 
 // PasteKind values.
@@ -134,7 +138,8 @@ class DeliveryRoutines {
 
   // Copies (or cuts) the target's selection into `buffer`, which the caller
   // has zero-filled. At most buffer.size() - 1 bytes are written, cut on a
-  // character boundary, so the text always stays zero-terminated.
+  // character boundary, so the text always stays zero-terminated. A
+  // selection code page 932 cannot hold ends with kSelectionNotAnsi.
   DeliveryStatus FetchSelectionByMessages(WindowId target, std::uint32_t interval,
                                           std::int64_t keySetting, bool cut,
                                           std::span<std::uint8_t> buffer);
@@ -200,9 +205,10 @@ class DeliveryRoutines {
   DeliveryStatus AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t sequenceBefore, bool& changed);
   bool ClipboardChangedSince(std::uint32_t sequence);
   // Reads the clipboard text for a step that may try twice.
-  std::optional<Bytes> ReadTextForStep(int attempts);
-  bool PutPasteText(const Bytes& text, WindowId target);
-  void CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer);
+  std::optional<ClipboardText> ReadTextForStep(int attempts);
+  bool PutPasteText(const PasteText& text, WindowId target);
+  // False when the selection has no code page 932 form (nothing copied).
+  bool CopyToBuffer(const ClipboardText& text, std::span<std::uint8_t> buffer);
   // What the target cut or copied at the tool's request may be replaced by
   // the user's state later.
   void AdoptCurrentContent();

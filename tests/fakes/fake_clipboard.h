@@ -2,7 +2,9 @@
 // A clipboard that keeps several formats, knows whether the tool's own
 // content is still there, hands a text for one paste over on demand (and
 // tells who read it), counts changes like the system's sequence number, and
-// can be held open by "another program".
+// can be held open by "another program". Texts are Unicode as the system
+// keeps them: a program that puts one text form reads back the other,
+// converted with code page 932 as the Japanese locale does.
 #include <functional>
 #include <ostream>
 #include <set>
@@ -24,8 +26,8 @@ class FakeClipboard : public Clipboard {
   explicit FakeClipboard(CallLog* log = nullptr) : log_(log) {}
 
   bool HasText() override;
-  std::optional<Bytes> GetText() override;
-  bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
+  std::optional<ClipboardText> GetText() override;
+  bool PutForPaste(const PasteText& text, std::uint32_t reader) override;
   PasteRead PasteTextRead() override { return read_; }
   bool Empty() override;
   bool IsHeldOpen() override;
@@ -35,14 +37,18 @@ class FakeClipboard : public Clipboard {
   bool HoldsOwnContent() override { return ownContent_; }
 
   // --- What other programs do ---
-  // Replaces the content with a text, as another program's copy would.
+  // Replaces the content with a text, as another program's copy would:
+  // CF_TEXT (code page 932), or CF_UNICODETEXT as a Unicode editor puts it.
   void PutText(const Bytes& text);
+  void PutUnicodeText(const std::u16string& text);
   // Adds one format to the current content.
   void AddFormat(std::uint32_t id, const std::string& name, const std::string& data);
   void Clear();
-  // A program of `process` reads the text; a text put for one paste is
-  // rendered now. nullopt when the clipboard holds no text.
+  // A program of `process` reads the text (CF_TEXT, or CF_UNICODETEXT as a
+  // Unicode editor does); a text put for one paste is rendered now. nullopt
+  // when the clipboard holds no text.
   std::optional<Bytes> ReadText(std::uint32_t process);
+  std::optional<std::u16string> ReadUnicodeText(std::uint32_t process);
 
   // --- Test controls ---
   // When the sequence number counts a text handed over on demand: Windows
@@ -63,7 +69,10 @@ class FakeClipboard : public Clipboard {
   std::function<void(const std::string& operation)> afterOperation;
 
   // --- Inspection ---
+  // CF_TEXT as a reader gets it: the put one, or the one the system makes
+  // from CF_UNICODETEXT.
   std::optional<Bytes> Text() const;
+  std::optional<std::u16string> UnicodeText() const;
   const std::vector<ClipboardSnapshot::Format>& Formats() const { return formats_; }
   // The tool's markers for clipboard history and monitors are on the content.
   bool Marked() const { return marked_; }

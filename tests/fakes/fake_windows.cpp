@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "fakes/fake_text_codec.h"
+
 namespace quiltor::fakes {
 namespace {
 
@@ -31,21 +33,31 @@ WindowId FakeWindows::AddEditor(const std::string& className, std::uint32_t proc
 }
 
 void FakeWindows::SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd) {
+  const std::u16string before = Utf16Of(text.substr(0, selStart));
+  const std::u16string selected = Utf16Of(text.substr(selStart, selEnd - selStart));
+  SetUnicodeEditText(id, before + selected + Utf16Of(text.substr(selEnd)), before.size(),
+                     before.size() + selected.size());
+}
+
+void FakeWindows::SetUnicodeEditText(WindowId id, const std::u16string& text, std::size_t selStart,
+                                     std::size_t selEnd) {
   Window& window = windows_.at(id);
   window.text = text;
   window.selStart = selStart;
   window.selEnd = selEnd;
 }
 
+Bytes FakeWindows::EditText(WindowId id) const { return Cp932Of(windows_.at(id).text).text; }
+
 Bytes FakeWindows::Selection(WindowId id) const {
   const Window& window = windows_.at(id);
-  return window.text.substr(window.selStart, window.selEnd - window.selStart);
+  return Cp932Of(window.text.substr(window.selStart, window.selEnd - window.selStart)).text;
 }
 
 void FakeWindows::Cut(Window& window, bool remove) {
   // An edit control leaves the clipboard alone when nothing is selected.
   if (window.selEnd <= window.selStart) return;
-  clipboard_.PutText(window.text.substr(window.selStart, window.selEnd - window.selStart));
+  clipboard_.PutUnicodeText(window.text.substr(window.selStart, window.selEnd - window.selStart));
   if (remove) {
     window.text.erase(window.selStart, window.selEnd - window.selStart);
     window.selEnd = window.selStart;
@@ -53,7 +65,7 @@ void FakeWindows::Cut(Window& window, bool remove) {
 }
 
 void FakeWindows::Paste(Window& window) {
-  const std::optional<Bytes> text = clipboard_.ReadText(window.process);
+  const std::optional<std::u16string> text = clipboard_.ReadUnicodeText(window.process);
   if (!text) return;
   window.text.replace(window.selStart, window.selEnd - window.selStart, *text);
   window.selStart = window.selEnd = window.selStart + text->size();
@@ -192,7 +204,8 @@ std::string FakeWindows::ClassName(WindowId window) {
 Bytes FakeWindows::Text(WindowId window) {
   ++windowQueries;
   auto found = windows_.find(window);
-  return found == windows_.end() ? Bytes() : found->second.text;
+  // A window title as the tool reads it: code page 932, "?" for what it lacks.
+  return found == windows_.end() ? Bytes() : Cp932Of(found->second.text).text;
 }
 
 std::uint32_t FakeWindows::ProcessOf(WindowId window) {

@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "platform/win32/clipboard.h"
 #include "platform/win32/files.h"
 #include "platform/win32/processes.h"
 #include "platform/win32/text_codec.h"
@@ -153,6 +155,63 @@ TEST(AnyLanguage, WindowTitlesAndClassNamesComeAsCodePage932) {
   EXPECT_EQ(windows.ClassName(id), "QtAny\x93\xfa\x96{\x8c\xea");
   EXPECT_EQ(windows.Text(id), "\x91\xe8\x96\xbc ?");  // only shown: a lacking character becomes "?"
   DestroyWindow(window);
+}
+
+// What an editor of today puts when the user cuts: CF_UNICODETEXT alone (the
+// system makes CF_TEXT from it with the code page of the keyboard layout).
+bool PutUnicode(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  bool put = false;
+  if (void* data = memory ? GlobalLock(memory) : nullptr) {
+    std::memcpy(data, text.c_str(), size);
+    GlobalUnlock(memory);
+    put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  }
+  if (!put && memory) GlobalFree(memory);
+  CloseClipboard();
+  return put;
+}
+
+template <class Char>
+std::basic_string<Char> Read(UINT format) {
+  std::basic_string<Char> text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(format)) {
+    if (const auto* chars = static_cast<const Char*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(AnyLanguage, TheSelectionIsReadAndWrittenAsUnicode) {
+  Win32Clipboard clipboard;
+  // Japanese reaches the tool as code page 932 whatever the keyboard layout;
+  // what code page 932 lacks is kept, and has no bytes.
+  const struct {
+    const wchar_t* put;
+    std::optional<Bytes> ansi;
+  } cases[] = {
+      {L"日本語", Bytes("\x93\xfa\x96{\x8c\xea")},
+      {L"é 😀 한", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(PutUnicode(c.put));
+    const std::optional<ClipboardText> read = clipboard.GetText();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(std::wstring(read->units.begin(), read->units.end()), c.put);
+    EXPECT_EQ(read->ansi, c.ansi);
+  }
+  // Put for a paste: Unicode with the selection whole, code page 932 beside it.
+  const std::u16string selection = u"é 😀 한";
+  ASSERT_TRUE(clipboard.PutForPaste(PasteText{"\x81u", ClipboardText{selection, std::nullopt}, "\x81v"}, 0));
+  EXPECT_EQ(Read<wchar_t>(CF_UNICODETEXT), L"「é 😀 한」");
+  EXPECT_EQ(Read<char>(CF_TEXT), "\x81u? ?? ?\x81v");
 }
 
 }  // namespace

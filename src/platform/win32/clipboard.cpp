@@ -52,11 +52,16 @@ bool Win32Clipboard::HoldsOwnContent() {
   return ownSequence_ != 0 && GetClipboardSequenceNumber() == ownSequence_;
 }
 
-bool Win32Clipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
+bool Win32Clipboard::PutForPaste(const PasteText& text, std::uint32_t reader) {
   OwnedSession session(*this);
   if (!session.Emptied()) return false;
+  // The selection stays as the editor gave it; only the tool's own texts
+  // are converted. CF_TEXT beside it serves programs that read only that.
+  std::wstring wide = FromAnsi(text.before);
+  wide.append(text.selection.units.begin(), text.selection.units.end());
+  wide += FromAnsi(text.after);
   ClipboardOwner& owner = *owner_;
-  owner.Hold(text, FromAnsi(text), reader, owner.Window() != nullptr);
+  owner.Hold(ToAnsiForDisplay(wide), wide, reader, owner.Window() != nullptr);
   bool announced = false;
   if (owner.Window()) {
     owner.SetRead(PasteRead::kNotRead);
@@ -79,21 +84,27 @@ bool Win32Clipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
 
 PasteRead Win32Clipboard::PasteTextRead() { return owner_->Read(); }
 
-bool Win32Clipboard::HasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
+bool Win32Clipboard::HasText() { return IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }
 
-std::optional<Bytes> Win32Clipboard::GetText() {
+// As CF_UNICODETEXT: the system makes it from a CF_TEXT with the locale its
+// writer put beside it, while a CF_TEXT made from an editor's Unicode would
+// follow the keyboard layout's code page and lose what that code page lacks.
+std::optional<ClipboardText> Win32Clipboard::GetText() {
   snapshots_.SettleAbandoned();
   ClipboardSession session(nullptr, kClipboardOpenRetryMs);
   if (!session.IsOpen()) return std::nullopt;
-  HANDLE handle = GetClipboardData(CF_TEXT);
-  if (!handle) return Bytes();
+  ClipboardText text{{}, Bytes()};
+  HANDLE handle = GetClipboardData(CF_UNICODETEXT);
+  if (!handle) return text;
   GlobalLockScope lock(handle);
-  const auto* data = static_cast<const char*>(lock.Data());
-  if (!data) return Bytes();
-  const std::size_t size = GlobalSize(handle);
-  const void* end = std::memchr(data, 0, size);
-  const std::size_t length = end ? static_cast<std::size_t>(static_cast<const char*>(end) - data) : size;
-  return Bytes(data, length);
+  const auto* data = static_cast<const char16_t*>(lock.Data());
+  if (!data) return text;
+  const std::size_t units = GlobalSize(handle) / sizeof(char16_t);
+  std::size_t length = 0;
+  while (length < units && data[length] != u'\0') ++length;
+  text.units.assign(data, length);
+  text.ansi = ToAnsiExact(std::wstring_view(reinterpret_cast<const wchar_t*>(data), length));
+  return text;
 }
 
 bool Win32Clipboard::Empty() {

@@ -27,8 +27,8 @@ class Win32Clipboard : public Clipboard {
   Win32Clipboard(const Win32Clipboard&) = delete;
   Win32Clipboard& operator=(const Win32Clipboard&) = delete;
   bool HasText() override;
-  std::optional<Bytes> GetText() override;
-  bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
+  std::optional<ClipboardText> GetText() override;
+  bool PutForPaste(const PasteText& text, std::uint32_t reader) override;
   PasteRead PasteTextRead() override;
   bool Empty() override;
   bool IsHeldOpen() override;
