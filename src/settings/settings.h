@@ -12,6 +12,7 @@
 #include "platform/profile_file.h"
 #include "platform/types.h"
 #include "settings/key_codes.h"
+#include "text/texts.h"
 
 namespace quiltor {
 
@@ -32,10 +33,6 @@ inline constexpr char kSectionVersion[] = "Version";
 inline constexpr char kSectionSetup[] = "Setup";
 inline constexpr char kSectionQuiltor[] = "Quiltor";
 inline constexpr char kExtRendoPrefix[] = "ExtRendo";
-// "共通" (CP932): the name of the common file kind.
-inline constexpr char kCommonKindName[] = "\x8b\xa4\x92\xca";
-// Default "FileFilter": eight entries, each "name|pattern||".
-extern const char kDefaultFileFilter[];
 inline constexpr char kDefaultFileFilterC[] = "11111111";
 
 // One file kind. Entry 0 of FileKinds is the common entry (values from
@@ -57,7 +54,7 @@ using FileKinds = std::vector<FileKind>;
 // Entry 0 of FileKinds: named "共通", no extension, defaults elsewhere.
 inline FileKind CommonFileKind() {
   FileKind kind;
-  kind.extName = kCommonKindName;
+  kind.extName = texts::kCommonKindName;
   return kind;
 }
 
@@ -115,6 +112,10 @@ struct AppSettings {
   ProgramList programs;     // the non-empty positions of "ExecProgram0..19", in order
   Bytes lineEnd = "\r\n";   // from "CRLF": 0 = "\r", 1 = "\n", else "\r\n"
   bool makeNew = false;
+  // A write of a before and an after text into an empty selection leaves
+  // the caret between them (false: after both). A file without the key
+  // counts as true.
+  bool caretInside = true;
   std::int32_t timer = 100;
   std::int32_t timerEZ = 2000;
   std::int32_t resize = 5;
@@ -125,7 +126,7 @@ struct AppSettings {
   std::int32_t maxHeight = 480;
   std::int32_t changeMode = 1;
   std::int32_t closeMode = 1;
-  Bytes fileFilter = kDefaultFileFilter;
+  Bytes fileFilter = texts::kDefaultFileFilter;
   Bytes fileFilterC = kDefaultFileFilterC;
   Bytes openFilter;  // BuildOpenFilter(fileFilter, fileFilterC), set by LoadSettings
   bool hotKeyR = false;
@@ -211,7 +212,7 @@ bool WriteLibraryRefused(ProfileFile& file, const Bytes& stamp);
 bool DropOpenFileKeys(ProfileFile& file, int openFiles);
 
 // The settings dialog's writes, one function per group, in the dialog's order.
-// Timer, TimerEZ, MinHeight, MaxHeight, Resize, OpenFiles, MakeNew.
+// Timer, TimerEZ, MinHeight, MaxHeight, Resize, OpenFiles, MakeNew, CaretInside.
 bool WriteTimerAndSizeKeys(ProfileFile& file, const AppSettings& settings);
 // ChangeMode, CloseMode, FileFilter, FileFilterC.
 bool WriteFilterKeys(ProfileFile& file, const AppSettings& settings);

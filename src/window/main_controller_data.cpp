@@ -3,11 +3,10 @@
 #include "window/main_controller.h"
 
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-constexpr char kLoadingText[] = " >>> Loading...";
 
 }  // namespace
 
@@ -45,7 +44,8 @@ void MainController::LinkOwnArguments(const OwnArguments& own) {
   if (!own.linkedEditWindow) return;
   const WindowId window = static_cast<WindowId>(*own.linkedEditWindow);
   if (!services_.windows.IsWindow(window)) return;
-  if (session_.LinkFromOutside(window, session_.CurrentFile())) {
+  // Without "/f" there is no file to remember: the window is linked only.
+  if (session_.LinkFromOutside(window, session_.CurrentFile()) && !session_.CurrentFile().empty()) {
     history_.Add(session_.CurrentFile(), settings_.openFiles);
   }
   EnterLinkedMode();
@@ -57,7 +57,7 @@ void MainController::SwapDataFile(const Bytes& dataFile) {
   currentDataFile_ = dataFile;
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(kLoadingHeight);
-  statusText_ = kLoadingText;
+  statusText_ = texts::kLoadingText;
   Refresh(ViewPart::kStatus);
   RememberDataFile();
   LoadDataPages();
@@ -76,7 +76,7 @@ void MainController::LoadRecentDataFile(std::size_t index) {
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(kLoadingHeight);
-  statusText_ = kLoadingText;
+  statusText_ = texts::kLoadingText;
   currentDataFile_ = recent_.Choose(index);
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   const bool loaded = LoadDataPages();
@@ -109,7 +109,7 @@ void MainController::Popup_LoomworkClick() {
     }
     view_->SetVisible(true);
     if (!chosen) break;
-    statusText_ = kLoadingText;
+    statusText_ = texts::kLoadingText;
     Refresh(ViewPart::kStatus);
     currentDataFile_ = *chosen;
     RememberDataFile();
@@ -134,20 +134,22 @@ void MainController::Popup_SetupClick() {
   facts.shrinkHeight = state_.ShrinkHeight();
   facts.maxHeight = state_.HeightLimit() - (options.toolBar ? kToolBarHeight : 0);
   facts.toolBarVisible = options.toolBar;
-  facts.bufSize1 = services_.exchange.BufSize1();
-  facts.bufSize2 = services_.exchange.BufSize2();
+  // Sizes chosen while a program ran are what the buffers will have.
+  const BufferSizes sizes =
+      pendingBufferSizes_.value_or(BufferSizes{services_.exchange.BufSize1(), services_.exchange.BufSize2()});
+  facts.bufSize1 = sizes.size1;
+  facts.bufSize2 = sizes.size2;
   facts.libraryInSystem = CompanionLibraryInstalled(services_.files);
   view_->SetVisible(false);
   const SetupOutcome outcome = view_->ShowSetupDialog(facts);
   if (outcome.ok) {
-    const HotKeyConfig oldHotKeys = HotKeyConfigFrom(settings_);
     SetupCommit commit =
         CommitSetup(services_.files, Folders(), settings_, outcome.edited, facts, session_.CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
     if (commit.libraryRefused) Message(MessageId::kLibraryNeedsAdmin, *commit.libraryRefused);
     settings_ = std::move(commit.confirmation.settings);
-    ApplySetup(commit.confirmation.reapply, oldHotKeys);
+    ApplySetup(commit.confirmation.reapply);
   }
   view_->MoveTo(outcome.mainTopLeft);
   view_->SetVisible(true);
@@ -160,19 +162,32 @@ void MainController::Popup_SetupClick() {
   StartWatchTimer();
 }
 
-void MainController::ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys) {
+void MainController::ApplySetup(const SetupReapply& reapply) {
   ExchangeArea& exchange = services_.exchange;
   exchange.StoreLineEnd(reapply.lineEnd);
-  const bool hotKeysChanged = reapply.hotKeysChanged || !(HotKeyConfigFrom(settings_) == oldHotKeys);
-  if (hotKeysChanged) services_.hotKeys.Unregister();
+  // The hot keys are taken anew on every OK, changed or not: one that
+  // another program held at start may have been freed since.
+  services_.hotKeys.Unregister();
   SelectKind();
   if (reapply.newBufferSizes) {
-    exchange.StoreBufferSizes(reapply.newBufferSizes->size1, reapply.newBufferSizes->size2);
-    if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
+    pendingBufferSizes_ = reapply.newBufferSizes;
+    ApplyPendingBufferSizes();
   }
-  if (hotKeysChanged) RegisterHotKeys();
+  RegisterHotKeys();
   state_.SetLimits(reapply.shrinkHeight, reapply.maxHeight);
   ApplyMode();
+}
+
+void MainController::ApplyPendingBufferSizes() {
+  // A program that runs (the dialog can be opened while the tool waits for
+  // it) works on the buffers it was given, and the tool reads its result
+  // from them: they are made anew once it has ended.
+  if (!pendingBufferSizes_ || executor_->Running()) return;
+  const BufferSizes sizes = *pendingBufferSizes_;
+  pendingBufferSizes_.reset();
+  ExchangeArea& exchange = services_.exchange;
+  exchange.StoreBufferSizes(sizes.size1, sizes.size2);
+  if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
 }
 
 void MainController::RegisterHotKeys() {

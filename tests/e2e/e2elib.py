@@ -51,15 +51,20 @@ def read_ini(folder):
 
 class App:
     """One started tool in a folder of its own (`folder_name`: a folder of that
-    name inside it, such as a Japanese one)."""
+    name inside it, such as a Japanese one); or, with `folder`, the tool of a
+    program folder the test has made (an unpacked release), left in place."""
 
-    def __init__(self, settings=None, data=None, args=(), keep=False, folder_name=None):
-        self.root = tempfile.mkdtemp(prefix="quiltor-e2e-")
-        self.folder = os.path.join(self.root, folder_name) if folder_name else self.root
-        os.makedirs(self.folder, exist_ok=True)
-        # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
-        shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
-                    os.path.join(self.folder, "Quiltor.exe"))
+    def __init__(self, settings=None, data=None, args=(), keep=False, folder_name=None, folder=None):
+        if folder:
+            self.root = self.folder = folder
+            keep = True
+        else:
+            self.root = tempfile.mkdtemp(prefix="quiltor-e2e-")
+            self.folder = os.path.join(self.root, folder_name) if folder_name else self.root
+            os.makedirs(self.folder, exist_ok=True)
+            # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
+            shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
+                        os.path.join(self.folder, "Quiltor.exe"))
         if settings is not None:
             open(os.path.join(self.folder, "Quiltor.ini"), "wb").write(settings)
         for name, content in (data or {}).items():
@@ -293,6 +298,22 @@ def wait_for(predicate, seconds=15, step=0.3):
             return value
         time.sleep(step)
     return predicate()
+
+
+def run_cases(*cases):
+    """Runs a test file's cases in order. "--only a,b" runs only those and
+    "--skip a,b" all others: a case that times something runs alone, as a
+    test of its own (QUILTOR_TIMED_* in cmake/windows.cmake)."""
+    only = skip = ()
+    if len(sys.argv) == 3 and sys.argv[1] in ("--only", "--skip"):
+        names = tuple(sys.argv[2].split(","))
+        only, skip = (names, ()) if sys.argv[1] == "--only" else ((), names)
+        unknown = set(names) - {case.__name__ for case in cases}
+        if unknown:
+            raise SystemExit("no such case: %s" % ", ".join(sorted(unknown)))
+    for case in cases:
+        if (not only or case.__name__ in only) and case.__name__ not in skip:
+            case()
 
 
 class Failures:

@@ -7,6 +7,7 @@
 namespace quiltor::fakes {
 
 bool FakeClipboard::Open(const char* operation) {
+  if (beforeOpen) beforeOpen(operation);
   ++opens_;
   if (failOpens_ > 0) {
     --failOpens_;
@@ -104,26 +105,44 @@ std::optional<ClipboardText> FakeClipboard::GetText() {
   return text;
 }
 
-bool FakeClipboard::PutForPaste(const PasteText& paste, std::uint32_t reader) {
+bool FakeClipboard::PutForPaste(const PasteText& text, std::uint32_t reader) {
   if (!Open("PutForPaste")) return false;
+  Fill(text, reader);
+  return true;
+}
+
+PutResult FakeClipboard::PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader, std::uint32_t sequence) {
+  if (!Open("PutForPaste")) return PutResult::kUnavailable;
+  if (sequence_ != sequence) {
+    Done("PutForPaste refused: changed");
+    return PutResult::kChanged;
+  }
+  Fill(text, reader);
+  return PutResult::kPut;
+}
+
+void FakeClipboard::Fill(const PasteText& paste, std::uint32_t reader) {
   const std::u16string units = Utf16Of(paste.before) + paste.selection.units + Utf16Of(paste.after);
   const Bytes text = Cp932Of(units).text;
-  formats_ = {{kCfUnicodeText, "", Utf16Le(units)}, {kCfText, "", text}, {kCfLocale, "", std::string("\x11\x04\0\0", 4)}};
+  formats_ = {{kCfUnicodeText, "", Utf16Le(units)},
+              {kCfText, "", text},
+              {kCfLocale, "", std::string("\x11\x04\0\0", 4)}};
   ownContent_ = true;
   marked_ = true;
   reader_ = reader;
   awaitingRender_ = onDemand;
   read_ = onDemand ? PasteRead::kNotRead : PasteRead::kUnknown;
+  owner_ = kToolProcess;
   Changed();  // the emptying
   if (!onDemand || counting == Counting::kAtAnnouncement) Changed();
   Done("PutForPaste " + text);
-  return true;
 }
 
 bool FakeClipboard::Empty() {
   if (!Open("Empty")) return false;
   formats_.clear();
   ownContent_ = true;
+  owner_ = kToolProcess;
   marked_ = false;
   awaitingRender_ = false;
   Changed();
@@ -168,6 +187,7 @@ RestoreOutcome FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
     }
   }
   ownContent_ = true;
+  owner_ = kToolProcess;
   marked_ = !snapshot.formats.empty();
   awaitingRender_ = false;
   Changed();
@@ -175,16 +195,18 @@ RestoreOutcome FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
   return outcome;
 }
 
-void FakeClipboard::PutText(const Bytes& text) {
+void FakeClipboard::PutText(const Bytes& text, std::uint32_t process) {
   formats_.clear();
   formats_.push_back({kCfText, "", text});
   ChangedByOther();
+  owner_ = process;
 }
 
-void FakeClipboard::PutUnicodeText(const std::u16string& text) {
+void FakeClipboard::PutUnicodeText(const std::u16string& text, std::uint32_t process) {
   formats_.clear();
   formats_.push_back({kCfUnicodeText, "", Utf16Le(text)});
   ChangedByOther();
+  owner_ = process;
 }
 
 void FakeClipboard::AddFormat(std::uint32_t id, const std::string& name, const std::string& data) {
@@ -195,6 +217,7 @@ void FakeClipboard::AddFormat(std::uint32_t id, const std::string& name, const s
 void FakeClipboard::Clear() {
   formats_.clear();
   ChangedByOther();
+  owner_ = 0;
 }
 
 }  // namespace quiltor::fakes

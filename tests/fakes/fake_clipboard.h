@@ -28,19 +28,22 @@ class FakeClipboard : public Clipboard {
   bool HasText() override;
   std::optional<ClipboardText> GetText() override;
   bool PutForPaste(const PasteText& text, std::uint32_t reader) override;
+  PutResult PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader, std::uint32_t sequence) override;
   PasteRead PasteTextRead() override { return read_; }
   bool Empty() override;
   bool IsHeldOpen() override;
   std::optional<ClipboardSnapshot> Snapshot() override;
   RestoreOutcome Restore(const ClipboardSnapshot& snapshot) override;
   std::uint32_t SequenceNumber() override { return sequence_; }
+  std::uint32_t OwnerProcess() override { return owner_; }
   bool HoldsOwnContent() override { return ownContent_; }
 
   // --- What other programs do ---
-  // Replaces the content with a text, as another program's copy would:
+  // Replaces the content with a text, as a copy by a window of `process`
+  // would (0: a program that opened the clipboard without a window):
   // CF_TEXT (code page 932), or CF_UNICODETEXT as a Unicode editor puts it.
-  void PutText(const Bytes& text);
-  void PutUnicodeText(const std::u16string& text);
+  void PutText(const Bytes& text, std::uint32_t process = 0);
+  void PutUnicodeText(const std::u16string& text, std::uint32_t process = 0);
   // Adds one format to the current content.
   void AddFormat(std::uint32_t id, const std::string& name, const std::string& data);
   void Clear();
@@ -67,6 +70,9 @@ class FakeClipboard : public Clipboard {
   std::set<std::uint32_t> notRestorable;
   // Called after every operation that opened the clipboard successfully.
   std::function<void(const std::string& operation)> afterOperation;
+  // Called as the tool is about to open the clipboard: what another program
+  // does here happens just before the tool's operation.
+  std::function<void(const std::string& operation)> beforeOpen;
 
   // --- Inspection ---
   // CF_TEXT as a reader gets it: the put one, or the one the system makes
@@ -87,10 +93,13 @@ class FakeClipboard : public Clipboard {
   // Another program's change: the tool's content is gone.
   void ChangedByOther();
   void Render(std::uint32_t process);
+  // The text for one paste into the open clipboard.
+  void Fill(const PasteText& text, std::uint32_t reader);
 
   CallLog* log_;
   std::vector<ClipboardSnapshot::Format> formats_;
   std::uint32_t sequence_ = 1;
+  std::uint32_t owner_ = 0;
   int failOpens_ = 0;
   int heldPolls_ = 0;
   int opens_ = 0;

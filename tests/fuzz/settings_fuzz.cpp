@@ -11,6 +11,7 @@
 #include "settings/key_codes.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -42,7 +43,8 @@ bool SameQuiltorSection(const QuiltorSection& a, const QuiltorSection& b) {
 bool SameSettings(const AppSettings& a, const AppSettings& b) {
   return a.no == b.no && a.fileKinds == b.fileKinds && a.currentFileKind == b.currentFileKind &&
          a.modeDelivery == b.modeDelivery && a.programs == b.programs && a.lineEnd == b.lineEnd &&
-         a.makeNew == b.makeNew && a.timer == b.timer && a.timerEZ == b.timerEZ && a.resize == b.resize &&
+         a.makeNew == b.makeNew && a.caretInside == b.caretInside && a.timer == b.timer &&
+         a.timerEZ == b.timerEZ && a.resize == b.resize &&
          a.openFiles == b.openFiles && a.bufSize1 == b.bufSize1 && a.bufSize2 == b.bufSize2 &&
          a.minHeight == b.minHeight && a.maxHeight == b.maxHeight && a.changeMode == b.changeMode &&
          a.closeMode == b.closeMode && a.fileFilter == b.fileFilter && a.fileFilterC == b.fileFilterC &&
@@ -55,7 +57,7 @@ bool SameSettings(const AppSettings& a, const AppSettings& b) {
 void CheckUsable(const AppSettings& s) {
   FUZZ_CHECK(!s.fileKinds.empty());
   FUZZ_CHECK(s.ExtRendoCnt() <= kMaxFileKinds);
-  FUZZ_CHECK(s.fileKinds.front().extName == kCommonKindName && s.fileKinds.front().ext.empty());
+  FUZZ_CHECK(s.fileKinds.front().extName == texts::kCommonKindName && s.fileKinds.front().ext.empty());
   FUZZ_CHECK(s.currentFileKind >= 0 && s.currentFileKind < static_cast<int>(s.fileKinds.size()));
   for (const FileKind& kind : s.fileKinds) FUZZ_CHECK(IsValidCutPasteKey(kind.cutPasteKey));
   for (const DeliverySettings& delivery : s.modeDelivery) FUZZ_CHECK(IsValidCutPasteKey(delivery.cutPasteKey));
@@ -65,6 +67,7 @@ void CheckUsable(const AppSettings& s) {
   FUZZ_CHECK(s.openFiles >= 0 && s.openFiles <= kMaxOpenFiles);
   FUZZ_CHECK(s.quiltor.openFile.size() == static_cast<std::size_t>(s.openFiles));
   FUZZ_CHECK(s.quiltor.quiltorDataHistory.size() == static_cast<std::size_t>(kDataHistorySlots));
+  FUZZ_CHECK(s.quiltor.activePage >= 0 && s.quiltor.activePage <= 99);
   FUZZ_CHECK(s.openFilter.size() <= s.fileFilter.size());
 }
 

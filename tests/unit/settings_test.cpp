@@ -9,6 +9,7 @@
 #include "fakes/fake_files.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -62,7 +63,7 @@ TEST_F(LoadTest, WithoutAFileEverythingIsDefaultAndTheFormatIsWritten) {
   EXPECT_EQ(s.Common().extName, "\x8b\xa4\x92\xca");  // 共通
   EXPECT_EQ(s.Common().cutPasteKey, kDefaultCutPasteKey);
   EXPECT_TRUE(s.programs.empty());
-  EXPECT_EQ(s.fileFilter, kDefaultFileFilter);
+  EXPECT_EQ(s.fileFilter, texts::kDefaultFileFilter);
   EXPECT_EQ(s.no, 170);
   EXPECT_EQ(Disk(), "[Version]\r\nNo=170\r\n");
   // The main window writes the current data file at start.
@@ -141,6 +142,12 @@ TEST_F(LoadTest, IntegersTakeDecimalAndHexAndFallBackOtherwise) {
                            Clamped{"MinHeight=5000", &AppSettings::minHeight, 1200}}) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\n") + c.line + "\r\n").*c.field, c.expected);
+  }
+  for (const Clamped& c : {Clamped{"ActivePage=-3800", nullptr, 0}, Clamped{"ActivePage=2147483647", nullptr, 99},
+                           Clamped{"ActivePage=100", nullptr, 99}, Clamped{"ActivePage=7", nullptr, 7},
+                           Clamped{"", nullptr, 10}}) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Quiltor]\r\n") + c.line + "\r\n").quiltor.activePage, c.expected);
   }
   AppSettings s = Load("[Version]\r\nNo=170\r\n[Quiltor]\r\nMode=2\r\nToolBar=0\r\nStayOnTop=$1\r\n");
   EXPECT_TRUE(s.quiltor.mode);
@@ -346,9 +353,9 @@ TEST(BuildOpenFilterTest, OffersTheTickedEntriesInOrder) {
     Bytes expected;
   };
   const Case cases[] = {
-      {"first of the default", kDefaultFileFilter, "10000000", "\x91S\xcc\xa7\xb2\xd9\x81i*.*\x81j|*.*"},
-      {"second only", kDefaultFileFilter, "01", "\xc3\xb7\xbd\xc4\xcc\xa7\xb2\xd9\x81i*.txt\x81j|*.txt"},
-      {"no ticks", kDefaultFileFilter, "", ""},
+      {"first of the default", texts::kDefaultFileFilter, "10000000", "\x91S\xcc\xa7\xb2\xd9\x81i*.*\x81j|*.*"},
+      {"second only", texts::kDefaultFileFilter, "01", "\xc3\xb7\xbd\xc4\xcc\xa7\xb2\xd9\x81i*.txt\x81j|*.txt"},
+      {"no ticks", texts::kDefaultFileFilter, "", ""},
       {"all ticked", "A|*.a||B|*.b||", "11", "A|*.a|B|*.b"},
       {"other characters do not tick", "A|*.a||B|*.b||", "x1", "B|*.b"},
       {"surplus ones add nothing", "A|*.a||B|*.b||", "1111111111", "A|*.a|B|*.b"},
@@ -462,6 +469,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   s.resize = 0;
   s.openFiles = 4;
   s.makeNew = true;
+  s.caretInside = false;
   s.changeMode = 0;
   s.closeMode = 2;
   s.fileFilter = "A|*.a||";
@@ -516,6 +524,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   EXPECT_EQ(back.resize, 0);
   EXPECT_EQ(back.openFiles, 4);
   EXPECT_TRUE(back.makeNew);
+  EXPECT_FALSE(back.caretInside);
   EXPECT_EQ(back.changeMode, 0);
   EXPECT_EQ(back.closeMode, 2);
   EXPECT_EQ(back.fileFilter, "A|*.a||");

@@ -107,6 +107,8 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void OnWindowPosChanging(WINDOWPOS* pos);
   void OnTimer(UINT_PTR id);
   void KeepFocusOnDummy();
+  // The status bar's tool tip: the status hint while the bar cuts its text off.
+  void RenderStatusHint(const std::wstring& text);
 
   MainController& controller_;
   ApplicationWindow app_;
@@ -118,6 +120,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   HWND statusBar_ = nullptr;
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
+  std::wstring statusTip_;
   HFONT uiFont_ = nullptr;  // JapaneseUiFont(), which the process owns
   int pagesTop_ = 0;
   bool shownOnce_ = false;
