@@ -150,6 +150,14 @@ foreach(test_source ${QUILTOR_WIN_TESTS})
   quiltor_wine_test(win32 ${test_name} 300 ${QUILTOR_WINE_RUN} $<TARGET_FILE:${test_name}>)
 endforeach()
 
+# The programs import no ...A function of their own (the runtimes' few are listed in the script).
+add_test(NAME win32.ansi_imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-ansi --imports
+  $<TARGET_FILE:Quiltor> $<TARGET_FILE:Loomwork>)
+set_tests_properties(win32.ansi_imports PROPERTIES LABELS win32)
+
+# The platform layer once more on a Windows set to English (code page 1252).
+set_tests_properties(win32.any_language_test PROPERTIES ENVIRONMENT "QUILTOR_WINE_LOCALE=en_US.UTF-8")
+
 # The entry point's own pieces are tested where they are not reachable from outside.
 target_sources(instance_test PRIVATE src/app/instance.cpp)
 

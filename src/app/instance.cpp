@@ -7,6 +7,7 @@
 #include "exchange/exchange_area.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/platform.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 namespace {
@@ -32,7 +33,7 @@ std::optional<int> RunOneShotSwitch(const std::vector<Bytes>& arguments) {
 }
 
 std::optional<int> ForwardToRunningInstance(const std::vector<Bytes>& arguments) {
-  KernelHandle mutex(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName));
+  KernelHandle mutex(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, FromAnsi(kInstanceMutexName).c_str()));
   if (!mutex) return std::nullopt;
   Win32SharedMemory memory;
   const WindowId published = ReadPublishedMainWindow(memory);
@@ -51,7 +52,7 @@ std::optional<int> ForwardToRunningInstance(const std::vector<Bytes>& arguments)
 }
 
 std::optional<KernelHandle> CreateInstanceMutex() {
-  KernelHandle handle(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  KernelHandle handle(CreateMutexW(nullptr, FALSE, FromAnsi(kInstanceMutexName).c_str()));
   if (!handle) return std::nullopt;
   // Two starts at the same moment: only the one that really created it runs.
   if (GetLastError() == ERROR_ALREADY_EXISTS) return std::nullopt;

@@ -55,6 +55,10 @@ enum class DeliveryStatus {
   // or put back (LostFormats() names them); the others are back.
   kFormatsNotKept,
   kFormatsNotRestored,
+  // The selection holds characters code page 932 lacks, which a module's
+  // buffer cannot carry: nothing was handed on (a cut selection was put
+  // back into the target).
+  kSelectionNotAnsi,
 };
 
 // PasteKind values.
@@ -161,7 +165,7 @@ class DeliveryRoutines {
   // has zero-filled. At most buffer.size() - 1 bytes are written, cut on a
   // character boundary, so the text always stays zero-terminated. An empty
   // selection leaves the buffer empty; the key routine finds it as the write
-  // does.
+  // does. A selection code page 932 cannot hold ends with kSelectionNotAnsi.
   DeliveryStatus FetchSelectionByMessages(WindowId target, std::uint32_t interval,
                                           std::int64_t keySetting, bool cut,
                                           std::span<std::uint8_t> buffer);
@@ -253,9 +257,10 @@ class DeliveryRoutines {
   bool LateCutOnClipboard();
   bool ClipboardChangedSince(std::uint32_t sequence);
   // Reads the clipboard text for a step that may try twice.
-  std::optional<Bytes> ReadTextForStep(int attempts);
-  bool PutPasteText(const Bytes& text, WindowId target);
-  void CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer);
+  std::optional<ClipboardText> ReadTextForStep(int attempts);
+  bool PutPasteText(const PasteText& text, WindowId target);
+  // False when the selection has no code page 932 form (nothing copied).
+  bool CopyToBuffer(const ClipboardText& text, std::span<std::uint8_t> buffer);
   // What the target cut or copied at the tool's request may be replaced by
   // the user's state later.
   void AdoptCurrentContent();

@@ -248,6 +248,12 @@ bool WriteCurrentDataFile(ProfileFile& file, const Bytes& dataFile) {
   return WriteKeyGroup(file, window, KeyGroup::kCurrentDataFile);
 }
 
+bool WriteLibraryRefused(ProfileFile& file, const Bytes& stamp) {
+  QuiltorSection window;
+  window.libraryRefused = stamp;
+  return WriteKeyGroup(file, window, KeyGroup::kLibraryRefused);
+}
+
 bool DropOpenFileKeys(ProfileFile& file, int openFiles) {
   Writer w(file, kSectionQuiltor);
   for (int k = std::max(openFiles, 0); k < kMaxOpenFiles; ++k) w.Delete(Numbered("OpenFile", k));

@@ -96,6 +96,9 @@ struct QuiltorSection {
   // "QuiltorData0".."QuiltorData19", empty texts included.
   std::vector<Bytes> quiltorDataHistory;
   std::int32_t activePage = 10;
+  // The write time (decimal) of the program folder's Quiltor.dll whose copy
+  // into the system folder Windows refused; that library is not offered again.
+  Bytes libraryRefused;
 };
 
 struct AppSettings {
@@ -203,6 +206,8 @@ bool SaveWindowState(ProfileFile& file, const WindowState& state);
 bool WriteMode(ProfileFile& file, bool linked);
 // "QuiltorData" in "Quiltor" at start.
 bool WriteCurrentDataFile(ProfileFile& file, const Bytes& dataFile);
+// "LibraryRefused" in "Quiltor" when the system folder refused the library.
+bool WriteLibraryRefused(ProfileFile& file, const Bytes& stamp);
 // Deletes "OpenFile<k>" for k = openFiles..19 after the history was shortened.
 bool DropOpenFileKeys(ProfileFile& file, int openFiles);
 

@@ -1,6 +1,6 @@
 #include "ui/delivery_messages.h"
 
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 
@@ -60,6 +60,9 @@ std::wstring DeliveryMessage(DeliveryStatus status, std::span<const ClipboardFor
       return WithFormats(L"クリップボードの次の形式は保存できず、元に戻せませんでした:", formats);
     case DeliveryStatus::kFormatsNotRestored:
       return WithFormats(L"クリップボードの次の形式を元に戻せませんでした:", formats);
+    case DeliveryStatus::kSelectionNotAnsi:
+      return L"選択範囲にモジュールへ渡せない文字 (絵文字、ハングルなど) が含まれています\n"
+             L"モジュールは実行していません";
   }
   return std::wstring();
 }

@@ -8,9 +8,11 @@
 #include <exception>
 #include <memory>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 #include "settings/key_codes.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
+#include "ui/messages.h"
 
 namespace quiltor {
 
@@ -61,7 +63,22 @@ void SetControlText(HWND control, const std::wstring& text) {
   if (control && ControlText(control) != text) SetWindowTextW(control, text.c_str());
 }
 
-Bytes ControlBytes(HWND control) { return ToAnsi(ControlText(control)); }
+std::optional<Bytes> TextBytes(HWND owner, const std::wstring& text) {
+  std::optional<Bytes> bytes = ToAnsiExact(text);
+  if (!bytes) MessageBoxW(owner, UnrepresentableText(text).c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
+  return bytes;
+}
+
+std::optional<Bytes> ControlBytes(HWND control) { return TextBytes(GetAncestor(control, GA_ROOT), ControlText(control)); }
+
+void TakeControlBytes(HWND control, Bytes& field) {
+  if (std::optional<Bytes> bytes = ControlBytes(control)) {
+    field = std::move(*bytes);
+  } else {
+    SetControlBytes(control, field);
+  }
+}
+
 void SetControlBytes(HWND control, const Bytes& text) { SetControlText(control, FromAnsi(text)); }
 
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -120,6 +137,17 @@ std::optional<std::int64_t> ParseNumber(const std::wstring& text) {
   const long long value = std::wcstoll(digits.c_str(), &stop, 10);
   if (!stop || *stop != L'\0') return std::nullopt;
   return value;
+}
+
+HFONT JapaneseUiFont() {
+  static const FontHandle font = [] {
+    LOGFONTW logFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    wcscpy_s(logFont.lfFaceName, L"MS UI Gothic");
+    return FontHandle(CreateFontIndirectW(&logFont));
+  }();
+  return font ? font.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void SetClientSize(HWND window, int width, int height) {

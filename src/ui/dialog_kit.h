@@ -48,8 +48,16 @@ std::wstring ControlText(HWND control);
 // Sets the text only when it differs, so a caret is not moved and no change
 // notification is sent for nothing.
 void SetControlText(HWND control, const std::wstring& text);
-Bytes ControlBytes(HWND control);
+// The control's text as bytes. A text holding a character code page 932
+// lacks is refused: the user is told which text, and nullopt comes back.
+std::optional<Bytes> ControlBytes(HWND control);
+// For EN_CHANGE: takes the control's text into `field`; a refused text is
+// replaced in the control by the text `field` keeps.
+void TakeControlBytes(HWND control, Bytes& field);
 void SetControlBytes(HWND control, const Bytes& text);
+// A text the user gave (a path picked in a file dialog) as bytes; refused
+// with the same message as ControlBytes.
+std::optional<Bytes> TextBytes(HWND owner, const std::wstring& text);
 bool Checked(HWND button);
 void SetChecked(HWND button, bool checked);
 void SetEnabled(HWND control, bool enabled);
@@ -63,6 +71,12 @@ int ListSelection(HWND list);
 void SelectListRow(HWND list, std::optional<std::size_t> row);
 // A whole number typed into a box; nullopt for anything else.
 std::optional<std::int64_t> ParseNumber(const std::wstring& text);
+
+// The font of the tool's own windows: the system's window font (its size
+// follows the screen) in the Japanese character set, as a Japanese Windows
+// has it. Another language's stock font may lack the Japanese glyphs of the
+// captions. Lives as long as the process.
+HFONT JapaneseUiFont();
 
 // Sets a window's client area to `width` x `height` pixels, keeping its
 // top-left corner.

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "platform/win32/text_codec.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
@@ -18,10 +18,12 @@ Bytes HelpPage(FileSystem& files, const Bytes& exeFolder) {
   HRSRC found = FindResourceW(nullptr, L"HELPPAGE", MAKEINTRESOURCEW(10));
   HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
   const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-  char temp[MAX_PATH] = {};
-  const DWORD length = GetTempPathA(MAX_PATH, temp);
+  wchar_t temp[MAX_PATH] = {};
+  const DWORD length = GetTempPathW(MAX_PATH, temp);
   if (!data || length == 0 || length >= MAX_PATH) return {};
-  page = Bytes(temp, length) + "Quiltor.html";
+  const std::optional<Bytes> folder = PathToAnsi(std::wstring(temp, length));
+  if (!folder) return {};
+  page = *folder + "Quiltor.html";
   if (!files.ReplaceAll(page, Bytes(data, SizeofResource(nullptr, found)))) return {};
   return page;
 }

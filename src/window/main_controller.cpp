@@ -20,10 +20,11 @@ bool IsFirstStart(ProfileFile& settings) {
 
 }  // namespace
 
-MainController::MainController(const MainServices& services, AppSettings settings, Bytes exeFolder)
+MainController::MainController(const MainServices& services, AppSettings settings, const ToolFolders& folders)
     : services_(services),
       settings_(std::move(settings)),
-      exeFolder_(std::move(exeFolder)),
+      exeFolder_(folders.program),
+      settingsFolder_(folders.settings),
       delivery_(services.clipboard, services.windows, services.keyboard, services.processes),
       launcher_(services.processes, services.windows, services.files),
       session_(services.windows) {
@@ -40,7 +41,7 @@ ItemServices MainController::ItemServicesOf() {
 }
 
 IniFile MainController::SettingsFile() {
-  return IniFile(services_.files, JoinPath(exeFolder_, kSettingsFileName));
+  return IniFile(services_.files, JoinPath(settingsFolder_, kSettingsFileName));
 }
 
 Answer MainController::Message(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons,
@@ -49,7 +50,7 @@ Answer MainController::Message(MessageId id, const Bytes& subject, MessageKind k
 }
 
 void MainController::ReportCannotWrite() {
-  Message(MessageId::kCannotWrite, JoinPath(exeFolder_, kSettingsFileName), MessageKind::kError,
+  Message(MessageId::kCannotWrite, JoinPath(settingsFolder_, kSettingsFileName), MessageKind::kError,
           MessageButtons::kOk, std::nullopt);
 }
 
@@ -240,12 +241,17 @@ void MainController::CheckCompanionLibrary() {
   const auto installedTime = files.WriteTime(installed);
   const auto shippedTime = files.WriteTime(shipped);
   if (!installedTime || !shippedTime || *installedTime >= *shippedTime) return;
-  // Failures to copy or delete are not reported: the library is optional.
-  if (Message(MessageId::kOldLibrary, {}, MessageKind::kQuestion, MessageButtons::kYesNo) == Answer::kYes) {
-    files.Copy(shipped, installed);
-  } else {
-    files.Remove(installed);
-  }
+  // A library whose replacement Windows refused once is not offered at every
+  // start: only a newer one from the program's folder asks again.
+  const Bytes stamp = std::to_string(*shippedTime);
+  if (settings_.quiltor.libraryRefused == stamp) return;
+  const bool replace =
+      Message(MessageId::kOldLibrary, {}, MessageKind::kQuestion, MessageButtons::kYesNo) == Answer::kYes;
+  if (replace ? files.Copy(shipped, installed) : files.Remove(installed)) return;
+  Message(MessageId::kLibraryNeedsAdmin, installed);
+  settings_.quiltor.libraryRefused = stamp;
+  IniFile ini = SettingsFile();
+  if (!WriteLibraryRefused(ini, stamp)) ReportCannotWrite();
 }
 
 void MainController::FormShow() {

@@ -27,6 +27,7 @@
 #include "platform/window_system.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
 #include "settings/setup_confirm.h"
 #include "window/commands.h"
 #include "window/geometry.h"
@@ -56,7 +57,7 @@ class MainController : private ItemHost {
   static constexpr Point kMessageOffset{10, 38};
   static constexpr int kLoadingHeight = 38;
 
-  MainController(const MainServices& services, AppSettings settings, Bytes exeFolder);
+  MainController(const MainServices& services, AppSettings settings, const ToolFolders& folders);
   ~MainController() override;
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
@@ -123,6 +124,7 @@ class MainController : private ItemHost {
   const Bytes& StatusHint() const { return statusHint_; }
   const Bytes& DataFilePath() const { return currentDataFile_; }
   const Bytes& ProgramFolder() const { return exeFolder_; }
+  ToolFolders Folders() const { return ToolFolders{exeFolder_, settingsFolder_}; }
   const CommandDispatcher& Dispatcher() const { return dispatcher_; }
   ItemExecutor& Items() { return *executor_; }
   // The services the dialogs work with.
@@ -239,6 +241,7 @@ class MainController : private ItemHost {
   MainServices services_;
   AppSettings settings_;
   Bytes exeFolder_;
+  Bytes settingsFolder_;  // where the settings file lies: the program's folder or the user's
   MainView* view_ = nullptr;
 
   MainWindowState state_;

@@ -144,9 +144,10 @@ void MainController::Popup_SetupClick() {
   const SetupOutcome outcome = view_->ShowSetupDialog(facts);
   if (outcome.ok) {
     SetupCommit commit =
-        CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, session_.CurrentFile());
+        CommitSetup(services_.files, Folders(), settings_, outcome.edited, facts, session_.CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
+    if (commit.libraryRefused) Message(MessageId::kLibraryNeedsAdmin, *commit.libraryRefused);
     settings_ = std::move(commit.confirmation.settings);
     ApplySetup(commit.confirmation.reapply);
   }

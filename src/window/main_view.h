@@ -23,6 +23,7 @@ enum class MessageId {
   kNotInteger,         // "'<subject>' は整数ではありません"
   kCannotWrite,        // the settings file <subject> cannot be written
   kOldLibrary,         // the system folder's Quiltor.dll is older: replace (Yes) or delete (No)
+  kLibraryNeedsAdmin,  // the system folder's library <subject> cannot be changed without administrator rights
   kHotKeyRepeatFailed,
   kHotKeyActivateFailed,
   kHelpUnavailable,

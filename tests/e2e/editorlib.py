@@ -14,7 +14,8 @@ FIXTURES = os.path.join(SOURCE, "tests", "fixtures", "items")
 
 
 def tool_output(*args):
-    return run_helper("qtnotepad.exe", *args, encoding="cp932", lines=False)
+    # qtnotepad writes UTF-8, so texts of any language pass through it.
+    return run_helper("qtnotepad.exe", *args, encoding="utf-8", lines=False)
 
 
 def tool(*args):
@@ -23,7 +24,7 @@ def tool(*args):
 
 def parse_text_and_selection(out):
     """(text, (start, end)) from a helper's "text [..]" / "sel a b" output; (None, None) when there is none."""
-    # The helpers write bytes unchanged; the text's own line ends stay inside the brackets.
+    # The text's own line ends stay inside the brackets.
     end = out.rfind("]\nsel ")
     if not out.startswith("text [") or end < 0:
         return None, None

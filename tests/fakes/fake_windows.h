@@ -2,13 +2,15 @@
 // Windows of other programs. An "editor" window keeps a text and a selection
 // and answers WM_CUT / WM_COPY / WM_PASTE (and the standard cut/copy/paste
 // keys and the Left arrow while it has the focus) through the fake
-// clipboard, as an edit control does. By its class it answers questions
-// about its selection as the real controls do: "Edit" EM_GETSEL / EM_SETSEL
-// in UTF-16 units with "\r\n" as two, a "RichEdit..." class the same with
-// a line end as one, "Scintilla" SCI_GETSELECTIONEMPTY; any other class is
-// a control that cannot say (every such message answers 0). A window can stop answering (hung) or refuse the tool's messages as
-// Windows does for a protected process; the foreground change can be
-// refused, and the focus can be taken by another window.
+// clipboard, as an edit control does: its text is Unicode, and it cuts and
+// pastes CF_UNICODETEXT. By its class it answers questions about its
+// selection as the real controls do: "Edit" EM_GETSEL / EM_SETSEL in UTF-16
+// units with "\r\n" as two, a "RichEdit..." class the same with a line end
+// as one, "Scintilla" SCI_GETSELECTIONEMPTY; any other class is a control
+// that cannot say (every such message answers 0). A window can stop
+// answering (hung) or refuse the tool's messages as Windows does for a
+// protected process; the foreground change can be refused, and the focus can
+// be taken by another window.
 #include <map>
 #include <utility>
 
@@ -31,8 +33,8 @@ class FakeWindows : public WindowSystem {
     bool hung = false;            // its thread answers no message
     bool protectedProcess = false;  // Windows refuses the tool's messages to it
     bool closesOnWmClose = true;  // a top window goes away with WM_CLOSE
-    Bytes text;
-    std::size_t selStart = 0;
+    std::u16string text;       // UTF-16, as a Unicode editor keeps it
+    std::size_t selStart = 0;  // in code units
     std::size_t selEnd = 0;
   };
 
@@ -44,9 +46,14 @@ class FakeWindows : public WindowSystem {
   std::pair<std::size_t, std::size_t> Positions(WindowId id) const;
   // The window and its descendants are gone (the user closed the program).
   void Remove(WindowId id);
+  // The text in code page 932, the selection in bytes of it, as a Japanese
+  // user typed it; read back the same way ("?" for what 932 lacks).
   void SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd);
-  const Bytes& EditText(WindowId id) const { return windows_.at(id).text; }
+  Bytes EditText(WindowId id) const;
   Bytes Selection(WindowId id) const;
+  // Any text, the selection in UTF-16 code units.
+  void SetUnicodeEditText(WindowId id, const std::u16string& text, std::size_t selStart, std::size_t selEnd);
+  const std::u16string& UnicodeEditText(WindowId id) const { return windows_.at(id).text; }
   // How many IsHeldOpen polls an editor's key-driven copy keeps the
   // clipboard open, as a slow editor would.
   int holdClipboardAfterKeyCopy = 0;

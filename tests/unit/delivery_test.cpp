@@ -9,6 +9,7 @@
 #include "fakes/fake_clipboard.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_processes.h"
+#include "fakes/fake_text_codec.h"
 #include "fakes/fake_windows.h"
 
 namespace quiltor {
@@ -360,7 +361,8 @@ TEST_P(DeliveryTest, CaretIsPutBetweenThePairWrittenIntoAnEmptySelection) {
     keyboard.ClearEvents();
     ASSERT_EQ(routines.Deliver(c.kind, editor, before, after, 0, kStandardKeys1, c.placement), DeliveryStatus::kOk);
     EXPECT_EQ(windows.EditText(editor), c.text.substr(0, 6) + before + after + c.text.substr(6));
-    const std::size_t caret = 6 + before.size() + (c.between ? 0 : after.size());
+    // The editor keeps UTF-16: its caret counts units.
+    const std::size_t caret = fakes::Utf16Of(c.text.substr(0, 6) + before + (c.between ? Bytes() : after)).size();
     EXPECT_EQ(windows.Get(editor).selStart, caret);
     EXPECT_EQ(windows.Get(editor).selEnd, caret);
     EXPECT_EQ(windows.caretSets, c.caretSets);
@@ -819,6 +821,48 @@ TEST_P(DeliveryTest, FetchesHoldSelectionAndCutRemovesIt) {
   }
 }
 
+// The editor's text is Unicode. A selection with characters code page 932
+// lacks comes back whole between the tool's Japanese texts, put as
+// CF_UNICODETEXT first with CF_TEXT beside it; a module, whose buffer is code
+// page 932, gets nothing rather than "?" for them, and a cut selection goes
+// back where it was.
+TEST_P(DeliveryTest, ASelectionKeepsEveryCharacterAndAModuleRefusesWhatCodePage932Lacks) {
+  const std::u16string selected = u"é 😀 한 𠮷";
+  const std::u16string text = u"x " + selected + u" y";
+  std::vector<std::uint32_t> put;
+  clipboard.afterOperation = [&](const std::string& operation) {
+    if (operation.rfind("PutForPaste", 0) != 0) return;
+    put.clear();
+    for (const auto& format : clipboard.Formats()) put.push_back(format.id);
+  };
+  for (int kind : {kPasteByMessages, kPasteByKeys}) {
+    SCOPED_TRACE(kind);
+    windows.SetUnicodeEditText(editor, text, 2, 2 + selected.size());
+    ASSERT_EQ(routines.Deliver(kind, editor, "\x81u", "\x81v", 0, kStandardKeys1), DeliveryStatus::kOk);  // 「 」
+    EXPECT_EQ(windows.UnicodeEditText(editor), u"x 「" + selected + u"」 y");
+    EXPECT_EQ(put, (std::vector<std::uint32_t>{fakes::kCfUnicodeText, fakes::kCfText, fakes::kCfLocale}));
+    routines.RestoreSavedClipboard();
+    EXPECT_EQ(clipboard.Text(), "user text");
+
+    for (bool cut : {false, true}) {
+      SCOPED_TRACE(cut);
+      windows.SetUnicodeEditText(editor, text, 2, 2 + selected.size());
+      std::array<std::uint8_t, 16> buffer{};
+      EXPECT_EQ(routines.Fetch(kind, editor, 0, kStandardKeys1, cut, buffer), DeliveryStatus::kSelectionNotAnsi);
+      EXPECT_EQ(buffer, (std::array<std::uint8_t, 16>{}));
+      routines.RestoreSavedClipboard();  // the idle step
+      EXPECT_EQ(windows.UnicodeEditText(editor), text);
+      EXPECT_EQ(clipboard.Text(), "user text");
+    }
+    // Japanese that code page 932 holds reaches the module as its bytes.
+    windows.SetUnicodeEditText(editor, u"x 日本語 y", 2, 5);
+    std::array<std::uint8_t, 16> buffer{};
+    ASSERT_EQ(routines.Fetch(kind, editor, 0, kStandardKeys1, false, buffer), DeliveryStatus::kOk);
+    EXPECT_EQ(BufferText(buffer.data()), "\x93\xfa\x96{\x8c\xea");
+    routines.RestoreSavedClipboard();
+  }
+}
+
 TEST_P(DeliveryTest, OversizeFetchIsCutOnACharacterBoundary) {
   struct Case {
     Bytes selection;
@@ -831,7 +875,7 @@ TEST_P(DeliveryTest, OversizeFetchIsCutOnACharacterBoundary) {
       {"abcdef\x82\xA0", 8, "abcdef"},      // a double-byte character would end past the limit
       {"abcde\x82\xA0x", 8, "abcde\x82\xA0"},
       {"abcdef\xB1\xB2", 8, "abcdef\xB1"},  // half-width katakana are single bytes
-      {"\xE0\x40\xFC\xFC", 4, "\xE0\x40"},
+      {"\xE0\x40\xFC\x4B", 4, "\xE0\x40"},  // lead bytes from the top of the range
       {"x", 1, ""},
   };
   for (const Case& c : cases) {

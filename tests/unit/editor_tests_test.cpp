@@ -61,8 +61,8 @@ class NotepadLikeWindows : public FakeWindows {
   }
 
   std::set<WindowId> asksToSave;
-  std::map<WindowId, Bytes> undoText;
-  std::map<WindowId, Bytes> textAtClose;
+  std::map<WindowId, std::u16string> undoText;
+  std::map<WindowId, std::u16string> textAtClose;
   int saveQuestions = 0;
 };
 
@@ -315,7 +315,7 @@ TEST_F(DetectionTest, ClosingUndoesTheTestTextAndClosesTheEditorWithoutAQuestion
   detection.Test(delivery, buffer, "\r\n");
   log.Clear();
   detection.CloseEditor(windows);
-  EXPECT_EQ(windows.textAtClose[edit], "");
+  EXPECT_EQ(windows.textAtClose[edit], u"");
   EXPECT_FALSE(windows.IsWindow(top));
   EXPECT_FALSE(windows.IsWindow(hidden));
   EXPECT_EQ(windows.saveQuestions, 0);

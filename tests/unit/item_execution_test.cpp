@@ -799,6 +799,26 @@ TEST_P(ItemDeliveryTest, RefusingTargetIsReportedAndTheExecutionEnds) {
   }
 }
 
+// A program that takes the selection gets nothing when the selection holds
+// characters its code page 932 buffer cannot: the user is told, nothing
+// runs, and a cut selection is back in the editor.
+TEST_P(ItemDeliveryTest, ASelectionCodePage932LacksRunsNoProgram) {
+  files.Put("C:\\Tool\\data\\tags.exe", "MZ");
+  for (int image : {1, 2}) {  // copy, cut
+    SCOPED_TRACE(image);
+    host.statuses.clear();
+    processes.opened.clear();
+    windows.SetUnicodeEditText(editor, u"say 😀 now", 4, 6);
+    clipboard.PutText("user text");
+    executor.ChooseItem("TB00S01", image);
+    EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kSelectionNotAnsi}));
+    EXPECT_TRUE(processes.opened.empty());
+    EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+    EXPECT_EQ(windows.UnicodeEditText(editor), u"say 😀 now");
+    EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+  }
+}
+
 TEST_P(ItemDeliveryTest, FetchThatCouldNotKeepAFormatStillRunsTheProgram) {
   constexpr std::uint32_t kPrivate = 0xC123;
   files.Put("C:\\Tool\\data\\tags.exe", "MZ");

@@ -68,7 +68,7 @@ class MainControllerTest : public ::testing::Test {
     exchange.CreateExchangeBlock();
     exchange.StoreBufferSizes(1024, 1024);
     exchange.CreateTransferBuffers();
-    controller = std::make_unique<MainController>(services, std::move(settings), kFolder);
+    controller = std::make_unique<MainController>(services, std::move(settings), ToolFolders{kFolder, kFolder});
     view = std::make_unique<FakeMainView>(windows, *controller);
     controller->AttachView(*view);
     controller->Start(arguments);
@@ -217,6 +217,29 @@ TEST_F(MainControllerTest, HandEditedHeightsAndTimersStayUsable) {
   EXPECT_EQ(controller->ActivePage(), 1);
   EXPECT_EQ(controller->State().ShrinkHeight(), 38);
   EXPECT_EQ(view->timerInterval, 10u + 2000u);
+}
+
+// A newer library beside the program than in the system folder is offered;
+// when Windows refuses the change (a user who is no administrator) the tool
+// says why, and does not ask again at every start for that library.
+TEST_F(MainControllerTest, ARefusedLibraryChangeIsExplainedAndNotOfferedAtEveryStart) {
+  const Bytes system = "C:\\windows\\system32\\";
+  files.SetSystemFolder(system);
+  files.Put(system + "Quiltor.dll", "old");
+  files.SetWriteTime(system + "Quiltor.dll", 5);
+  files.Put(Bytes(kFolder) + "Quiltor.dll", "new");
+  files.SetWriteTime(Bytes(kFolder) + "Quiltor.dll", 9);
+  files.ProtectFolder(system);
+  Start("");
+  EXPECT_EQ(view->MessageIds(), (std::vector<MessageId>{MessageId::kOldLibrary, MessageId::kLibraryNeedsAdmin}));
+  EXPECT_EQ(view->messages.back().subject, system + "Quiltor.dll");
+  EXPECT_EQ(Key("Quiltor", "LibraryRefused"), "9");
+
+  Start(*files.Contents(kIniPath));
+  EXPECT_TRUE(view->MessageIds().empty());
+  files.SetWriteTime(Bytes(kFolder) + "Quiltor.dll", 12);  // a newer library asks again
+  Start(*files.Contents(kIniPath));
+  EXPECT_EQ(view->MessageIds(), (std::vector<MessageId>{MessageId::kOldLibrary, MessageId::kLibraryNeedsAdmin}));
 }
 
 TEST_F(MainControllerTest, AHandEditedActivePageOutOfRangeStillLetsTheStartUpLoad) {

@@ -544,7 +544,8 @@ TEST_F(WriteTest, EveryKeyReadIsWrittenAndTheRecordDefaultsAreTheFilesDefaults) 
     kinds.resize(2);
     return WriteTimerAndSizeKeys(target, s) && WriteFilterKeys(target, s) && WriteLineEndAndHotKeys(target, s) &&
            WriteSimpleModeDelivery(target, s) && WriteFileKinds(target, kinds, 0) &&
-           SaveWindowState(target, WindowState{}) && WriteMode(target, s.quiltor.mode);
+           SaveWindowState(target, WindowState{}) && WriteMode(target, s.quiltor.mode) &&
+           WriteLibraryRefused(target, s.quiltor.libraryRefused);
   };
   ASSERT_TRUE(writeAll(file, AppSettings{}));
   const IniDocument doc(Disk());

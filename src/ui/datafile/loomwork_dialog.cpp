@@ -8,9 +8,9 @@
 
 #include "data/data_listing.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 #include "ui/datafile/loomwork_ids.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
 
 namespace quiltor {
 
@@ -39,7 +39,7 @@ Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 class TFormLoomwork {
  public:
   TFormLoomwork(HWND owner, const LoomworkDialogInput& input)
-      : owner_(owner), input_(input), chooser_(input.files, input.exeFolder) {}
+      : owner_(owner), input_(input), chooser_(input.files, input.exeFolder, input.userFolder) {}
 
   std::optional<Bytes> Run() {
     const INT_PTR answer = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TFormLoomwork), owner_,

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "platform/win32/text_codec.h"
 #include "ui/main/images.h"
-#include "ui/text.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 

@@ -1,7 +1,8 @@
 #include "ui/main/data_pages_view.h"
 
+#include "platform/win32/text_codec.h"
+#include "ui/dialog_kit.h"
 #include "ui/main/images.h"
-#include "ui/text.h"
 
 namespace quiltor {
 
@@ -127,7 +128,7 @@ bool DataPagesView::Create() {
   if (!tabs_) return false;
   itemFont_.Reset(CreateGothic(9));
   menuFont_.Reset(CreateGothic(9));
-  SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(JapaneseUiFont()), FALSE);
   return true;
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "linked/linked_session.h"
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 namespace {

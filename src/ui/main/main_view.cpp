@@ -7,18 +7,19 @@
 #include <vector>
 
 #include "data/pages.h"
+#include "platform/win32/text_codec.h"
+#include "ui/datafile/loomwork_dialog.h"
+#include "ui/delivery_messages.h"
+#include "ui/dialog_kit.h"
 #include "ui/main/about_dialog.h"
 #include "ui/main/commands_view.h"
-#include "ui/datafile/loomwork_dialog.h"
-#include "ui/setup/setup_dialog.h"
 #include "ui/main/data_pages_view.h"
-#include "ui/delivery_messages.h"
 #include "ui/main/file_panel.h"
 #include "ui/main/main_window.h"
+#include "ui/main/title_strip.h"
 #include "ui/message_box.h"
 #include "ui/messages.h"
-#include "ui/text.h"
-#include "ui/main/title_strip.h"
+#include "ui/setup/setup_dialog.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 
@@ -239,15 +240,20 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
   ofn.lpstrTitle = request.forNew ? L"新規作成" : L"ﾌｧｲﾙを開く";
   ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (request.forNew ? 0 : OFN_CREATEPROMPT);
   if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-  return FileDialogResult{ToAnsi(file.data()), static_cast<int>(ofn.nFilterIndex)};
+  // A name the settings and the file list cannot hold is refused, never
+  // opened or made under a look-alike name.
+  const std::optional<Bytes> path = TextBytes(hwnd_, file.data());
+  if (!path) return std::nullopt;
+  return FileDialogResult{*path, static_cast<int>(ofn.nFilterIndex)};
 }
 
 void TFormMain::ShowAbout() { ShowAboutDialog(hwnd_); }
 
 SetupOutcome TFormMain::ShowSetupDialog(const MainWindowFacts& facts) {
   const Rect r = WindowRect();
-  SetupDialogContext context{controller_.Files(), controller_.Processes(), controller_.Windows(),
-                             controller_.Exchange(), controller_.Delivery(), controller_.ProgramFolder()};
+  SetupDialogContext context{controller_.Files(),    controller_.Processes(), controller_.Windows(),
+                             controller_.Exchange(), controller_.Delivery(),  controller_.ProgramFolder(),
+                             controller_.Folders().settings};
   return quiltor::ShowSetupDialog(hwnd_, Point{r.left, r.top}, controller_.Settings(), facts, context);
 }
 
@@ -255,7 +261,7 @@ std::optional<Bytes> TFormMain::ChooseDataFile() {
   RECT r{};
   GetWindowRect(hwnd_, &r);
   const LoomworkDialogInput input{controller_.ProgramFolder(), controller_.DataFilePath(), r, controller_.Files(),
-                                  controller_.Processes()};
+                                  controller_.Processes(), controller_.Folders().UserData()};
   return ShowLoomworkDialog(hwnd_, input);
 }
 

@@ -2,12 +2,14 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/text_codec.h"
+#include "ui/dialog_kit.h"
 #include "ui/main/commands_view.h"
 #include "ui/main/data_pages_view.h"
 #include "ui/main/file_panel.h"
 #include "ui/main/images.h"
-#include "ui/message_box.h"
 #include "ui/main/title_strip.h"
+#include "ui/message_box.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 
@@ -50,7 +52,7 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
 
 bool TFormMain::CreateChildren() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  uiFont_ = JapaneseUiFont();
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
   title_ = std::make_unique<TitleStrip>(controller_, *images_);
@@ -201,7 +203,7 @@ void TFormMain::OnTimer(UINT_PTR id) {
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  static const UINT statusMessage = RegisterWindowMessageA(kStatusMessageName);
+  static const UINT statusMessage = RegisterWindowMessageW(FromAnsi(kStatusMessageName).c_str());
   if (statusMessage != 0 && message == statusMessage) {
     switch (wparam) {
       case kStatusIdle: return controller_.Idle() ? 1 : 0;

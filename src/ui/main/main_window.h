@@ -121,7 +121,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
   std::wstring statusTip_;
-  HFONT uiFont_ = nullptr;  // a stock font: never deleted
+  HFONT uiFont_ = nullptr;  // JapaneseUiFont(), which the process owns
   int pagesTop_ = 0;
   bool shownOnce_ = false;
   bool closing_ = false;

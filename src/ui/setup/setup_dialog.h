@@ -33,6 +33,10 @@ struct SetupDialogContext {
   ExchangeArea& exchange;      // TransferBuffer1 for the detection dialog's copy test
   DeliveryRoutines& delivery;  // the tool's own, which keeps the user's clipboard
   Bytes exeFolder;             // with its trailing backslash
+  // Where the editor tests' file is written: the settings' folder, which
+  // Windows lets the tool write ("" = the program's folder).
+  Bytes settingsFolder = {};
+  const Bytes& TestFolder() const { return settingsFolder.empty() ? exeFolder : settingsFolder; }
 };
 
 // `mainTopLeft` is the main window's position, `settings` the settings in

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/text_codec.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_editor_ids.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {

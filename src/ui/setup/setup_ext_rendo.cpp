@@ -70,8 +70,8 @@ void TFormSetupExtRendo::RenderRows() {
   SelectListRow(Item(IDC_ListBoxExtRendo), work_.Selected());
 }
 
-Bytes TFormSetupExtRendo::Name() const { return ControlBytes(Item(IDC_EditExtRendoName)); }
-Bytes TFormSetupExtRendo::Ext() const { return ControlBytes(Item(IDC_EditExtRendoExt)); }
+std::optional<Bytes> TFormSetupExtRendo::Name() const { return ControlBytes(Item(IDC_EditExtRendoName)); }
+std::optional<Bytes> TFormSetupExtRendo::Ext() const { return ControlBytes(Item(IDC_EditExtRendoExt)); }
 
 void TFormSetupExtRendo::ListBoxExtRendoClick() {
   const int row = ListSelection(Item(IDC_ListBoxExtRendo));
@@ -83,11 +83,15 @@ void TFormSetupExtRendo::ListBoxExtRendoClick() {
 }
 
 void TFormSetupExtRendo::ButtonExtRendoAddClick() {
-  if (work_.Add(Name(), Ext())) RenderRows();
+  const std::optional<Bytes> name = Name();
+  const std::optional<Bytes> ext = name ? Ext() : std::nullopt;
+  if (ext && work_.Add(*name, *ext)) RenderRows();
 }
 
 void TFormSetupExtRendo::ButtonExtRendoUpdateClick() {
-  if (work_.Update(Name(), Ext())) RenderRows();
+  const std::optional<Bytes> name = Name();
+  const std::optional<Bytes> ext = name ? Ext() : std::nullopt;
+  if (ext && work_.Update(*name, *ext)) RenderRows();
 }
 
 void TFormSetupExtRendo::ButtonExtRendoDeleteClick() {

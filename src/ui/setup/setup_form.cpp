@@ -7,11 +7,11 @@
 
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/win32/text_codec.h"
 #include "platform/window_system.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_dialog_ids.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {

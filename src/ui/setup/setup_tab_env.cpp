@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 #include "ui/setup/setup_dialog_ids.h"
 #include "ui/setup/setup_form.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
@@ -132,10 +132,10 @@ bool TFormSetup::CommandTabEnv(int id, int code) {
       if (code == LBN_SELCHANGE) CheckListBoxFileFilterClick();
       return true;
     case IDC_EditFileFilterName:
-      if (code == EN_CHANGE) copy_.filterFields.name = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), copy_.filterFields.name);
       return true;
     case IDC_EditFileFilter:
-      if (code == EN_CHANGE) copy_.filterFields.pattern = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), copy_.filterFields.pattern);
       return true;
     case IDC_ButtonFileFilterAdd:
       ButtonFileFilterAddClick();

@@ -2,11 +2,11 @@
 // kind's default program.
 #include <string>
 
+#include "platform/win32/text_codec.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_dialog_ids.h"
 #include "ui/setup/setup_form.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
@@ -128,7 +128,7 @@ bool TFormSetup::CommandTabPrograms(int id, int code) {
         Bytes& field = id == IDC_EditProgramCaption ? copy_.programFields.caption
                        : id == IDC_EditProgramPath  ? copy_.programFields.path
                                                     : copy_.programFields.param;
-        field = ControlBytes(Item(id));
+        TakeControlBytes(Item(id), field);
         Render();
       }
       return true;
@@ -226,8 +226,9 @@ void TFormSetup::ButtonProgramBrowseClick() {
   const std::optional<std::wstring> chosen =
       BrowseForFile(hwnd_, L"プログラムの選択", L"プログラム (*.exe, *.lnk, *.bat)|*exe;*.lnk;*.bat|すべてのファイル|*.*",
                  FromAnsi(FolderWithoutTrailingSeparator(FolderOf(path))), FromAnsi(FileNamePart(path)));
-  if (!chosen) return;
-  copy_.programFields.path = ToAnsi(*chosen);
+  const std::optional<Bytes> chosenPath = chosen ? TextBytes(hwnd_, *chosen) : std::nullopt;
+  if (!chosenPath) return;
+  copy_.programFields.path = *chosenPath;
   Render();
 }
 
