@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "platform/win32/monitors.h"
 #include "settings/key_codes.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
@@ -141,7 +142,9 @@ Rect WindowRectOf(HWND window) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+Rect WorkAreaOf(HWND window) {
+  return WorkAreaOfWindow(static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window)));
+}
 
 RowColors ColorsOfRow(const DRAWITEMSTRUCT& draw, bool listEnabled) {
   if (!listEnabled) return {GetSysColor(COLOR_GRAYTEXT), COLOR_BTNFACE};

@@ -69,7 +69,9 @@ std::optional<std::int64_t> ParseNumber(const std::wstring& text);
 void SetClientSize(HWND window, int width, int height);
 void MoveWindowTo(HWND window, int left, int top);
 Rect WindowRectOf(HWND window);
-int ScreenWidth();
+// The work area of the monitor a window lies on: dialogs open on the tool's
+// monitor, clear of the task bar.
+Rect WorkAreaOf(HWND window);
 
 // Owner-drawn rows: the row is cleared with the colour of an enabled or
 // disabled list and its selection.

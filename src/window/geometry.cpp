@@ -25,70 +25,82 @@ std::vector<int> AnimateHeightSteps(int current, int target, int resize) {
   return heights;
 }
 
-Point ClampStartPosition(Point saved, int width, int height, int screenWidth, int screenHeight) {
+Point ClampStartPosition(Point saved, int width, int height, Monitors& monitors) {
+  const Rect work = monitors.OfRect(Rect{saved.x, saved.y, saved.x + width, saved.y + height}).work;
   Point p = saved;
-  if (p.y >= screenHeight - 50) p.y = screenHeight - height;
-  if (p.y < 0) p.y = 0;
-  if (p.x + width >= screenWidth) p.x = screenWidth - width;
-  if (p.x < 0) p.x = 0;
+  if (p.y >= work.bottom - 50) p.y = work.bottom - height;
+  if (p.y < work.top) p.y = work.top;
+  if (p.x + width >= work.right) p.x = work.right - width;
+  if (p.x < work.left) p.x = work.left;
   return p;
 }
 
 void TitleDrag::Begin(Point cursor) {
   dragging_ = true;
   last_ = cursor;
-  anchorLeft_ = anchorRight_ = anchorTop_ = -1;
+  anchorLeft_.reset();
+  anchorRight_.reset();
+  anchorTop_.reset();
+  area_.reset();
 }
 
-std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, int screenWidth) {
+std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, Monitors& monitors) {
   if (!dragging_) return std::nullopt;
-  Point q = last_;
+  const Rect area = monitors.AtPoint(p).work;
+  if (area_ != area) {
+    // Another monitor: its edges, not the old ones, hold the window now.
+    anchorLeft_.reset();
+    anchorRight_.reset();
+    anchorTop_.reset();
+    area_ = area;
+  }
+  const Point q = last_;
   last_ = p;
   int x;
-  if (anchorLeft_ == -1) {
+  if (!anchorLeft_) {
     x = window.x + (p.x - q.x);
-    if (x <= kSnapLeft) {
-      x = 0;
+    if (x <= area.left + kSnapLeft) {
+      x = area.left;
       anchorLeft_ = p.x;
     }
   } else {
-    int o = p.x - anchorLeft_;
+    const int o = p.x - *anchorLeft_;
     if (o > kSnapLeft) {
-      anchorLeft_ = -1;
-      x = o;
+      anchorLeft_.reset();
+      x = area.left + o;
     } else {
-      x = 0;
+      x = area.left;
     }
   }
-  int m = screenWidth - windowWidth;
-  if (anchorRight_ == -1) {
+  const int m = area.right - windowWidth;
+  if (!anchorRight_) {
     if (x >= m - kSnapRight) {
       x = m;
       anchorRight_ = p.x;
     }
   } else {
-    int o = p.x - anchorRight_;
+    const int o = p.x - *anchorRight_;
     if (o < -kSnapRight) {
-      anchorRight_ = -1;
+      anchorRight_.reset();
       x = m + o;
     } else {
       x = m;
     }
   }
   int y;
-  if (anchorTop_ == -1) {
+  if (!anchorTop_) {
     y = window.y + (p.y - q.y);
-    if (y <= kSnapTop) {
-      y = 0;
+    if (y <= area.top + kSnapTop) {
+      y = area.top;
       anchorTop_ = p.y;
     }
   } else {
-    int o = p.y - anchorTop_;
+    const int o = p.y - *anchorTop_;
     if (o > kSnapTop) {
-      anchorTop_ = -1;
-      y = o;
+      anchorTop_.reset();
+      y = area.top + o;
     } else {
-      y = 0;
+      y = area.top;
     }
   }
   return Point{x, y};

@@ -1,10 +1,11 @@
 #pragma once
 // Geometry rules of the tool window that need no window to be tested: the
 // height animation, snapping while the title is dragged, keeping the saved
-// position on the screen, and the size-grip test.
+// position on a monitor, and the size-grip test.
 #include <optional>
 #include <vector>
 
+#include "platform/monitors.h"
 #include "platform/types.h"
 
 namespace quiltor {
@@ -20,11 +21,14 @@ inline constexpr int kTitleStripHeight = 15;
 // exactly on the target. Empty when there is nothing to do.
 std::vector<int> AnimateHeightSteps(int current, int target, int resize);
 
-// The saved position at start, kept on the screen: a top within 50 pixels of
-// the bottom (or below it) puts the bottom edge on the screen's bottom.
-Point ClampStartPosition(Point saved, int width, int height, int screenWidth, int screenHeight);
+// The saved position at start, kept in the work area of the monitor it lies
+// on, or of the nearest monitor when that one is gone: a top within 50 pixels
+// of the bottom (or below it) puts the bottom edge on the work area's bottom.
+Point ClampStartPosition(Point saved, int width, int height, Monitors& monitors);
 
-// Snapping of a title drag to the left, right and top screen edges.
+// Snapping of a title drag to the left, right and top edges of the work area
+// of the monitor under the pointer. The window is held at an edge it snapped
+// to; it goes to another monitor when the pointer does.
 class TitleDrag {
  public:
   static constexpr int kSnapLeft = 12;
@@ -34,7 +38,7 @@ class TitleDrag {
   void Begin(Point cursor);
   // New top left corner of the window for a cursor move while dragging;
   // nullopt when no drag is in progress.
-  std::optional<Point> Move(Point cursor, Point windowTopLeft, int windowWidth, int screenWidth);
+  std::optional<Point> Move(Point cursor, Point windowTopLeft, int windowWidth, Monitors& monitors);
   // True when a drag was in progress (the caller releases the capture).
   bool End();
   bool Dragging() const { return dragging_; }
@@ -42,9 +46,14 @@ class TitleDrag {
  private:
   bool dragging_ = false;
   Point last_{};
-  int anchorLeft_ = -1;
-  int anchorRight_ = -1;
-  int anchorTop_ = -1;
+  // Where the pointer was when the window snapped to an edge. Coordinates
+  // left of or above the primary monitor are negative, so no value can mean
+  // "not snapped".
+  std::optional<int> anchorLeft_;
+  std::optional<int> anchorRight_;
+  std::optional<int> anchorTop_;
+  // The work area the anchors belong to.
+  std::optional<Rect> area_;
 };
 
 // The pointer, relative to the window's top left corner, lies on the size grip

@@ -185,8 +185,8 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   view_->MoveTo(Point{q.left, q.top});
   view_->SetHeight(q.height);
   state_.BeginTracking();
-  const Point screen = view_->ScreenSize();
-  Point at = ClampStartPosition(Point{q.left, q.top}, kWindowWidth, view_->WindowRect().Height(), screen.x, screen.y);
+  const Rect placed = view_->WindowRect();
+  Point at = ClampStartPosition(Point{q.left, q.top}, placed.Width(), placed.Height(), services_.monitors);
 
   linked_ = q.mode;
   DisplayOptions& options = state_.Options();

@@ -23,6 +23,7 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"
+#include "platform/monitors.h"
 #include "platform/processes.h"
 #include "platform/window_system.h"
 #include "settings/profile.h"
@@ -45,6 +46,7 @@ struct MainServices {
   Processes& processes;
   ExchangeArea& exchange;
   HotKeyRegistration& hotKeys;
+  Monitors& monitors;
 };
 
 // Which handler the watch timer runs.

@@ -100,7 +100,7 @@ void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen); }
 
 void MainController::ImageTitle1MouseMove(Point screen) {
   const Rect r = view_->WindowRect();
-  if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), view_->ScreenSize().x)) view_->MoveTo(*to);
+  if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), services_.monitors)) view_->MoveTo(*to);
 }
 
 void MainController::ImageTitle1MouseUp() {

@@ -80,7 +80,6 @@ class MainView {
   virtual WindowId Window() = 0;
   virtual WindowId FocusHolder() = 0;  // EditDummy
   virtual Rect WindowRect() = 0;
-  virtual Point ScreenSize() = 0;
   virtual void MoveTo(Point topLeft) = 0;
   virtual void SetHeight(int height) = 0;
   // The animated height change; the controller's height state is told

@@ -22,7 +22,6 @@ class FakeMainView : public MainView {
   WindowId Window() override { return window_; }
   WindowId FocusHolder() override { return dummy_; }
   Rect WindowRect() override { return rect; }
-  Point ScreenSize() override { return {1280, 1024}; }
   void MoveTo(Point p) override {
     const int h = rect.Height();
     rect = Rect{p.x, p.y, p.x + 275, p.y + h};

@@ -13,6 +13,7 @@
 #include "fakes/fake_files.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_main_view.h"
+#include "fakes/fake_monitors.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_shared_memory.h"
 #include "fakes/fake_windows.h"
@@ -94,7 +95,8 @@ class MainControllerTest : public ::testing::Test {
   ExchangeArea exchange{memory};
   NoHotKeys hotKeySystem;
   HotKeyRegistration hotKeys{hotKeySystem};
-  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys};
+  fakes::FakeMonitors monitors;
+  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys, monitors};
   std::unique_ptr<MainController> controller;
   std::unique_ptr<FakeMainView> view;
   std::vector<Bytes> started;
@@ -234,6 +236,31 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData0"), "a.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData1"), "b.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
+}
+
+// The place the user dragged the window to on a second monitor is where the
+// next start shows it; when that monitor is gone by then, the window comes
+// to the nearest edge of one that is there. "/L" and "/T" stay unclamped.
+TEST_F(MainControllerTest, ThePlaceOnASecondMonitorSurvivesARestartUntilTheMonitorIsGone) {
+  const Rect right{1280, -200, 2560, 824};
+  monitors.Add(MonitorArea{right, right, false});
+  Start("");
+  controller->ImageTitle1MouseDown({100, 5});
+  controller->ImageTitle1MouseMove({1300, 5});   // onto the second monitor: at its left edge
+  controller->ImageTitle1MouseMove({1700, -150});
+  controller->ImageTitle1MouseUp();
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1680, -155}));
+  controller->FormClose(view->rect);
+
+  Start(files.Contents(kIniPath).value_or(""));
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1680, -155}));
+  controller->FormClose(view->rect);
+
+  monitors.Remove(right);
+  Start(files.Contents(kIniPath).value_or(""));
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1280 - 275, 0}));
+  Start(files.Contents(kIniPath).value_or(""), {"/L3000", "/T-100"});
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{3000, -100}));
 }
 
 // The window comes back after a module that hid it; whatever the system did

@@ -8,6 +8,7 @@
 
 #include "data/data_listing.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/monitors.h"
 #include "ui/datafile/loomwork_ids.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
@@ -159,7 +160,7 @@ class TFormLoomwork {
     InitHeader();
     SendMessageW(status_, SB_SIMPLE, TRUE, 0);
     const Point at =
-        PlaceSelectionDialog(ToRect(input_.mainWindow), kLoomworkDialogWidth, GetSystemMetrics(SM_CXSCREEN));
+        PlaceSelectionDialog(ToRect(input_.mainWindow), kLoomworkDialogWidth, Win32Monitors().OfRect(ToRect(input_.mainWindow)).work);
     SetWindowPos(hwnd_, nullptr, at.x, at.y, kLoomworkDialogWidth, kLoomworkDialogHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();

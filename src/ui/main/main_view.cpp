@@ -38,8 +38,6 @@ Rect TFormMain::WindowRect() {
   return Rect{r.left, r.top, r.right, r.bottom};
 }
 
-Point TFormMain::ScreenSize() { return Point{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
 void TFormMain::MoveTo(Point topLeft) {
   SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

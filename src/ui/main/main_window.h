@@ -55,7 +55,6 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   WindowId Window() override;
   WindowId FocusHolder() override;
   Rect WindowRect() override;
-  Point ScreenSize() override;
   void MoveTo(Point topLeft) override;
   void SetHeight(int height) override;
   void AnimateHeight(int target) override;

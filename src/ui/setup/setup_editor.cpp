@@ -108,7 +108,7 @@ void TFormSetupEditor::FormCreate() {
   SetClientSize(hwnd_, kDetectionWideWidth, kClientHeight);
   const Rect own = WindowRectOf(hwnd_);
   const Rect settings = WindowRectOf(settingsDialog_);
-  placement_ = ClampToScreen(settings.left, settings.top, kDetectionWideWidth, ScreenWidth());
+  placement_ = ClampToScreen(settings.left, settings.top, kDetectionWideWidth, WorkAreaOf(settingsDialog_));
   SetWindowPos(hwnd_, nullptr, placement_.left, placement_.top, kDetectionWideWidth, own.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
   handleFont_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,

@@ -197,7 +197,7 @@ INT_PTR TFormSetup::OnNotify(const NMHDR& header) {
 
 void TFormSetup::FormCreate() {
   SetClientSize(hwnd_, kClientWidth, kClientHeight);
-  placement_ = PlaceSetupDialog(mainTopLeft_, WindowRectOf(hwnd_).Width(), ScreenWidth());
+  placement_ = PlaceSetupDialog(mainTopLeft_, WindowRectOf(hwnd_).Width(), WorkAreaOf(GetWindow(hwnd_, GW_OWNER)));
   MoveWindowTo(hwnd_, placement_.left, placement_.top);
 
   HWND tabs = Item(IDC_PageControl);
