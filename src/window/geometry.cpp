@@ -4,6 +4,17 @@
 
 namespace quiltor {
 
+int ScaleToDpi(int value, int dpi) {
+  const long long product = static_cast<long long>(value) * dpi;
+  return static_cast<int>((product + (product < 0 ? -kBaseDpi / 2 : kBaseDpi / 2)) / kBaseDpi);
+}
+
+int UnscaleFromDpi(int value, int dpi) {
+  if (dpi <= 0) return value;
+  const long long product = static_cast<long long>(value) * kBaseDpi;
+  return static_cast<int>((product + (product < 0 ? -dpi / 2 : dpi / 2)) / dpi);
+}
+
 std::vector<int> AnimateHeightSteps(int current, int target, int resize) {
   std::vector<int> heights;
   int diff = std::abs(current - target);
@@ -35,8 +46,11 @@ Point ClampStartPosition(Point saved, int width, int height, Monitors& monitors)
   return p;
 }
 
-void TitleDrag::Begin(Point cursor) {
+void TitleDrag::Begin(Point cursor, int dpi) {
   dragging_ = true;
+  snapLeft_ = ScaleToDpi(kSnapLeft, dpi);
+  snapRight_ = ScaleToDpi(kSnapRight, dpi);
+  snapTop_ = ScaleToDpi(kSnapTop, dpi);
   last_ = cursor;
   anchorLeft_.reset();
   anchorRight_.reset();
@@ -59,13 +73,13 @@ std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, Mon
   int x;
   if (!anchorLeft_) {
     x = window.x + (p.x - q.x);
-    if (x <= area.left + kSnapLeft) {
+    if (x <= area.left + snapLeft_) {
       x = area.left;
       anchorLeft_ = p.x;
     }
   } else {
     const int o = p.x - *anchorLeft_;
-    if (o > kSnapLeft) {
+    if (o > snapLeft_) {
       anchorLeft_.reset();
       x = area.left + o;
     } else {
@@ -74,13 +88,13 @@ std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, Mon
   }
   const int m = area.right - windowWidth;
   if (!anchorRight_) {
-    if (x >= m - kSnapRight) {
+    if (x >= m - snapRight_) {
       x = m;
       anchorRight_ = p.x;
     }
   } else {
     const int o = p.x - *anchorRight_;
-    if (o < -kSnapRight) {
+    if (o < -snapRight_) {
       anchorRight_.reset();
       x = m + o;
     } else {
@@ -90,13 +104,13 @@ std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, Mon
   int y;
   if (!anchorTop_) {
     y = window.y + (p.y - q.y);
-    if (y <= area.top + kSnapTop) {
+    if (y <= area.top + snapTop_) {
       y = area.top;
       anchorTop_ = p.y;
     }
   } else {
     const int o = p.y - *anchorTop_;
-    if (o > kSnapTop) {
+    if (o > snapTop_) {
       anchorTop_.reset();
       y = area.top + o;
     } else {
@@ -129,10 +143,11 @@ int ChooseActivePage(int savedPage, int pageCount) {
   return savedPage;
 }
 
-std::optional<int> WheelScroll(Point c, const Rect& w, int toolBarPanelHeight, int wheelDelta) {
+std::optional<int> WheelScroll(Point c, const Rect& w, int toolBarPanelHeight, int wheelDelta, int dpi) {
+  const int margin = ScaleToDpi(16, dpi);
   if (c.x < w.left || c.x > w.right) return std::nullopt;
-  if (c.y < w.top + toolBarPanelHeight + 16 || c.y > w.bottom - 16) return std::nullopt;
-  return -(wheelDelta / 2);
+  if (c.y < w.top + toolBarPanelHeight + margin || c.y > w.bottom - margin) return std::nullopt;
+  return ScaleToDpi(-(wheelDelta / 2), dpi);
 }
 
 }  // namespace quiltor

@@ -10,6 +10,15 @@
 
 namespace quiltor {
 
+// Sizes and distances of the window are laid out for 96 dots per inch; on a
+// monitor of more (144 at 150 %, 192 at 200 %) they grow with it. The
+// settings keep heights in these 96-dpi units, positions in screen pixels.
+inline constexpr int kBaseDpi = 96;
+// `value` at `dpi`, rounded to the nearest pixel (halves away from zero).
+int ScaleToDpi(int value, int dpi);
+// A size measured at `dpi`, back in 96-dpi units.
+int UnscaleFromDpi(int value, int dpi);
+
 inline constexpr int kWindowWidth = 275;
 inline constexpr int kStripHeight = 38;       // the window shrunk to its title strip
 inline constexpr int kToolBarHeight = 30;     // added to and taken from the height limit
@@ -35,7 +44,8 @@ class TitleDrag {
   static constexpr int kSnapRight = 12;
   static constexpr int kSnapTop = 9;
 
-  void Begin(Point cursor);
+  // The snapping distances grow with the window's `dpi`.
+  void Begin(Point cursor, int dpi = kBaseDpi);
   // New top left corner of the window for a cursor move while dragging;
   // nullopt when no drag is in progress.
   std::optional<Point> Move(Point cursor, Point windowTopLeft, int windowWidth, Monitors& monitors);
@@ -46,6 +56,9 @@ class TitleDrag {
  private:
   bool dragging_ = false;
   Point last_{};
+  int snapLeft_ = kSnapLeft;
+  int snapRight_ = kSnapRight;
+  int snapTop_ = kSnapTop;
   // Where the pointer was when the window snapped to an edge. Coordinates
   // left of or above the primary monitor are negative, so no value can mean
   // "not snapped".
@@ -57,7 +70,7 @@ class TitleDrag {
 };
 
 // The pointer, relative to the window's top left corner, lies on the size grip
-// at the right end of the status bar.
+// at the right end of the status bar (all in 96-dpi units).
 bool OnSizeGrip(Point cursorInWindow, int windowWidth, int statusBarTop, int statusBarHeight);
 
 // Width of the tool-bar buttons, following the width the system gives a
@@ -70,6 +83,8 @@ int ChooseActivePage(int savedPage, int pageCount);
 
 // Pixels to scroll the active page for a wheel event, or nullopt when the
 // pointer is outside the scrolling area (over the tool bar, near the bottom).
-std::optional<int> WheelScroll(Point cursor, const Rect& window, int toolBarPanelHeight, int wheelDelta);
+// Margins and distance grow with the window's `dpi`.
+std::optional<int> WheelScroll(Point cursor, const Rect& window, int toolBarPanelHeight, int wheelDelta,
+                               int dpi = kBaseDpi);
 
 }  // namespace quiltor

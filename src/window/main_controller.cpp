@@ -180,10 +180,11 @@ bool MainController::CommandChecked(CommandId id) const {
 
 void MainController::Start(const std::vector<Bytes>& arguments) {
   const QuiltorSection& q = settings_.quiltor;
+  state_.SetDpi(view_->Dpi());
   state_.Configure(settings_.minHeight, settings_.maxHeight);
   // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
   view_->MoveTo(Point{q.left, q.top});
-  view_->SetHeight(q.height);
+  view_->SetHeight(state_.Px(q.height));
   state_.BeginTracking();
   const Rect placed = view_->WindowRect();
   Point at = ClampStartPosition(Point{q.left, q.top}, placed.Width(), placed.Height(), services_.monitors);
@@ -340,7 +341,7 @@ void MainController::FormClose(const Rect& normal) {
   WindowState w;
   w.top = normal.top;
   w.left = normal.left;
-  w.height = normal.Height();
+  w.height = state_.Units(normal.Height());
   w.activePage = activePage_ < 0 ? 0 : activePage_;
   const DisplayOptions& o = Options();
   w.toolBar = o.toolBar;

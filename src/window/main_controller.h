@@ -101,6 +101,9 @@ class MainController : private ItemHost {
   void ImageTitle1MouseMove(Point screen);
   void ImageTitle1MouseUp();
   void ImageTitle1DblClick();
+  // The window came onto a monitor of another DPI (the view has scaled its
+  // own parts and size).
+  void OnDpiChanged(int dpi);
   // True when the wheel scrolled a page.
   bool FormMouseWheel(Point cursor, int delta, int pagesTop);
 

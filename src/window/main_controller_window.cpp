@@ -96,12 +96,14 @@ void MainController::ApplicationEventsDeactivate() {
 
 // ---- The title strip --------------------------------------------------------
 
-void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen); }
+void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen, state_.Dpi()); }
 
 void MainController::ImageTitle1MouseMove(Point screen) {
   const Rect r = view_->WindowRect();
   if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), services_.monitors)) view_->MoveTo(*to);
 }
+
+void MainController::OnDpiChanged(int dpi) { state_.SetDpi(dpi); }
 
 void MainController::ImageTitle1MouseUp() {
   if (drag_.End()) view_->ReleaseMouseCapture();
@@ -116,7 +118,7 @@ void MainController::ImageIconClick() {
 
 bool MainController::FormMouseWheel(Point cursor, int delta, int pagesTop) {
   if (pages_.empty() || activePage_ < 0) return false;
-  const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta);
+  const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta, state_.Dpi());
   if (!scroll) return false;
   view_->ScrollPage(activePage_, *scroll);
   return true;
@@ -172,8 +174,9 @@ void MainController::MovePageCursor(CursorKey key, bool shift, bool ctrl) {
   CursorView cursorView;
   for (const ItemButton& b : model.main) cursorView.left.push_back(CursorButtonState{b.enabled, true});
   for (const ItemButton& b : model.side) cursorView.right.push_back(CursorButtonState{b.enabled, true});
-  cursorView.scrollPosition = view_->PageScrollPosition(page);
-  cursorView.boxHeight = view_->PageViewHeight(page);
+  // The cursor's rules count rows of 96-dpi units; the page scrolls in pixels.
+  cursorView.scrollPosition = state_.Units(view_->PageScrollPosition(page));
+  cursorView.boxHeight = state_.Units(view_->PageViewHeight(page));
   cursorView.pageIndex = page;
   cursorView.pageCount = static_cast<int>(pages_.size());
   PageCursor& cursor = cursors_[static_cast<std::size_t>(page)];
@@ -181,7 +184,7 @@ void MainController::MovePageCursor(CursorKey key, bool shift, bool ctrl) {
   cursor = outcome.cursor;
   if (outcome.unmark) view_->MarkButton(page, outcome.unmark->column, outcome.unmark->row, false);
   if (outcome.mark) view_->MarkButton(page, outcome.mark->column, outcome.mark->row, true);
-  if (outcome.scrollDelta != 0) view_->ScrollPage(page, outcome.scrollDelta);
+  if (outcome.scrollDelta != 0) view_->ScrollPage(page, state_.Px(outcome.scrollDelta));
   if (outcome.activatePage) OnPageActivated(*outcome.activatePage);
   if (outcome.fire) view_->PressButton(page, outcome.fire->column, outcome.fire->row);
 }

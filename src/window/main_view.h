@@ -80,6 +80,8 @@ class MainView {
   virtual WindowId Window() = 0;
   virtual WindowId FocusHolder() = 0;  // EditDummy
   virtual Rect WindowRect() = 0;
+  // Dots per inch of the monitor the window is on (96 at 100 %).
+  virtual int Dpi() = 0;
   virtual void MoveTo(Point topLeft) = 0;
   virtual void SetHeight(int height) = 0;
   // The animated height change; the controller's height state is told

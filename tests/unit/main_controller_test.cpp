@@ -64,6 +64,7 @@ class MainControllerTest : public ::testing::Test {
     exchange.CreateTransferBuffers();
     controller = std::make_unique<MainController>(services, std::move(settings), kFolder);
     view = std::make_unique<FakeMainView>(windows, *controller);
+    view->dpi = viewDpi;
     controller->AttachView(*view);
     controller->Start(arguments);
     view->visible = true;
@@ -101,6 +102,7 @@ class MainControllerTest : public ::testing::Test {
   std::unique_ptr<FakeMainView> view;
   std::vector<Bytes> started;
   bool editorStarts = true;
+  int viewDpi = kBaseDpi;
 };
 
 // ---- The command table --------------------------------------------------------
@@ -236,6 +238,30 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData0"), "a.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData1"), "b.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
+}
+
+// On a monitor at 150 % the window is half as large again; the settings, the
+// settings dialog and the file keep 96-dpi units.
+TEST_F(MainControllerTest, AtOneAndAHalfTimesTheDpiTheWindowGrowsAndTheSettingsKeepUnits) {
+  files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 2));
+  viewDpi = 144;
+  Start("[Setup]\r\nMinHeight=60\r\nMaxHeight=400\r\n[Quiltor]\r\nHeight=300\r\nLeft=100\r\nTop=100\r\n"
+        "QuiltorData=d.edt\r\n");
+  EXPECT_EQ(view->rect.Width(), 413);
+  EXPECT_EQ(view->rect.Height(), 57) << "the strip while the data file loads";
+  FinishStart();
+  EXPECT_EQ(view->rect.Height(), 450);
+  EXPECT_TRUE(controller->FormMouseWheel({200, 300}, 120, 69));
+  EXPECT_EQ(view->scrolled, -90);
+  controller->RunCommand(CommandId::kShrink);
+  EXPECT_EQ(view->rect.Height(), 90);
+  Run(CommandId::kSetup);
+  ASSERT_EQ(view->setupFacts.size(), 1u);
+  EXPECT_EQ(view->setupFacts[0].shrinkHeight, 60);
+  EXPECT_EQ(view->setupFacts[0].maxHeight, 400);
+  controller->RunCommand(CommandId::kStretch);
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "Height"), "300");
 }
 
 // The place the user dragged the window to on a second monitor is where the

@@ -46,6 +46,22 @@ TEST(AnimateHeight, FiveGivesSixStepsOfASixthPlusTheExactStep) {
   EXPECT_EQ(got.back(), 705);
 }
 
+TEST(ScaleToDpi, RoundsToTheNearestPixelAndComesBackToTheSameUnits) {
+  struct Case {
+    int units, dpi, pixels;
+  };
+  const Case cases[] = {
+      {275, 96, 275}, {275, 144, 413}, {275, 192, 550}, {38, 144, 57}, {15, 144, 23},
+      {30, 120, 38},  {20, 168, 35},   {-60, 144, -90}, {-13, 144, -20}, {0, 144, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ScaleToDpi(c.units, c.dpi), c.pixels) << c.units << " at " << c.dpi;
+  for (int dpi : {96, 120, 144, 168, 192, 240}) {
+    for (int units = -50; units <= 1300; ++units) {
+      ASSERT_EQ(UnscaleFromDpi(ScaleToDpi(units, dpi), dpi), units) << units << " at " << dpi;
+    }
+  }
+}
+
 TEST(ClampStartPosition, KeepsTheWindowOnTheScreen) {
   struct Case {
     Point saved;
@@ -227,6 +243,18 @@ TEST(TitleDrag, CrossesToAMonitorOnTheRightAndSnapsToItsEdges) {
   EXPECT_EQ(*p, (Point{3152 - 275, 0}));  // its right edge is the task bar's
 }
 
+TEST(TitleDrag, SnapsFartherAtAHigherDpi) {
+  fakes::FakeMonitors screen;
+  TitleDrag drag;
+  drag.Begin({100, 50}, 144);
+  auto p = drag.Move({78, 50}, {40, 100}, 413, screen);  // x 18: 12 units at 150 %
+  EXPECT_EQ(p->x, 0);
+  p = drag.Move({96, 50}, {0, 100}, 413, screen);
+  EXPECT_EQ(p->x, 0);
+  p = drag.Move({97, 50}, {0, 100}, 413, screen);
+  EXPECT_EQ(p->x, 19);
+}
+
 TEST(TitleDrag, MovesOnlyWhileDragging) {
   fakes::FakeMonitors screen;
   TitleDrag drag;
@@ -277,6 +305,12 @@ TEST(WheelScroll, OnlyBetweenTheToolBarAndTheBottomMargin) {
   EXPECT_FALSE(WheelScroll({200, 385}, w, 50, 120));  // within 16 px of the bottom
   EXPECT_TRUE(WheelScroll({375, 200}, w, 50, 120));   // both edges included
   EXPECT_FALSE(WheelScroll({376, 200}, w, 50, 120));
+  // At 150 %: a notch scrolls 90 pixels, the margins are 24.
+  EXPECT_EQ(WheelScroll({200, 200}, w, 50, 120, 144), -90);
+  EXPECT_FALSE(WheelScroll({200, 173}, w, 50, 120, 144));
+  EXPECT_TRUE(WheelScroll({200, 174}, w, 50, 120, 144));
+  EXPECT_TRUE(WheelScroll({200, 376}, w, 50, 120, 144));
+  EXPECT_FALSE(WheelScroll({200, 377}, w, 50, 120, 144));
 }
 
 }  // namespace

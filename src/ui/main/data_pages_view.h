@@ -26,7 +26,8 @@ class WindowImages;
 // notifications to the main window.
 class PageScrollBox : public BaseWindow<PageScrollBox> {
  public:
-  bool Create(HWND parent, HWND notify, int page);
+  // `dpi`: the scale of the rows and columns it holds.
+  bool Create(HWND parent, HWND notify, int page, int dpi);
   void SetContentHeight(int height);
   void ScrollBy(int dy);
   void ScrollTo(int position);
@@ -41,6 +42,10 @@ class PageScrollBox : public BaseWindow<PageScrollBox> {
   void PlaceBars();
   HWND notify_ = nullptr;
   int page_ = 0;
+  int rowHeight_ = 20;
+  int mainLeft_ = 1;
+  int sideLeft_ = 214;
+  int top_ = 1;
   int contentHeight_ = 0;
   int position_ = 0;
 };
@@ -53,6 +58,9 @@ class DataPagesView {
   DataPagesView& operator=(const DataPagesView&) = delete;
 
   bool Create();
+  // Fonts and sizes for the DPI of the window's monitor; the pages shown
+  // are then shown anew. `tabFont` is the window's font, kept by the caller.
+  void SetDpi(int dpi, HFONT tabFont);
   HWND PageControl() const { return tabs_; }
   void SetBounds(const RECT& bounds);
 
@@ -108,8 +116,11 @@ class DataPagesView {
   void Choose(const Bytes& name);
   std::optional<std::pair<int, int>> PageAndColumnOf(HWND bar) const;
 
+  int Px(int units) const;
+
   HWND owner_;
   const WindowImages& images_;
+  int dpi_ = 96;
   HWND tabs_ = nullptr;
   GdiObject itemFont_;
   GdiObject menuFont_;

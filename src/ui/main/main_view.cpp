@@ -43,7 +43,7 @@ void TFormMain::MoveTo(Point topLeft) {
 }
 
 void TFormMain::SetHeight(int height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, kWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(kWindowWidth), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormMain::AnimateHeight(int target) {
@@ -89,8 +89,9 @@ bool TFormMain::CursorOnSizeGrip() {
   RECT r{}, status{};
   GetWindowRect(hwnd_, &r);
   GetWindowRect(statusBar_, &status);
-  return OnSizeGrip(Point{cursor.x - r.left, cursor.y - r.top}, r.right - r.left, status.top - r.top,
-                    status.bottom - status.top);
+  // The grip's rule counts 96-dpi units.
+  return OnSizeGrip(Point{Units(cursor.x - r.left), Units(cursor.y - r.top)}, Units(r.right - r.left),
+                    Units(status.top - r.top), Units(status.bottom - status.top));
 }
 
 void TFormMain::ShowProgress(bool shown) { ShowWindow(title_->ProgressBar(), shown ? SW_SHOWNA : SW_HIDE); }
@@ -159,7 +160,7 @@ void TFormMain::PressButton(int page, int column, int row) { pages_->PressButton
 void TFormMain::ShowMainMenu() {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  commands_->ShowMainMenu(POINT{r.left + 3, r.top + 21});
+  commands_->ShowMainMenu(POINT{r.left + Px(3), r.top + Px(21)});
 }
 
 void TFormMain::DropDown(CommandId toolButton) {
@@ -176,7 +177,7 @@ Answer TFormMain::ShowMessage(const UserMessage& message) {
   GetWindowRect(hwnd_, &r);
   const DisplayOptions& options = controller_.Options();
   const NearWindowRestore restore{options.Topmost(), options.HideIconInEffect()};
-  const POINT at{r.left + message.offset->x, r.top + message.offset->y};
+  const POINT at{r.left + Px(message.offset->x), r.top + Px(message.offset->y)};
   return AnswerOf(ShowMessageNearWindow(hwnd_, app_.Handle(), text, flags, at, restore));
 }
 
@@ -187,7 +188,7 @@ void TFormMain::ShowDeliveryError(DeliveryStatus status, const std::vector<Clipb
   GetWindowRect(hwnd_, &r);
   const DisplayOptions& options = controller_.Options();
   ShowMessageNearWindow(hwnd_, app_.Handle(), text, MB_OK | MB_ICONWARNING,
-                        POINT{r.left + MainController::kMessageOffset.x, r.top + MainController::kMessageOffset.y},
+                        POINT{r.left + Px(MainController::kMessageOffset.x), r.top + Px(MainController::kMessageOffset.y)},
                         NearWindowRestore{options.Topmost(), options.HideIconInEffect()});
 }
 
