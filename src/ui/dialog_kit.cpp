@@ -123,13 +123,13 @@ std::optional<std::int64_t> ParseNumber(const std::wstring& text) {
   return value;
 }
 
-void SetClientSize(HWND window, int width, int height) {
-  RECT frame{0, 0, width, height};
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  AdjustWindowRectEx(&frame, style, GetMenu(window) != nullptr, exStyle);
-  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+int DialogWidthFor(HWND dialog, int units) {
+  RECT client{0, 0, units, 0};
+  MapDialogRect(dialog, &client);
+  RECT window{}, own{};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &own);
+  return client.right + (window.right - window.left) - own.right;
 }
 
 void MoveWindowTo(HWND window, int left, int top) {

@@ -64,9 +64,9 @@ void SelectListRow(HWND list, std::optional<std::size_t> row);
 // A whole number typed into a box; nullopt for anything else.
 std::optional<std::int64_t> ParseNumber(const std::wstring& text);
 
-// Sets a window's client area to `width` x `height` pixels, keeping its
-// top-left corner.
-void SetClientSize(HWND window, int width, int height);
+// The width of a dialog whose client area is `units` dialog units wide, in
+// the pixels of the dialog's font at its DPI, frame included.
+int DialogWidthFor(HWND dialog, int units);
 void MoveWindowTo(HWND window, int left, int top);
 Rect WindowRectOf(HWND window);
 // The work area of the monitor a window lies on: dialogs open on the tool's

@@ -2,12 +2,15 @@
 // boxes, OK, Cancel, help) and the entry point the main window calls.
 #include "ui/setup/setup_form.h"
 
+#include <uxtheme.h>
+
 #include <stdexcept>
 #include <string>
 
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/window_system.h"
+#include "ui/dpi.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_dialog_ids.h"
@@ -16,8 +19,8 @@
 namespace quiltor {
 namespace {
 
-constexpr int kClientWidth = 456;
-constexpr int kClientHeight = 341;
+// Rows of the owner-drawn lists, in 96-dpi units.
+constexpr int kRowHeight = 17;
 
 struct NumberBox {
   int editId;
@@ -77,6 +80,8 @@ SetupOutcome TFormSetup::Run(HWND owner) {
   return outcome_;
 }
 
+int TFormSetup::Px(int units) const { return ScaleToDpi(units, dpi_); }
+
 HWND TFormSetup::Item(int id) const {
   auto found = items_.find(id);
   return found != items_.end() ? found->second : GetDlgItem(hwnd_, id);
@@ -102,7 +107,7 @@ INT_PTR CALLBACK TFormSetup::SheetProcedure(HWND sheet, UINT message, WPARAM wpa
   if (message == WM_MEASUREITEM) {
     // Sent while the sheet is being made, before it knows its dialog.
     auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-    measure->itemHeight = 17;
+    measure->itemHeight = static_cast<UINT>(ScaleToDpi(kRowHeight, DpiOfWindow(sheet)));
     return TRUE;
   }
   auto* self = reinterpret_cast<TFormSetup*>(GetWindowLongPtrW(sheet, DWLP_USER));
@@ -196,7 +201,8 @@ INT_PTR TFormSetup::OnNotify(const NMHDR& header) {
 // ---- Creation and closing ------------------------------------------------------
 
 void TFormSetup::FormCreate() {
-  SetClientSize(hwnd_, kClientWidth, kClientHeight);
+  // The template gives the size, in units of the dialog's font at its DPI.
+  dpi_ = DpiOfWindow(hwnd_);
   placement_ = PlaceSetupDialog(mainTopLeft_, WindowRectOf(hwnd_).Width(), WorkAreaOf(GetWindow(hwnd_, GW_OWNER)));
   MoveWindowTo(hwnd_, placement_.left, placement_.top);
 
@@ -239,6 +245,8 @@ void TFormSetup::CreateSheets() {
                                     &SheetProcedure, reinterpret_cast<LPARAM>(this));
     if (!sheet) throw std::runtime_error("tab sheet could not be created");
     sheets_[static_cast<std::size_t>(i)] = sheet;
+    // The sheets show the tab control's own face where a theme draws one.
+    EnableThemeDialogTexture(sheet, ETDT_ENABLETAB);
     SetWindowPos(sheet, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
                  SWP_NOACTIVATE);
     for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
