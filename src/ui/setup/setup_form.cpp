@@ -148,9 +148,10 @@ INT_PTR TFormSetup::OnMessage(HWND from, UINT message, WPARAM wparam, LPARAM lpa
 HBRUSH TFormSetup::OnColorStatic(HDC dc, HWND control) {
   const int id = GetDlgCtrlID(control);
   if (IsBlueNote(id)) {
+    // On the sheet's own face, plain or the theme's tab texture.
     SetTextColor(dc, RGB(0, 0, 255));
     SetBkMode(dc, TRANSPARENT);
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   }
   // A number box that only its spin buttons change still looks like an input field.
   const NumberBox* box = FindNumberBox(id);
