@@ -147,7 +147,7 @@ std::optional<int> WheelScroll(Point c, const Rect& w, int toolBarPanelHeight, i
   const int margin = ScaleToDpi(16, dpi);
   if (c.x < w.left || c.x > w.right) return std::nullopt;
   if (c.y < w.top + toolBarPanelHeight + margin || c.y > w.bottom - margin) return std::nullopt;
-  return ScaleToDpi(-(wheelDelta / 2), dpi);
+  return -(wheelDelta / 2);
 }
 
 }  // namespace quiltor

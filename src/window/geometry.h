@@ -81,9 +81,10 @@ int ToolButtonWidth(int dropDownButtonWidth);
 // first (-1 when there are no pages at all).
 int ChooseActivePage(int savedPage, int pageCount);
 
-// Pixels to scroll the active page for a wheel event, or nullopt when the
-// pointer is outside the scrolling area (over the tool bar, near the bottom).
-// Margins and distance grow with the window's `dpi`.
+// How far to scroll the active page for a wheel event, in the page's units
+// (20 a row of buttons), or nullopt when the pointer is outside the
+// scrolling area (over the tool bar, near the bottom). The margins, in
+// pixels, grow with the window's `dpi`.
 std::optional<int> WheelScroll(Point cursor, const Rect& window, int toolBarPanelHeight, int wheelDelta,
                                int dpi = kBaseDpi);
 

@@ -174,9 +174,8 @@ void MainController::MovePageCursor(CursorKey key, bool shift, bool ctrl) {
   CursorView cursorView;
   for (const ItemButton& b : model.main) cursorView.left.push_back(CursorButtonState{b.enabled, true});
   for (const ItemButton& b : model.side) cursorView.right.push_back(CursorButtonState{b.enabled, true});
-  // The cursor's rules count rows of 96-dpi units; the page scrolls in pixels.
-  cursorView.scrollPosition = state_.Units(view_->PageScrollPosition(page));
-  cursorView.boxHeight = state_.Units(view_->PageViewHeight(page));
+  cursorView.scrollPosition = view_->PageScrollPosition(page);
+  cursorView.boxHeight = view_->PageViewHeight(page);
   cursorView.pageIndex = page;
   cursorView.pageCount = static_cast<int>(pages_.size());
   PageCursor& cursor = cursors_[static_cast<std::size_t>(page)];
@@ -184,7 +183,7 @@ void MainController::MovePageCursor(CursorKey key, bool shift, bool ctrl) {
   cursor = outcome.cursor;
   if (outcome.unmark) view_->MarkButton(page, outcome.unmark->column, outcome.unmark->row, false);
   if (outcome.mark) view_->MarkButton(page, outcome.mark->column, outcome.mark->row, true);
-  if (outcome.scrollDelta != 0) view_->ScrollPage(page, state_.Px(outcome.scrollDelta));
+  if (outcome.scrollDelta != 0) view_->ScrollPage(page, outcome.scrollDelta);
   if (outcome.activatePage) OnPageActivated(*outcome.activatePage);
   if (outcome.fire) view_->PressButton(page, outcome.fire->column, outcome.fire->row);
 }

@@ -106,6 +106,8 @@ class MainView {
   virtual void ShowPages() = 0;
   virtual void RefreshItemButtons() = 0;
   virtual void ShowActivePage(int page) = 0;
+  // A page's scroll position, view height and scrolling count 20 units a
+  // row of buttons, whatever the rows' height in pixels at the monitor's DPI.
   virtual int PageScrollPosition(int page) = 0;
   virtual int PageViewHeight(int page) = 0;
   virtual void ScrollPage(int page, int delta) = 0;

@@ -305,8 +305,8 @@ TEST(WheelScroll, OnlyBetweenTheToolBarAndTheBottomMargin) {
   EXPECT_FALSE(WheelScroll({200, 385}, w, 50, 120));  // within 16 px of the bottom
   EXPECT_TRUE(WheelScroll({375, 200}, w, 50, 120));   // both edges included
   EXPECT_FALSE(WheelScroll({376, 200}, w, 50, 120));
-  // At 150 %: a notch scrolls 90 pixels, the margins are 24.
-  EXPECT_EQ(WheelScroll({200, 200}, w, 50, 120, 144), -90);
+  // At 150 % the margins are 24 pixels; a notch is still three rows.
+  EXPECT_EQ(WheelScroll({200, 200}, w, 50, 120, 144), -60);
   EXPECT_FALSE(WheelScroll({200, 173}, w, 50, 120, 144));
   EXPECT_TRUE(WheelScroll({200, 174}, w, 50, 120, 144));
   EXPECT_TRUE(WheelScroll({200, 376}, w, 50, 120, 144));

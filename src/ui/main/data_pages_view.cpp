@@ -137,6 +137,7 @@ int DataPagesView::Px(int units) const { return ScaleToDpi(units, dpi_); }
 
 void DataPagesView::SetDpi(int dpi, HFONT tabFont) {
   dpi_ = dpi;
+  rowHeight_ = Px(kRowHeight);
   itemFont_.Reset(CreateGothic(9, dpi));
   menuFont_.Reset(CreateGothic(9, dpi));
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(tabFont), TRUE);
@@ -216,6 +217,13 @@ void DataPagesView::FillBar(HWND bar, const std::vector<ItemButton>& buttons, bo
     if (advance) advance();
   }
   if (!rows.empty()) SendMessageW(bar, TB_ADDBUTTONSW, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
+  // The bar makes its rows as high as its images and font need; at 96 dpi
+  // that is 20 pixels, elsewhere not quite 20 units. Both columns have the
+  // same, and every other row measure follows it.
+  if (main && !rows.empty()) {
+    const int measured = HIWORD(SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0));
+    if (measured > 0) rowHeight_ = measured;
+  }
   // Every button, drop-down arrow included, is exactly one column wide.
   TBBUTTONINFOW info = {};
   info.cbSize = sizeof info;
@@ -223,7 +231,7 @@ void DataPagesView::FillBar(HWND bar, const std::vector<ItemButton>& buttons, bo
   info.cx = static_cast<WORD>(Px(main ? kMainButtonWidth : kSideButtonWidth));
   for (size_t i = 0; i < rows.size(); ++i) SendMessageW(bar, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
   int width = Px(main ? kMainWidth : kSideWidth);
-  int height = static_cast<int>(buttons.size()) * Px(kRowHeight) + Px(2);
+  int height = static_cast<int>(buttons.size()) * rowHeight_ + Px(2);
   SetWindowPos(bar, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -270,7 +278,8 @@ void DataPagesView::BuildPage(int index, const std::function<void()>& advance) {
       built.mainMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
     for (const ItemButton& b : page.side)
       built.sideMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
-    box->SetContentHeight(static_cast<int>(page.main.size()) * Px(kRowHeight) + Px(4));
+    box->SetRowHeight(rowHeight_);
+    box->SetContentHeight(static_cast<int>(page.main.size()) * rowHeight_ + Px(4));
   }
   boxes_[static_cast<std::size_t>(index)] = std::move(box);
   built_[static_cast<std::size_t>(index)] = std::move(built);

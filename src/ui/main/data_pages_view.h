@@ -29,6 +29,8 @@ class PageScrollBox : public BaseWindow<PageScrollBox> {
   // `dpi`: the scale of the rows and columns it holds.
   bool Create(HWND parent, HWND notify, int page, int dpi);
   void SetContentHeight(int height);
+  // One row of buttons in pixels, what a scroll arrow moves.
+  void SetRowHeight(int height) { rowHeight_ = height; }
   void ScrollBy(int dy);
   void ScrollTo(int position);
   int Position() const { return position_; }
@@ -74,6 +76,9 @@ class DataPagesView {
   int ButtonCount() const;
 
   int PageCount() const { return static_cast<int>(built_.size()); }
+  // The height of a row of buttons in pixels: what the tool bars make of
+  // 20 units at this DPI with their font and images.
+  int RowHeight() const { return rowHeight_; }
   void SetActivePage(int page);
   PageScrollBox* Box(int page) { return page >= 0 && page < PageCount() ? boxes_[page].get() : nullptr; }
 
@@ -121,6 +126,7 @@ class DataPagesView {
   HWND owner_;
   const WindowImages& images_;
   int dpi_ = 96;
+  int rowHeight_ = 20;
   HWND tabs_ = nullptr;
   GdiObject itemFont_;
   GdiObject menuFont_;

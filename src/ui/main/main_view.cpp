@@ -27,6 +27,7 @@ namespace quiltor {
 namespace {
 
 WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
+constexpr int kPageRowUnits = 20;
 }  // namespace
 
 WindowId TFormMain::Window() { return ToId(hwnd_); }
@@ -138,18 +139,19 @@ void TFormMain::ShowPages() {
 void TFormMain::RefreshItemButtons() { pages_->RefreshEnabled(); }
 void TFormMain::ShowActivePage(int page) { pages_->SetActivePage(page); }
 
+// Pages count 20 units a row; the rows are RowHeight() pixels high.
 int TFormMain::PageScrollPosition(int page) {
   PageScrollBox* box = pages_->Box(page);
-  return box ? box->Position() : 0;
+  return box ? MulDiv(box->Position(), kPageRowUnits, pages_->RowHeight()) : 0;
 }
 
 int TFormMain::PageViewHeight(int page) {
   PageScrollBox* box = pages_->Box(page);
-  return box ? box->ViewHeight() : 0;
+  return box ? MulDiv(box->ViewHeight(), kPageRowUnits, pages_->RowHeight()) : 0;
 }
 
 void TFormMain::ScrollPage(int page, int delta) {
-  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(delta);
+  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(MulDiv(delta, pages_->RowHeight(), kPageRowUnits));
 }
 
 void TFormMain::MarkButton(int page, int column, int row, bool marked) { pages_->SetMarked(page, column, row, marked); }
