@@ -57,9 +57,10 @@ endforeach()
 # program) are window programs: a console program started by one without a
 # console gets a console window of its own, which would lie over the tool.
 set_target_properties(qtlinkeditor qtrecord PROPERTIES WIN32_EXECUTABLE ON)
-# The selection dialog's harness shows the dialog itself and needs its template.
-target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc)
-target_include_directories(qtloomwork PRIVATE src companion/loomwork)
+# The selection dialog's harness shows the dialog itself and needs its
+# template, and the tool's manifest, so the dialog follows the DPI as in the tool.
+target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc src/ui/quiltor.rc)
+target_include_directories(qtloomwork PRIVATE src src/ui companion/loomwork)
 target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
 
 # The dialog harness shows the tool's dialogs over a plain window, so it needs
