@@ -51,7 +51,7 @@ using WindowRow = Row<QuiltorSection>;
 using KindRow = Row<FileKind>;
 
 // Rows of a group sit together in the order their write stores them.
-const std::array<SettingsRow, 24> kSettingsRows = {{
+const std::array<SettingsRow, 25> kSettingsRows = {{
     {kSectionVersion, "No", KeyGroup::kReadOnly, SettingsRow::Int{[](AppSettings& s) -> auto& { return s.no; }, 0}},
     // Hand-edited values are kept to what the settings dialog offers: a
     // timer of 0 ms would flood the tool with ticks, a negative smoothness
@@ -73,6 +73,8 @@ const std::array<SettingsRow, 24> kSettingsRows = {{
      SettingsRow::Int{[](AppSettings& s) -> auto& { return s.openFiles; }, 10, 0, kMaxOpenFiles}},
     {kSectionSetup, "MakeNew", KeyGroup::kTimerAndSize,
      SettingsRow::Bool{[](AppSettings& s) -> auto& { return s.makeNew; }, false}},
+    {kSectionSetup, "CaretInside", KeyGroup::kTimerAndSize,
+     SettingsRow::Bool{[](AppSettings& s) -> auto& { return s.caretInside; }, true}},
 
     {kSectionSetup, "ChangeMode", KeyGroup::kFilters,
      SettingsRow::Int{[](AppSettings& s) -> auto& { return s.changeMode; }, 1}},
@@ -117,8 +119,10 @@ const std::array<WindowRow, 10> kWindowRows = {{
     {kSectionQuiltor, "Left", KeyGroup::kWindow, WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.left; }, 0}},
     {kSectionQuiltor, "Height", KeyGroup::kWindow,
      WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.height; }, 282}},
+    // A page index: start-up adds it to a hundred times the shrunk height,
+    // and a value outside took the sum to 0 (no start-up) or past INT_MAX.
     {kSectionQuiltor, "ActivePage", KeyGroup::kWindow,
-     WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.activePage; }, 10}},
+     WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.activePage; }, 10, 0, 99}},
     {kSectionQuiltor, "ToolBar", KeyGroup::kWindow,
      WindowRow::Bool{[](QuiltorSection& q) -> auto& { return q.toolBar; }, true}},
     {kSectionQuiltor, "AutoSmall", KeyGroup::kWindow,

@@ -97,7 +97,7 @@ void MainController::BindCommands() {
     if (CommandEnabled(CommandId::kRepeat)) Popup_RepeatClick();
   });
   bind(CommandId::kLoomwork, &MainController::Popup_LoomworkClick);
-  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { view_->DropDown(CommandId::kLoomwork); });
+  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { ShowDropDown(CommandId::kLoomwork); });
   bindIndexed(CommandId::kLoomworkHistory, &MainController::LoadRecentDataFile);
   bind(CommandId::kDispToolBar, &MainController::Popup_Disp_ToolBarClick);
   bind(CommandId::kDispAutoSmall, &MainController::Popup_Disp_AutoSmallClick);
@@ -184,7 +184,7 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   state_.Configure(settings_.minHeight, settings_.maxHeight);
   // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
   view_->MoveTo(Point{q.left, q.top});
-  view_->SetHeight(state_.Px(q.height));
+  view_->SetHeight(state_.Px(StartHeight(q.height, settings_.minHeight, state_.HeightLimitSetting())));
   state_.BeginTracking();
   const Rect placed = view_->WindowRect();
   Point at = ClampStartPosition(Point{q.left, q.top}, placed.Width(), placed.Height(), services_.monitors);
@@ -271,6 +271,7 @@ void MainController::ApplicationEventsIdle() {
     inIdleStep_ = false;
     return;
   }
+  ApplyPendingBufferSizes();
   if (state_.DeliveryIdlePending()) executor_->IdleStep();
 }
 
@@ -278,7 +279,15 @@ void MainController::ClearDataPages() {
   pages_.clear();
   cursors_.clear();
   activePage_ = -1;
+  const bool repeatWasOn = repeatEnabled_;
+  ForgetLastItem();
   view_->ShowPages();
+  if (repeatWasOn) Refresh(ViewPart::kCommands);
+}
+
+void MainController::ForgetLastItem() {
+  executor_->ForgetLastItem();
+  repeatEnabled_ = false;
 }
 
 bool MainController::LoadDataPages() {
@@ -304,6 +313,7 @@ bool MainController::LoadDataPages() {
   pages_ = std::move(result.pages);
   cursors_.assign(pages_.size(), PageCursor{});
   activePage_ = pages_.empty() ? -1 : 0;
+  ForgetLastItem();
   itemButtonsEnabled_ = true;  // a new model starts with every button on
   view_->ShowPages();
   Refresh(ViewPart::kCommands);
@@ -341,7 +351,7 @@ void MainController::FormClose(const Rect& normal) {
   WindowState w;
   w.top = normal.top;
   w.left = normal.left;
-  w.height = state_.Units(normal.Height());
+  w.height = state_.Units(state_.HeightToSave(normal.Height()));
   w.activePage = activePage_ < 0 ? 0 : activePage_;
   const DisplayOptions& o = Options();
   w.toolBar = o.toolBar;

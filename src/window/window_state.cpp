@@ -137,6 +137,10 @@ void MainWindowState::EndLoadingStrip(const KeptHeights& kept) {
   shrinkHeight_ = kept.shrinkHeight;
 }
 
+int MainWindowState::HeightToSave(int currentHeight) const {
+  return currentHeight <= ShrinkHeight() && savedFullHeight_ > currentHeight ? savedFullHeight_ : currentHeight;
+}
+
 int MainWindowState::ToolBarToggled(bool shown, int currentHeight) {
   options_.toolBar = shown;
   if (shown) {

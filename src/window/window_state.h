@@ -120,6 +120,11 @@ class MainWindowState {
   // In the window's pixels.
   int ShrinkHeight() const { return Px(shrinkHeight_); }
   int HeightLimit() const { return Px(heightLimit_); }
+
+  // The height a close saves, in pixels: while the window is shrunk, the
+  // height it had before, so that the next start opens at full height and
+  // can shrink and stretch again.
+  int HeightToSave(int currentHeight) const;
   int SavedFullHeight() const { return savedFullHeight_; }
   int UserShrink() const { return userShrink_; }
   // In 96-dpi units, as the settings keep them; 0 turns the track limits off.

@@ -4,6 +4,7 @@ under Wine; the test driver; X input and screenshots."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -227,6 +228,22 @@ def wait_for(predicate, seconds=15, step=0.3):
             return value
         time.sleep(step)
     return predicate()
+
+
+def run_cases(*cases):
+    """Runs a test file's cases in order. "--only a,b" runs only those and
+    "--skip a,b" all others: a case that times something runs alone, as a
+    test of its own (QUILTOR_TIMED_* in cmake/windows.cmake)."""
+    only = skip = ()
+    if len(sys.argv) == 3 and sys.argv[1] in ("--only", "--skip"):
+        names = tuple(sys.argv[2].split(","))
+        only, skip = (names, ()) if sys.argv[1] == "--only" else ((), names)
+        unknown = set(names) - {case.__name__ for case in cases}
+        if unknown:
+            raise SystemExit("no such case: %s" % ", ".join(sorted(unknown)))
+    for case in cases:
+        if (not only or case.__name__ in only) and case.__name__ not in skip:
+            case()
 
 
 class Failures:

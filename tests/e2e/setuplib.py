@@ -471,7 +471,7 @@ SETTINGS = (["; Quiltor settings, kept by hand", "[Quiltor]", "Top=200", "Left=4
              "QuiltorData="] + HISTORY +
             ["Note=left by another version", "[Setup]", "; how often the tool looks at the editor", "Timer=100",
              "TimerEZ=200", "MinHeight=38", "MaxHeight=480", "Resize=0", "OpenFiles=10", "MakeNew=0",
-             "Favourite=blue", "ChangeMode=1", "CloseMode=1", "FileFilter=", "FileFilterC=", "CRLF=2",
+             "CaretInside=1", "Favourite=blue", "ChangeMode=1", "CloseMode=1", "FileFilter=", "FileFilterC=", "CRLF=2",
              "BufSize1=1024", "BufSize2=1024", "HotKeyR=0", "HotKeyR1=1", "HotKeyR2=Q", "HotKeyA=1", "HotKeyA1=3",
              "HotKeyA2=A", "PasteKindEZ=1", "PasteIntervalEZ=0", "CutPasteKeyEZ=202223221",
              "; the editor of every file", "ExtRendoCnt=0", "EditerPath=", "EditerParam=", "ClassName1=",

@@ -142,6 +142,12 @@ TEST_F(LoadTest, IntegersTakeDecimalAndHexAndFallBackOtherwise) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\n") + c.line + "\r\n").*c.field, c.expected);
   }
+  for (const Clamped& c : {Clamped{"ActivePage=-3800", nullptr, 0}, Clamped{"ActivePage=2147483647", nullptr, 99},
+                           Clamped{"ActivePage=100", nullptr, 99}, Clamped{"ActivePage=7", nullptr, 7},
+                           Clamped{"", nullptr, 10}}) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Quiltor]\r\n") + c.line + "\r\n").quiltor.activePage, c.expected);
+  }
   AppSettings s = Load("[Version]\r\nNo=170\r\n[Quiltor]\r\nMode=2\r\nToolBar=0\r\nStayOnTop=$1\r\n");
   EXPECT_TRUE(s.quiltor.mode);
   EXPECT_FALSE(s.quiltor.toolBar);
@@ -462,6 +468,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   s.resize = 0;
   s.openFiles = 4;
   s.makeNew = true;
+  s.caretInside = false;
   s.changeMode = 0;
   s.closeMode = 2;
   s.fileFilter = "A|*.a||";
@@ -516,6 +523,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   EXPECT_EQ(back.resize, 0);
   EXPECT_EQ(back.openFiles, 4);
   EXPECT_TRUE(back.makeNew);
+  EXPECT_FALSE(back.caretInside);
   EXPECT_EQ(back.changeMode, 0);
   EXPECT_EQ(back.closeMode, 2);
   EXPECT_EQ(back.fileFilter, "A|*.a||");

@@ -28,11 +28,18 @@ std::wstring ToUtf16(const Bytes& text) {
 
 class Win32Clipboard::OwnedSession {
  public:
-  explicit OwnedSession(Win32Clipboard& clipboard) : clipboard_(clipboard) {
+  // With `onlyAt`, the clipboard is emptied only while its sequence number is
+  // still that one; nobody can change it while the tool holds it open.
+  explicit OwnedSession(Win32Clipboard& clipboard, std::optional<std::uint32_t> onlyAt = std::nullopt)
+      : clipboard_(clipboard) {
     clipboard.snapshots_.SettleAbandoned();
     ClipboardOwner& owner = *clipboard.owner_;
     owner.Ensure();
     session_.emplace(owner.Window(), kClipboardOpenRetryMs);
+    if (session_->IsOpen() && onlyAt && GetClipboardSequenceNumber() != *onlyAt) {
+      changed_ = true;
+      return;
+    }
     if (session_->IsOpen() && EmptyClipboard()) {
       emptied_ = true;
       owner.NoteOwnContent();
@@ -46,11 +53,13 @@ class Win32Clipboard::OwnedSession {
   OwnedSession(const OwnedSession&) = delete;
   OwnedSession& operator=(const OwnedSession&) = delete;
   bool Emptied() const { return emptied_; }
+  bool Changed() const { return changed_; }
 
  private:
   Win32Clipboard& clipboard_;
   std::optional<ClipboardSession> session_;
   bool emptied_ = false;
+  bool changed_ = false;
 };
 
 Win32Clipboard::Win32Clipboard()
@@ -67,7 +76,17 @@ bool Win32Clipboard::HoldsOwnContent() {
 
 bool Win32Clipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
   OwnedSession session(*this);
-  if (!session.Emptied()) return false;
+  return session.Emptied() && FillPasteText(text, reader);
+}
+
+PutResult Win32Clipboard::PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) {
+  OwnedSession session(*this, sequence);
+  if (session.Changed()) return PutResult::kChanged;
+  if (!session.Emptied() || !FillPasteText(text, reader)) return PutResult::kUnavailable;
+  return PutResult::kPut;
+}
+
+bool Win32Clipboard::FillPasteText(const Bytes& text, std::uint32_t reader) {
   ClipboardOwner& owner = *owner_;
   owner.Hold(text, ToUtf16(text), reader, owner.Window() != nullptr);
   bool announced = false;
@@ -135,5 +154,11 @@ RestoreOutcome Win32Clipboard::Restore(const ClipboardSnapshot& snapshot) {
 }
 
 std::uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }
+
+std::uint32_t Win32Clipboard::OwnerProcess() {
+  DWORD process = 0;
+  if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &process);
+  return process;
+}
 
 }  // namespace quiltor

@@ -29,18 +29,22 @@ class Win32Clipboard : public Clipboard {
   bool HasText() override;
   std::optional<Bytes> GetText() override;
   bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
+  PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) override;
   PasteRead PasteTextRead() override;
   bool Empty() override;
   bool IsHeldOpen() override;
   std::optional<ClipboardSnapshot> Snapshot() override;
   RestoreOutcome Restore(const ClipboardSnapshot& snapshot) override;
   std::uint32_t SequenceNumber() override;
+  std::uint32_t OwnerProcess() override;
   bool HoldsOwnContent() override;
 
  private:
   // Opens the clipboard through the owner window (or without a window when
   // the owner could not be made) and empties it, making the tool its owner.
   class OwnedSession;
+  // Announces (or puts) the text for one paste into the emptied, open clipboard.
+  bool FillPasteText(const Bytes& text, std::uint32_t reader);
 
   std::unique_ptr<ClipboardOwner> owner_;
   SnapshotTaker snapshots_;

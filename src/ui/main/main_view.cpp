@@ -110,7 +110,31 @@ void TFormMain::Render(ViewPart parts) {
   if (HasPart(parts, ViewPart::kStatus)) {
     const std::wstring text = FromAnsi(controller_.StatusText());
     SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    RenderStatusHint(text);
   }
+}
+
+void TFormMain::RenderStatusHint(const std::wstring& text) {
+  if (!tooltip_) return;
+  // A text the bar shows whole needs no tip.
+  RECT bar{};
+  GetClientRect(statusBar_, &bar);
+  int borders[3] = {};
+  SendMessageW(statusBar_, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+  const int room = bar.right - GetSystemMetrics(SM_CXVSCROLL) - 2 * borders[0] - 4;
+  SIZE size{};
+  {
+    WindowDc dc(statusBar_);
+    SelectScope font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  statusTip_ = size.cx > room ? FromAnsi(controller_.StatusHint()) : std::wstring();
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(statusBar_);
+  tool.lpszText = statusTip_.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TFormMain::ShowPages() {
@@ -209,7 +233,7 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;
   ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
-  ofn.nFilterIndex = 1;
+  ofn.nFilterIndex = request.filterIndex > 0 ? static_cast<DWORD>(request.filterIndex) : 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();

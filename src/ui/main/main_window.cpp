@@ -78,6 +78,16 @@ bool TFormMain::CreateChildren() {
   if (!statusBar_ || !editDummy_) return false;
   SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
   SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (tooltip_) {
+    // The status bar's hint: the whole text when the bar cuts it off.
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(statusBar_);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   SendMessageW(editDummy_, EM_LIMITTEXT, 1, 0);
   return true;
 }
@@ -156,7 +166,7 @@ void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
 LRESULT TFormMain::OnNotify(NMHDR* header) {
   if (header->hwndFrom == commands_->ToolBar() && header->code == TBN_DROPDOWN) {
     const auto* notify = reinterpret_cast<NMTOOLBARW*>(header);
-    DropDown(static_cast<CommandId>(notify->iItem));
+    controller_.ShowDropDown(static_cast<CommandId>(notify->iItem));
     return TBDDRET_DEFAULT;
   }
   if (header->code == TTN_GETDISPINFOW &&

@@ -113,6 +113,8 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void OnWindowPosChanging(WINDOWPOS* pos);
   void OnTimer(UINT_PTR id);
   void KeepFocusOnDummy();
+  // The status bar's tool tip: the status hint while the bar cuts its text off.
+  void RenderStatusHint(const std::wstring& text);
 
   MainController& controller_;
   ApplicationWindow app_;
@@ -124,6 +126,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   HWND statusBar_ = nullptr;
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
+  std::wstring statusTip_;
   FontHandle uiFont_;  // the system's GUI font at the window's DPI
   int dpi_ = kBaseDpi;
   int pagesTop_ = 0;

@@ -24,6 +24,7 @@
 #define IDC_CSpinEditOpenFiles 1015
 #define IDC_CheckBoxMakeNew 1016
 #define IDC_CheckBoxDLL 1017
+#define IDC_CheckBoxCaretInside 1018
 
 // 動作環境Ⅱ
 #define IDC_NoteLinkedOnly 1020

@@ -29,6 +29,11 @@ void TFormSetup::CreateTabEnv() {
     copy_.filters.SetTicked(row, !copy_.filters.Rows().at(row).ticked);
     InvalidateRect(Item(IDC_CheckListBoxFileFilter), nullptr, TRUE);
   };
+  // A row is edited in the two fields below the list, which a click on it fills.
+  drag.edit = [this](std::size_t) {
+    CheckListBoxFileFilterClick();
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_EditFileFilterName)), TRUE);
+  };
   EnableRowDrag(list, std::move(drag));
 
   filterHint_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -51,6 +56,7 @@ void TFormSetup::RenderTabEnv() {
     ShowNumber(id);
   }
   SetChecked(Item(IDC_CheckBoxMakeNew), copy_.makeNew);
+  SetChecked(Item(IDC_CheckBoxCaretInside), copy_.caretInside);
   SetChecked(Item(IDC_CheckBoxDLL), copy_.library);
   SetChecked(Item(IDC_RadioGroupChangeMode0), copy_.changeMode == 0);
   SetChecked(Item(IDC_RadioGroupChangeMode1), copy_.changeMode == 1);
@@ -108,6 +114,9 @@ bool TFormSetup::CommandTabEnv(int id, int code) {
   switch (id) {
     case IDC_CheckBoxMakeNew:
       copy_.makeNew = Checked(Item(id));
+      return true;
+    case IDC_CheckBoxCaretInside:
+      copy_.caretInside = Checked(Item(id));
       return true;
     case IDC_CheckBoxDLL:
       copy_.library = Checked(Item(id));

@@ -67,6 +67,13 @@ void TFormSetup::CreateTabPrograms() {
     InvalidateRect(Item(IDC_ListBoxProgram), nullptr, TRUE);
   };
   drag.dropped = [this] { RenderProgramRows(); };
+  drag.edit = [this](std::size_t) {
+    ListBoxProgramDblClick();
+    // The list is off while a row is edited: the keys go on in its fields.
+    if (copy_.programs.Editing()) {
+      SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_EditProgramCaption)), TRUE);
+    }
+  };
   EnableRowDrag(list, std::move(drag));
   ResetProgramFields();
 }
