@@ -78,6 +78,9 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The window thread stays in one apartment for the process's life, so that
+  // each shell start does not set COM up and tear it down again.
+  const ComApartment apartment;
   const std::vector<Bytes> arguments = ArgumentsOf(GetCommandLineA());
   if (auto code = RunOneShotSwitch(arguments)) return *code;
   if (auto code = ForwardToRunningInstance(arguments)) return *code;

@@ -19,7 +19,7 @@ constexpr char kTestAfter[] = "\x81\x5f(^^ )";
 Bytes TestFilePath(const Bytes& exeFolder) { return JoinPath(exeFolder, kTestFileName); }
 
 Bytes TestCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& testFile) {
-  return "\"" + editorPath + "\" " + ExpandPlaceholder(editorParam, "%f", testFile);
+  return QuotedProgram(editorPath) + " " + ExpandPlaceholder(editorParam, "%f", testFile);
 }
 
 TestTexts MakeTestTexts(const Bytes& lineEnd) { return {kTestBefore, kTestAfter + lineEnd}; }

@@ -508,7 +508,7 @@ TEST_F(LinkedModeTest, OpeningStartsTheEditorListsTheFileAndPublishesIt) {
   EXPECT_FALSE(controller->CommandEnabled(CommandId::kClose)) << "nothing open yet";
   OpenByDialog("C:\\doc\\a.txt");
   ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0], "C:\\ed\\notepad.exe \"C:\\doc\\a.txt\"");
+  EXPECT_EQ(started[0], "\"C:\\ed\\notepad.exe\" \"C:\\doc\\a.txt\"");
   ASSERT_EQ(controller->Session().Entries().size(), 1u);
   EXPECT_EQ(controller->Session().Entries()[0].Text(), " C:\\doc\\a.txt");
   EXPECT_EQ(windows.ClassName(controller->Session().LinkedEditWindow()), "Edit");
@@ -702,7 +702,7 @@ TEST_F(LinkedModeTest, RunningTheCurrentFileWithTheDefaultOrAListedProgram) {
   EXPECT_EQ(processes.ShellOpened().size(), 0u) << "the file does not exist";
   EXPECT_EQ(view->MessageIds().back(), MessageId::kRunFailed);
   Run(CommandId::kExecProgram, 0);
-  EXPECT_EQ(started.back(), "C:\\tools\\view.exe -x \"C:\\doc\\a b.txt\"");
+  EXPECT_EQ(started.back(), "\"C:\\tools\\view.exe\" -x \"C:\\doc\\a b.txt\"");
   EXPECT_EQ(controller->ExecDefault(), 0) << "running another program leaves the default";
 }
 

@@ -57,11 +57,16 @@ std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
   return std::make_unique<Win32Process>(info.hProcess, info.dwProcessId);
 }
 
-Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters) {
+Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) {
+  const ComApartment apartment;
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
-  info.lpVerb = "open";
+  // The shell may finish a start on another thread after the call returns;
+  // a process that ends right after must wait for it.
+  if (how == ShellStart::kReturnsAtOnce) info.fMask |= SEE_MASK_NOASYNC;
+  // No verb: the file type's default action, which need not be "open".
+  info.lpVerb = nullptr;
   info.lpFile = file.c_str();
   info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
   info.nShow = SW_SHOWDEFAULT;

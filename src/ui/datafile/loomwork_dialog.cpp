@@ -349,7 +349,8 @@ class TFormLoomwork {
     Processes::ShellResult started;
     // A missing program is reported here only: the shell would add a box of its own.
     if (input_.files.Exists(program)) {
-      started = input_.processes.ShellOpen(program, CompanionParameters(button, edited, {dialog.left, dialog.top}));
+      started = input_.processes.ShellOpen(program, CompanionParameters(button, edited, {dialog.left, dialog.top}),
+                                           ShellStart::kStays);
     }
     if (!started.started) {
       ShowMessageAt(hwnd_, kCompanionMissing, MB_OK | MB_ICONWARNING,
