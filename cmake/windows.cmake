@@ -186,5 +186,8 @@ foreach(test_source ${QUILTOR_E2E_TESTS})
 endforeach()
 # The release tests pack the release first; in a fresh clone that is a
 # Release build of its own (two, for the check that both give the same zip).
+# They share the Release build folder, so one at a time (in lanes, several
+# configures of one folder at once break each other).
 set_tests_properties(e2e.test_release_package e2e.test_release_unpacked e2e.test_release_read_only
-  e2e.test_release_upgrade PROPERTIES TIMEOUT 1800)
+  e2e.test_release_upgrade PROPERTIES TIMEOUT 1800 RESOURCE_LOCK release_build)
+set_tests_properties(bench.bench_release_size PROPERTIES RESOURCE_LOCK release_build)

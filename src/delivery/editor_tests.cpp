@@ -4,15 +4,10 @@
 
 #include "delivery/escapes.h"
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-// "正常に送信されました ( ^^)／" (CP932).
-constexpr char kTestBefore[] =
-    "\x90\xb3\x8f\xed\x82\xc9\x91\x97\x90\x4d\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd ( ^^)\x81\x5e";
-// "＼(^^ )".
-constexpr char kTestAfter[] = "\x81\x5f(^^ )";
 
 }  // namespace
 
@@ -22,7 +17,7 @@ Bytes TestCommandLine(const Bytes& editorPath, const Bytes& editorParam, const B
   return QuotedProgram(editorPath) + " " + ExpandPlaceholder(editorParam, "%f", testFile);
 }
 
-TestTexts MakeTestTexts(const Bytes& lineEnd) { return {kTestBefore, kTestAfter + lineEnd}; }
+TestTexts MakeTestTexts(const Bytes& lineEnd) { return {texts::kTestBefore, texts::kTestAfter + lineEnd}; }
 
 bool EnsureTestFile(FileSystem& files, const Bytes& path) {
   if (files.Exists(path)) return true;

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "settings/profile.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -81,7 +82,7 @@ const std::array<SettingsRow, 25> kSettingsRows = {{
     {kSectionSetup, "CloseMode", KeyGroup::kFilters,
      SettingsRow::Int{[](AppSettings& s) -> auto& { return s.closeMode; }, 1}},
     {kSectionSetup, "FileFilter", KeyGroup::kFilters,
-     SettingsRow::Text{[](AppSettings& s) -> auto& { return s.fileFilter; }, kDefaultFileFilter}},
+     SettingsRow::Text{[](AppSettings& s) -> auto& { return s.fileFilter; }, texts::kDefaultFileFilter}},
     {kSectionSetup, "FileFilterC", KeyGroup::kFilters,
      SettingsRow::Text{[](AppSettings& s) -> auto& { return s.fileFilterC; }, kDefaultFileFilterC}},
 

@@ -6,11 +6,10 @@
 #include "data/data_listing.h"
 #include "settings/profile.h"
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-constexpr char kLoadingText[] = " >>> Loading...";
 
 // Every start writes "QuiltorData", so a settings file without the key has
 // never been through a start of the tool.
@@ -225,7 +224,7 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   view_->ShowToolBar(q.toolBar);
   state_.ApplyToolBarAtStart(q.toolBar);
   SelectKind();
-  statusText_ = kLoadingText;
+  statusText_ = texts::kLoadingText;
   statusHint_.clear();
   // A strip until the first idle moment has loaded the data.
   view_->SetHeight(state_.BeginStartup(q.activePage));

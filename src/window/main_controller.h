@@ -201,10 +201,15 @@ class MainController : private ItemHost {
   void LoadRecentDataFile(std::size_t index);
   void RememberDataFile();
 
-  // Linked mode.
+  // The watch tick, one handler per kind of watch.
+  // Simple mode: note the window in front as the target of the next write.
   void TimerTimer1();
+  // Linked mode, changing files by hand: prune closed editors, show the current file's title.
   void TimerTimer2();
+  // Linked mode, following the editor in front: the same, and make its file the current one.
   void TimerTimer3();
+
+  // Linked mode.
   bool ShowTargetTitle();
   void EnterLinkedMode();
   void LinkOwnArguments(const OwnArguments& arguments);

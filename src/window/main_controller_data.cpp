@@ -3,11 +3,10 @@
 #include "window/main_controller.h"
 
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-constexpr char kLoadingText[] = " >>> Loading...";
 
 }  // namespace
 
@@ -58,7 +57,7 @@ void MainController::SwapDataFile(const Bytes& dataFile) {
   currentDataFile_ = dataFile;
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(state_.Px(kLoadingHeight));
-  statusText_ = kLoadingText;
+  statusText_ = texts::kLoadingText;
   Refresh(ViewPart::kStatus);
   RememberDataFile();
   LoadDataPages();
@@ -77,7 +76,7 @@ void MainController::LoadRecentDataFile(std::size_t index) {
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(state_.Px(kLoadingHeight));
-  statusText_ = kLoadingText;
+  statusText_ = texts::kLoadingText;
   currentDataFile_ = recent_.Choose(index);
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   const bool loaded = LoadDataPages();
@@ -110,7 +109,7 @@ void MainController::Popup_LoomworkClick() {
     }
     view_->SetVisible(true);
     if (!chosen) break;
-    statusText_ = kLoadingText;
+    statusText_ = texts::kLoadingText;
     Refresh(ViewPart::kStatus);
     currentDataFile_ = *chosen;
     RememberDataFile();

@@ -145,16 +145,31 @@ class App:
             self.stop()
 
 
-def run_driver(*args, timeout=60):
-    """Runs qtdriver.exe and returns its output lines. The output goes through a
-    file, not a pipe: a Wine helper process started by this call (the first
-    one in a fresh prefix starts the server's services) would inherit a pipe
-    and keep it open long after the driver has ended."""
+def run_helper(exe, *args, timeout=60, encoding="utf-8", lines=True):
+    """Runs a helper program of the build (exe: its file name) under Wine and
+    returns its output: lines, or the whole text with lines=False. The output
+    goes through a file, not a pipe: a Wine helper process started by this
+    call (the first one in a fresh prefix starts the server's services) would
+    inherit a pipe and keep it open long after the helper has ended."""
     with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtdriver.exe")] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
+        subprocess.run([WINE_RUN, os.path.join(BUILD, exe)] + [str(a) for a in args],
+                       stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
         out.seek(0)
-        return out.read().decode("utf-8", "replace").splitlines()
+        text = out.read().decode(encoding, "replace")
+        return text.splitlines() if lines else text
+
+
+def end_program(image):
+    """Ends every process of the lane's Wine server with that file name. No
+    pipe either: taskkill may be the first Wine process, which starts the
+    server's services."""
+    subprocess.run([WINE_RUN, "taskkill", "/f", "/im", image], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=180)
+
+
+def run_driver(*args, timeout=60):
+    """Output lines of qtdriver.exe."""
+    return run_helper("qtdriver.exe", *args, timeout=timeout)
 
 
 def parse_dump(lines):

@@ -6,10 +6,9 @@ the tool that hand it an editor window."""
 import os
 import shutil
 import subprocess
-import tempfile
 import time
 
-from e2elib import BUILD, WINE_RUN, centre, click, run_driver, wait_for, xdotool
+from e2elib import BUILD, WINE_RUN, centre, click, end_program, run_driver, run_helper, wait_for, xdotool
 
 NOTEPAD = "C:\\windows\\notepad.exe"
 IDYES, IDNO, IDOK = 6, 7, 1
@@ -20,14 +19,7 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def run_tool(name, *args, timeout=60, encoding="utf-8"):
-    """Runs a helper of the build and returns its output lines. Output goes
-    through a file: a Wine service started by the call must not keep a pipe."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, name)] + [str(a) for a in args], stdout=out,
-                       stderr=subprocess.DEVNULL, timeout=timeout)
-        out.seek(0)
-        return out.read().decode(encoding, "replace").splitlines()
+run_tool = run_helper
 
 
 def linked(*args, **kw):
@@ -238,8 +230,7 @@ def close_by_hand(x, y):
     xdotool("key", "alt+F4")
 
 
-def kill(image):
-    subprocess.run([WINE_RUN, "taskkill", "/f", "/im", image], capture_output=True, timeout=180)
+kill = end_program
 
 
 class LinkEditor:

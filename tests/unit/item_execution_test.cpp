@@ -19,6 +19,7 @@
 #include "settings/settings.h"
 #include "text/cp932.h"
 #include "data/pending_marker.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -457,10 +458,10 @@ TEST_F(ItemExecutionTest, Program_MissingOrFailingProgramIsReported) {
     Bytes message;
   };
   const Case cases[] = {
-      {1, false, false, Bytes(kScriptKindName) + kProgramMissingText + kScriptCompileHint},
-      {7, false, false, kProgramMissingText},
-      {2, true, true, Bytes(kScriptKindName) + kRunErrorText},
-      {6, true, true, Bytes(kModuleKindName) + kRunErrorText},
+      {1, false, false, Bytes(texts::kScriptKindName) + texts::kProgramMissingText + texts::kScriptCompileHint},
+      {7, false, false, texts::kProgramMissingText},
+      {2, true, true, Bytes(texts::kScriptKindName) + texts::kRunErrorText},
+      {6, true, true, Bytes(texts::kModuleKindName) + texts::kRunErrorText},
   };
   // "スクリプト実行ファイルが見つかりません\nるーむわーくでコンパイルしてください"
   ASSERT_EQ(cases[0].message,

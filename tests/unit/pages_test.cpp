@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "fakes/fixtures.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -46,7 +47,7 @@ TEST(BuildDataPages, MakesTheButtonsOfEveryRow) {
   };
   const Row rows[] = {
       {"TB00M00", Padded("Greeting"), -1, true, ItemAction::kText, "TB00S00", 6, true, ItemAction::kModule},
-      {"TB00M01", kSeparatorCaption, -1, false, ItemAction::kNone, "", -1, false, ItemAction::kNone},
+      {"TB00M01", texts::kSeparatorCaption, -1, false, ItemAction::kNone, "", -1, false, ItemAction::kNone},
       {"TB00M02", Padded("Headers"), 12, true, ItemAction::kDropDown, "TB00S02", -1, false, ItemAction::kNone},
       {"TB00M03", Padded("Padded"), -1, true, ItemAction::kText, "TB00S03", -1, false, ItemAction::kNone},
       {"TB00M04", Padded("Quoted"), 7, true, ItemAction::kModule, "TB00S04", 12, true, ItemAction::kDropDown},
@@ -95,7 +96,7 @@ TEST(BuildDataPages, CaptionsArePaddedToThirtyBytesAndShowAmpersands) {
     SCOPED_TRACE(c.caption);
     EXPECT_EQ(MainButtonCaption(c.caption), c.shown);
   }
-  EXPECT_EQ(kSeparatorCaption.size(), 31u);
+  EXPECT_EQ(Bytes(texts::kSeparatorCaption).size(), 31u);
 }
 
 TEST(BuildDataPages, BuildsMenuTreesToTheFourthKeyLevel) {

@@ -6,6 +6,7 @@
 
 #include "fakes/fake_files.h"
 #include "settings/profile.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -247,7 +248,7 @@ TEST_F(ConfirmTest, MissingFileIsCreatedWithTheKeysInTheDialogsOrder) {
   SetupCopy edited(s, facts);
   edited.programs.Add({"V", "v.exe", "%f"});
   const SetupConfirmation c = ConfirmSetup(s, edited, facts, "", "");
-  const Bytes defaultsLine = Bytes("FileFilter=") + kDefaultFileFilter;
+  const Bytes defaultsLine = Bytes("FileFilter=") + texts::kDefaultFileFilter;
   EXPECT_EQ(c.fileBytes,
             Lines({"[Setup]", "Timer=100", "TimerEZ=2000", "MinHeight=38", "MaxHeight=480", "Resize=5",
                    "OpenFiles=10", "MakeNew=0", "CaretInside=1", "ChangeMode=1", "CloseMode=1", defaultsLine.c_str(),
