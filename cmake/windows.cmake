@@ -20,7 +20,7 @@ quiltor_warnings(quiltor_win32)
 file(GLOB_RECURSE QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
 if(QUILTOR_UI_SOURCES)
   add_library(quiltor_ui STATIC ${QUILTOR_UI_SOURCES})
-  target_link_libraries(quiltor_ui PUBLIC quiltor_win32)
+  target_link_libraries(quiltor_ui PUBLIC quiltor_win32 uxtheme)
   quiltor_warnings(quiltor_ui)
   set(QUILTOR_UI_LIB quiltor_ui)
 endif()
@@ -58,9 +58,10 @@ endforeach()
 # program) are window programs: a console program started by one without a
 # console gets a console window of its own, which would lie over the tool.
 set_target_properties(qtlinkeditor qtrecord PROPERTIES WIN32_EXECUTABLE ON)
-# The selection dialog's harness shows the dialog itself and needs its template.
-target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc)
-target_include_directories(qtloomwork PRIVATE src companion/loomwork)
+# The selection dialog's harness shows the dialog itself and needs its
+# template, and the tool's manifest, so the dialog follows the DPI as in the tool.
+target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc src/ui/quiltor.rc)
+target_include_directories(qtloomwork PRIVATE src src/ui companion/loomwork)
 target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
 
 # The dialog harness shows the tool's dialogs over a plain window, so it needs

@@ -27,7 +27,8 @@ std::optional<int> RunOneShotSwitch(const std::vector<Bytes>& arguments) {
   if (!open && !program) return std::nullopt;
   Win32Platform platform;
   Launcher launcher(*platform.processes, *platform.windows, *platform.files);
-  if (open) return launcher.OpenWithAssociation(arguments[0].substr(2)) ? 1 : 0;
+  // The process ends right after the call: the shell must finish its work first.
+  if (open) return launcher.OpenWithAssociation(arguments[0].substr(2), true) ? 1 : 0;
   launcher.StartProcessAndFindWindow(BuildProgramCommandLine(arguments), false, "", "", nullptr);
   return 0;
 }

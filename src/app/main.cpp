@@ -65,7 +65,7 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
     }
     HotKeyRegistration hotKeys(*platform.hotKeys);
     MainServices services{files, *platform.clipboard, *platform.windows, *platform.keyboard,
-                          *platform.processes, exchange, hotKeys};
+                          *platform.processes, exchange, hotKeys, *platform.monitors};
     MainController controller(services, std::move(loaded.settings), folders);
     TFormMain form(controller);
     if (form.Create(arguments)) {
@@ -86,6 +86,9 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The window thread stays in one apartment for the process's life, so that
+  // each shell start does not set COM up and tear it down again.
+  const ComApartment apartment;
   std::wstring refused;
   const std::optional<Bytes> argumentsText = OwnArgumentsText(refused);
   if (!argumentsText) {

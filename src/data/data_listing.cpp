@@ -84,13 +84,13 @@ int ClampSectionWidth(int section, int width) {
   return std::max(width, section == 0 ? kPathSectionMinWidth : kTitleSectionMinWidth);
 }
 
-Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, int screenWidth) {
+Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, const Rect& workArea) {
   // Integer division rounds toward zero, as the placement always has.
   int left = mainWindow.left - (dialogWidth - mainWindow.Width()) / 2;
-  if (left < 0) {
-    left = 0;
-  } else if (left + dialogWidth > screenWidth) {
-    left = screenWidth - dialogWidth;
+  if (left < workArea.left) {
+    left = workArea.left;
+  } else if (left + dialogWidth > workArea.right) {
+    left = workArea.right - dialogWidth;
   }
   return {left, mainWindow.top};
 }

@@ -54,9 +54,10 @@ inline constexpr int kTitleIndent = 5;
 // Width of a header section as the user drags it, never below its minimum.
 int ClampSectionWidth(int section, int width);
 
-// Where the dialog opens: centred horizontally over the main window, kept on
-// the screen horizontally, its top at the main window's top.
-Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, int screenWidth);
+// Where the dialog opens: centred horizontally over the main window, kept
+// within the work area of the main window's monitor horizontally, its top at
+// the main window's top.
+Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, const Rect& workArea);
 
 enum class CompanionButton { kNew, kEdit };
 // Parameters of the companion program: for kEdit the selected path and a

@@ -194,7 +194,7 @@ void ItemExecutor::RunItemProgram(int variant, const Bytes& kindName, const Byte
   exchange.StoreWindowRect(host_.MainWindowRect());
 
   running_ = true;
-  Processes::ShellResult started = services_.processes.ShellOpen(program, parameters);
+  Processes::ShellResult started = services_.processes.ShellOpen(program, parameters, ShellStart::kStays);
   if (!started.started) {
     running_ = false;
     host_.ShowWarningNear(kindName + texts::kRunErrorText, kItemMessageOffset);

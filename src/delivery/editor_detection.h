@@ -22,9 +22,10 @@ extern const char kParentWindowRow[];
 // A window handle as a row shows it: eight upper-case hexadecimal digits.
 Bytes HandleText(WindowId window);
 
-// Window widths: the cut & paste controls shown, or beyond the right edge.
-inline constexpr int kDetectionWideWidth = 528;
-inline constexpr int kDetectionNarrowWidth = 366;
+// Widths of the dialog's client area in dialog units: the cut & paste
+// controls shown, or beyond the right edge.
+inline constexpr int kDetectionWideWidth = 298;
+inline constexpr int kDetectionNarrowWidth = 206;
 
 class EditorDetection {
  public:

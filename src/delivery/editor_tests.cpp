@@ -14,7 +14,7 @@ namespace {
 Bytes TestFilePath(const Bytes& exeFolder) { return JoinPath(exeFolder, kTestFileName); }
 
 Bytes TestCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& testFile) {
-  return "\"" + editorPath + "\" " + ExpandPlaceholder(editorParam, "%f", testFile);
+  return QuotedProgram(editorPath) + " " + ExpandPlaceholder(editorParam, "%f", testFile);
 }
 
 TestTexts MakeTestTexts(const Bytes& lineEnd) { return {texts::kTestBefore, texts::kTestAfter + lineEnd}; }

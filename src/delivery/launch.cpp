@@ -11,14 +11,20 @@ const wchar_t* WindowClassNotFoundQuestion() {
   return L"ウィンドウクラスを検出できません\n続行しますか？";
 }
 
+Bytes QuotedProgram(const Bytes& path) {
+  if (path.empty() || path.front() == '"') return path;
+  return Quoted(path);
+}
+
 Bytes EditorCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& file) {
-  if (editorParam.empty()) return editorPath + " " + Quoted(file);
+  const Bytes program = QuotedProgram(editorPath);
+  if (editorParam.empty()) return program + " " + Quoted(file);
   const std::size_t placeholder = editorParam.find("%f");
   if (placeholder != Bytes::npos) {
-    return editorPath + " " + editorParam.substr(0, placeholder) + Quoted(file) +
+    return program + " " + editorParam.substr(0, placeholder) + Quoted(file) +
            editorParam.substr(placeholder + 2);
   }
-  return editorPath + " " + editorParam + " " + Quoted(file);
+  return program + " " + editorParam + " " + Quoted(file);
 }
 
 Launcher::Launcher(Processes& processes, WindowSystem& windows, FileSystem& files)
@@ -69,9 +75,9 @@ EditorWindows Launcher::StartEditorWithFile(const Bytes& editorPath, const Bytes
   return EditorWindows{search_.top, search_.edit, search_.started};
 }
 
-bool Launcher::OpenWithAssociation(const Bytes& path) {
+bool Launcher::OpenWithAssociation(const Bytes& path, bool returnsAtOnce) {
   if (!files_.Exists(path)) return false;
-  return processes_.ShellOpen(path, Bytes()).started;
+  return processes_.ShellOpen(path, Bytes(), returnsAtOnce ? ShellStart::kReturnsAtOnce : ShellStart::kStays).started;
 }
 
 }  // namespace quiltor

@@ -35,7 +35,13 @@ struct EditorWindows {
   bool started = false;
 };
 
-// The editor's command line for a file: path + " \"file\"", or with a
+// A program's path as the first word of a command line: in double quotes,
+// so that a path with spaces is never taken as a shorter program
+// ("C:\\Program Files\\x.exe" as "C:\\Program.exe"). A path the user
+// already quoted, or an empty one, stays as it is.
+Bytes QuotedProgram(const Bytes& path);
+
+// The editor's command line for a file: the quoted path + " \"file\"", or with a
 // parameter template its first "%f" replaced by the quoted file, or the
 // template followed by the quoted file.
 Bytes EditorCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& file);
@@ -60,8 +66,9 @@ class Launcher {
                                     const Bytes& file, const std::string& topClass,
                                     const std::string& editClass, const AskToContinue& ask);
 
-  // Shell "open" of an existing file; false without any call when it is missing.
-  bool OpenWithAssociation(const Bytes& path);
+  // Opens an existing file with its default verb; false without any call
+  // when it is missing. `returnsAtOnce` for a process that ends right after.
+  bool OpenWithAssociation(const Bytes& path, bool returnsAtOnce = false);
 
  private:
   // One pass over the top-level windows; true when the edit window was found.

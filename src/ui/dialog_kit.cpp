@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/monitors.h"
 #include "platform/win32/text_codec.h"
 #include "settings/key_codes.h"
 #include "ui/message_box.h"
@@ -150,13 +151,13 @@ HFONT JapaneseUiFont() {
   return font ? font.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void SetClientSize(HWND window, int width, int height) {
-  RECT frame{0, 0, width, height};
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  AdjustWindowRectEx(&frame, style, GetMenu(window) != nullptr, exStyle);
-  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+int DialogWidthFor(HWND dialog, int units) {
+  RECT client{0, 0, units, 0};
+  MapDialogRect(dialog, &client);
+  RECT window{}, own{};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &own);
+  return client.right + (window.right - window.left) - own.right;
 }
 
 void MoveWindowTo(HWND window, int left, int top) {
@@ -169,7 +170,9 @@ Rect WindowRectOf(HWND window) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+Rect WorkAreaOf(HWND window) {
+  return WorkAreaOfWindow(static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window)));
+}
 
 RowColors ColorsOfRow(const DRAWITEMSTRUCT& draw, bool listEnabled) {
   if (!listEnabled) return {GetSysColor(COLOR_GRAYTEXT), COLOR_BTNFACE};

@@ -78,12 +78,15 @@ std::optional<std::int64_t> ParseNumber(const std::wstring& text);
 // captions. Lives as long as the process.
 HFONT JapaneseUiFont();
 
-// Sets a window's client area to `width` x `height` pixels, keeping its
-// top-left corner.
-void SetClientSize(HWND window, int width, int height);
+
+// The width of a dialog whose client area is `units` dialog units wide, in
+// the pixels of the dialog's font at its DPI, frame included.
+int DialogWidthFor(HWND dialog, int units);
 void MoveWindowTo(HWND window, int left, int top);
 Rect WindowRectOf(HWND window);
-int ScreenWidth();
+// The work area of the monitor a window lies on: dialogs open on the tool's
+// monitor, clear of the task bar.
+Rect WorkAreaOf(HWND window);
 
 // Owner-drawn rows: the row is cleared with the colour of an enabled or
 // disabled list and its selection.

@@ -180,13 +180,14 @@ bool MainController::CommandChecked(CommandId id) const {
 
 void MainController::Start(const std::vector<Bytes>& arguments) {
   const QuiltorSection& q = settings_.quiltor;
+  state_.SetDpi(view_->Dpi());
   state_.Configure(settings_.minHeight, settings_.maxHeight);
   // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
   view_->MoveTo(Point{q.left, q.top});
-  view_->SetHeight(StartHeight(q.height, settings_.minHeight, state_.HeightLimit()));
+  view_->SetHeight(state_.Px(StartHeight(q.height, settings_.minHeight, state_.HeightLimitSetting())));
   state_.BeginTracking();
-  const Point screen = view_->ScreenSize();
-  Point at = ClampStartPosition(Point{q.left, q.top}, kWindowWidth, view_->WindowRect().Height(), screen.x, screen.y);
+  const Rect placed = view_->WindowRect();
+  Point at = ClampStartPosition(Point{q.left, q.top}, placed.Width(), placed.Height(), services_.monitors);
 
   linked_ = q.mode;
   DisplayOptions& options = state_.Options();
@@ -355,7 +356,7 @@ void MainController::FormClose(const Rect& normal) {
   WindowState w;
   w.top = normal.top;
   w.left = normal.left;
-  w.height = state_.HeightToSave(normal.Height());
+  w.height = state_.Units(state_.HeightToSave(normal.Height()));
   w.activePage = activePage_ < 0 ? 0 : activePage_;
   const DisplayOptions& o = Options();
   w.toolBar = o.toolBar;

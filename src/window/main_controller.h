@@ -23,6 +23,7 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"
+#include "platform/monitors.h"
 #include "platform/processes.h"
 #include "platform/window_system.h"
 #include "settings/profile.h"
@@ -46,6 +47,7 @@ struct MainServices {
   Processes& processes;
   ExchangeArea& exchange;
   HotKeyRegistration& hotKeys;
+  Monitors& monitors;
 };
 
 // Which handler the watch timer runs.
@@ -102,6 +104,9 @@ class MainController : private ItemHost {
   void ImageTitle1MouseMove(Point screen);
   void ImageTitle1MouseUp();
   void ImageTitle1DblClick();
+  // The window came onto a monitor of another DPI (the view has scaled its
+  // own parts and size).
+  void OnDpiChanged(int dpi);
   // True when the wheel scrolled a page.
   bool FormMouseWheel(Point cursor, int delta, int pagesTop);
 

@@ -56,7 +56,7 @@ void MainController::LinkOwnArguments(const OwnArguments& own) {
 void MainController::SwapDataFile(const Bytes& dataFile) {
   currentDataFile_ = dataFile;
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
-  view_->AnimateHeight(kLoadingHeight);
+  view_->AnimateHeight(state_.Px(kLoadingHeight));
   statusText_ = texts::kLoadingText;
   Refresh(ViewPart::kStatus);
   RememberDataFile();
@@ -75,7 +75,7 @@ void MainController::LoadRecentDataFile(std::size_t index) {
   if (index >= recent_.Items().size() || !recent_.Enabled(index)) return;
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
-  view_->AnimateHeight(kLoadingHeight);
+  view_->AnimateHeight(state_.Px(kLoadingHeight));
   statusText_ = texts::kLoadingText;
   currentDataFile_ = recent_.Choose(index);
   Refresh(ViewPart::kStatus | ViewPart::kLists);
@@ -98,14 +98,14 @@ void MainController::LoadRecentDataFile(std::size_t index) {
 void MainController::Popup_LoomworkClick() {
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
-  view_->AnimateHeight(kLoadingHeight);
+  view_->AnimateHeight(state_.Px(kLoadingHeight));
   view_->SetVisible(false);
   for (;;) {
     const std::optional<Bytes> chosen = view_->ChooseDataFile();
     // The activation may have stretched the window meanwhile.
     if (state_.SavedFullHeight() == 0) {
       state_.SetSavedFullHeight(view_->WindowRect().Height());
-      view_->AnimateHeight(kLoadingHeight);
+      view_->AnimateHeight(state_.Px(kLoadingHeight));
     }
     view_->SetVisible(true);
     if (!chosen) break;
@@ -131,8 +131,8 @@ void MainController::Popup_SetupClick() {
   StopWatchTimer();
   const DisplayOptions& options = Options();
   MainWindowFacts facts;
-  facts.shrinkHeight = state_.ShrinkHeight();
-  facts.maxHeight = state_.HeightLimit() - (options.toolBar ? kToolBarHeight : 0);
+  facts.shrinkHeight = state_.ShrinkSetting();
+  facts.maxHeight = state_.HeightLimitSetting() - (options.toolBar ? kToolBarHeight : 0);
   facts.toolBarVisible = options.toolBar;
   // Sizes chosen while a program ran are what the buffers will have.
   const BufferSizes sizes =

@@ -289,7 +289,7 @@ void MainController::ToolButton_ExecClick() {
 void MainController::Popup_KanrenClick() {
   StopWatchTimer();
   const Bytes& file = session_.CurrentFile();
-  if (!services_.files.Exists(file) || !services_.processes.ShellOpen(file, Bytes()).started) {
+  if (!services_.files.Exists(file) || !services_.processes.ShellOpen(file, Bytes(), ShellStart::kStays).started) {
     Message(MessageId::kRunFailed, file, MessageKind::kWarning);
   }
   StartWatchTimer();
@@ -300,7 +300,7 @@ void MainController::RunWithProgram(std::size_t program) {
   StopWatchTimer();
   const ProgramEntry& entry = settings_.programs[program];
   const Bytes quoted = "\"" + session_.CurrentFile() + "\"";
-  const Bytes commandLine = entry.program + " " + ExpandPlaceholder(entry.param, "%f", quoted);
+  const Bytes commandLine = QuotedProgram(entry.program) + " " + ExpandPlaceholder(entry.param, "%f", quoted);
   if (!services_.processes.Start(commandLine)) Message(MessageId::kRunFailed, entry.program, MessageKind::kWarning);
   StartWatchTimer();
 }

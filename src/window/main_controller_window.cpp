@@ -96,12 +96,14 @@ void MainController::ApplicationEventsDeactivate() {
 
 // ---- The title strip --------------------------------------------------------
 
-void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen); }
+void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen, state_.Dpi()); }
 
 void MainController::ImageTitle1MouseMove(Point screen) {
   const Rect r = view_->WindowRect();
-  if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), view_->ScreenSize().x)) view_->MoveTo(*to);
+  if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), services_.monitors)) view_->MoveTo(*to);
 }
+
+void MainController::OnDpiChanged(int dpi) { state_.SetDpi(dpi); }
 
 void MainController::ImageTitle1MouseUp() {
   if (drag_.End()) view_->ReleaseMouseCapture();
@@ -125,7 +127,7 @@ void MainController::ShowDropDown(CommandId toolButton) {
 
 bool MainController::FormMouseWheel(Point cursor, int delta, int pagesTop) {
   if (pages_.empty() || activePage_ < 0) return false;
-  const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta);
+  const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta, state_.Dpi());
   if (!scroll) return false;
   view_->ScrollPage(activePage_, *scroll);
   return true;

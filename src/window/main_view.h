@@ -82,7 +82,8 @@ class MainView {
   virtual WindowId Window() = 0;
   virtual WindowId FocusHolder() = 0;  // EditDummy
   virtual Rect WindowRect() = 0;
-  virtual Point ScreenSize() = 0;
+  // Dots per inch of the monitor the window is on (96 at 100 %).
+  virtual int Dpi() = 0;
   virtual void MoveTo(Point topLeft) = 0;
   virtual void SetHeight(int height) = 0;
   // The animated height change; the controller's height state is told
@@ -107,6 +108,8 @@ class MainView {
   virtual void ShowPages() = 0;
   virtual void RefreshItemButtons() = 0;
   virtual void ShowActivePage(int page) = 0;
+  // A page's scroll position, view height and scrolling count 20 units a
+  // row of buttons, whatever the rows' height in pixels at the monitor's DPI.
   virtual int PageScrollPosition(int page) = 0;
   virtual int PageViewHeight(int page) = 0;
   virtual void ScrollPage(int page, int delta) = 0;

@@ -24,8 +24,9 @@ std::unique_ptr<Process> FakeProcesses::Start(const Bytes& commandLine) {
   return std::make_unique<FakeProcess>(id);
 }
 
-Processes::ShellResult FakeProcesses::ShellOpen(const Bytes& file, const Bytes& parameters) {
+Processes::ShellResult FakeProcesses::ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) {
   shellOpened_.push_back(file);
+  shellStarts_.push_back(how);
   if (log_) log_->Add("ShellOpen " + file + " " + parameters);
   ShellResult result;
   if (shellFails) return result;

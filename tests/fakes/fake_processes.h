@@ -14,7 +14,7 @@ class FakeProcesses : public Processes {
   explicit FakeProcesses(CallLog* log = nullptr) : log_(log) {}
 
   std::unique_ptr<Process> Start(const Bytes& commandLine) override;
-  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters) override;
+  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) override;
   // Moves the clock by `milliseconds`, at least 1: a real Sleep(0) takes time too.
   void Sleep(std::uint32_t milliseconds) override;
   std::uint64_t NowMilliseconds() override { return now_; }
@@ -31,6 +31,7 @@ class FakeProcesses : public Processes {
 
   const std::vector<Bytes>& Started() const { return started_; }
   const std::vector<Bytes>& ShellOpened() const { return shellOpened_; }
+  const std::vector<ShellStart>& ShellStarts() const { return shellStarts_; }
   const std::vector<std::uint32_t>& Sleeps() const { return sleeps_; }
 
  private:
@@ -43,6 +44,7 @@ class FakeProcesses : public Processes {
   std::vector<Scheduled> scheduled_;
   std::vector<Bytes> started_;
   std::vector<Bytes> shellOpened_;
+  std::vector<ShellStart> shellStarts_;
   std::vector<std::uint32_t> sleeps_;
 };
 

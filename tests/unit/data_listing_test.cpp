@@ -169,8 +169,12 @@ TEST(PlaceSelectionDialog, CentresOverTheMainWindowAndStaysOnTheScreen) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.main.left);
-    EXPECT_EQ(PlaceSelectionDialog(c.main, 380, c.screenWidth), c.expected);
+    EXPECT_EQ(PlaceSelectionDialog(c.main, 380, Rect{0, 0, c.screenWidth, 1024}), c.expected);
   }
+  // A second monitor right of the primary, with a task bar on its right edge.
+  const Rect second{1280, 0, 2500, 1024};
+  EXPECT_EQ(PlaceSelectionDialog({1290, 30, 1565, 312}, 380, second), (Point{1280, 30}));
+  EXPECT_EQ(PlaceSelectionDialog({2200, 30, 2475, 312}, 380, second), (Point{2500 - 380, 30}));
 }
 
 TEST(CompanionParameters, NameTheFileToEditAndWhereTheDialogIs) {

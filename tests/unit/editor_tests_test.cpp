@@ -278,14 +278,14 @@ TEST_F(DetectionTest, OkHandsBackTheClassesOnlyForAChosenTopWindow) {
 
 TEST_F(DetectionTest, WidthAndKeysFollowTheChosenMethod) {
   EditorDetection direct(pid, 0, 1, 2, 538100435);
-  EXPECT_EQ(direct.Width(), 528);
+  EXPECT_EQ(direct.Width(), kDetectionWideWidth);
   EXPECT_EQ(direct.cutPaste.button, kDirectKeys);
   EXPECT_EQ(direct.KeySetting(), 538100435);
   direct.cutPaste.Choose(kStandard2);
   EXPECT_EQ(direct.KeySetting(), 236337336);
   EXPECT_EQ(ComposeKeys(direct.cutPaste.keys), 236337336);
   direct.pasteKind = 0;
-  EXPECT_EQ(direct.Width(), 366);
+  EXPECT_EQ(direct.Width(), kDetectionNarrowWidth);
   EXPECT_EQ(EditorDetection(pid, 0, 0, 1, 538100435).KeySetting(), 236337336);
 }
 

@@ -56,7 +56,7 @@ class ModuleProcess : public Process {
 class ModuleProcesses : public FakeProcesses {
  public:
   using FakeProcesses::FakeProcesses;
-  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters) override {
+  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart) override {
     opened.push_back({file, parameters});
     ShellResult result;
     if (shellFails) return result;

@@ -27,19 +27,34 @@ class ExistingFiles : public NoFiles {
   }
 };
 
-TEST(EditorCommandLineTest, BuildsTheThreeForms) {
+TEST(EditorCommandLineTest, BuildsTheThreeFormsWithTheProgramQuoted) {
   struct Case {
     Bytes param;
     Bytes expected;
   };
+  const Bytes ed = "\"C:\\Program Files\\ed\\ed.exe\"";
   const Case cases[] = {
-      {"", "C:\\ed\\ed.exe \"C:\\my docs\\a.txt\""},
-      {"-n %f -r", "C:\\ed\\ed.exe -n \"C:\\my docs\\a.txt\" -r"},
-      {"-x", "C:\\ed\\ed.exe -x \"C:\\my docs\\a.txt\""},
-      {"%f %f", "C:\\ed\\ed.exe \"C:\\my docs\\a.txt\" %f"},   // only the first is replaced
-      {"%%f", "C:\\ed\\ed.exe %\"C:\\my docs\\a.txt\""},       // "%%" means nothing here
+      {"", ed + " \"C:\\my docs\\a.txt\""},
+      {"-n %f -r", ed + " -n \"C:\\my docs\\a.txt\" -r"},
+      {"-x", ed + " -x \"C:\\my docs\\a.txt\""},
+      {"%f %f", ed + " \"C:\\my docs\\a.txt\" %f"},   // only the first is replaced
+      {"%%f", ed + " %\"C:\\my docs\\a.txt\""},       // "%%" means nothing here
   };
-  for (const Case& c : cases) EXPECT_EQ(EditorCommandLine("C:\\ed\\ed.exe", c.param, "C:\\my docs\\a.txt"), c.expected) << c.param;
+  for (const Case& c : cases) {
+    EXPECT_EQ(EditorCommandLine("C:\\Program Files\\ed\\ed.exe", c.param, "C:\\my docs\\a.txt"), c.expected) << c.param;
+    EXPECT_EQ(EditorCommandLine(ed, c.param, "C:\\my docs\\a.txt"), c.expected) << "quoted by the user: " << c.param;
+  }
+}
+
+// A path with a space, unquoted, would start "C:\Program.exe" when that exists.
+TEST(QuotedProgramTest, QuotesEveryPathOnce) {
+  const std::pair<Bytes, Bytes> cases[] = {
+      {"C:\\Program Files\\ed.exe", "\"C:\\Program Files\\ed.exe\""},
+      {"ed.exe", "\"ed.exe\""},
+      {"\"C:\\a b\\ed.exe\"", "\"C:\\a b\\ed.exe\""},
+      {"", ""},
+  };
+  for (const auto& [path, quoted] : cases) EXPECT_EQ(QuotedProgram(path), quoted) << path;
 }
 
 class LaunchTest : public ::testing::Test {
@@ -133,7 +148,7 @@ TEST_F(LaunchTest, NoWaitOrFailedStartReturnsNullAtOnce) {
 TEST_F(LaunchTest, StartEditorWithFileStartsTheBuiltCommandLine) {
   EditorAppearsAfter(300);
   const EditorWindows found = launcher.StartEditorWithFile("ed.exe", "-n %f", "C:\\a b.txt", "EditorTop", "Edit", answer(false));
-  EXPECT_EQ(processes.Started(), (std::vector<Bytes>{"ed.exe -n \"C:\\a b.txt\""}));
+  EXPECT_EQ(processes.Started(), (std::vector<Bytes>{"\"ed.exe\" -n \"C:\\a b.txt\""}));
   EXPECT_EQ(found.top, shownTop);
   EXPECT_EQ(found.edit, shownEdit);
 }
@@ -147,7 +162,11 @@ TEST_F(LaunchTest, OpenWithAssociationOnlyForExistingFiles) {
   EXPECT_TRUE(launcher.OpenWithAssociation("C:\\here.txt"));
   processes.shellFails = true;
   EXPECT_FALSE(launcher.OpenWithAssociation("C:\\here.txt"));
-  EXPECT_EQ(processes.ShellOpened().size(), 3u);
+  processes.shellFails = false;
+  EXPECT_TRUE(launcher.OpenWithAssociation("C:\\here.txt", true));
+  EXPECT_EQ(processes.ShellOpened().size(), 4u);
+  EXPECT_EQ(processes.ShellStarts(), (std::vector<ShellStart>{ShellStart::kStays, ShellStart::kStays,
+                                                              ShellStart::kStays, ShellStart::kReturnsAtOnce}));
 }
 
 }  // namespace

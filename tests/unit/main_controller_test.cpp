@@ -13,6 +13,7 @@
 #include "fakes/fake_files.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_main_view.h"
+#include "fakes/fake_monitors.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_shared_memory.h"
 #include "fakes/fake_windows.h"
@@ -70,6 +71,7 @@ class MainControllerTest : public ::testing::Test {
     exchange.CreateTransferBuffers();
     controller = std::make_unique<MainController>(services, std::move(settings), ToolFolders{kFolder, kFolder});
     view = std::make_unique<FakeMainView>(windows, *controller);
+    view->dpi = viewDpi;
     controller->AttachView(*view);
     controller->Start(arguments);
     view->visible = true;
@@ -101,11 +103,13 @@ class MainControllerTest : public ::testing::Test {
   ExchangeArea exchange{memory};
   FakeHotKeys hotKeySystem;
   HotKeyRegistration hotKeys{hotKeySystem};
-  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys};
+  fakes::FakeMonitors monitors;
+  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys, monitors};
   std::unique_ptr<MainController> controller;
   std::unique_ptr<FakeMainView> view;
   std::vector<Bytes> started;
   bool editorStarts = true;
+  int viewDpi = kBaseDpi;
 };
 
 // ---- The command table --------------------------------------------------------
@@ -275,6 +279,55 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData0"), "a.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData1"), "b.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
+}
+
+// On a monitor at 150 % the window is half as large again; the settings, the
+// settings dialog and the file keep 96-dpi units.
+TEST_F(MainControllerTest, AtOneAndAHalfTimesTheDpiTheWindowGrowsAndTheSettingsKeepUnits) {
+  files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 2));
+  viewDpi = 144;
+  Start("[Setup]\r\nMinHeight=60\r\nMaxHeight=400\r\n[Quiltor]\r\nHeight=300\r\nLeft=100\r\nTop=100\r\n"
+        "QuiltorData=d.edt\r\n");
+  EXPECT_EQ(view->rect.Width(), 413);
+  EXPECT_EQ(view->rect.Height(), 57) << "the strip while the data file loads";
+  FinishStart();
+  EXPECT_EQ(view->rect.Height(), 450);
+  EXPECT_TRUE(controller->FormMouseWheel({200, 300}, 120, 69));
+  EXPECT_EQ(view->scrolled, -60) << "three rows, whatever their height in pixels";
+  controller->RunCommand(CommandId::kShrink);
+  EXPECT_EQ(view->rect.Height(), 90);
+  Run(CommandId::kSetup);
+  ASSERT_EQ(view->setupFacts.size(), 1u);
+  EXPECT_EQ(view->setupFacts[0].shrinkHeight, 60);
+  EXPECT_EQ(view->setupFacts[0].maxHeight, 400);
+  controller->RunCommand(CommandId::kStretch);
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "Height"), "300");
+}
+
+// The place the user dragged the window to on a second monitor is where the
+// next start shows it; when that monitor is gone by then, the window comes
+// to the nearest edge of one that is there. "/L" and "/T" stay unclamped.
+TEST_F(MainControllerTest, ThePlaceOnASecondMonitorSurvivesARestartUntilTheMonitorIsGone) {
+  const Rect right{1280, -200, 2560, 824};
+  monitors.Add(MonitorArea{right, right, false});
+  Start("");
+  controller->ImageTitle1MouseDown({100, 5});
+  controller->ImageTitle1MouseMove({1300, 5});   // onto the second monitor: at its left edge
+  controller->ImageTitle1MouseMove({1700, -150});
+  controller->ImageTitle1MouseUp();
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1680, -155}));
+  controller->FormClose(view->rect);
+
+  Start(files.Contents(kIniPath).value_or(""));
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1680, -155}));
+  controller->FormClose(view->rect);
+
+  monitors.Remove(right);
+  Start(files.Contents(kIniPath).value_or(""));
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1280 - 275, 0}));
+  Start(files.Contents(kIniPath).value_or(""), {"/L3000", "/T-100"});
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{3000, -100}));
 }
 
 TEST_F(MainControllerTest, ClosedWhileShrunkTheFullHeightIsSavedAndStretchesAtTheNextStart) {
@@ -478,7 +531,7 @@ TEST_F(LinkedModeTest, OpeningStartsTheEditorListsTheFileAndPublishesIt) {
   EXPECT_FALSE(controller->CommandEnabled(CommandId::kClose)) << "nothing open yet";
   OpenByDialog("C:\\doc\\a.txt");
   ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0], "C:\\ed\\notepad.exe \"C:\\doc\\a.txt\"");
+  EXPECT_EQ(started[0], "\"C:\\ed\\notepad.exe\" \"C:\\doc\\a.txt\"");
   ASSERT_EQ(controller->Session().Entries().size(), 1u);
   EXPECT_EQ(controller->Session().Entries()[0].Text(), " C:\\doc\\a.txt");
   EXPECT_EQ(windows.ClassName(controller->Session().LinkedEditWindow()), "Edit");
@@ -672,7 +725,7 @@ TEST_F(LinkedModeTest, RunningTheCurrentFileWithTheDefaultOrAListedProgram) {
   EXPECT_EQ(processes.ShellOpened().size(), 0u) << "the file does not exist";
   EXPECT_EQ(view->MessageIds().back(), MessageId::kRunFailed);
   Run(CommandId::kExecProgram, 0);
-  EXPECT_EQ(started.back(), "C:\\tools\\view.exe -x \"C:\\doc\\a b.txt\"");
+  EXPECT_EQ(started.back(), "\"C:\\tools\\view.exe\" -x \"C:\\doc\\a b.txt\"");
   EXPECT_EQ(controller->ExecDefault(), 0) << "running another program leaves the default";
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/keyboard.h"
+#include "platform/monitors.h"
 #include "platform/processes.h"
 #include "platform/text_codec.h"
 #include "platform/window_system.h"
@@ -24,6 +25,7 @@ struct Win32Platform {
   std::unique_ptr<HotKeys> hotKeys = std::make_unique<Win32HotKeys>();
   std::unique_ptr<FileSystem> files = std::make_unique<Win32FileSystem>();
   std::unique_ptr<TextCodec> codec;
+  std::unique_ptr<Monitors> monitors;
 };
 
 }  // namespace quiltor

@@ -62,15 +62,20 @@ std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
   return std::make_unique<Win32Process>(info.hProcess, info.dwProcessId);
 }
 
-Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters) {
+Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) {
   ShellResult result;
   const std::optional<std::wstring> wideFile = FromAnsiExact(file);
   const std::optional<std::wstring> wideParameters = FromAnsiExact(parameters);
   if (!wideFile || !wideParameters) return result;
+  const ComApartment apartment;
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
-  info.lpVerb = L"open";
+  // The shell may finish a start on another thread after the call returns;
+  // a process that ends right after must wait for it.
+  if (how == ShellStart::kReturnsAtOnce) info.fMask |= SEE_MASK_NOASYNC;
+  // No verb: the file type's default action, which need not be "open".
+  info.lpVerb = nullptr;
   info.lpFile = wideFile->c_str();
   info.lpParameters = wideParameters->empty() ? nullptr : wideParameters->c_str();
   info.nShow = SW_SHOWDEFAULT;

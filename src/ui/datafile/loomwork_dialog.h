@@ -31,7 +31,7 @@ struct LoomworkDialogInput {
 // visible owner is minimised and restored afterwards.
 std::optional<Bytes> ShowLoomworkDialog(HWND owner, const LoomworkDialogInput& input);
 
-// The dialog's size in pixels, also its smallest.
+// The dialog's size in 96-dpi units, also its smallest; it grows with the DPI.
 inline constexpr int kLoomworkDialogWidth = 380;
 inline constexpr int kLoomworkDialogHeight = 285;
 

@@ -28,6 +28,7 @@ namespace quiltor {
 namespace {
 
 WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
+constexpr int kPageRowUnits = 20;
 }  // namespace
 
 WindowId TFormMain::Window() { return ToId(hwnd_); }
@@ -39,14 +40,12 @@ Rect TFormMain::WindowRect() {
   return Rect{r.left, r.top, r.right, r.bottom};
 }
 
-Point TFormMain::ScreenSize() { return Point{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
 void TFormMain::MoveTo(Point topLeft) {
   SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormMain::SetHeight(int height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, kWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(kWindowWidth), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormMain::AnimateHeight(int target) {
@@ -92,8 +91,9 @@ bool TFormMain::CursorOnSizeGrip() {
   RECT r{}, status{};
   GetWindowRect(hwnd_, &r);
   GetWindowRect(statusBar_, &status);
-  return OnSizeGrip(Point{cursor.x - r.left, cursor.y - r.top}, r.right - r.left, status.top - r.top,
-                    status.bottom - status.top);
+  // The grip's rule counts 96-dpi units.
+  return OnSizeGrip(Point{Units(cursor.x - r.left), Units(cursor.y - r.top)}, Units(r.right - r.left),
+                    Units(status.top - r.top), Units(status.bottom - status.top));
 }
 
 void TFormMain::ShowProgress(bool shown) { ShowWindow(title_->ProgressBar(), shown ? SW_SHOWNA : SW_HIDE); }
@@ -164,18 +164,19 @@ void TFormMain::ShowPages() {
 void TFormMain::RefreshItemButtons() { pages_->RefreshEnabled(); }
 void TFormMain::ShowActivePage(int page) { pages_->SetActivePage(page); }
 
+// Pages count 20 units a row; the rows are RowHeight() pixels high.
 int TFormMain::PageScrollPosition(int page) {
   PageScrollBox* box = pages_->Box(page);
-  return box ? box->Position() : 0;
+  return box ? MulDiv(box->Position(), kPageRowUnits, pages_->RowHeight()) : 0;
 }
 
 int TFormMain::PageViewHeight(int page) {
   PageScrollBox* box = pages_->Box(page);
-  return box ? box->ViewHeight() : 0;
+  return box ? MulDiv(box->ViewHeight(), kPageRowUnits, pages_->RowHeight()) : 0;
 }
 
 void TFormMain::ScrollPage(int page, int delta) {
-  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(delta);
+  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(MulDiv(delta, pages_->RowHeight(), kPageRowUnits));
 }
 
 void TFormMain::MarkButton(int page, int column, int row, bool marked) { pages_->SetMarked(page, column, row, marked); }
@@ -186,7 +187,7 @@ void TFormMain::PressButton(int page, int column, int row) { pages_->PressButton
 void TFormMain::ShowMainMenu() {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  commands_->ShowMainMenu(POINT{r.left + 3, r.top + 21});
+  commands_->ShowMainMenu(POINT{r.left + Px(3), r.top + Px(21)});
 }
 
 void TFormMain::DropDown(CommandId toolButton) {
@@ -203,7 +204,7 @@ Answer TFormMain::ShowMessage(const UserMessage& message) {
   GetWindowRect(hwnd_, &r);
   const DisplayOptions& options = controller_.Options();
   const NearWindowRestore restore{options.Topmost(), options.HideIconInEffect()};
-  const POINT at{r.left + message.offset->x, r.top + message.offset->y};
+  const POINT at{r.left + Px(message.offset->x), r.top + Px(message.offset->y)};
   return AnswerOf(ShowMessageNearWindow(hwnd_, app_.Handle(), text, flags, at, restore));
 }
 
@@ -214,7 +215,7 @@ void TFormMain::ShowDeliveryError(DeliveryStatus status, const std::vector<Clipb
   GetWindowRect(hwnd_, &r);
   const DisplayOptions& options = controller_.Options();
   ShowMessageNearWindow(hwnd_, app_.Handle(), text, MB_OK | MB_ICONWARNING,
-                        POINT{r.left + MainController::kMessageOffset.x, r.top + MainController::kMessageOffset.y},
+                        POINT{r.left + Px(MainController::kMessageOffset.x), r.top + Px(MainController::kMessageOffset.y)},
                         NearWindowRestore{options.Topmost(), options.HideIconInEffect()});
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/win32/text_codec.h"
 #include "ui/dialog_kit.h"
+#include "ui/dpi.h"
 #include "ui/main/commands_view.h"
 #include "ui/main/data_pages_view.h"
 #include "ui/main/file_panel.h"
@@ -34,7 +35,6 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
   InitCommonControlsEx(&controls);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!app_.Create(instance)) return false;
-  images_ = std::make_unique<WindowImages>(instance);
   if (!RegisterClassOnce(instance, kMainClass, 0, GetSysColorBrush(COLOR_BTNFACE))) return false;
   // A pop-up with a sizing frame and neither caption nor system menu: the
   // title strip is drawn by the window itself. The application window owns
@@ -42,6 +42,10 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
   HWND window = CreateWindowExW(0, kMainClass, kAppTitle, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0,
                                 kWindowWidth, 282, app_.Handle(), nullptr, instance, this);
   if (!window) return false;
+  // Sizes follow the monitor the window is on; the start moves it to its
+  // saved place, where WM_DPICHANGED follows when that monitor differs.
+  dpi_ = DpiOfWindow(window);
+  images_ = std::make_unique<WindowImages>(instance, dpi_);
   app_.SetMainWindow(window);
   app_.onRestore = [this] { controller_.ApplicationEventsRestore(); };
   if (!CreateChildren()) return false;
@@ -52,7 +56,8 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
 
 bool TFormMain::CreateChildren() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  uiFont_ = JapaneseUiFont();
+  uiFont_ = CreateUiFont(dpi_);
+  HFONT font = uiFont_ ? uiFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
   title_ = std::make_unique<TitleStrip>(controller_, *images_);
@@ -60,9 +65,10 @@ bool TFormMain::CreateChildren() {
   filePanel_ = std::make_unique<FilePanel>();
   pages_ = std::make_unique<DataPagesView>(hwnd_, *images_);
   if (!title_->Create(hwnd_, tooltip_) || !commands_->Create(hwnd_, *images_) ||
-      !filePanel_->Create(hwnd_, tooltip_, uiFont_) || !pages_->Create()) {
+      !filePanel_->Create(hwnd_, tooltip_, font) || !pages_->Create()) {
     return false;
   }
+  pages_->SetDpi(dpi_, font);
   pages_->onChosen = [this](const Bytes& name) { controller_.ChooseItem(name); };
   pages_->onPageSelected = [this](int page) { controller_.OnPageActivated(page); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"StatusBar", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
@@ -73,7 +79,7 @@ bool TFormMain::CreateChildren() {
                                nullptr, instance, nullptr);
   if (!statusBar_ || !editDummy_) return false;
   SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (tooltip_) {
     // The status bar's hint: the whole text when the bar cuts it off.
     TTTOOLINFOW tool{};
@@ -99,13 +105,13 @@ void TFormMain::Layout() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const int width = client.right;
-  title_->Layout(width);
-  int y = kTitleStripHeight;
+  title_->Layout(width, dpi_);
+  int y = Px(kTitleStripHeight);
   HWND toolBar = commands_->ToolBar();
-  MoveWindow(toolBar, 0, y, width, kToolBarHeight, TRUE);
-  if (controller_.Options().toolBar) y += kToolBarHeight;
-  filePanel_->Place(y + 2, width);
-  y += kComboRowHeight;
+  MoveWindow(toolBar, 0, y, width, Px(kToolBarHeight), TRUE);
+  if (controller_.Options().toolBar) y += Px(kToolBarHeight);
+  filePanel_->Place(y + Px(2), width, dpi_);
+  y += Px(kComboRowHeight);
   SendMessageW(statusBar_, WM_SIZE, 0, 0);
   RECT s{};
   GetWindowRect(statusBar_, &s);
@@ -193,6 +199,31 @@ void TFormMain::OnSize(UINT kind) {
   title_->ShowResizeButton(!outcome.atShrinkHeight);
 }
 
+void TFormMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi > 0 && dpi != dpi_) {
+    dpi_ = dpi;
+    controller_.OnDpiChanged(dpi);
+    // The old images and font stay alive until every part has the new ones.
+    WindowImages::Retired oldImages = images_->Reload(dpi);
+    FontHandle oldFont = std::move(uiFont_);
+    uiFont_ = CreateUiFont(dpi);
+    HFONT font = uiFont_ ? uiFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    title_->ApplyImages();
+    commands_->ApplyImages(*images_);
+    filePanel_->SetFont(font, dpi);
+    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    pages_->SetDpi(dpi, font);
+    if (pages_->PageCount() > 0) {
+      ShowPages();
+      pages_->SetActivePage(controller_.ActivePage());
+    }
+  }
+  // The system's place, at the width of the window at this DPI.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, Px(kWindowWidth), suggested.bottom - suggested.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+}
+
 void TFormMain::OnTimer(UINT_PTR id) {
   if (id == kIdleWakeTimerId) {
     // Nothing else to do: the message itself makes the loop idle again.
@@ -238,6 +269,9 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_SIZE:
       OnSize(static_cast<UINT>(wparam));
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_ACTIVATEAPP:
       if (!closing_) controller_.OnActivateApp(wparam != FALSE);

@@ -19,6 +19,7 @@
 #include "platform/win32/handles.h"
 #include "ui/main/app_window.h"
 #include "ui/base_window.h"
+#include "window/geometry.h"
 #include "window/main_view.h"
 
 namespace quiltor {
@@ -55,7 +56,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   WindowId Window() override;
   WindowId FocusHolder() override;
   Rect WindowRect() override;
-  Point ScreenSize() override;
+  int Dpi() override { return dpi_; }
   void MoveTo(Point topLeft) override;
   void SetHeight(int height) override;
   void AnimateHeight(int target) override;
@@ -100,6 +101,11 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   static constexpr UINT_PTR kIdleWakeTimerId = 2;
   bool CreateChildren();
   void Layout();
+  int Px(int units) const { return ScaleToDpi(units, dpi_); }
+  int Units(int pixels) const { return UnscaleFromDpi(pixels, dpi_); }
+  // The window came onto a monitor of another DPI; `suggested` is where the
+  // system would have it.
+  void OnDpiChanged(int dpi, const RECT& suggested);
   int Height() const;
   void OnCommand(UINT id, UINT code, HWND control);
   LRESULT OnNotify(NMHDR* header);
@@ -121,7 +127,8 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
   std::wstring statusTip_;
-  HFONT uiFont_ = nullptr;  // JapaneseUiFont(), which the process owns
+  FontHandle uiFont_;  // the system's GUI font at the window's DPI
+  int dpi_ = kBaseDpi;
   int pagesTop_ = 0;
   bool shownOnce_ = false;
   bool closing_ = false;

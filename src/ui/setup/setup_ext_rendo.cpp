@@ -4,10 +4,6 @@
 #include "ui/setup/setup_ext_rendo_ids.h"
 
 namespace quiltor {
-namespace {
-constexpr int kClientWidth = 353;
-constexpr int kClientHeight = 202;
-}  // namespace
 
 TFormSetupExtRendo::TFormSetupExtRendo(SetupCopy& copy, HWND settingsDialog)
     : copy_(copy), settingsDialog_(settingsDialog), work_(copy.kinds) {}
@@ -52,7 +48,6 @@ INT_PTR TFormSetupExtRendo::HandleMessage(UINT message, WPARAM wparam, LPARAM) {
 }
 
 void TFormSetupExtRendo::FormCreate() {
-  SetClientSize(hwnd_, kClientWidth, kClientHeight);
   const Rect own = WindowRectOf(hwnd_);
   const Point at = CenterOn(WindowRectOf(settingsDialog_), own.Width(), own.Height());
   MoveWindowTo(hwnd_, at.x, at.y);

@@ -150,7 +150,7 @@ void TFormSetup::ButtonTest1Click() {
   const DetectionStart start =
       StartDetectionEditor(context_.processes, context_.files, testFile, commandLine);
   const Rect own = WindowRectOf(hwnd_);
-  const POINT messageAt{own.left + 100, own.top + 100};
+  const POINT messageAt{own.left + Px(100), own.top + Px(100)};
   if (!start.testFileReady) {
     ShowMessageAt(hwnd_, L"\"" + FromAnsi(testFile) + L"\" を作成できませんでした", MB_OK | MB_ICONWARNING, messageAt);
   }
