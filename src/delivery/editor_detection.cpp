@@ -113,15 +113,15 @@ void EditorDetection::HandOver(LinkedTab& tab) const {
 void EditorDetection::CloseEditor(WindowSystem& windows) const {
   for (WindowId window : written_) {
     if (std::find(topRows_.begin(), topRows_.end(), window) != topRows_.end()) continue;
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    windows.Post(window, kWmUndo);
+    windows.Post(window, kWmClose);
   }
   if (topRows_.empty()) return;
   windows.SetForeground(topRows_.front());
   for (WindowId window : topRows_) {
     windows.SetFocus(window);
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    windows.Post(window, kWmUndo);
+    windows.Post(window, kWmClose);
   }
 }
 

@@ -77,7 +77,8 @@ class EditorDetection {
   // Closing: every window written into is undone and closed first (as the
   // settings dialog closes テスト２'s editor, so the editor has nothing left
   // to ask about), then each top-level row gets the focus, WM_UNDO and
-  // WM_CLOSE, row 0 brought to the foreground first.
+  // WM_CLOSE, row 0 brought to the foreground first. All of it is posted,
+  // never waited for.
   void CloseEditor(WindowSystem& windows) const;
 
  private:

@@ -79,8 +79,8 @@ void TestEditorWatch::CloseEditor(WindowSystem& windows) {
   const WindowId parent = windows.Parent(target_);
   for (WindowId window : {target_, parent}) {
     if (window == kNoWindow) continue;
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    windows.Post(window, kWmUndo);
+    windows.Post(window, kWmClose);
   }
 }
 

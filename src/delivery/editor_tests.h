@@ -74,7 +74,8 @@ class TestEditorWatch {
   // timer stops itself once it is not.
   bool Tick(WindowSystem& windows);
   // The settings dialog closes while watching: undo the test text and close
-  // the editor, target first, then its parent.
+  // the editor, target first, then its parent. The messages are posted: the
+  // editor reads them in order, and a question it asks never holds the dialog.
   void CloseEditor(WindowSystem& windows);
 
  private:

@@ -37,6 +37,12 @@ Processes::ShellResult FakeProcesses::ShellOpen(const Bytes& file, const Bytes& 
 void FakeProcesses::Sleep(std::uint32_t milliseconds) {
   sleeps_.push_back(milliseconds);
   if (log_) log_->Add("Sleep " + std::to_string(milliseconds));
+  Advance(milliseconds);
+}
+
+void FakeProcesses::WaitForMessages(std::uint32_t milliseconds) { Advance(milliseconds); }
+
+void FakeProcesses::Advance(std::uint32_t milliseconds) {
   now_ += milliseconds ? milliseconds : 1;
   for (std::size_t i = 0; i < scheduled_.size();) {
     if (scheduled_[i].at <= now_) {

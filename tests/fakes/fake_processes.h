@@ -17,6 +17,9 @@ class FakeProcesses : public Processes {
   ShellResult ShellOpen(const Bytes& file, const Bytes& parameters) override;
   // Moves the clock by `milliseconds`, at least 1: a real Sleep(0) takes time too.
   void Sleep(std::uint32_t milliseconds) override;
+  // Moves the clock as Sleep does; the tool's own messages are the fake
+  // view's business.
+  void WaitForMessages(std::uint32_t milliseconds) override;
   std::uint64_t NowMilliseconds() override { return now_; }
 
   // Runs `action` once the clock reaches `at`.
@@ -34,6 +37,7 @@ class FakeProcesses : public Processes {
   const std::vector<std::uint32_t>& Sleeps() const { return sleeps_; }
 
  private:
+  void Advance(std::uint32_t milliseconds);
   struct Scheduled {
     std::uint64_t at;
     std::function<void()> action;

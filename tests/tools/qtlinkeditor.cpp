@@ -6,10 +6,23 @@
 // last window is gone.
 //   qtlinkeditor <log> [<file>...] log "-" = none; one window per file, the
 //                                  file only names it
+//   qtlinkeditor -ask <log> [<file>...]
+//                                  the same, but WM_CLOSE first asks whether
+//                                  to save, in a modal message box titled
+//                                  "<name> - QtLinkEditor"; Cancel keeps the
+//                                  window
+//   qtlinkeditor answer <name> <yes|no|cancel>
+//                                  presses that button of the question of
+//                                  the editor named <name>; prints "box <x>
+//                                  <y> <w> <h>" of the question, or "nobox"
+//   qtlinkeditor question <name>   prints the question's rectangle the same
+//                                  way, touching nothing
 //   qtlinkeditor stop <name> <ms>  the editor named <name> stops answering
 //                                  for <ms>, as a hung program does
 //   qtlinkeditor get <name>        prints "text [<its text>]"
-// Log lines: "open <name> edit <hwnd> top <hwnd>" and "close <name>".
+// Log lines: "open <name> edit <hwnd> top <hwnd>", "close <name>" (when
+// WM_CLOSE arrives), and with -ask "asked <name>" (the question is up) and
+// "answered <name> <yes|no|cancel>".
 #include <windows.h>
 
 #include <shellapi.h>
@@ -32,6 +45,7 @@ constexpr int kTop = 380;
 constexpr int kCascade = 12;
 std::wstring gLog;
 int gOpenWindows = 0;
+bool gAsk = false;
 
 // What each top window keeps, in its GWLP_USERDATA.
 struct Document {
@@ -76,10 +90,18 @@ LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
     case WM_SETFOCUS:
       SetFocus(document->edit);
       return 0;
-    case WM_CLOSE:
+    case WM_CLOSE: {
       Note(L"close " + document->name);
+      if (gAsk) {
+        Note(L"asked " + document->name);
+        const int answer = MessageBoxW(window, L"変更を保存しますか?", (document->name + L" - QtLinkEditor").c_str(),
+                                       MB_YESNOCANCEL | MB_ICONQUESTION);
+        Note(L"answered " + document->name + (answer == IDYES ? L" yes" : answer == IDNO ? L" no" : L" cancel"));
+        if (answer != IDYES && answer != IDNO) return 0;
+      }
       DestroyWindow(window);
       return 0;
+    }
     case kStopAnswering:
       SetWindowTextW(window, (document->name + L" - not answering").c_str());
       Sleep(static_cast<DWORD>(wparam));
@@ -117,9 +139,50 @@ HWND FindEditor(const std::wstring& name) {
   return found.top;
 }
 
+struct Question {
+  HWND owner = nullptr;
+  HWND box = nullptr;
+};
+
+// The message box the editor `top` shows.
+HWND FindQuestion(HWND top) {
+  Question question{top, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* q = reinterpret_cast<Question*>(p);
+        wchar_t className[16] = {};
+        GetClassNameW(w, className, 16);
+        if (std::wcscmp(className, L"#32770") != 0 || GetWindow(w, GW_OWNER) != q->owner || !IsWindowVisible(w)) {
+          return TRUE;
+        }
+        q->box = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&question));
+  return question.box;
+}
+
+int ShowQuestion(HWND top, const wchar_t* press) {
+  HWND box = top ? FindQuestion(top) : nullptr;
+  if (!box) {
+    std::printf("nobox\n");
+    return 1;
+  }
+  RECT r{};
+  GetWindowRect(box, &r);
+  std::printf("box %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (press) {
+    const int id = std::wcscmp(press, L"yes") == 0 ? IDYES : std::wcscmp(press, L"no") == 0 ? IDNO : IDCANCEL;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  }
+  return 0;
+}
+
 int RunVerb(int argc, wchar_t** argv) {
   const std::wstring verb = argv[1];
   HWND top = argc > 2 ? FindEditor(argv[2]) : nullptr;
+  if (verb == L"question") return ShowQuestion(top, nullptr);
+  if (verb == L"answer") return argc > 3 ? ShowQuestion(top, argv[3]) : 2;
   if (verb == L"stop") {
     if (!top) return 1;
     PostMessageW(top, kStopAnswering, argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 5000, 0);
@@ -146,10 +209,18 @@ int main() {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 2) return 2;
-  if (std::wcscmp(argv[1], L"stop") == 0 || std::wcscmp(argv[1], L"get") == 0) return RunVerb(argc, argv);
-  gLog = argv[1];
+  for (const wchar_t* verb : {L"stop", L"get", L"answer", L"question"}) {
+    if (std::wcscmp(argv[1], verb) == 0) return RunVerb(argc, argv);
+  }
+  int first = 1;
+  if (std::wcscmp(argv[1], L"-ask") == 0) {
+    gAsk = true;
+    ++first;
+  }
+  if (argc <= first) return 2;
+  gLog = argv[first];
   std::vector<Document> documents;
-  for (int i = 2; i < argc; ++i) documents.push_back(Document{NameOf(argv[i]), nullptr});
+  for (int i = first + 1; i < argc; ++i) documents.push_back(Document{NameOf(argv[i]), nullptr});
   if (documents.empty()) documents.push_back(Document{L"untitled", nullptr});
   LocalFree(argv);
 
