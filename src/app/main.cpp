@@ -57,7 +57,7 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
     }
     HotKeyRegistration hotKeys(*platform.hotKeys);
     MainServices services{files, *platform.clipboard, *platform.windows, *platform.keyboard,
-                          *platform.processes, exchange, hotKeys};
+                          *platform.processes, exchange, hotKeys, platform.integrity.get()};
     MainController controller(services, std::move(loaded.settings), exeFolder);
     TFormMain form(controller);
     if (form.Create(arguments)) {

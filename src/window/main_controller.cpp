@@ -25,7 +25,7 @@ MainController::MainController(const MainServices& services, AppSettings setting
     : services_(services),
       settings_(std::move(settings)),
       exeFolder_(std::move(exeFolder)),
-      delivery_(services.clipboard, services.windows, services.keyboard, services.processes),
+      delivery_(services.clipboard, services.windows, services.keyboard, services.processes, services.integrity),
       launcher_(services.processes, services.windows, services.files),
       session_(services.windows) {
   ItemHost& host = *this;

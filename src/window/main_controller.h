@@ -46,6 +46,8 @@ struct MainServices {
   Processes& processes;
   ExchangeArea& exchange;
   HotKeyRegistration& hotKeys;
+  // Null: keys are sent without asking the target's integrity level.
+  IntegrityLevels* integrity = nullptr;
 };
 
 // Which handler the watch timer runs.
