@@ -111,10 +111,10 @@ void EditorDetection::HandOver(LinkedTab& tab) const {
 }
 
 void EditorDetection::CloseEditor(WindowSystem& windows) const {
+  // A written child is only undone: it closes with its top-level window.
   for (WindowId window : written_) {
     if (std::find(topRows_.begin(), topRows_.end(), window) != topRows_.end()) continue;
     windows.Post(window, kWmUndo);
-    windows.Post(window, kWmClose);
   }
   if (topRows_.empty()) return;
   windows.SetForeground(topRows_.front());

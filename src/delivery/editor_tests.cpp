@@ -65,7 +65,7 @@ void TestEditorWatch::Start(WindowId target) {
 
 bool TestEditorWatch::Tick(WindowSystem& windows) {
   if (!running_) return false;
-  WindowId watched = target_ == kNoWindow ? kNoWindow : windows.Parent(target_);
+  WindowId watched = target_ == kNoWindow ? kNoWindow : windows.Root(target_);
   if (watched == kNoWindow) watched = target_;
   const bool alive = watched != kNoWindow && windows.IsWindow(watched);
   if (!alive) running_ = false;
@@ -76,12 +76,11 @@ void TestEditorWatch::CloseEditor(WindowSystem& windows) {
   if (!running_) return;
   running_ = false;
   if (target_ == kNoWindow) return;
-  const WindowId parent = windows.Parent(target_);
-  for (WindowId window : {target_, parent}) {
-    if (window == kNoWindow) continue;
-    windows.Post(window, kWmUndo);
-    windows.Post(window, kWmClose);
-  }
+  // Only the top-level window is closed: WM_CLOSE to an inner pane destroys
+  // it without the editor's question. The undo goes first in the queue.
+  const WindowId root = windows.Root(target_);
+  windows.Post(target_, kWmUndo);
+  windows.Post(root != kNoWindow ? root : target_, kWmClose);
 }
 
 }  // namespace quiltor

@@ -73,9 +73,10 @@ class TestEditorWatch {
   // window (the target's parent, or the target itself) still exists. The
   // timer stops itself once it is not.
   bool Tick(WindowSystem& windows);
-  // The settings dialog closes while watching: undo the test text and close
-  // the editor, target first, then its parent. The messages are posted: the
-  // editor reads them in order, and a question it asks never holds the dialog.
+  // The settings dialog closes while watching: undo the test text in the
+  // target and close the editor's top-level window. The messages are posted:
+  // the editor reads them in order, and a question it asks never holds the
+  // dialog.
   void CloseEditor(WindowSystem& windows);
 
  private:

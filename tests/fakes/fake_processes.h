@@ -28,6 +28,9 @@ class FakeProcesses : public Processes {
   bool startFails = false;
   bool shellFails = false;
   bool shellGivesProcess = true;
+  // How long a started process runs on the fake clock (0: it has ended
+  // when first asked); Wait moves the clock.
+  std::uint64_t processRunsMs = 0;
   std::uint32_t nextProcessId = 500;
   // Called with the new process's id and command line when Start succeeds.
   std::function<void(std::uint32_t, const Bytes&)> onStart;

@@ -11,6 +11,12 @@
 //                                  to save, in a modal message box titled
 //                                  "<name> - QtLinkEditor"; Cancel keeps the
 //                                  window
+//   qtlinkeditor -deep ...         the edit control sits in a pane, two levels
+//                                  below the top window
+//   qtlinkeditor -launch ...       a launcher: starts another qtlinkeditor
+//                                  with the rest of its command line and ends
+//                                  at once (the flags combine, in this order:
+//                                  -launch -deep -ask)
 //   qtlinkeditor answer <name> <yes|no|cancel>
 //                                  presses that button of the question of
 //                                  the editor named <name>; prints "box <x>
@@ -46,11 +52,13 @@ constexpr int kCascade = 12;
 std::wstring gLog;
 int gOpenWindows = 0;
 bool gAsk = false;
+bool gDeep = false;
 
 // What each top window keeps, in its GWLP_USERDATA.
 struct Document {
   std::wstring name;
   HWND edit = nullptr;
+  HWND pane = nullptr;  // with -deep: the edit control's parent
 };
 
 Document* DocumentOf(HWND window) { return reinterpret_cast<Document*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
@@ -79,12 +87,21 @@ LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
   Document* document = DocumentOf(window);
   if (!document) return DefWindowProcW(window, message, wparam, lparam);
   switch (message) {
-    case WM_CREATE:
+    case WM_CREATE: {
+      HWND parent = window;
+      if (gDeep) {
+        document->pane = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 160, window, nullptr,
+                                         GetModuleHandleW(nullptr), nullptr);
+        if (!document->pane) return -1;
+        parent = document->pane;
+      }
       document->edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
-                                       WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 300, 160, window,
+                                       WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 300, 160, parent,
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
       return document->edit ? 0 : -1;
+    }
     case WM_SIZE:
+      if (document->pane) MoveWindow(document->pane, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
       MoveWindow(document->edit, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
       return 0;
     case WM_SETFOCUS:
@@ -189,6 +206,10 @@ int RunVerb(int argc, wchar_t** argv) {
     return 0;
   }
   HWND edit = top ? FindWindowExW(top, nullptr, L"Edit", nullptr) : nullptr;
+  if (top && !edit) {
+    HWND pane = FindWindowExW(top, nullptr, L"Static", nullptr);
+    edit = pane ? FindWindowExW(pane, nullptr, L"Edit", nullptr) : nullptr;
+  }
   if (!edit) return 1;
   char text[2048] = {};
   DWORD_PTR ignored = 0;
@@ -213,7 +234,28 @@ int main() {
     if (std::wcscmp(argv[1], verb) == 0) return RunVerb(argc, argv);
   }
   int first = 1;
-  if (std::wcscmp(argv[1], L"-ask") == 0) {
+  if (std::wcscmp(argv[1], L"-launch") == 0) {
+    // The rest of the raw command line goes to the editor unchanged.
+    std::wstring line = GetCommandLineW();
+    const size_t flag = line.find(L"-launch");
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring editor = L"\"" + std::wstring(self) + L"\"" + line.substr(flag + 7);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, editor.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+      return 1;
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return 0;
+  }
+  if (std::wcscmp(argv[first], L"-deep") == 0) {
+    gDeep = true;
+    ++first;
+  }
+  if (argc > first && std::wcscmp(argv[first], L"-ask") == 0) {
     gAsk = true;
     ++first;
   }
