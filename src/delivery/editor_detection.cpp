@@ -114,13 +114,13 @@ void EditorDetection::CloseEditor(WindowSystem& windows) const {
   // A written child is only undone: it closes with its top-level window.
   for (WindowId window : written_) {
     if (std::find(topRows_.begin(), topRows_.end(), window) != topRows_.end()) continue;
-    windows.Post(window, kWmUndo);
+    UndoTestText(windows, window);
   }
   if (topRows_.empty()) return;
   windows.SetForeground(topRows_.front());
   for (WindowId window : topRows_) {
     windows.SetFocus(window);
-    windows.Post(window, kWmUndo);
+    UndoTestText(windows, window);
     windows.Post(window, kWmClose);
   }
 }

@@ -79,8 +79,15 @@ void TestEditorWatch::CloseEditor(WindowSystem& windows) {
   // Only the top-level window is closed: WM_CLOSE to an inner pane destroys
   // it without the editor's question. The undo goes first in the queue.
   const WindowId root = windows.Root(target_);
-  windows.Post(target_, kWmUndo);
+  UndoTestText(windows, target_);
   windows.Post(root != kNoWindow ? root : target_, kWmClose);
+}
+
+void UndoTestText(WindowSystem& windows, WindowId window) {
+  windows.Post(window, kWmUndo);
+  // The undo left the text as it was, but not the edit control's "modified"
+  // mark, which would make the editor ask whether to save.
+  windows.Post(window, kEmSetModify, 0);
 }
 
 }  // namespace quiltor

@@ -58,6 +58,9 @@ DeliveryStatus WriteTestTexts(DeliveryRoutines& delivery, WindowId target, int p
                               std::int32_t keySetting, const Bytes& lineEnd);
 
 // The editor テスト２ found and TimerTest, which watches it.
+// Undoes the test text in `window` and marks it unmodified (posted).
+void UndoTestText(WindowSystem& windows, WindowId window);
+
 class TestEditorWatch {
  public:
   static constexpr std::uint32_t kIntervalMs = 100;

@@ -203,6 +203,7 @@ TEST_F(EditorTestsTest, ClosingTheSettingsDialogUndoesAndClosesTheWatchedEditor)
   watch.CloseEditor(windows);
   // The edit window is undone, never closed by itself.
   const std::vector<std::string> sent = {"Post " + std::to_string(edit) + " 0x304",
+                                         "Post " + std::to_string(edit) + " 0xB9",
                                          "Post " + std::to_string(top) + " 0x10"};
   EXPECT_EQ(log.Matching("Post"), sent);
   EXPECT_FALSE(windows.IsWindow(top));
