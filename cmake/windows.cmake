@@ -14,7 +14,7 @@ include_directories(${CMAKE_BINARY_DIR}/generated)
 
 file(GLOB QUILTOR_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(quiltor_win32 STATIC ${QUILTOR_WIN32_SOURCES})
-target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32)
+target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32 advapi32)
 quiltor_warnings(quiltor_win32)
 
 file(GLOB_RECURSE QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)

@@ -86,6 +86,7 @@ class TimedProcesses : public quiltor::Processes {
   void Sleep(std::uint32_t milliseconds) override {
     asleepMs += Measure([&] { inner_.Sleep(milliseconds); });
   }
+  void WaitForMessages(std::uint32_t milliseconds) override { inner_.WaitForMessages(milliseconds); }
   std::uint64_t NowMilliseconds() override { return inner_.NowMilliseconds(); }
   double asleepMs = 0;
 

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -22,6 +23,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/own_start.h"
 #include "platform/win32/processes.h"
+#include "platform/win32/window_system.h"
 #include "platform/win32/text_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
@@ -85,12 +87,14 @@ class Companion {
   int EditUntilSound(const Bytes& path) {
     for (;;) {
       const Bytes commandLine = EditorCommandLine(editor_.path, editor_.param, path);
+      const std::set<WindowId> before = TopWindowsNow(windows_);
       std::unique_ptr<Process> editor = processes_.Start(commandLine);
       if (!editor) {
         Tell(L"エディタを起動できません\n" + FromAnsi(commandLine), MB_ICONERROR);
         return kExitFailed;
       }
-      editor->Wait(INFINITE);
+      // Not the started process alone: it may be a launcher that ended at once.
+      WaitUntilEdited(processes_, windows_, *editor, before, FileNamePart(path));
       const std::optional<Bytes> contents = files_.ReadAll(path);
       if (!contents) {
         Tell(FromAnsi(DataErrorMessage({DataStatus::kUnreadable, path, 0})), MB_ICONERROR);
@@ -186,6 +190,7 @@ class Companion {
   // The data file and the settings may have been saved as "Unicode".
   UnicodeAwareFiles files_{disk_, codec_};
   Win32Processes processes_;
+  Win32WindowSystem windows_;
   EditorChoice editor_;
 };
 

@@ -65,7 +65,8 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
     }
     HotKeyRegistration hotKeys(*platform.hotKeys);
     MainServices services{files, *platform.clipboard, *platform.windows, *platform.keyboard,
-                          *platform.processes, exchange, hotKeys, *platform.monitors};
+                          *platform.processes, exchange, hotKeys, *platform.monitors,
+                          platform.integrity.get()};
     MainController controller(services, std::move(loaded.settings), folders);
     TFormMain form(controller);
     if (form.Create(arguments)) {

@@ -69,8 +69,13 @@ std::optional<std::uint8_t> KeyNumberVirtualKey(int keyNumber) {
 }
 
 DeliveryRoutines::DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, Keyboard& keyboard,
-                                   Processes& processes)
-    : clipboard_(clipboard), windows_(windows), keyboard_(keyboard), processes_(processes) {}
+                                   Processes& processes, IntegrityLevels* integrity)
+    : clipboard_(clipboard), windows_(windows), keyboard_(keyboard), processes_(processes), integrity_(integrity) {}
+
+bool DeliveryRoutines::KeysWouldBeDropped(WindowId target) {
+  if (!integrity_) return false;
+  return KeysBlocked(integrity_->OfOwnProcess(), integrity_->OfProcess(windows_.ProcessOf(target)));
+}
 
 // ---- Steps --------------------------------------------------------------------
 
@@ -470,6 +475,7 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
                                                CaretPlacement caret) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
+  if (KeysWouldBeDropped(target)) return GiveBack(DeliveryStatus::kTargetElevated);
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> cutEvents = KeyEventsFor(keys.cut);
   const std::vector<KeyEvent> pasteEvents = KeyEventsFor(keys.paste);
@@ -541,6 +547,7 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
                                                       std::span<std::uint8_t> buffer) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
+  if (KeysWouldBeDropped(target)) return GiveBack(DeliveryStatus::kTargetElevated);
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> events = KeyEventsFor(cut ? keys.cut : keys.copy);
 

@@ -16,6 +16,7 @@
 
 #include "delivery/edit_control.h"
 #include "platform/clipboard.h"
+#include "platform/integrity.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/types.h"
@@ -40,6 +41,10 @@ enum class DeliveryStatus {
   // Windows refused the tool's messages to the target: a process it
   // protects from the tool (for instance one running as administrator).
   kTargetProtected,
+  // The target runs at a higher integrity level than the tool (an editor
+  // started as administrator): Windows would drop the keys without a word,
+  // so none were sent.
+  kTargetElevated,
   // The target window does not exist (any more).
   kTargetGone,
   // The window said something was selected, but its cut or copy keys left
@@ -135,8 +140,9 @@ class DeliveryRoutines {
   // The start-up paste into the tool's own hidden edit.
   static constexpr std::uint32_t kPrimeWaitMs = 500;
 
+  // Without `integrity` keys are sent without asking the target's level.
   DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, Keyboard& keyboard,
-                   Processes& processes);
+                   Processes& processes, IntegrityLevels* integrity = nullptr);
 
   // Writes `before` (or before + the old selection + after, when `after` is
   // not empty) in place of the target's selection. The message routine leaves
@@ -226,6 +232,8 @@ class DeliveryRoutines {
   DeliveryStatus SendToTarget(WindowId target, std::uint32_t message);
   DeliveryStatus FocusTarget(WindowId target, std::uint32_t interval, bool activeFirst);
   bool KeysReach(WindowId target);
+  // The target runs above the tool's integrity level.
+  bool KeysWouldBeDropped(WindowId target);
   bool KeysReachWithin(WindowId target, std::uint32_t milliseconds);
   // After the cut or copy keys: waits for the clipboard to change (at least
   // `interval`, at most max(interval, patience)) and then to be closed.
@@ -292,6 +300,7 @@ class DeliveryRoutines {
   WindowSystem& windows_;
   Keyboard& keyboard_;
   Processes& processes_;
+  IntegrityLevels* integrity_;
   std::optional<ClipboardSnapshot> saved_;
   std::optional<std::uint32_t> adoptedSequence_;
   std::optional<std::uint64_t> pasteWrittenAt_;

@@ -109,17 +109,17 @@ void EditorDetection::HandOver(LinkedTab& tab) const {
 }
 
 void EditorDetection::CloseEditor(WindowSystem& windows) const {
+  // A written child is only undone: it closes with its top-level window.
   for (WindowId window : written_) {
     if (std::find(topRows_.begin(), topRows_.end(), window) != topRows_.end()) continue;
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    UndoTestText(windows, window);
   }
   if (topRows_.empty()) return;
   windows.SetForeground(topRows_.front());
   for (WindowId window : topRows_) {
     windows.SetFocus(window);
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    UndoTestText(windows, window);
+    windows.Post(window, kWmClose);
   }
 }
 

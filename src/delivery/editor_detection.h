@@ -75,10 +75,11 @@ class EditorDetection {
   // OK: the writing method and interval, and the class names when a
   // top-level row is chosen (an empty child class unticks the child box).
   void HandOver(LinkedTab& tab) const;
-  // Closing: every window written into is undone and closed first (as the
-  // settings dialog closes テスト２'s editor, so the editor has nothing left
-  // to ask about), then each top-level row gets the focus, WM_UNDO and
-  // WM_CLOSE, row 0 brought to the foreground first.
+  // Closing: every window written into is undone first (so the editor has
+  // nothing left to ask about; an inner window is never closed by itself),
+  // then each top-level row gets the focus, WM_UNDO and
+  // WM_CLOSE, row 0 brought to the foreground first. All of it is posted,
+  // never waited for.
   void CloseEditor(WindowSystem& windows) const;
 
  private:

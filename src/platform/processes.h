@@ -37,6 +37,10 @@ class Processes {
   virtual ShellResult ShellOpen(const Bytes& file, const Bytes& parameters,
                                 ShellStart how) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // Waits up to `milliseconds`, but returns as soon as a message (or a
+  // message's answer) arrives for the calling thread, which then reads its
+  // messages: the wait of a window thread that must go on answering.
+  virtual void WaitForMessages(std::uint32_t milliseconds) = 0;
   virtual std::uint64_t NowMilliseconds() = 0;
 };
 

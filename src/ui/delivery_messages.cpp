@@ -47,6 +47,8 @@ std::wstring DeliveryMessage(DeliveryStatus status, std::span<const ClipboardFor
       return L"書き込み先のウィンドウが応答していません";
     case DeliveryStatus::kTargetProtected:
       return L"書き込み先のウィンドウが操作を受け付けません\n(管理者として実行中のプログラムなど)";
+    case DeliveryStatus::kTargetElevated:
+      return L"管理者として実行中のエディタには書き込めません";
     case DeliveryStatus::kTargetGone:
       return L"書き込み先のウィンドウが見つかりません";
     case DeliveryStatus::kCutProducedNothing:

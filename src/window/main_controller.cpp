@@ -25,7 +25,7 @@ MainController::MainController(const MainServices& services, AppSettings setting
       settings_(std::move(settings)),
       exeFolder_(folders.program),
       settingsFolder_(folders.settings),
-      delivery_(services.clipboard, services.windows, services.keyboard, services.processes),
+      delivery_(services.clipboard, services.windows, services.keyboard, services.processes, services.integrity),
       launcher_(services.processes, services.windows, services.files),
       session_(services.windows) {
   ItemHost& host = *this;
@@ -115,10 +115,15 @@ void MainController::BindCommands() {
 }
 
 bool MainController::OnCommand(unsigned id, unsigned notification, bool fromControl) {
+  // A command now would act on the files and windows being waited for.
+  if (waitingOnOtherProgram_) return FindCommand(id).has_value();
   return dispatcher_.Dispatch(id, notification, fromControl);
 }
 
-void MainController::RunCommand(CommandId id, std::size_t index) { dispatcher_.Run(id, index); }
+void MainController::RunCommand(CommandId id, std::size_t index) {
+  if (waitingOnOtherProgram_) return;
+  dispatcher_.Run(id, index);
+}
 
 bool MainController::CommandEnabled(CommandId id) const {
   const bool hasCurrent = linked_ && session_.HasCurrent();
@@ -374,7 +379,30 @@ void MainController::FormClose(const Rect& normal) {
 }
 
 bool MainController::Idle() const {
-  return state_.StartupPending() == 0 && !executor_->Running() && watchRunning_;
+  return state_.StartupPending() == 0 && !executor_->Running() && watchRunning_ && !waitingOnOtherProgram_;
+}
+
+bool MainController::WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs) {
+  // Short slices: a message wakes the wait at once, the slice only bounds
+  // how late a change that sends none (a window gone) is seen.
+  constexpr std::uint32_t kSliceMs = 100;
+  quiltor::Processes& processes = services_.processes;
+  const std::uint64_t start = processes.NowMilliseconds();
+  const bool outer = !waitingOnOtherProgram_;
+  waitingOnOtherProgram_ = true;
+  bool finished = done();
+  while (!finished && processes.NowMilliseconds() - start < limitMs) {
+    processes.WaitForMessages(kSliceMs);
+    view_->ProcessPendingMessages();
+    finished = done();
+  }
+  if (outer) {
+    waitingOnOtherProgram_ = false;
+    // Posted: the window closes once the command that waited has returned.
+    if (closeAfterWait_) view_->Close();
+    closeAfterWait_ = false;
+  }
+  return finished;
 }
 
 // ---- The watch timer --------------------------------------------------------

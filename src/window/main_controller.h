@@ -5,6 +5,7 @@
 // the window against them. The window (MainView) only renders what it is
 // told and reports what the user did; nothing here knows Win32.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -48,6 +49,8 @@ struct MainServices {
   ExchangeArea& exchange;
   HotKeyRegistration& hotKeys;
   Monitors& monitors;
+  // Null: keys are sent without asking the target's integrity level.
+  IntegrityLevels* integrity = nullptr;
 };
 
 // Which handler the watch timer runs.
@@ -141,6 +144,11 @@ class MainController : private ItemHost {
   // Nothing pending: start-up done, no item running or waiting for its idle
   // step, the watch timer running. What tools outside wait for.
   bool Idle() const;
+  // While the tool waits for another program (an editor closing a file), its
+  // messages are read but commands are not run, and closing the window waits
+  // until the wait is over.
+  bool WaitingOnOtherProgram() const { return waitingOnOtherProgram_; }
+  void CloseWhenWaitEnds() { closeAfterWait_ = true; }
 
  private:
   // ItemHost.
@@ -225,6 +233,9 @@ class MainController : private ItemHost {
   void CloseSelectedFile(std::size_t index);
   void Popup_CloseAllClick();
   void CloseEditorWindow(const OpenFileEntry& entry);
+  // Reads the window's messages until `done` says so or `limitMs` passed;
+  // false on the limit.
+  bool WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs);
   void ClearClosedCurrent();
   void AfterCurrentGone();
   void ComboBoxFileChange(std::size_t index);
@@ -276,6 +287,8 @@ class MainController : private ItemHost {
   bool firstShown_ = false;
   bool inIdleStep_ = false;
   bool closing_ = false;
+  bool waitingOnOtherProgram_ = false;
+  bool closeAfterWait_ = false;
   // Sizes chosen in the settings dialog while an item program ran.
   std::optional<BufferSizes> pendingBufferSizes_;
 };

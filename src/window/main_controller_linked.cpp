@@ -215,14 +215,21 @@ void MainController::CloseEditorWindow(const OpenFileEntry& entry) {
   // A handle that now belongs to another program is not closed.
   if (top == kNoWindow || !session_.EntryAlive(entry)) return;
   WindowSystem& windows = services_.windows;
+  auto goneOr = [&](const std::unique_ptr<PendingAnswer>& pending) {
+    return [&] { return pending->Answered() || !windows.IsWindow(top); };
+  };
   // An editor that has stopped answering would hold the tool for ever; one
-  // that answers may ask its own "save?" question for as long as the user takes.
-  if (windows.SendWithin(top, kWmNull, kAnswerLimitMs).status == SendStatus::kNoAnswer) {
+  // that answers may ask its own "save?" question for as long as the user
+  // takes. Either way the tool goes on reading its own messages meanwhile.
+  const std::unique_ptr<PendingAnswer> probe = windows.SendAndGoOn(top, kWmNull);
+  if (!probe) return;
+  if (!WaitReadingMessages(goneOr(probe), kAnswerLimitMs)) {
     Message(MessageId::kEditorNotAnswering, entry.path, MessageKind::kWarning);
     return;
   }
   windows.SetForeground(top);
-  windows.SendWithin(top, kWmClose, kCloseLimitMs);
+  const std::unique_ptr<PendingAnswer> close = windows.SendAndGoOn(top, kWmClose);
+  if (close) WaitReadingMessages(goneOr(close), kCloseLimitMs);
 }
 
 // The editor's own question ("save?") is waited for while messages are

@@ -234,18 +234,27 @@ kill = end_program
 
 
 class LinkEditor:
-    """The test editor qtlinkeditor, started as another program would, noting in `log`."""
+    """The test editor qtlinkeditor, started as another program would, noting in `log`;
+    with `ask` it asks whether to save when it is closed."""
 
-    def __init__(self, log, name):
+    def __init__(self, log, name, ask=False):
         self.log, self.name = log, name
-        self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinkeditor.exe"), winpath(log), name],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinkeditor.exe")] + (["-ask"] if ask else [])
+                                        + [winpath(log), name], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         line = wait_for(lambda: next((l for l in read_log(log) if l.startswith("open %s edit " % name)), None), 30, 0.2)
         if not line:
             raise AssertionError("qtlinkeditor %s did not start" % name)
         words = line.split(" ")
         # A name may hold blanks; the handles are the last words.
         self.edit, self.top = int(words[-3]), int(words[-1])
+
+
+def editor_question(name, press=None):
+    """(x, y, w, h) of the save question of the qtlinkeditor showing `name`,
+    None while it asks nothing; `press` ("yes", "no", "cancel") answers it."""
+    out = run_tool("qtlinkeditor.exe", *(("answer", name, press) if press else ("question", name)))
+    words = out[0].split(" ") if out else []
+    return tuple(int(v) for v in words[1:5]) if words and words[0] == "box" else None
 
 
 def read_log(path):

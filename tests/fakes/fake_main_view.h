@@ -110,7 +110,11 @@ class FakeMainView : public MainView {
     if (running) timerInterval = interval;
   }
   void WakeIdleAfter(std::uint32_t) override {}
-  void ProcessPendingMessages() override {}
+  // Each time the controller reads the window's messages while it waits.
+  void ProcessPendingMessages() override {
+    if (onPump) onPump();
+  }
+  std::function<void()> onPump;
 
   std::vector<MessageId> MessageIds() const {
     std::vector<MessageId> ids;

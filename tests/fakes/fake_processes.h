@@ -17,6 +17,9 @@ class FakeProcesses : public Processes {
   ShellResult ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) override;
   // Moves the clock by `milliseconds`, at least 1: a real Sleep(0) takes time too.
   void Sleep(std::uint32_t milliseconds) override;
+  // Moves the clock as Sleep does; the tool's own messages are the fake
+  // view's business.
+  void WaitForMessages(std::uint32_t milliseconds) override;
   std::uint64_t NowMilliseconds() override { return now_; }
 
   // Runs `action` once the clock reaches `at`.
@@ -25,6 +28,9 @@ class FakeProcesses : public Processes {
   bool startFails = false;
   bool shellFails = false;
   bool shellGivesProcess = true;
+  // How long a started process runs on the fake clock (0: it has ended
+  // when first asked); Wait moves the clock.
+  std::uint64_t processRunsMs = 0;
   std::uint32_t nextProcessId = 500;
   // Called with the new process's id and command line when Start succeeds.
   std::function<void(std::uint32_t, const Bytes&)> onStart;
@@ -35,6 +41,7 @@ class FakeProcesses : public Processes {
   const std::vector<std::uint32_t>& Sleeps() const { return sleeps_; }
 
  private:
+  void Advance(std::uint32_t milliseconds);
   struct Scheduled {
     std::uint64_t at;
     std::function<void()> action;

@@ -174,9 +174,48 @@ std::intptr_t FakeWindows::Handle(WindowId id, std::uint32_t message, std::uintp
   return result;
 }
 
-std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-  Log("Send " + std::to_string(id) + " " + Hex(message));
-  return Handle(id, message, wparam, lparam);
+bool FakeWindows::Post(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  Log("Post " + std::to_string(id) + " " + Hex(message));
+  auto found = windows_.find(id);
+  if (found == windows_.end() || found->second.protectedProcess) return false;
+  if (!found->second.hung) Handle(id, message, wparam, lparam);
+  return true;
+}
+
+namespace {
+
+class FakeAnswer : public PendingAnswer {
+ public:
+  explicit FakeAnswer(std::shared_ptr<bool> answered) : answered_(std::move(answered)) {}
+  bool Answered() const override { return *answered_; }
+
+ private:
+  std::shared_ptr<bool> answered_;
+};
+
+}  // namespace
+
+std::unique_ptr<PendingAnswer> FakeWindows::SendAndGoOn(WindowId id, std::uint32_t message, std::uintptr_t wparam,
+                                                        std::intptr_t lparam) {
+  Log("SendAndGoOn " + std::to_string(id) + " " + Hex(message));
+  auto found = windows_.find(id);
+  if (found == windows_.end() || found->second.protectedProcess) return nullptr;
+  if (found->second.hung) return std::make_unique<FakeAnswer>(std::make_shared<bool>(false));
+  if (message == kWmClose && found->second.asksOnClose) {
+    auto& question = questions_[id];
+    question = std::make_shared<bool>(false);
+    return std::make_unique<FakeAnswer>(question);
+  }
+  Handle(id, message, wparam, lparam);
+  return std::make_unique<FakeAnswer>(std::make_shared<bool>(true));
+}
+
+void FakeWindows::AnswerQuestion(WindowId id, bool closes) {
+  auto found = questions_.find(id);
+  if (found == questions_.end()) return;
+  *found->second = true;
+  questions_.erase(found);
+  if (closes) Remove(id);
 }
 
 void FakeWindows::Remove(WindowId id) {

@@ -7,6 +7,7 @@
 
 #include "fakes/call_log.h"
 #include "fakes/fake_clipboard.h"
+#include "fakes/fake_integrity.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_text_codec.h"
@@ -17,6 +18,7 @@ namespace {
 
 using fakes::CallLog;
 using fakes::FakeClipboard;
+using fakes::FakeIntegrityLevels;
 using fakes::FakeKeyboard;
 using fakes::FakeProcesses;
 using fakes::FakeWindows;
@@ -96,7 +98,8 @@ class DeliveryTest : public ::testing::TestWithParam<Counting> {
   FakeWindows windows{clipboard, &log};
   FakeKeyboard keyboard{&log};
   FakeProcesses processes{&log};
-  DeliveryRoutines routines{clipboard, windows, keyboard, processes};
+  FakeIntegrityLevels integrity;
+  DeliveryRoutines routines{clipboard, windows, keyboard, processes, &integrity};
   std::function<void(const KeyEvent&)> onKey;
   int delayedKeys = 0;
   std::uint64_t keyDelayMs = 0;
@@ -734,6 +737,11 @@ TEST_P(DeliveryTest, RefusalsEndTheRoutineAndGiveTheClipboardBack) {
       {"target hung", [&] { windows.Get(editor).hung = true; }, {0, 1, 2, 3}, DeliveryStatus::kTargetHung, true},
       {"target protected", [&] { windows.Get(editor).protectedProcess = true; }, {0, 1, 2, 3},
        DeliveryStatus::kTargetProtected, true},
+      // Windows lets messages through to it but drops the keys.
+      {"target elevated", [&] { integrity.levels[7] = IntegrityLevel::kHigh; }, {1, 3},
+       DeliveryStatus::kTargetElevated, true},
+      {"target at system level", [&] { integrity.levels[7] = IntegrityLevel::kSystem; }, {1, 3},
+       DeliveryStatus::kTargetElevated, true},
   };
   for (const Case& c : cases) {
     for (int routine : c.routines) {
@@ -757,12 +765,43 @@ TEST_P(DeliveryTest, RefusalsEndTheRoutineAndGiveTheClipboardBack) {
       keyboard.insertLimit = -1;
       windows.Get(editor).hung = false;
       windows.Get(editor).protectedProcess = false;
+      integrity.levels.clear();
     }
   }
   std::array<std::uint8_t, 16> buffer{};
   EXPECT_EQ(routines.Deliver(kPasteByMessages, 999, "A", "", 0, 0), DeliveryStatus::kTargetGone);
   EXPECT_EQ(routines.Fetch(kPasteByKeys, 999, 0, kStandardKeys1, false, buffer), DeliveryStatus::kTargetGone);
   EXPECT_EQ(clipboard.Text(), "user text");
+}
+
+TEST_P(DeliveryTest, KeysGoOutUnlessTheTargetIsKnownToRunAboveTheTool) {
+  struct Case {
+    IntegrityLevel own, target;
+    bool written;
+  };
+  const Case cases[] = {
+      {IntegrityLevel::kMedium, IntegrityLevel::kMedium, true},
+      {IntegrityLevel::kMedium, IntegrityLevel::kLow, true},
+      {IntegrityLevel::kHigh, IntegrityLevel::kHigh, true},    // both run as administrator
+      {IntegrityLevel::kMedium, IntegrityLevel::kUnknown, true},  // a token that cannot be read
+      {IntegrityLevel::kUnknown, IntegrityLevel::kHigh, true},
+      {IntegrityLevel::kLow, IntegrityLevel::kMedium, false},
+      {IntegrityLevel::kMedium, IntegrityLevel::kHigh, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.own)) + " -> " + std::to_string(static_cast<int>(c.target)));
+    integrity.own = c.own;
+    integrity.levels[7] = c.target;
+    windows.SetEditText(editor, "hello xyz world", 6, 9);
+    clipboard.PutText("user text");
+    keyboard.ClearEvents();
+    EXPECT_EQ(routines.Deliver(kPasteByKeys, editor, "(", ")", 0, kStandardKeys1),
+              c.written ? DeliveryStatus::kOk : DeliveryStatus::kTargetElevated);
+    EXPECT_EQ(windows.EditText(editor), c.written ? "hello (xyz) world" : "hello xyz world");
+    EXPECT_EQ(keyboard.Events().empty(), !c.written);
+    routines.RestoreSavedClipboard();
+    EXPECT_EQ(clipboard.Text(), "user text");
+  }
 }
 
 TEST_P(DeliveryTest, TargetThatStopsAnsweringDuringTheWriteGetsTheTextWhenItWakes) {

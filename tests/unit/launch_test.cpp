@@ -104,13 +104,67 @@ TEST_F(LaunchTest, EmptyEditClassTakesTheTopWindow) {
   EXPECT_EQ(launcher.Search().edit, shownTop);
 }
 
-TEST_F(LaunchTest, WindowsOfAnotherProcessAreNeverTaken) {
+TEST_F(LaunchTest, AWindowThatWasThereBeforeTheStartIsNeverTaken) {
   // Another program's editor of the same classes is already there.
   const WindowId otherTop = windows.Add("EditorTop", 42);
   windows.Add("Edit", 42, otherTop);
   EditorAppearsAfter(600);
   EXPECT_EQ(launcher.StartProcessAndFindWindow("ed.exe", true, "EditorTop", "Edit", answer(false)), shownEdit);
   EXPECT_EQ(launcher.Search().top, shownTop);
+}
+
+TEST_F(LaunchTest, TheWindowOfTheProcessALauncherHandedOverToIsFound) {
+  // The started program shows nothing and ends; another process shows the
+  // editor, its edit window two levels below the top.
+  processes.onStart = [this](std::uint32_t, const Bytes&) {
+    processes.At(processes.NowMilliseconds() + 900, [this] {
+      shownTop = windows.Add("EditorTop", 4242);
+      shownEdit = windows.Add("Edit", 4242, windows.Add("Pane", 4242, shownTop));
+    });
+  };
+  EXPECT_EQ(launcher.StartProcessAndFindWindow("launch.exe", true, "EditorTop", "Edit", answer(false)), shownEdit);
+  EXPECT_EQ(launcher.Search().top, shownTop);
+  EXPECT_EQ(questions, 0);
+}
+
+// The companion waits on the file's editor, not on the process it started.
+TEST_F(LaunchTest, WaitingForAnEditFollowsTheWindowALauncherHandedTheFileTo) {
+  struct Case {
+    const char* name;
+    std::uint64_t runsMs;   // how long the started process runs
+    std::uint32_t shownBy;  // the process showing "memo.edt - Ed" (0: none)
+    std::uint64_t closedAt;  // when the user closes that window
+    std::uint64_t doneAt;    // when the wait is over, at the earliest
+  };
+  const Case cases[] = {
+      {"the editor itself", 4000, 0, 0, 4000},
+      {"a launcher that hands over", 0, 4242, 7000, 7000},
+      {"a launcher whose editor never shows the file", 0, 0, 0, kHandOverLimitMs},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeProcesses clock;
+    FakeWindows screen{clipboard};
+    Launcher starter{clock, screen, files};
+    // An older window naming the same file belongs to nothing started here.
+    const WindowId older = screen.Add("Ed", 77);
+    screen.Get(older).text = u"memo.edt - Ed";
+    clock.processRunsMs = c.runsMs;
+    clock.onStart = [&](std::uint32_t id, const Bytes&) {
+      const std::uint32_t owner = c.shownBy ? c.shownBy : id;
+      clock.At(clock.NowMilliseconds() + 300, [&, owner] {
+        const WindowId shown = screen.Add("Ed", owner);
+        screen.Get(shown).text = (c.shownBy || c.runsMs) ? u"memo.edt - Ed" : u"Ed";
+        clock.At(c.closedAt ? c.closedAt : c.runsMs, [&screen, shown] { screen.Remove(shown); });
+      });
+    };
+    const std::set<WindowId> before = TopWindowsNow(screen);
+    std::unique_ptr<Process> started = clock.Start("ed.exe");
+    ASSERT_TRUE(started);
+    WaitUntilEdited(clock, screen, *started, before, "memo.edt");
+    EXPECT_GE(clock.NowMilliseconds(), c.doneAt);
+    EXPECT_LT(clock.NowMilliseconds(), c.doneAt + 1000);
+  }
 }
 
 TEST_F(LaunchTest, AsksEveryTenPollsAndCancelGivesNull) {

@@ -660,6 +660,38 @@ TEST_F(LinkedModeTest, AHungEditorIsNotWaitedForWhenItsFileIsClosed) {
   EXPECT_TRUE(view->timerRunning);
 }
 
+// While an editor asks whether to save, the tool keeps reading its messages
+// (hot keys, other programs' questions) but runs no command, and a close of
+// the tool itself waits until the answer came.
+TEST_F(LinkedModeTest, WhileAnEditorAsksTheToolReadsItsMessagesButRunsNoCommand) {
+  for (bool closes : {false, true}) {
+    SCOPED_TRACE(closes ? "the user lets it close" : "the user cancels");
+    OpenByDialog("C:\\doc\\one.txt");
+    const WindowId top = controller->Session().LinkedTargetWindow();
+    windows.Get(top).asksOnClose = true;
+    view->closeAsked = false;
+    int pumps = 0;
+    view->onPump = [&] {
+      if (++pumps != 3) return;
+      EXPECT_TRUE(controller->WaitingOnOtherProgram());
+      EXPECT_FALSE(controller->Idle());
+      Run(CommandId::kCloseAll);
+      EXPECT_EQ(controller->Session().Entries().size(), 1u) << "no command runs meanwhile";
+      controller->CloseWhenWaitEnds();
+      EXPECT_FALSE(view->closeAsked);
+      windows.AnswerQuestion(top, closes);
+    };
+    Run(CommandId::kClose);
+    view->onPump = nullptr;
+    EXPECT_EQ(pumps, 3);
+    EXPECT_EQ(windows.IsWindow(top), !closes);
+    EXPECT_TRUE(controller->Session().Entries().empty());
+    EXPECT_TRUE(view->MessageIds().empty()) << "an editor that asks is not one that hangs";
+    EXPECT_FALSE(controller->WaitingOnOtherProgram());
+    EXPECT_TRUE(view->closeAsked) << "the tool closes once the wait is over";
+  }
+}
+
 TEST_F(LinkedModeTest, AnEditorClosedByHandIsPrunedAtTheNextTick) {
   OpenByDialog("C:\\doc\\one.txt");
   OpenByDialog("C:\\doc\\two.txt");

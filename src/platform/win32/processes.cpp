@@ -96,6 +96,12 @@ Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes&
 // on a thread of its own).
 void Win32Processes::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+void Win32Processes::WaitForMessages(std::uint32_t milliseconds) {
+  // MWMO_INPUTAVAILABLE: a message already in the queue ends the wait too,
+  // not only one that came after the last look.
+  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 std::uint64_t Win32Processes::NowMilliseconds() { return GetTickCount64(); }
 
 }  // namespace quiltor

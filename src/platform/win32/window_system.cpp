@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
 #include "platform/win32/text_codec.h"
 #include "text/cp932.h"
 
@@ -47,9 +50,41 @@ GUITHREADINFO GuiInfoOf(DWORD thread) {
 
 }  // namespace
 
-std::intptr_t Win32WindowSystem::Send(WindowId window, std::uint32_t message, std::uintptr_t wparam,
-                                      std::intptr_t lparam) {
-  return SendMessageW(ToHandle(window), message, wparam, lparam);
+bool Win32WindowSystem::Post(WindowId window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  return PostMessageW(ToHandle(window), message, wparam, lparam) != FALSE;
+}
+
+namespace {
+
+// The answer's flag is shared with the callback, which may come after the
+// asker has stopped waiting (or never, when the target's thread ends).
+class Win32PendingAnswer : public PendingAnswer {
+ public:
+  explicit Win32PendingAnswer(std::shared_ptr<bool> answered) : answered_(std::move(answered)) {}
+  bool Answered() const override { return *answered_; }
+
+ private:
+  std::shared_ptr<bool> answered_;
+};
+
+void CALLBACK NoteAnswer(HWND, UINT, ULONG_PTR context, LRESULT) {
+  auto* answered = reinterpret_cast<std::shared_ptr<bool>*>(context);
+  **answered = true;
+  delete answered;
+}
+
+}  // namespace
+
+std::unique_ptr<PendingAnswer> Win32WindowSystem::SendAndGoOn(WindowId window, std::uint32_t message,
+                                                              std::uintptr_t wparam, std::intptr_t lparam) {
+  auto answered = std::make_shared<bool>(false);
+  auto* context = new std::shared_ptr<bool>(answered);
+  if (!SendMessageCallbackW(ToHandle(window), message, wparam, lparam, &NoteAnswer,
+                            reinterpret_cast<ULONG_PTR>(context))) {
+    delete context;
+    return nullptr;
+  }
+  return std::make_unique<Win32PendingAnswer>(std::move(answered));
 }
 
 SendResult Win32WindowSystem::SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs,

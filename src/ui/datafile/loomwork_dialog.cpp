@@ -360,7 +360,7 @@ class TFormLoomwork {
     const bool ownerShown = owner_ && IsWindowVisible(owner_) && !IsIconic(owner_);
     if (ownerShown) ShowWindow(owner_, SW_MINIMIZE);
     ShowWindow(hwnd_, SW_HIDE);
-    if (started.process) started.process->Wait(INFINITE);
+    if (started.process) WaitForCompanion(*started.process);
     if (ownerShown) ShowWindow(owner_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
@@ -368,6 +368,25 @@ class TFormLoomwork {
     chooser_.Refill(edited);
     FillListBox();
     ListBoxClick();
+  }
+
+  // The companion may run for as long as the user edits; meanwhile the tool
+  // goes on reading its messages (hot keys, other programs' questions), or
+  // Windows would count it as not responding.
+  void WaitForCompanion(Process& companion) {
+    constexpr std::uint32_t kSliceMs = 100;
+    while (!companion.Wait(0)) {
+      input_.processes.WaitForMessages(kSliceMs);
+      MSG msg{};
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          PostQuitMessage(static_cast<int>(msg.wParam));
+          return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
   }
 
   HWND owner_;

@@ -313,6 +313,12 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnTimer(static_cast<UINT_PTR>(wparam));
       return 0;
     case WM_CLOSE: {
+      // The controller is still inside a command that waits for another
+      // program; the window closes when that returns.
+      if (controller_.WaitingOnOtherProgram()) {
+        controller_.CloseWhenWaitEnds();
+        return 0;
+      }
       // The restored rectangle is saved, also when the window is minimised.
       WINDOWPLACEMENT placement{};
       placement.length = sizeof placement;
