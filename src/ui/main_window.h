@@ -20,6 +20,7 @@
 #include "ui/app_window.h"
 #include "ui/base_window.h"
 #include "window/main_view.h"
+#include "window/search_view.h"
 
 namespace quiltor {
 
@@ -27,10 +28,11 @@ class MainController;
 class CommandsView;
 class DataPagesView;
 class FilePanel;
+class SearchPanel;
 class TitleStrip;
 class WindowImages;
 
-class TFormMain : public BaseWindow<TFormMain>, public MainView {
+class TFormMain : public BaseWindow<TFormMain>, public MainView, public SearchView {
  public:
   explicit TFormMain(MainController& controller);
   ~TFormMain() override;
@@ -47,8 +49,9 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void ApplicationEventsIdle(bool afterWatchTicksOnly = false);
   bool IsWatchTick(const MSG& msg) const;
   // The shortcut handling of the message loop: true when the key was
-  // consumed (every key is, while the window is visible).
-  bool PreTranslateKey(const MSG& msg);
+  // consumed (every key is, while the window is visible, except those the
+  // search box takes: they may be sent on to it).
+  bool PreTranslateKey(MSG& msg);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   // ---- MainView ----
@@ -93,6 +96,11 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void WakeIdleAfter(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 
+  // ---- SearchView ----
+  void ShowSearch(bool open) override;
+  void RenderSearch() override;
+  int SearchPageRows() override;
+
  private:
   static constexpr UINT_PTR kWatchTimerId = 1;
   // One-shot: makes the message loop run its idle step again while a paste
@@ -107,6 +115,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void OnWindowPosChanging(WINDOWPOS* pos);
   void OnTimer(UINT_PTR id);
   void KeepFocusOnDummy();
+  bool PreTranslateSearchKey(MSG& msg);
 
   MainController& controller_;
   ApplicationWindow app_;
@@ -115,6 +124,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   std::unique_ptr<CommandsView> commands_;
   std::unique_ptr<FilePanel> filePanel_;
   std::unique_ptr<DataPagesView> pages_;
+  std::unique_ptr<SearchPanel> search_;
   HWND statusBar_ = nullptr;
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
