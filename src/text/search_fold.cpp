@@ -144,8 +144,6 @@ char16_t Voiced(char16_t base, bool semi) {
 }  // namespace
 
 void AppendFolded(std::string_view text, FoldedText& out) {
-  out.units.reserve(out.units.size() + text.size());
-  out.wordStarts.reserve(out.wordStarts.size() + text.size());
   const std::size_t begin = out.units.size();
   CharClass previous = CharClass::kNone;
   for (std::size_t pos = 0; pos < text.size();) {
