@@ -288,6 +288,11 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      if (HBRUSH brush = search_->ControlColors(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      if (message == WM_CTLCOLORSTATIC) break;
       return reinterpret_cast<LRESULT>(filePanel_->ListColors(reinterpret_cast<HDC>(wparam)));
     case WM_MEASUREITEM:
       if (pages_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;

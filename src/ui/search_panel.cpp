@@ -69,7 +69,8 @@ bool SearchPanel::Create(HWND parent) {
   edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, kEditHeight, parent,
                           id(kEditId), instance, nullptr);
   list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"SearchList",
-                          WS_CHILD | WS_VSCROLL | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+                          WS_CHILD | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NODATA | LBS_OWNERDRAWFIXED |
+                              LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
                           0, kEditHeight, 10, 10, parent, id(kListId), instance, nullptr);
   note_ = CreateWindowExW(0, WC_STATICW, kNothingFound, WS_CHILD | SS_CENTER | SS_NOPREFIX, 0, kEditHeight, 10, 20,
                           parent, id(kNoteId), instance, nullptr);
@@ -117,7 +118,12 @@ void SearchPanel::Render() {
   if (static_cast<WPARAM>(SendMessageW(list_, LB_GETCOUNT, 0, 0)) != count) SendMessageW(list_, LB_SETCOUNT, count, 0);
   SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(search.Selection()), 0);
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  ShowWindow(note_, search.NoHits() ? SW_SHOWNA : SW_HIDE);
+  if (search.NoHits()) {
+    // Over the empty list, which leaves it out of its painting.
+    SetWindowPos(note_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  } else {
+    ShowWindow(note_, SW_HIDE);
+  }
   InvalidateRect(list_, nullptr, TRUE);
   UpdateWindow(list_);
   if (search.NoHits()) UpdateWindow(note_);
@@ -140,6 +146,13 @@ bool SearchPanel::OnCommand(HWND control, UINT code) {
     return true;
   }
   return control == note_;
+}
+
+HBRUSH SearchPanel::ControlColors(HWND control, HDC dc) const {
+  if (control != list_ && control != note_) return nullptr;
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  SetTextColor(dc, GetSysColor(control == note_ ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+  return GetSysColorBrush(COLOR_WINDOW);
 }
 
 bool SearchPanel::OnDrawItem(const DRAWITEMSTRUCT* draw) {

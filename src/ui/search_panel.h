@@ -40,6 +40,9 @@ class SearchPanel {
   // WM_COMMAND from the box or the list; true when it was theirs.
   bool OnCommand(HWND control, UINT code);
   bool OnDrawItem(const DRAWITEMSTRUCT* draw);
+  // WM_CTLCOLORLISTBOX / WM_CTLCOLORSTATIC of the list and the note: the
+  // brush, or nullptr when the control is none of these.
+  HBRUSH ControlColors(HWND control, HDC dc) const;
 
  private:
   int RowHeight() const;

@@ -25,6 +25,9 @@
 //                         another marker
 //   qtdriver box <ms> [id] wait for a message box of the tool, print its
 //                         text and position, and press button `id` (IDOK...)
+//   qtdriver search       the item search: whether its box shows, the number
+//                         of hits and the selected row, whether the note of
+//                         no hits shows, the query and the note's text
 // Exit code 0 on success, 1 when the window was not found in time.
 #include <windows.h>
 #include <commctrl.h>
@@ -36,6 +39,7 @@
 
 #include "tools/outside.h"
 #include "ui/message_box.h"
+#include "ui/search_panel.h"
 #include "window/commands.h"
 #include "window/main_view.h"
 
@@ -241,6 +245,18 @@ int main(int argc, char** argv) {
         0);
   } else if (verb == "files") {
     DumpFiles(main);
+  } else if (verb == "search") {
+    using quiltor::SearchPanel;
+    HWND edit = GetDlgItem(main, SearchPanel::kEditId);
+    HWND list = GetDlgItem(main, SearchPanel::kListId);
+    HWND note = GetDlgItem(main, SearchPanel::kNoteId);
+    // An edit control's text lives in the control: only its message gives it across processes.
+    wchar_t query[512] = {};
+    SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(query));
+    std::printf("search %d %d %d %d [%s] [%s]\n", IsWindowVisible(edit) ? 1 : 0,
+                static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)),
+                static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)), IsWindowVisible(note) ? 1 : 0,
+                Utf8(query).c_str(), Utf8(TextOf(note)).c_str());
   } else if (verb == "command" && argc > 2) {
     const auto id = quiltor::FindCommandByName(argv[2]);
     if (!id) {
