@@ -1,5 +1,5 @@
 // Loading and clearing data pages at two sizes: the time per item must stay
-// about the same when the file grows tenfold. Prints, asserts nothing.
+// about the same when the file grows tenfold. Prints figures, asserts nothing.
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "data/data_file.h"
 #include "data/pages.h"
+#include "figures.h"
 
 namespace {
 
@@ -70,22 +71,26 @@ Timing Measure(int pages, int rows, int repeats) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  using quiltor::bench::Count;
+  using quiltor::bench::Figure;
   // 10 pages x 50 rows and 100 pages x 50 rows: about 1 000 and 10 000 buttons.
   // "small" or "large" as argument runs one size alone (for perf stat).
   const std::string only = argc > 1 ? argv[1] : "";
   if (only == "small" || only == "large") {
     const Timing t = only == "small" ? Measure(10, 50, 100) : Measure(100, 50, 10);
-    std::printf("%zu items, %.1f ns/item load\n", t.items, t.loadNs / t.items);
+    std::printf("%zu items, %.1f ns/item load\n", t.items, t.loadNs / static_cast<double>(t.items));
     return 0;
   }
-  const Timing small = Measure(10, 50, 50);
-  const Timing large = Measure(100, 50, 5);
-  for (const Timing* t : {&small, &large}) {
-    std::printf("%6zu items: load %8.1f us (%6.1f ns/item), clear %7.1f us (%5.1f ns/item)\n", t->items,
-                t->loadNs / 1000, t->loadNs / t->items, t->clearNs / 1000, t->clearNs / t->items);
-  }
-  std::printf("per-item ratio large/small: load %.2f, clear %.2f (about 1 means linear)\n",
-              (large.loadNs / large.items) / (small.loadNs / small.items),
-              (large.clearNs / large.items) / (small.clearNs / small.items));
+  const Timing small = Measure(10, 50, Count(50, 2));
+  const Timing large = Measure(100, 50, Count(5, 1));
+  if (small.items == 0 || large.items == 0) return 1;
+  auto perItem = [](const Timing& t, double ns) { return ns / static_cast<double>(t.items); };
+  Figure("pages.load_per_item_1000", perItem(small, small.loadNs), "ns");
+  Figure("pages.load_per_item_10000", perItem(large, large.loadNs), "ns");
+  Figure("pages.clear_per_item_10000", perItem(large, large.clearNs), "ns");
+  // About 1 means the time per item does not grow with the file.
+  Figure("pages.load_per_item_large_to_small", perItem(large, large.loadNs) / perItem(small, small.loadNs), "x", "~1");
+  Figure("pages.clear_per_item_large_to_small", perItem(large, large.clearNs) / perItem(small, small.clearNs), "x",
+         "~1");
   return 0;
 }

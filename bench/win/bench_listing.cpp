@@ -1,7 +1,8 @@
 // Listing data files for the selection dialog: 100 and 1 000 files of about
 // 50 KB spread over 20 subfolders. Prints the time per listed file at both
 // sizes (it should not grow with the count) and, for the same files in the
-// same run, the titles read with GetPrivateProfileStringA. Asserts nothing.
+// same run, the titles read with GetPrivateProfileStringA. Prints figures,
+// asserts nothing.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "data/data_listing.h"
+#include "figures.h"
 #include "platform/win32/files.h"
 #include "text/cp932.h"
 
@@ -103,24 +105,27 @@ Timing Measure(quiltor::Win32FileSystem& files, const Bytes& folder, int rounds)
 }  // namespace
 
 int main() {
+  using quiltor::bench::Count;
+  using quiltor::bench::Figure;
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   quiltor::Win32FileSystem files;
-  const Bytes small = MakeTree(files, Bytes(temp) + "quiltor-bench-listing-100", 100);
-  const Bytes large = MakeTree(files, Bytes(temp) + "quiltor-bench-listing-1000", 1000);
-  std::printf("data files of %zu bytes in %d subfolders\n", DataFile(0).size(), kSubfolders);
+  const int fewCount = Count(100, 20), manyCount = Count(1000, 100);
+  const Bytes small = MakeTree(files, Bytes(temp) + "quiltor-bench-listing-few", fewCount);
+  const Bytes large = MakeTree(files, Bytes(temp) + "quiltor-bench-listing-many", manyCount);
+  std::printf("data files of %zu bytes in %d subfolders; %d and %d files\n", DataFile(0).size(), kSubfolders,
+              fewCount, manyCount);
 
-  const Timing few = Measure(files, small, 9);
-  const Timing many = Measure(files, large, 5);
-  std::printf("ListDataFiles, %4zu files: %7.1f us per file (GetPrivateProfileStringA titles: %7.1f us per file)\n",
-              few.rows, few.listing * 1e6, few.profile * 1e6);
-  std::printf("ListDataFiles, %4zu files: %7.1f us per file (GetPrivateProfileStringA titles: %7.1f us per file)\n",
-              many.rows, many.listing * 1e6, many.profile * 1e6);
-  std::printf("per-file time at 1000 / at 100: %.2f (linear: about 1)\n",
-              few.listing > 0 ? many.listing / few.listing : 0.0);
-  std::printf("GetPrivateProfileStringA / ListDataFiles at 1000: %.1fx\n",
-              many.listing > 0 ? many.profile / many.listing : 0.0);
+  const Timing few = Measure(files, small, Count(9, 1));
+  const Timing many = Measure(files, large, Count(5, 1));
   RemoveTree(small);
   RemoveTree(large);
+  if (few.rows == 0 || many.rows == 0) return 1;
+  Figure("listing.per_file_few", few.listing * 1e6, "us");
+  Figure("listing.per_file_many", many.listing * 1e6, "us");
+  Figure("listing.system_titles_per_file_many", many.profile * 1e6, "us");
+  // About 1: the time per file does not grow with the count.
+  Figure("listing.per_file_many_to_few", many.listing / few.listing, "x", "~1");
+  Figure("listing.system_to_listing_many", many.profile / many.listing, "x");
   return 0;
 }

@@ -4,7 +4,7 @@
 // the user's clipboard back, over 50 writes of a text item, with message
 // sending and with keys. The key write's restore runs in the idle step, woken
 // by the timer the tool sets while it waits, as in the running tool.
-// Prints; asserts nothing.
+// Prints figures; asserts nothing.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +18,7 @@
 #include "delivery/delivery.h"
 #include "exchange/exchange_area.h"
 #include "fakes/fake_files.h"
+#include "figures.h"
 #include "platform/win32/platform.h"
 #include "settings/settings.h"
 #include "win/support/helper_process.h"
@@ -28,7 +29,6 @@ namespace {
 using quiltor::Bytes;
 using quiltor::WindowId;
 
-constexpr int kWrites = 50;
 constexpr char kDataPath[] = "C:\\Tool\\bench.edt";
 
 class DataFileOnly : public quiltor::NoFiles {
@@ -81,14 +81,12 @@ long long Now() {
 }
 
 void Report(const char* kind, std::vector<double> samples, int failures) {
-  if (samples.empty()) {
-    std::printf("restore after the target's read, %s: no sample (%d failed)\n", kind, failures);
-    return;
-  }
+  const std::string name = std::string("restore.") + kind;
+  quiltor::bench::Figure((name + "_failed").c_str(), failures, "writes", "0");
+  if (samples.empty()) return;
   std::sort(samples.begin(), samples.end());
-  std::printf("restore after the target's read, %s: median %.1f ms, max %.1f ms over %zu writes, %d failed "
-              "(goal: median < 50 ms)\n",
-              kind, samples[samples.size() / 2], samples.back(), samples.size(), failures);
+  quiltor::bench::Figure((name + "_median").c_str(), samples[samples.size() / 2], "ms", "<50");
+  quiltor::bench::Figure((name + "_max").c_str(), samples.back(), "ms");
 }
 
 }  // namespace
@@ -101,7 +99,9 @@ int main() {
   }
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  auto ms = [&](long long from, long long to) { return 1000.0 * static_cast<double>(to - from) / frequency.QuadPart; };
+  auto ms = [&](long long from, long long to) {
+    return 1000.0 * static_cast<double>(to - from) / static_cast<double>(frequency.QuadPart);
+  };
 
   quiltor::Win32Platform platform;
   quiltor::DeliveryRoutines delivery(*platform.clipboard, *platform.windows, *platform.keyboard, *platform.processes);
@@ -121,7 +121,7 @@ int main() {
     settings.modeDelivery[quiltor::kSimpleMode].pasteInterval = kind == quiltor::kPasteByKeys ? 20 : 0;
     std::vector<double> samples;
     int failures = 0;
-    for (int i = 0; i < kWrites; ++i) {
+    for (int i = 0, writes = quiltor::bench::Count(50, 5); i < writes; ++i) {
       PutUserText();
       editor.Prepare("say hello now", 4, 9);
       host.problems = 0;

@@ -6,17 +6,20 @@ first write and after 50, 200 and 2,000 writes (working set, which Wine reads
 from Linux's VmRSS, and committed private regions, read from outside);
 asserts nothing.
 Run: QUILTOR_BUILD_DIR=build/win python3 bench/win/bench_soak.py [writes]"""
-import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
-from soaklib import run  # noqa: E402
+from benchlib import count, figure
+from soaklib import memory, run
 
 if __name__ == "__main__":
-    count = int(sys.argv[1]) if len(sys.argv) > 1 else 2000
-    code, lines, seconds = run("writes", count, timeout=3600)
+    writes = int(sys.argv[1]) if len(sys.argv) > 1 else count(2000, 20)
+    code, lines, seconds = run("writes", writes, timeout=3600)
     for line in lines:
         if line.startswith(("memory", "FAIL", "writes", "notepad", "the clipboard")) or " writes in " in line:
             print(line)
-    print("soak of %d writes: %.0f s" % (count, seconds))
+    figure("soak.seconds_per_write", seconds / writes, "s")
+    figures = memory(lines)
+    if 0 in figures and writes in figures:
+        figure("soak.working_set_growth", figures[writes][0] - figures[0][0], "KB")
+        figure("soak.committed_private_growth", figures[writes][1] - figures[0][1], "KB")
     sys.exit(0 if code == 0 else 1)

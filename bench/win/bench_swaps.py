@@ -5,16 +5,18 @@ data file of three pages and one of two, every page shown after each swap
 the tool's memory before the first swap and after 10, 50 and 500 swaps, read
 from outside; flat figures mean the swaps leak nothing. Asserts nothing.
 Run: QUILTOR_BUILD_DIR=build/win python3 bench/win/bench_swaps.py [swaps]"""
-import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
-from soaklib import run  # noqa: E402
+from benchlib import count, figure
+from soaklib import memory, run
 
 if __name__ == "__main__":
-    count = int(sys.argv[1]) if len(sys.argv) > 1 else 500
-    code, lines, seconds = run("swaps", count, timeout=3600)
+    swaps = int(sys.argv[1]) if len(sys.argv) > 1 else count(500, 10)
+    code, lines, seconds = run("swaps", swaps, timeout=3600)
     for line in lines:
         print(line)
-    print("%d data-file swaps: %.0f s" % (count, seconds))
+    figure("swaps.seconds_per_swap", seconds / swaps, "s")
+    figures = memory(lines)
+    if 10 in figures and swaps in figures:
+        figure("swaps.working_set_growth_after_swap_10", figures[swaps][0] - figures[10][0], "KB")
     sys.exit(0 if code == 0 else 1)

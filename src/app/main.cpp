@@ -14,7 +14,7 @@
 #include "settings/settings.h"
 #include "settings/unicode_files.h"
 #include "text/cp932.h"
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 #include "ui/message_box.h"
 #include "ui/messages.h"
 #include "window/main_controller.h"

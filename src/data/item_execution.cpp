@@ -109,7 +109,8 @@ void ItemExecutor::DeliverTexts(const Bytes& before, const Bytes& after) {
   lastDeliveryStatus_ =
       services_.delivery.Deliver(delivery.pasteKind, TargetWindow(), before, after,
                                  static_cast<std::uint32_t>(std::max(0, delivery.pasteInterval)),
-                                 delivery.cutPasteKey);
+                                 delivery.cutPasteKey,
+                                 settings_.caretInside ? CaretPlacement::kBetween : CaretPlacement::kAfterText);
   if (lastDeliveryStatus_ != DeliveryStatus::kOk) host_.ShowDeliveryError(lastDeliveryStatus_);
 }
 
@@ -262,6 +263,13 @@ void ItemExecutor::Popup_RepeatClick() {
   state_.SetStartupPending(1);
 }
 
+void ItemExecutor::ForgetLastItem() {
+  lastItem_.clear();
+  lastImage_ = -1;
+  lastBefore_.clear();
+  lastAfter_.clear();
+}
+
 bool ItemExecutor::RestoreMayGo() {
   const std::optional<std::uint64_t> writtenAt = services_.delivery.PasteWrittenAt();
   if (!writtenAt) return true;
@@ -305,6 +313,8 @@ IdleResult ItemExecutor::IdleStep() {
       notice = DeliveryStatus::kClipboardUnavailable;
     } else if (restored == RestoreResult::kPartlyRestored) {
       notice = DeliveryStatus::kFormatsNotRestored;
+    } else if (restored == RestoreResult::kLateCutKept) {
+      notice = DeliveryStatus::kLateCutOnClipboard;
     }
     if (neverRead && !StopsExecution(lastDeliveryStatus_) && !notice) notice = DeliveryStatus::kTextNotTaken;
   }

@@ -135,6 +135,9 @@ class ItemExecutor {
   // last texts again.
   void Popup_RepeatClick();
   bool HasLastItem() const { return !lastItem_.empty(); }
+  // The pages were built anew: the component chosen last is gone, and an
+  // item of the new file under the same name is another item.
+  void ForgetLastItem();
 
   // Runs while StartupPending is 1..99, at an idle moment.
   IdleResult IdleStep();

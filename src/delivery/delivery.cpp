@@ -12,6 +12,7 @@ namespace {
 constexpr std::uint8_t kVkControl = 0x11;
 constexpr std::uint8_t kVkShift = 0x10;
 constexpr std::uint8_t kVkMenu = 0x12;
+constexpr std::uint8_t kVkLeft = 0x25;
 constexpr int kKeyNumberV = 21;
 
 // Rows of modifier combinations (Ctrl 1 + Shift 2 + Alt 4), in press order.
@@ -161,10 +162,10 @@ bool DeliveryRoutines::ClipboardChangedSince(std::uint32_t sequence) {
   return clipboard_.SequenceNumber() != sequence || !clipboard_.HoldsOwnContent();
 }
 
-DeliveryStatus DeliveryRoutines::AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t sequenceBefore,
-                                          bool& changed) {
+DeliveryStatus DeliveryRoutines::AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t patience,
+                                          std::uint32_t sequenceBefore, bool& changed) {
   const std::uint64_t start = processes_.NowMilliseconds();
-  const std::uint64_t patience = std::max(interval, kCutWaitMs);
+  patience = std::max(interval, patience);
   for (bool first = true;; first = false) {
     if (DeliveryStatus status = SendToTarget(target, kWmDestroyClipboard); status != DeliveryStatus::kOk)
       return status;
@@ -189,6 +190,116 @@ bool DeliveryRoutines::PutPasteText(const Bytes& text, WindowId target) {
   return clipboard_.PutForPaste(text, windows_.ProcessOf(target));
 }
 
+WindowId DeliveryRoutines::KeysWindow(WindowId target) {
+  const WindowId focus = windows_.FocusOfThread(target);
+  return focus != kNoWindow ? focus : target;
+}
+
+DeliveryStatus DeliveryRoutines::PutAfterCut(WindowId target, const Bytes& before, const Bytes& after,
+                                             std::uint32_t interval, bool arrived, std::uint32_t emptied,
+                                             bool& intoEmpty) {
+  intoEmpty = false;
+  if (!arrived) {
+    const std::uint32_t process = windows_.ProcessOf(target);
+    switch (clipboard_.PutForPasteIfUnchanged(before + after, process, emptied)) {
+      case PutResult::kPut:
+        // The cut may still come: the restore looks for it.
+        lateCutFrom_ = process;
+        intoEmpty = true;
+        return DeliveryStatus::kOk;
+      case PutResult::kUnavailable:
+        AdoptCurrentContent();
+        return DeliveryStatus::kClipboardUnavailable;
+      case PutResult::kChanged:
+        // The cut came after all, this moment: let the editor finish it.
+        if (DeliveryStatus status = WaitForClipboard(target, interval); status != DeliveryStatus::kOk) {
+          AdoptCurrentContent();
+          return status;
+        }
+        break;
+    }
+  }
+  Bytes result = before;
+  if (!after.empty()) {
+    std::optional<Bytes> selection = ReadTextForStep(2);
+    if (!selection) {
+      AdoptCurrentContent();
+      return DeliveryStatus::kClipboardUnavailable;
+    }
+    result += *selection;
+    result += after;
+  }
+  if (!PutPasteText(result, target)) {
+    AdoptCurrentContent();
+    return DeliveryStatus::kClipboardUnavailable;
+  }
+  return DeliveryStatus::kOk;
+}
+
+// ---- The caret after a write into an empty selection ----------------------------
+
+DeliveryStatus DeliveryRoutines::PlaceCaret(WindowId target, WindowId control, const SelectionAnswer& selection,
+                                            const Bytes& before, const Bytes& after, bool byKeys) {
+  if (after.empty()) return DeliveryStatus::kOk;
+  if (selection.caret && !LikelyUnits(selection.kind).empty()) {
+    if (std::optional<DeliveryStatus> status = PlaceCaretByPositions(control, selection, before, after))
+      return *status;
+  }
+  // Where positions cannot be had, only keys move the caret; a message write
+  // leaves it after the text.
+  return byKeys ? PlaceCaretByKeys(target, after) : DeliveryStatus::kOk;
+}
+
+std::optional<DeliveryStatus> DeliveryRoutines::PlaceCaretByPositions(WindowId control,
+                                                                      const SelectionAnswer& selection,
+                                                                      const Bytes& before, const Bytes& after) {
+  const std::uint32_t caretBefore = *selection.caret;
+  const Bytes written = before + after;
+  // Positions past 16 bits are not answered: the keys can still do it.
+  if (caretBefore + PositionsOf(written, PositionUnits::kBytes) >= 0xFFFF) return std::nullopt;
+  const std::uint64_t start = processes_.NowMilliseconds();
+  for (;;) {
+    const std::optional<std::uint32_t> caret = AskCaret(windows_, control, kAnswerTimeoutMs);
+    if (caret && *caret != caretBefore) {
+      // The paste moved it: by the whole text in the window's own count.
+      for (PositionUnits units : LikelyUnits(selection.kind)) {
+        if (*caret != caretBefore + PositionsOf(written, units)) continue;
+        const std::size_t between = *caret - PositionsOf(after, units);
+        return StatusOf(windows_.SendWithin(control, kEmSetSel, kAnswerTimeoutMs, between,
+                                            static_cast<std::intptr_t>(between))
+                            .status);
+      }
+      return std::nullopt;
+    }
+    // A paste that has not come by now may come any time: the caret stays.
+    if (processes_.NowMilliseconds() - start >= kCaretWaitMs) return DeliveryStatus::kOk;
+    processes_.Sleep(kPollMs);
+  }
+}
+
+DeliveryStatus DeliveryRoutines::PlaceCaretByKeys(WindowId target, const Bytes& after) {
+  // The arrows must not overtake the paste: they go only once the target has
+  // read the text (or when nobody can tell), and not when its own late cut
+  // replaced the text on the clipboard.
+  const std::uint64_t start = processes_.NowMilliseconds();
+  for (;;) {
+    if (!clipboard_.HoldsOwnContent()) return DeliveryStatus::kOk;
+    const PasteRead read = clipboard_.PasteTextRead();
+    if (read == PasteRead::kByReader || read == PasteRead::kUnknown) break;
+    if (processes_.NowMilliseconds() - start >= kCaretWaitMs) return DeliveryStatus::kOk;
+    processes_.Sleep(kPollMs);
+  }
+  // The user has gone on to another window: the keys would land there.
+  if (!KeysReach(target)) return DeliveryStatus::kOk;
+  const std::uint8_t scan = keyboard_.ScanCode(kVkLeft);
+  std::vector<KeyEvent> events;
+  for (std::size_t step = CaretStepsOver(after); step > 0; --step) {
+    events.push_back({kVkLeft, scan, false, true});
+    events.push_back({kVkLeft, scan, true, true});
+  }
+  return keyboard_.Send(events) ? DeliveryStatus::kOk : DeliveryStatus::kInputRefused;
+}
+
 void DeliveryRoutines::CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer) {
   if (buffer.empty()) return;
   const std::size_t count = FitOnCharacterBoundary(text, buffer.size() - 1);
@@ -203,6 +314,12 @@ void DeliveryRoutines::Drop() {
   saved_.reset();
   adoptedSequence_.reset();
   pasteWrittenAt_.reset();
+  lateCutFrom_.reset();
+  lateCutSaved_ = false;
+}
+
+bool DeliveryRoutines::LateCutOnClipboard() {
+  return lateCutFrom_ && !clipboard_.HoldsOwnContent() && clipboard_.OwnerProcess() == *lateCutFrom_;
 }
 
 void DeliveryRoutines::NoteLost(const std::vector<ClipboardFormatName>& formats) {
@@ -240,11 +357,15 @@ std::optional<ClipboardSnapshot> DeliveryRoutines::TakeLocalAndEmpty() {
 
 DeliveryStatus DeliveryRoutines::SaveClipboardIfNone() {
   if (saved_ && RestoreIsSafe()) return DeliveryStatus::kOk;
+  // A late cut of the last target is newer than the saved state: it is what
+  // comes back now, and the user is told at the restore.
+  const bool lateCut = saved_ && LateCutOnClipboard();
   Drop();
   std::optional<ClipboardSnapshot> snapshot = TakeSnapshot();
   if (!snapshot) return DeliveryStatus::kClipboardUnavailable;
   NoteLost(snapshot->notKept);
   saved_ = std::move(*snapshot);
+  lateCutSaved_ = lateCut;
   return DeliveryStatus::kOk;
 }
 
@@ -256,13 +377,16 @@ bool DeliveryRoutines::RestoreIsSafe() {
 RestoreResult DeliveryRoutines::RestoreSavedClipboard() {
   if (!saved_) return RestoreResult::kNothingPending;
   if (!RestoreIsSafe()) {
+    const bool lateCut = LateCutOnClipboard();
     Drop();
-    return RestoreResult::kSkippedChanged;
+    return lateCut ? RestoreResult::kLateCutKept : RestoreResult::kSkippedChanged;
   }
+  const bool lateCutSaved = lateCutSaved_;
   const RestoreOutcome outcome = PutBack(*saved_);
   if (!outcome.opened) return RestoreResult::kClipboardUnavailable;
   Drop();
   lost_ = outcome.notRestored;
+  if (lateCutSaved) return RestoreResult::kLateCutKept;
   return lost_.empty() ? RestoreResult::kRestored : RestoreResult::kPartlyRestored;
 }
 
@@ -302,9 +426,13 @@ DeliveryStatus DeliveryRoutines::RestoreLocal(ClipboardSnapshot&& local, Deliver
 // ---- The routines ---------------------------------------------------------------
 
 DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes& before, const Bytes& after,
-                                                   std::uint32_t /*interval*/, std::int64_t /*keySetting*/) {
+                                                   std::uint32_t /*interval*/, std::int64_t /*keySetting*/,
+                                                   CaretPlacement caret) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
+  // Asked only for the caret: the cut message itself finds an empty selection.
+  const bool caretBetween = caret == CaretPlacement::kBetween && !after.empty();
+  const SelectionAnswer beforePaste = caretBetween ? AskSelection(windows_, target, kAnswerTimeoutMs) : SelectionAnswer{};
   std::optional<ClipboardSnapshot> local = TakeLocalAndEmpty();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
   Bytes result = before;
@@ -327,53 +455,60 @@ DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes&
   if (pasted != DeliveryStatus::kOk) return RestoreLocal(std::move(*local), pasted);
   if (clipboard_.PasteTextRead() == PasteRead::kNotRead)
     return RestoreLocal(std::move(*local), DeliveryStatus::kTextNotTaken);
-  if (!clipboard_.HoldsOwnContent()) return Finish();  // someone else's newer data stays
-  return RestoreLocal(std::move(*local), DeliveryStatus::kOk);
+  DeliveryStatus status = DeliveryStatus::kOk;
+  if (beforePaste.Empty()) status = PlaceCaret(target, target, beforePaste, before, after, /*byKeys=*/false);
+  if (!clipboard_.HoldsOwnContent()) return status == DeliveryStatus::kOk ? Finish() : status;  // someone else's newer data stays
+  return RestoreLocal(std::move(*local), status);
 }
 
 DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& before, const Bytes& after,
                                                std::uint32_t interval, std::int64_t keySetting,
-                                               EmptyCut emptyCut) {
+                                               CaretPlacement caret) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
-  if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  const std::uint32_t emptied = clipboard_.SequenceNumber();
-  Bytes result = before;
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> cutEvents = KeyEventsFor(keys.cut);
   const std::vector<KeyEvent> pasteEvents = KeyEventsFor(keys.paste);
 
   if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
     return GiveBack(status);
-  if (!keyboard_.Send(cutEvents)) return GiveBack(DeliveryStatus::kInputRefused);
-  bool cutArrived = false;
-  if (DeliveryStatus status = AwaitCut(target, interval, emptied, cutArrived); status != DeliveryStatus::kOk)
-    return GiveBack(status);
-  // Nothing came: either nothing was selected or the editor has not cut yet.
-  // A lone before text is written as into an empty selection; a selection to
-  // be wrapped is guessed at only where the caller allows it.
-  if (!cutArrived && !after.empty() && emptyCut == EmptyCut::kStop)
-    return GiveBack(DeliveryStatus::kCutProducedNothing);
-  if (!after.empty()) {
-    std::optional<Bytes> selection = ReadTextForStep(2);
-    if (!selection) {
+  const WindowId control = KeysWindow(target);
+  const SelectionAnswer selection = AskSelection(windows_, control, kAnswerTimeoutMs);
+  if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
+  bool intoEmpty = selection.Empty();
+  if (intoEmpty) {
+    // Nothing to cut: the texts go in at the caret, without a wait.
+    if (!PutPasteText(before + after, target)) {
       AdoptCurrentContent();
       return DeliveryStatus::kClipboardUnavailable;
     }
-    result += *selection;
-    result += after;
+    if (!KeysReachWithin(target, kFocusWaitMs)) return GiveBack(DeliveryStatus::kFocusRefused);
+  } else {
+    if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
+    const std::uint32_t emptied = clipboard_.SequenceNumber();
+    if (!keyboard_.Send(cutEvents)) return GiveBack(DeliveryStatus::kInputRefused);
+    bool arrived = false;
+    const std::uint32_t patience = selection.Known() ? kSelectedCutWaitMs : kCutWaitMs;
+    if (DeliveryStatus status = AwaitCut(target, interval, patience, emptied, arrived); status != DeliveryStatus::kOk)
+      return GiveBack(status);
+    // The window said something is selected: without its text the write
+    // would lose it.
+    if (!arrived && selection.Known()) return GiveBack(DeliveryStatus::kCutProducedNothing);
+    if (DeliveryStatus status = PutAfterCut(target, before, after, interval, arrived, emptied, intoEmpty);
+        status != DeliveryStatus::kOk)
+      return status;
+    if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
+      return GiveBack(status);
   }
-  if (!PutPasteText(result, target)) {
-    AdoptCurrentContent();
-    return DeliveryStatus::kClipboardUnavailable;
-  }
-  if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
-    return GiveBack(status);
   if (!keyboard_.Send(pasteEvents)) return GiveBack(DeliveryStatus::kInputRefused);
   pasteWrittenAt_ = processes_.NowMilliseconds();
   // The paste may still come: the user's clipboard stays pending either way.
   if (DeliveryStatus status = WaitForClipboard(target, interval); status != DeliveryStatus::kOk) return status;
+  if (intoEmpty && caret == CaretPlacement::kBetween) {
+    if (DeliveryStatus status = PlaceCaret(target, control, selection, before, after, /*byKeys=*/true);
+        status != DeliveryStatus::kOk)
+      return status;
+  }
   return Finish();
 }
 
@@ -397,33 +532,43 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
                                                       std::span<std::uint8_t> buffer) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
-  if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
-  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
-  const std::uint32_t emptied = clipboard_.SequenceNumber();
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> events = KeyEventsFor(cut ? keys.cut : keys.copy);
 
   if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/true); status != DeliveryStatus::kOk)
     return GiveBack(status);
+  const SelectionAnswer selection = AskSelection(windows_, KeysWindow(target), kAnswerTimeoutMs);
+  // Nothing selected: the buffer stays empty and the clipboard untouched.
+  if (selection.Empty()) return Finish();
+  if (SaveClipboardIfNone() != DeliveryStatus::kOk) return DeliveryStatus::kClipboardUnavailable;
+  if (!clipboard_.Empty()) return DeliveryStatus::kClipboardUnavailable;
+  const std::uint32_t emptied = clipboard_.SequenceNumber();
   if (!keyboard_.Send(events)) return GiveBack(DeliveryStatus::kInputRefused);
   bool arrived = false;
-  if (DeliveryStatus status = AwaitCut(target, interval, emptied, arrived); status != DeliveryStatus::kOk)
+  const std::uint32_t patience = selection.Known() ? kSelectedCutWaitMs : kCutWaitMs;
+  if (DeliveryStatus status = AwaitCut(target, interval, patience, emptied, arrived); status != DeliveryStatus::kOk)
     return GiveBack(status);
-  if (!arrived) return GiveBack(DeliveryStatus::kCutProducedNothing);
-  std::optional<Bytes> selection = ReadTextForStep(2);
+  if (!arrived) {
+    if (selection.Known()) return GiveBack(DeliveryStatus::kCutProducedNothing);
+    // Taken for an empty selection. The user's clipboard stays pending, so
+    // that a copy still coming is noticed at the restore.
+    lateCutFrom_ = windows_.ProcessOf(target);
+    return Finish();
+  }
+  std::optional<Bytes> selected = ReadTextForStep(2);
   // The target's copy was made at the tool's request: the idle step may put
   // the user's state back over it.
   AdoptCurrentContent();
-  if (!selection) return DeliveryStatus::kClipboardUnavailable;
-  CopyToBuffer(*selection, buffer);
+  if (!selected) return DeliveryStatus::kClipboardUnavailable;
+  CopyToBuffer(*selected, buffer);
   return Finish();
 }
 
 DeliveryStatus DeliveryRoutines::Deliver(int pasteKind, WindowId target, const Bytes& before,
                                          const Bytes& after, std::uint32_t interval,
-                                         std::int64_t keySetting, EmptyCut emptyCut) {
-  if (pasteKind == kPasteByKeys) return DeliverByKeys(target, before, after, interval, keySetting, emptyCut);
-  return DeliverByMessages(target, before, after, interval, keySetting);
+                                         std::int64_t keySetting, CaretPlacement caret) {
+  if (pasteKind == kPasteByKeys) return DeliverByKeys(target, before, after, interval, keySetting, caret);
+  return DeliverByMessages(target, before, after, interval, keySetting, caret);
 }
 
 DeliveryStatus DeliveryRoutines::Fetch(int pasteKind, WindowId target, std::uint32_t interval,

@@ -14,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "delivery/edit_control.h"
 #include "platform/clipboard.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
@@ -41,8 +42,13 @@ enum class DeliveryStatus {
   kTargetProtected,
   // The target window does not exist (any more).
   kTargetGone,
-  // The cut or copy keys left the clipboard unchanged: nothing was written.
+  // The window said something was selected, but its cut or copy keys left
+  // the clipboard unchanged: nothing was written.
   kCutProducedNothing,
+  // The editor cut its selection after the tool had taken it that nothing
+  // was selected: what it cut stays on the clipboard, and the user's earlier
+  // clipboard could not come back.
+  kLateCutOnClipboard,
   // The target handled the paste but never asked for the text.
   kTextNotTaken,
   // The write was done, but formats of the user's clipboard could not be kept
@@ -55,14 +61,12 @@ enum class DeliveryStatus {
 inline constexpr int kPasteByMessages = 0;
 inline constexpr int kPasteByKeys = 1;
 
-// What a key write does when its cut leaves the clipboard unchanged although
-// a selection was to be wrapped: the editor may simply be slow to cut, so an
-// item stops rather than write around a selection it never saw; the editor
-// tests write into the tool's own test file, fresh and empty as a rule, where
-// nothing selected is the likely case and a wrong guess loses nothing.
-enum class EmptyCut {
-  kStop,
-  kEmptySelection,
+// Where the caret goes after a before and an after text were written into
+// an empty selection: after both, or between them, so the user can type
+// into the pair at once.
+enum class CaretPlacement {
+  kAfterText,
+  kBetween,
 };
 
 // Indexes of the routine table: a write uses PasteKind, a fetch 2 + PasteKind.
@@ -97,6 +101,10 @@ enum class RestoreResult {
   // Another program replaced the clipboard after the tool's last write; the
   // newer content stays and the saved state is dropped.
   kSkippedChanged,
+  // The target cut late what a key routine took for an empty selection: its
+  // cut text stays on the clipboard (or came back there) instead of the
+  // saved state, which is dropped.
+  kLateCutKept,
   // The clipboard could not be opened; the saved state stays pending.
   kClipboardUnavailable,
 };
@@ -108,9 +116,15 @@ class DeliveryRoutines {
   // Time the target may take to show as the foreground window with the focus
   // after the tool focused it.
   static constexpr std::uint32_t kFocusWaitMs = 250;
-  // A cut or copy by keys is waited for at least this long (and at least the
-  // paste interval) before the tool takes it that nothing was selected.
+  // A cut or copy by keys from a window that cannot say whether anything is
+  // selected is waited for at least this long (and at least the paste
+  // interval) before the tool takes it that nothing was.
   static constexpr std::uint32_t kCutWaitMs = 300;
+  // A window that said something is selected gets this long to cut it.
+  static constexpr std::uint32_t kSelectedCutWaitMs = 2000;
+  // After a write into an empty selection, the paste is waited for this long
+  // before the caret is put between the texts; a later paste leaves it.
+  static constexpr std::uint32_t kCaretWaitMs = 1000;
   // A program that keeps the clipboard open longer ends the wait.
   static constexpr std::uint64_t kClipboardWaitLimitMs = 5000;
   static constexpr std::uint32_t kPollMs = 5;
@@ -123,18 +137,31 @@ class DeliveryRoutines {
   // Writes `before` (or before + the old selection + after, when `after` is
   // not empty) in place of the target's selection. The message routine leaves
   // the user's clipboard as it was; the key routine keeps the user's clipboard
-  // pending until RestoreSavedClipboard(). A key write whose cut leaves the
-  // clipboard unchanged writes a lone before text as into an empty selection;
-  // when the selection was to be wrapped, `emptyCut` decides.
+  // pending until RestoreSavedClipboard().
+  //
+  // The key routine asks the window with the keyboard focus whether anything
+  // is selected, where it can say (AskSelection): with nothing selected it
+  // pastes at once, without cut keys and without waiting for a cut. A window
+  // that cannot say gets the cut keys, and a cut that does not come within
+  // the wait is taken for an empty selection; one that comes before the text
+  // is put is still wrapped, and one that comes after it stays on the
+  // clipboard for the user (kLateCutKept at the restore).
+  //
+  // With kBetween, a write of an after text into an empty selection puts the
+  // caret after the before text: by EM_SETSEL where the window gives its
+  // positions, else (key routine only) by Left-arrow keys.
   DeliveryStatus DeliverByMessages(WindowId target, const Bytes& before, const Bytes& after,
-                                   std::uint32_t interval, std::int64_t keySetting);
+                                   std::uint32_t interval, std::int64_t keySetting,
+                                   CaretPlacement caret = CaretPlacement::kAfterText);
   DeliveryStatus DeliverByKeys(WindowId target, const Bytes& before, const Bytes& after,
                                std::uint32_t interval, std::int64_t keySetting,
-                               EmptyCut emptyCut = EmptyCut::kStop);
+                               CaretPlacement caret = CaretPlacement::kAfterText);
 
   // Copies (or cuts) the target's selection into `buffer`, which the caller
   // has zero-filled. At most buffer.size() - 1 bytes are written, cut on a
-  // character boundary, so the text always stays zero-terminated.
+  // character boundary, so the text always stays zero-terminated. An empty
+  // selection leaves the buffer empty; the key routine finds it as the write
+  // does.
   DeliveryStatus FetchSelectionByMessages(WindowId target, std::uint32_t interval,
                                           std::int64_t keySetting, bool cut,
                                           std::span<std::uint8_t> buffer);
@@ -145,7 +172,8 @@ class DeliveryRoutines {
   // The routine table by number: routine kDeliverBy... / kFetchSelectionBy...
   // with PasteKind added. A PasteKind other than 1 means message sending.
   DeliveryStatus Deliver(int pasteKind, WindowId target, const Bytes& before, const Bytes& after,
-                         std::uint32_t interval, std::int64_t keySetting, EmptyCut emptyCut = EmptyCut::kStop);
+                         std::uint32_t interval, std::int64_t keySetting,
+                         CaretPlacement caret = CaretPlacement::kAfterText);
   DeliveryStatus Fetch(int pasteKind, WindowId target, std::uint32_t interval,
                        std::int64_t keySetting, bool cut, std::span<std::uint8_t> buffer);
 
@@ -196,8 +224,33 @@ class DeliveryRoutines {
   bool KeysReach(WindowId target);
   bool KeysReachWithin(WindowId target, std::uint32_t milliseconds);
   // After the cut or copy keys: waits for the clipboard to change (at least
-  // `interval`, at most max(interval, kCutWaitMs)) and then to be closed.
-  DeliveryStatus AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t sequenceBefore, bool& changed);
+  // `interval`, at most max(interval, patience)) and then to be closed.
+  DeliveryStatus AwaitCut(WindowId target, std::uint32_t interval, std::uint32_t patience,
+                          std::uint32_t sequenceBefore, bool& changed);
+  // The window the keys reach: the target's focus, or the target itself.
+  WindowId KeysWindow(WindowId target);
+  // After the cut keys for a write: puts the text for the paste into
+  // `result` (before + the cut selection + after) and on the clipboard. A
+  // cut that never came is taken for an empty selection (`intoEmpty`), but
+  // the text goes on the clipboard only while it is still as the tool
+  // emptied it; a cut that came in between is wrapped after all.
+  DeliveryStatus PutAfterCut(WindowId target, const Bytes& before, const Bytes& after, std::uint32_t interval,
+                             bool arrived, std::uint32_t emptied, bool& intoEmpty);
+  // After a write of `before` + `after` into an empty selection of
+  // `control`: the caret goes between them.
+  DeliveryStatus PlaceCaret(WindowId target, WindowId control, const SelectionAnswer& selection,
+                            const Bytes& before, const Bytes& after, bool byKeys);
+  // Waits for the paste to move the caret and sets it back by the after
+  // text's positions. nullopt: the caret moved in a way the window's
+  // positions do not explain; kOk also when the paste was not seen in time
+  // (the caret is left alone then).
+  std::optional<DeliveryStatus> PlaceCaretByPositions(WindowId control, const SelectionAnswer& selection,
+                                                      const Bytes& before, const Bytes& after);
+  // Left-arrow keys, once the target has read the pasted text.
+  DeliveryStatus PlaceCaretByKeys(WindowId target, const Bytes& after);
+  // The target's cut or copy came later than the wait, and is what the
+  // clipboard holds now.
+  bool LateCutOnClipboard();
   bool ClipboardChangedSince(std::uint32_t sequence);
   // Reads the clipboard text for a step that may try twice.
   std::optional<Bytes> ReadTextForStep(int attempts);
@@ -237,6 +290,12 @@ class DeliveryRoutines {
   std::optional<ClipboardSnapshot> saved_;
   std::optional<std::uint32_t> adoptedSequence_;
   std::optional<std::uint64_t> pasteWrittenAt_;
+  // The process of a target whose cut keys were taken for an empty
+  // selection when nothing came: its cut may still arrive.
+  std::optional<std::uint32_t> lateCutFrom_;
+  // A late cut of the target became the state that comes back at the
+  // restore (it arrived before a second routine saved the clipboard).
+  bool lateCutSaved_ = false;
   std::vector<ClipboardFormatName> lost_;
   std::optional<ClipboardSnapshot> putBack_;
   std::uint32_t putBackSequence_ = 0;

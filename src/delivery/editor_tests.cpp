@@ -53,7 +53,7 @@ DeliveryStatus WriteTestTexts(DeliveryRoutines& delivery, WindowId target, int p
   const TestTexts texts = MakeTestTexts(lineEnd);
   const DeliveryStatus status =
       delivery.Deliver(pasteKind, target, texts.before, texts.after, static_cast<std::uint32_t>(std::max(interval, 0)),
-                       keySetting, EmptyCut::kEmptySelection);
+                       keySetting);
   delivery.RestoreSavedClipboard();
   return status;
 }

@@ -53,8 +53,7 @@ WindowId FindTestEditor(Launcher& launcher, const Bytes& commandLine, const Link
 // item, or the value stored in the shown kind for 直接指定.
 std::int32_t TestKeySetting(const LinkedTab& tab, std::int32_t storedCutPasteKey);
 
-// Writes the test texts into `target` and gives the user's clipboard back; a
-// key write whose cut brings nothing writes as into an empty selection.
+// Writes the test texts into `target` and gives the user's clipboard back.
 DeliveryStatus WriteTestTexts(DeliveryRoutines& delivery, WindowId target, int pasteKind, int interval,
                               std::int32_t keySetting, const Bytes& lineEnd);
 

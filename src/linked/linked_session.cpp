@@ -68,6 +68,7 @@ OpenFileEntry LinkedSession::MakeEntry(char mark, const Bytes& path, WindowId ed
   entry.path = path;
   entry.editWindow = editWindow;
   entry.topWindow = TopWindowOf(windows_, editWindow);
+  entry.serial = nextSerial_++;
   if (editWindow != kNoWindow && windows_.IsWindow(editWindow)) {
     entry.process = windows_.ProcessOf(editWindow);
     entry.thread = windows_.ThreadOf(entry.topWindow);
@@ -123,15 +124,21 @@ void LinkedSession::RemoveOpenFile(std::size_t index) {
   }
 }
 
+void LinkedSession::RemoveOpenFile(const OpenFileEntry& entry) {
+  if (const std::optional<std::size_t> index = IndexOf(entry)) RemoveOpenFile(*index);
+}
+
+std::optional<std::size_t> LinkedSession::IndexOf(const OpenFileEntry& entry) const {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].serial == entry.serial) return i;
+  }
+  return std::nullopt;
+}
+
 void LinkedSession::ClearCurrentFile() {
   selected_.reset();
   currentFile_.clear();
   LinkWindows(kNoWindow);
-}
-
-void LinkedSession::ClearAll() {
-  entries_.clear();
-  ClearCurrentFile();
 }
 
 bool LinkedSession::ChooseEntry(std::size_t index) {

@@ -31,6 +31,9 @@ struct OpenFileEntry {
   std::uint32_t thread = 0;
   std::string editClass;
   std::string topClass;
+  // Which listing this is: an entry is found again by it after its position
+  // may have moved (no two entries of a session share one).
+  std::uint64_t serial = 0;
   // What the combo box holds: the mark followed by the path.
   Bytes Text() const { return Bytes(1, mark) + path; }
 };
@@ -72,9 +75,12 @@ class LinkedSession {
   // Only the selection moves; the current file and windows stay.
   void SelectOpenFile(std::size_t index);
   void RemoveOpenFile(std::size_t index);
+  // The entry itself, wherever it is now; nothing when it is gone.
+  void RemoveOpenFile(const OpenFileEntry& entry);
+  std::optional<std::size_t> IndexOf(const OpenFileEntry& entry) const;
+  bool IsSelected(const OpenFileEntry& entry) const { return selected_ && selected_ == IndexOf(entry); }
   // The current file goes away with its windows (close commands); entries stay.
   void ClearCurrentFile();
-  void ClearAll();
   // The user picked entry `index` in ComboBoxFile: it becomes current.
   bool ChooseEntry(std::size_t index);
 
@@ -142,6 +148,7 @@ class LinkedSession {
   std::string linkedTopClass_;
   // Whose turn it is for the full owner check on the next watch tick.
   std::size_t fullCheckTurn_ = 0;
+  std::uint64_t nextSerial_ = 1;
 };
 
 }  // namespace quiltor

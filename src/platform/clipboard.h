@@ -48,6 +48,13 @@ enum class PasteRead {
   kByReader,  // the reader's process read it
 };
 
+// How a put that depends on the clipboard being unchanged went.
+enum class PutResult {
+  kPut,
+  kChanged,      // the sequence number had moved: nothing was put
+  kUnavailable,  // the clipboard could not be opened or filled
+};
+
 class Clipboard {
  public:
   virtual ~Clipboard() = default;
@@ -61,6 +68,10 @@ class Clipboard {
   // PasteTextRead() can tell when the reader took it; marked so clipboard
   // history and monitors skip it.
   virtual bool PutForPaste(const Bytes& text, std::uint32_t reader) = 0;
+  // PutForPaste, but only while the sequence number is still `sequence`,
+  // looked at inside the same opening of the clipboard, so a change another
+  // program makes cannot slip in between the look and the put.
+  virtual PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) = 0;
   virtual PasteRead PasteTextRead() = 0;
   virtual bool Empty() = 0;
   // GetOpenClipboardWindow() != null.
@@ -72,6 +83,9 @@ class Clipboard {
   // user's content a second time; an empty snapshot leaves an empty clipboard.
   virtual RestoreOutcome Restore(const ClipboardSnapshot& snapshot) = 0;
   virtual std::uint32_t SequenceNumber() = 0;
+  // The process of the window that owns the content (the last one that
+  // emptied the clipboard); 0 when no window owns it.
+  virtual std::uint32_t OwnerProcess() = 0;
   // True while what the tool put there last (a text, an empty clipboard or a
   // restored state) is still there: no other program has emptied the
   // clipboard since. Reading a text on demand does not change this, whatever

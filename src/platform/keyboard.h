@@ -10,7 +10,7 @@ class Keyboard {
  public:
   virtual ~Keyboard() = default;
   // SendInput of all `events` in one call (vk, scan, KEYEVENTF_KEYUP for a
-  // release, no other flag). False when the system inserted fewer events than
+  // release, KEYEVENTF_EXTENDEDKEY for an extended key, no other flag). False when the system inserted fewer events than
   // given: input blocked, another desktop, or a target Windows protects.
   virtual bool Send(std::span<const KeyEvent> events) = 0;
   bool Send(const KeyEvent& event) { return Send(std::span<const KeyEvent>(&event, 1)); }

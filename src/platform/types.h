@@ -9,11 +9,14 @@ namespace quiltor {
 using WindowId = std::uint64_t;
 inline constexpr WindowId kNoWindow = 0;
 
-// One synthesised key stroke: virtual-key code, scan code, press or release.
+// One synthesised key stroke: virtual-key code, scan code, press or release;
+// `extended` for the keys of the separate block (the arrows), whose scan
+// codes are those of the number pad's keys.
 struct KeyEvent {
   std::uint8_t vk = 0;
   std::uint8_t scan = 0;
   bool up = false;
+  bool extended = false;
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "settings/profile.h"
+#include "settings/settings_keys.h"
 #include "text/cp932.h"
 
 namespace quiltor {
@@ -53,31 +54,14 @@ class SettingsReader {
   std::int32_t Int(const Bytes& section, const Bytes& key, std::int32_t fallback) {
     return SettingsIntOr(String(section, key, ""), fallback);
   }
-  bool Bool(const Bytes& section, const Bytes& key, bool fallback) {
-    return SettingsBoolOr(String(section, key, ""), fallback);
-  }
-  // The first character of the value; `fallback` for an empty value.
-  char Letter(const Bytes& section, const Bytes& key, char fallback) {
-    Bytes value = String(section, key, Bytes(1, fallback));
-    return value.empty() ? fallback : value.front();
+  KeyLookup Lookup() {
+    return [this](const Bytes& section, const Bytes& key, const Bytes& fallback) { return String(section, key, fallback); };
   }
 
  private:
   ProfileFile& file_;
   std::optional<IniDocument> document_;
 };
-
-// The fields of a file kind shared by "Setup" (common entry) and "ExtRendo<n>".
-void ReadKindKeys(SettingsReader& reader, const Bytes& section, FileKind& kind) {
-  kind.editerPath = reader.String(section, "EditerPath", "");
-  kind.editerParam = reader.String(section, "EditerParam", "");
-  kind.className1 = reader.String(section, "ClassName1", "");
-  kind.className2 = reader.String(section, "ClassName2", "");
-  kind.pasteKind = reader.Int(section, "PasteKind", 0);
-  kind.pasteInterval = reader.Int(section, "PasteInterval", 0);
-  kind.cutPasteKey = SanitizeCutPasteKey(reader.Int(section, "CutPasteKey", kDefaultCutPasteKey));
-  kind.programNo = reader.Int(section, "ProgramNo", 0);
-}
 
 int FileKindCount(std::int32_t extRendoCnt) { return std::clamp(extRendoCnt, 0, kMaxFileKinds); }
 
@@ -90,7 +74,6 @@ class Writer {
     return *this;
   }
   Writer& Int(const Bytes& key, std::int64_t value) { return String(key, FormatProfileInt(value)); }
-  Writer& Bool(const Bytes& key, bool value) { return String(key, FormatProfileBool(value)); }
   Writer& Delete(const Bytes& key) {
     ok_ = ok_ && file_.DeleteKey(section_, key);
     return *this;
@@ -102,17 +85,6 @@ class Writer {
   Bytes section_;
   bool ok_ = true;
 };
-
-void WriteKindKeys(Writer& writer, const FileKind& kind) {
-  writer.String("EditerPath", kind.editerPath)
-      .String("EditerParam", kind.editerParam)
-      .String("ClassName1", kind.className1)
-      .String("ClassName2", kind.className2)
-      .Int("PasteKind", kind.pasteKind)
-      .Int("PasteInterval", kind.pasteInterval)
-      .Int("CutPasteKey", kind.cutPasteKey)
-      .Int("ProgramNo", kind.programNo);
-}
 
 // The first "||" that does not begin inside a double-byte character.
 std::size_t FindEntryEnd(std::string_view text) {
@@ -170,22 +142,23 @@ LoadedSettings LoadSettings(ProfileFile& file) {
   loaded.written = MigrateSettings(file);
   AppSettings& s = loaded.settings;
   SettingsReader r(file);
+  const KeyLookup lookup = r.Lookup();
   const Bytes setup = kSectionSetup;
-
-  s.no = r.Int(kSectionVersion, "No", 0);
+  ReadSettingsKeys(lookup, s);
 
   int count = FileKindCount(r.Int(setup, "ExtRendoCnt", 0));
   s.fileKinds.assign(1, CommonFileKind());
-  ReadKindKeys(r, setup, s.Common());
+  ReadKindKeys(lookup, setup, false, s.Common());
   for (int n = 1; n <= count; ++n) {
-    Bytes section = Numbered(kExtRendoPrefix, n);
     FileKind kind;
-    kind.extName = r.String(section, "ExtName", "");
-    kind.ext = r.String(section, "Ext", "");
-    ReadKindKeys(r, section, kind);
+    ReadKindKeys(lookup, Numbered(kExtRendoPrefix, n), true, kind);
     s.fileKinds.push_back(std::move(kind));
   }
   s.currentFileKind = 0;
+  // Linked mode uses the common entry until SelectFileKind chooses a kind, so
+  // its key codes are valid from the start.
+  const FileKind& common = s.Common();
+  s.modeDelivery[kLinkedMode] = {common.pasteKind, common.pasteInterval, common.cutPasteKey};
 
   s.programs.clear();
   for (int i = 0; i < kMaxPrograms; ++i) {
@@ -194,61 +167,17 @@ LoadedSettings LoadSettings(ProfileFile& file) {
     s.programs.push_back({r.String(setup, Numbered("ExecCaption", i), ""), std::move(program),
                           r.String(setup, Numbered("ExecParam", i), "")});
   }
-
-  s.lineEnd = LineEndForCrlf(r.Int(setup, "CRLF", 2));
-  s.makeNew = r.Bool(setup, "MakeNew", false);
-  // Hand-edited values are kept to what the settings dialog offers: a timer
-  // of 0 ms would flood the tool with ticks, a negative smoothness would
-  // never end the animation.
-  s.timer = std::clamp(r.Int(setup, "Timer", 100), 10, 3000);
-  s.timerEZ = std::clamp(r.Int(setup, "TimerEZ", 2000), 0, 10000);
-  s.resize = std::clamp(r.Int(setup, "Resize", 5), 0, 20);
-  // The history length indexes "OpenFile0..19"; a damaged value must not make
-  // the tool write thousands of keys at close.
-  s.openFiles = std::clamp(r.Int(setup, "OpenFiles", 10), 0, kMaxOpenFiles);
-  s.modeDelivery[kSimpleMode] =
-      SanitizeDelivery({r.Int(setup, "PasteKindEZ", 1), r.Int(setup, "PasteIntervalEZ", 0),
-                        r.Int(setup, "CutPasteKeyEZ", kDefaultCutPasteKey)});
-  // Linked mode uses the common entry until SelectFileKind chooses a kind, so
-  // its key codes are valid from the start.
-  const FileKind& common = s.Common();
-  s.modeDelivery[kLinkedMode] = {common.pasteKind, common.pasteInterval, common.cutPasteKey};
-  s.bufSize1 = r.Int(setup, "BufSize1", 1024);
-  s.bufSize2 = r.Int(setup, "BufSize2", 1024);
-  // A height of 0 or less would make the start-up strip look like a
-  // pending write, and the data file would never load.
-  s.minHeight = std::clamp(r.Int(setup, "MinHeight", 38), 38, 1200);
-  s.maxHeight = std::clamp(r.Int(setup, "MaxHeight", 480), s.minHeight, 1200);
-  s.changeMode = r.Int(setup, "ChangeMode", 1);
-  s.closeMode = r.Int(setup, "CloseMode", 1);
-  s.fileFilter = r.String(setup, "FileFilter", kDefaultFileFilter);
-  s.fileFilterC = r.String(setup, "FileFilterC", kDefaultFileFilterC);
   s.openFilter = BuildOpenFilter(s.fileFilter, s.fileFilterC);
-  s.hotKeyR = r.Bool(setup, "HotKeyR", false);
-  s.hotKeyR1 = r.Int(setup, "HotKeyR1", 1);
-  s.hotKeyR2 = r.Letter(setup, "HotKeyR2", 'Q');
-  s.hotKeyA = r.Bool(setup, "HotKeyA", false);
-  s.hotKeyA1 = r.Int(setup, "HotKeyA1", 1);
-  s.hotKeyA2 = r.Letter(setup, "HotKeyA2", 'A');
 
   const Bytes quiltor = kSectionQuiltor;
   QuiltorSection& q = s.quiltor;
-  q.top = r.Int(quiltor, "Top", 0);
-  q.left = r.Int(quiltor, "Left", 0);
-  q.height = r.Int(quiltor, "Height", 282);
-  q.mode = r.Bool(quiltor, "Mode", false);
-  q.toolBar = r.Bool(quiltor, "ToolBar", true);
-  q.stayOnTop = r.Bool(quiltor, "StayOnTop", false);
-  q.hideIcon = r.Bool(quiltor, "HideIcon", false);
-  q.autoSmall = r.Bool(quiltor, "AutoSmall", false);
+  ReadWindowKeys(lookup, q);
   q.openFile.clear();
   for (int i = 0; i < s.openFiles; ++i) q.openFile.push_back(r.String(quiltor, Numbered("OpenFile", i), ""));
-  q.quiltorData = r.String(quiltor, "QuiltorData", "");
   q.quiltorDataHistory.clear();
   for (int j = 0; j < kDataHistorySlots; ++j) {
     q.quiltorDataHistory.push_back(r.String(quiltor, Numbered("QuiltorData", j), ""));
   }
-  q.activePage = r.Int(quiltor, "ActivePage", 10);
   return loaded;
 }
 
@@ -305,18 +234,23 @@ std::vector<Bytes> FileFilterEntries(const Bytes& fileFilter) {
 // ---- Writing -----------------------------------------------------------------
 
 bool SaveWindowState(ProfileFile& file, const WindowState& state) {
+  QuiltorSection window;
+  window.top = state.top;
+  window.left = state.left;
+  window.height = state.height;
+  window.activePage = state.activePage;
+  window.toolBar = state.toolBar;
+  window.autoSmall = state.autoSmall;
+  window.stayOnTop = state.stayOnTop;
+  window.hideIcon = state.hideIcon;
+  window.quiltorData = state.quiltorData;
+  if (!WriteKeyGroup(file, window, KeyGroup::kWindow)) return false;
   Writer w(file, kSectionQuiltor);
-  w.Int("Top", state.top).Int("Left", state.left).Int("Height", state.height);
-  w.Int("ActivePage", state.activePage);
-  w.Bool("ToolBar", state.toolBar)
-      .Bool("AutoSmall", state.autoSmall)
-      .Bool("StayOnTop", state.stayOnTop)
-      .Bool("HideIcon", state.hideIcon);
   int slots = std::clamp(state.openFileSlots, 0, kMaxOpenFiles);
   for (int i = 0; i < slots; ++i) {
     w.String(Numbered("OpenFile", i), i < static_cast<int>(state.openFiles.size()) ? state.openFiles[i] : "");
   }
-  w.String("QuiltorData", state.quiltorData);
+  if (!w.Ok() || !WriteKeyGroup(file, window, KeyGroup::kCurrentDataFile)) return false;
   for (int j = 0; j < kDataHistorySlots; ++j) {
     w.String(Numbered("QuiltorData", j), j < static_cast<int>(state.dataFiles.size()) ? state.dataFiles[j] : "");
   }
@@ -324,11 +258,15 @@ bool SaveWindowState(ProfileFile& file, const WindowState& state) {
 }
 
 bool WriteMode(ProfileFile& file, bool linked) {
-  return Writer(file, kSectionQuiltor).Bool("Mode", linked).Ok();
+  QuiltorSection window;
+  window.mode = linked;
+  return WriteKeyGroup(file, window, KeyGroup::kMode);
 }
 
 bool WriteCurrentDataFile(ProfileFile& file, const Bytes& dataFile) {
-  return Writer(file, kSectionQuiltor).String("QuiltorData", dataFile).Ok();
+  QuiltorSection window;
+  window.quiltorData = dataFile;
+  return WriteKeyGroup(file, window, KeyGroup::kCurrentDataFile);
 }
 
 bool DropOpenFileKeys(ProfileFile& file, int openFiles) {
@@ -338,47 +276,17 @@ bool DropOpenFileKeys(ProfileFile& file, int openFiles) {
 }
 
 bool WriteTimerAndSizeKeys(ProfileFile& file, const AppSettings& s) {
-  return Writer(file, kSectionSetup)
-      .Int("Timer", s.timer)
-      .Int("TimerEZ", s.timerEZ)
-      .Int("MinHeight", s.minHeight)
-      .Int("MaxHeight", s.maxHeight)
-      .Int("Resize", s.resize)
-      .Int("OpenFiles", s.openFiles)
-      .Bool("MakeNew", s.makeNew)
-      .Ok();
+  return WriteKeyGroup(file, s, KeyGroup::kTimerAndSize);
 }
 
-bool WriteFilterKeys(ProfileFile& file, const AppSettings& s) {
-  return Writer(file, kSectionSetup)
-      .Int("ChangeMode", s.changeMode)
-      .Int("CloseMode", s.closeMode)
-      .String("FileFilter", s.fileFilter)
-      .String("FileFilterC", s.fileFilterC)
-      .Ok();
-}
+bool WriteFilterKeys(ProfileFile& file, const AppSettings& s) { return WriteKeyGroup(file, s, KeyGroup::kFilters); }
 
 bool WriteLineEndAndHotKeys(ProfileFile& file, const AppSettings& s) {
-  return Writer(file, kSectionSetup)
-      .Int("CRLF", CrlfSetting(s.lineEnd))
-      .Int("BufSize1", s.bufSize1)
-      .Int("BufSize2", s.bufSize2)
-      .Bool("HotKeyR", s.hotKeyR)
-      .Int("HotKeyR1", s.hotKeyR1)
-      .String("HotKeyR2", Bytes(1, s.hotKeyR2))
-      .Bool("HotKeyA", s.hotKeyA)
-      .Int("HotKeyA1", s.hotKeyA1)
-      .String("HotKeyA2", Bytes(1, s.hotKeyA2))
-      .Ok();
+  return WriteKeyGroup(file, s, KeyGroup::kLineEndAndHotKeys);
 }
 
 bool WriteSimpleModeDelivery(ProfileFile& file, const AppSettings& s) {
-  const DeliverySettings& simple = s.modeDelivery[kSimpleMode];
-  return Writer(file, kSectionSetup)
-      .Int("PasteKindEZ", simple.pasteKind)
-      .Int("PasteIntervalEZ", simple.pasteInterval)
-      .Int("CutPasteKeyEZ", simple.cutPasteKey)
-      .Ok();
+  return WriteKeyGroup(file, s, KeyGroup::kSimpleDelivery);
 }
 
 bool WriteFileKinds(ProfileFile& file, const FileKinds& kinds, int oldCount) {
@@ -386,15 +294,10 @@ bool WriteFileKinds(ProfileFile& file, const FileKinds& kinds, int oldCount) {
     if (!file.DeleteSection(Numbered(kExtRendoPrefix, n))) return false;
   }
   int count = kinds.empty() ? 0 : static_cast<int>(kinds.size()) - 1;
-  Writer setup(file, kSectionSetup);
-  setup.Int("ExtRendoCnt", count);
-  if (!kinds.empty()) WriteKindKeys(setup, kinds.front());
-  if (!setup.Ok()) return false;
+  if (!Writer(file, kSectionSetup).Int("ExtRendoCnt", count).Ok()) return false;
+  if (!kinds.empty() && !WriteKindKeys(file, kSectionSetup, false, kinds.front())) return false;
   for (int n = 1; n <= count; ++n) {
-    Writer w(file, Numbered(kExtRendoPrefix, n));
-    w.String("ExtName", kinds[n].extName).String("Ext", kinds[n].ext);
-    WriteKindKeys(w, kinds[n]);
-    if (!w.Ok()) return false;
+    if (!WriteKindKeys(file, Numbered(kExtRendoPrefix, n), true, kinds[n])) return false;
   }
   return true;
 }

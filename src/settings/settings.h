@@ -107,10 +107,15 @@ struct AppSettings {
   // "Setup".
   FileKinds fileKinds{CommonFileKind()};  // never empty: entry 0 is the common entry
   int currentFileKind = 0;                         // index into fileKinds
-  ModeDelivery modeDelivery{};
+  // Simple mode writes by keys unless the file says otherwise.
+  ModeDelivery modeDelivery{DeliverySettings{1, 0, kDefaultCutPasteKey}, DeliverySettings{}};
   ProgramList programs;     // the non-empty positions of "ExecProgram0..19", in order
   Bytes lineEnd = "\r\n";   // from "CRLF": 0 = "\r", 1 = "\n", else "\r\n"
   bool makeNew = false;
+  // A write of a before and an after text into an empty selection leaves
+  // the caret between them (false: after both). A file without the key
+  // counts as true.
+  bool caretInside = true;
   std::int32_t timer = 100;
   std::int32_t timerEZ = 2000;
   std::int32_t resize = 5;
@@ -205,7 +210,7 @@ bool WriteCurrentDataFile(ProfileFile& file, const Bytes& dataFile);
 bool DropOpenFileKeys(ProfileFile& file, int openFiles);
 
 // The settings dialog's writes, one function per group, in the dialog's order.
-// Timer, TimerEZ, MinHeight, MaxHeight, Resize, OpenFiles, MakeNew.
+// Timer, TimerEZ, MinHeight, MaxHeight, Resize, OpenFiles, MakeNew, CaretInside.
 bool WriteTimerAndSizeKeys(ProfileFile& file, const AppSettings& settings);
 // ChangeMode, CloseMode, FileFilter, FileFilterC.
 bool WriteFilterKeys(ProfileFile& file, const AppSettings& settings);

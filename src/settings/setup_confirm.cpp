@@ -19,6 +19,7 @@ SetupConfirmation ConfirmSetup(const AppSettings& current, const SetupCopy& edit
   s.resize = edited.resize;
   s.openFiles = edited.openFiles;
   s.makeNew = edited.makeNew;
+  s.caretInside = edited.caretInside;
   s.minHeight = edited.minHeight;
   s.maxHeight = edited.maxHeight;
   ok = ok && WriteTimerAndSizeKeys(file, s);

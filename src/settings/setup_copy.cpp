@@ -81,6 +81,7 @@ SetupCopy::SetupCopy(const AppSettings& s, const MainWindowFacts& facts) {
   Type(SetupSpin::kResize, s.resize);
   Type(SetupSpin::kOpenFiles, s.openFiles);
   makeNew = s.makeNew;
+  caretInside = s.caretInside;
   library = facts.libraryInSystem;
 
   changeMode = s.changeMode == 0 ? 0 : 1;

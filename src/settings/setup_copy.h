@@ -121,7 +121,8 @@ class SetupCopy {
   int resize = 5;
   int openFiles = 10;
   bool makeNew = false;
-  bool library = false;  // CheckBoxDLL
+  bool caretInside = true;  // CheckBoxCaretInside
+  bool library = false;     // CheckBoxDLL
   // Tab 動作環境Ⅱ.
   int changeMode = 1;
   int closeMode = 1;

@@ -51,6 +51,9 @@ std::wstring DeliveryMessage(DeliveryStatus status, std::span<const ClipboardFor
       return L"書き込み先のウィンドウが見つかりません";
     case DeliveryStatus::kCutProducedNothing:
       return L"選択範囲の文字列を取得できませんでした\n何も書き込んでいません";
+    case DeliveryStatus::kLateCutOnClipboard:
+      return L"エディタが遅れて切り取った文字列はクリップボードにあります\n"
+             L"それより前のクリップボードの内容は戻せませんでした";
     case DeliveryStatus::kTextNotTaken:
       return L"書き込み先のウィンドウが文字列を受け取りませんでした";
     case DeliveryStatus::kFormatsNotKept:

@@ -199,6 +199,18 @@ std::optional<std::size_t> RowAt(HWND list, POINT point) {
   return count;
 }
 
+// Alt+Up / Alt+Down: the selected row moves by one place and stays selected.
+bool MoveSelectedRow(HWND list, DragState& state, bool up) {
+  const int row = ListSelection(list);
+  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  const int to = up ? row - 1 : row + 1;
+  if (row < 0 || to < 0 || to >= count || !state.handlers.move) return false;
+  state.handlers.move(static_cast<std::size_t>(row), static_cast<std::size_t>(to));
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(to), 0);
+  if (state.handlers.dropped) state.handlers.dropped();
+  return true;
+}
+
 LRESULT CALLBACK RowDragProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
   auto* state = reinterpret_cast<DragState*>(data);
   const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
@@ -238,10 +250,30 @@ LRESULT CALLBACK RowDragProc(HWND list, UINT message, WPARAM wparam, LPARAM lpar
         return result;
       }
       break;
+    case WM_GETDLGCODE: {
+      // Enter is the list's own while it edits rows, not the default button's.
+      const auto* msg = reinterpret_cast<const MSG*>(lparam);
+      const LRESULT code = DefSubclassProc(list, message, wparam, lparam);
+      if (state->handlers.edit && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+        return code | DLGC_WANTMESSAGE;
+      }
+      return code;
+    }
     case WM_KEYDOWN:
       if (wparam == VK_SPACE && state->handlers.toggle) {
         const int row = ListSelection(list);
         if (row >= 0) state->handlers.toggle(static_cast<std::size_t>(row));
+        return 0;
+      }
+      if ((wparam == VK_RETURN || wparam == VK_F2) && state->handlers.edit) {
+        const int row = ListSelection(list);
+        if (row >= 0) state->handlers.edit(static_cast<std::size_t>(row));
+        return 0;
+      }
+      break;
+    case WM_SYSKEYDOWN:
+      if ((wparam == VK_UP || wparam == VK_DOWN) && state->handlers.edit) {
+        MoveSelectedRow(list, *state, wparam == VK_UP);
         return 0;
       }
       break;

@@ -97,6 +97,10 @@ struct RowDrag {
   // (a check list); 0 for a plain list.
   int tickWidth = 0;
   std::function<void(std::size_t row)> toggle;
+  // With `edit`, the keyboard does what the mouse does: Enter or F2 edits
+  // the selected row (Enter then no longer presses the dialog's default
+  // button), Alt+Up and Alt+Down move it by one place.
+  std::function<void(std::size_t row)> edit;
 };
 // Rows of `list` follow the pointer while the left button drags them. The
 // handlers live as long as the list.

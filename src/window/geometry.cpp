@@ -111,6 +111,11 @@ int ToolButtonWidth(int dropDownButtonWidth) {
   return 26;
 }
 
+int StartHeight(int savedHeight, int shrinkHeight, int heightLimit) {
+  if (savedHeight > shrinkHeight) return savedHeight;
+  return kDefaultHeight > shrinkHeight ? kDefaultHeight : heightLimit;
+}
+
 int ChooseActivePage(int savedPage, int pageCount) {
   if (pageCount <= 0) return -1;
   if (savedPage < 0 || savedPage >= pageCount) return 0;

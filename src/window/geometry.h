@@ -13,6 +13,12 @@ inline constexpr int kWindowWidth = 275;
 inline constexpr int kStripHeight = 38;       // the window shrunk to its title strip
 inline constexpr int kToolBarHeight = 30;     // added to and taken from the height limit
 inline constexpr int kTitleStripHeight = 15;
+inline constexpr int kDefaultHeight = 282;    // "Height" when the settings have none
+
+// The height the window opens with. A saved height no greater than the
+// shrunk one would open the window shrunk with nothing to stretch back to:
+// the default height (or the greatest allowed, should that be lower) instead.
+int StartHeight(int savedHeight, int shrinkHeight, int heightLimit);
 
 // Heights the window passes through when it animates from `current` to
 // `target`. `resize` is the smoothness setting (0 = jump): each step moves by

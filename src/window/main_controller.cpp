@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/data_file.h"
+#include "data/data_listing.h"
 #include "settings/profile.h"
 #include "text/cp932.h"
 
@@ -10,6 +11,13 @@ namespace quiltor {
 namespace {
 
 constexpr char kLoadingText[] = " >>> Loading...";
+
+// Every start writes "QuiltorData", so a settings file without the key has
+// never been through a start of the tool.
+bool IsFirstStart(ProfileFile& settings) {
+  const Bytes absent = "\n";  // a value never holds a line end
+  return settings.GetString(kSectionQuiltor, "QuiltorData", absent) == absent;
+}
 
 }  // namespace
 
@@ -89,7 +97,7 @@ void MainController::BindCommands() {
     if (CommandEnabled(CommandId::kRepeat)) Popup_RepeatClick();
   });
   bind(CommandId::kLoomwork, &MainController::Popup_LoomworkClick);
-  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { view_->DropDown(CommandId::kLoomwork); });
+  dispatcher_.Bind(CommandId::kLoomworkDropDown, [this](std::size_t) { ShowDropDown(CommandId::kLoomwork); });
   bindIndexed(CommandId::kLoomworkHistory, &MainController::LoadRecentDataFile);
   bind(CommandId::kDispToolBar, &MainController::Popup_Disp_ToolBarClick);
   bind(CommandId::kDispAutoSmall, &MainController::Popup_Disp_AutoSmallClick);
@@ -175,7 +183,7 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   state_.Configure(settings_.minHeight, settings_.maxHeight);
   // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
   view_->MoveTo(Point{q.left, q.top});
-  view_->SetHeight(q.height);
+  view_->SetHeight(StartHeight(q.height, settings_.minHeight, state_.HeightLimit()));
   state_.BeginTracking();
   const Point screen = view_->ScreenSize();
   Point at = ClampStartPosition(Point{q.left, q.top}, kWindowWidth, view_->WindowRect().Height(), screen.x, screen.y);
@@ -199,6 +207,12 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   currentDataFile_ = own.dataFile ? *own.dataFile : q.quiltorData;
   {
     IniFile ini = SettingsFile();
+    // A first start opens the first data file on offer, so that a new user
+    // sees the samples that came with the program instead of an empty window.
+    if (!own.dataFile && IsFirstStart(ini)) {
+      const DataFileListing offered = ListDataFiles(services_.files, exeFolder_, "");
+      if (!offered.rows.empty()) currentDataFile_ = offered.rows.front().path;
+    }
     if (!WriteCurrentDataFile(ini, currentDataFile_)) ReportCannotWrite();
   }
   recent_.Load(
@@ -256,6 +270,7 @@ void MainController::ApplicationEventsIdle() {
     inIdleStep_ = false;
     return;
   }
+  ApplyPendingBufferSizes();
   if (state_.DeliveryIdlePending()) executor_->IdleStep();
 }
 
@@ -265,7 +280,15 @@ void MainController::ClearDataPages() {
   pages_.clear();
   cursors_.clear();
   activePage_ = -1;
+  const bool repeatWasOn = repeatEnabled_;
+  ForgetLastItem();
   view_->ShowPages();
+  if (repeatWasOn) Refresh(ViewPart::kCommands);
+}
+
+void MainController::ForgetLastItem() {
+  executor_->ForgetLastItem();
+  repeatEnabled_ = false;
 }
 
 bool MainController::LoadDataPages() {
@@ -295,6 +318,7 @@ bool MainController::LoadDataPages() {
   pages_ = std::move(result.pages);
   cursors_.assign(pages_.size(), PageCursor{});
   activePage_ = pages_.empty() ? -1 : 0;
+  ForgetLastItem();
   itemButtonsEnabled_ = true;  // a new model starts with every button on
   view_->ShowPages();
   Refresh(ViewPart::kCommands);
@@ -332,7 +356,7 @@ void MainController::FormClose(const Rect& normal) {
   WindowState w;
   w.top = normal.top;
   w.left = normal.left;
-  w.height = normal.Height();
+  w.height = state_.HeightToSave(normal.Height());
   w.activePage = activePage_ < 0 ? 0 : activePage_;
   const DisplayOptions& o = Options();
   w.toolBar = o.toolBar;

@@ -96,6 +96,8 @@ class MainController : private ItemHost {
   void OnActivateApp(bool active);
   void ApplicationEventsRestore();
   void OnPageActivated(int page);
+  // The drop-down menu of a tool button (open, close, run, data files).
+  void ShowDropDown(CommandId toolButton);
   // A data-page button or menu entry was chosen.
   void ChooseItem(const Bytes& componentName);
   // The title strip.
@@ -184,6 +186,8 @@ class MainController : private ItemHost {
   void FinishStartup();
   bool LoadDataPages();
   void ClearDataPages();
+  // Re-edit has nothing to repeat once the pages are built anew.
+  void ForgetLastItem();
 
   // Modes, display options, window commands.
   void Popup_ModeClick();
@@ -198,7 +202,9 @@ class MainController : private ItemHost {
   void ImageIconClick();
   void Popup_HelpClick();
   void Popup_SetupClick();
-  void ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys);
+  void ApplySetup(const SetupReapply& reapply);
+  // New transfer-buffer sizes take effect when no item program runs.
+  void ApplyPendingBufferSizes();
   void Popup_AboutClick();
   void Popup_RepeatClick();
   void ApplicationEventsActivate();
@@ -227,12 +233,16 @@ class MainController : private ItemHost {
   void CloseSelectedFile(std::size_t index);
   void Popup_CloseAllClick();
   void CloseEditorWindow(const OpenFileEntry& entry);
+  void ClearClosedCurrent();
   void AfterCurrentGone();
   void ComboBoxFileChange(std::size_t index);
   void ToolButton_ExecClick();
   void Popup_KanrenClick();
   void RunWithProgram(std::size_t program);
   Bytes DialogFolder() const;
+  // New and open share one file dialog: it comes back with the filter the
+  // user chose in it last.
+  std::optional<FileDialogResult> ChooseFile(bool forNew);
   void SelectKind();
 
   // Keys.
@@ -265,6 +275,7 @@ class MainController : private ItemHost {
   bool editorExists_ = false;  // the common entry's editor, as of the last ApplyMode
   bool repeatEnabled_ = false;
   int execDefault_ = 0;
+  int fileFilterIndex_ = 1;
   Bytes currentDataFile_;
   std::vector<DataPage> pages_;
   std::vector<PageCursor> cursors_;
@@ -277,6 +288,8 @@ class MainController : private ItemHost {
   bool firstShown_ = false;
   bool inIdleStep_ = false;
   bool closing_ = false;
+  // Sizes chosen in the settings dialog while an item program ran.
+  std::optional<BufferSizes> pendingBufferSizes_;
 
   SearchView* searchView_ = nullptr;
   ItemSearch search_;

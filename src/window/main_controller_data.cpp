@@ -45,7 +45,8 @@ void MainController::LinkOwnArguments(const OwnArguments& own) {
   if (!own.linkedEditWindow) return;
   const WindowId window = static_cast<WindowId>(*own.linkedEditWindow);
   if (!services_.windows.IsWindow(window)) return;
-  if (session_.LinkFromOutside(window, session_.CurrentFile())) {
+  // Without "/f" there is no file to remember: the window is linked only.
+  if (session_.LinkFromOutside(window, session_.CurrentFile()) && !session_.CurrentFile().empty()) {
     history_.Add(session_.CurrentFile(), settings_.openFiles);
   }
   EnterLinkedMode();
@@ -134,19 +135,21 @@ void MainController::Popup_SetupClick() {
   facts.shrinkHeight = state_.ShrinkHeight();
   facts.maxHeight = state_.HeightLimit() - (options.toolBar ? kToolBarHeight : 0);
   facts.toolBarVisible = options.toolBar;
-  facts.bufSize1 = services_.exchange.BufSize1();
-  facts.bufSize2 = services_.exchange.BufSize2();
+  // Sizes chosen while a program ran are what the buffers will have.
+  const BufferSizes sizes =
+      pendingBufferSizes_.value_or(BufferSizes{services_.exchange.BufSize1(), services_.exchange.BufSize2()});
+  facts.bufSize1 = sizes.size1;
+  facts.bufSize2 = sizes.size2;
   facts.libraryInSystem = CompanionLibraryInstalled(services_.files);
   view_->SetVisible(false);
   const SetupOutcome outcome = view_->ShowSetupDialog(facts);
   if (outcome.ok) {
-    const HotKeyConfig oldHotKeys = HotKeyConfigFrom(settings_);
     SetupCommit commit =
         CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, session_.CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
     settings_ = std::move(commit.confirmation.settings);
-    ApplySetup(commit.confirmation.reapply, oldHotKeys);
+    ApplySetup(commit.confirmation.reapply);
   }
   view_->MoveTo(outcome.mainTopLeft);
   view_->SetVisible(true);
@@ -159,19 +162,32 @@ void MainController::Popup_SetupClick() {
   StartWatchTimer();
 }
 
-void MainController::ApplySetup(const SetupReapply& reapply, const HotKeyConfig& oldHotKeys) {
+void MainController::ApplySetup(const SetupReapply& reapply) {
   ExchangeArea& exchange = services_.exchange;
   exchange.StoreLineEnd(reapply.lineEnd);
-  const bool hotKeysChanged = reapply.hotKeysChanged || !(HotKeyConfigFrom(settings_) == oldHotKeys);
-  if (hotKeysChanged) services_.hotKeys.Unregister();
+  // The hot keys are taken anew on every OK, changed or not: one that
+  // another program held at start may have been freed since.
+  services_.hotKeys.Unregister();
   SelectKind();
   if (reapply.newBufferSizes) {
-    exchange.StoreBufferSizes(reapply.newBufferSizes->size1, reapply.newBufferSizes->size2);
-    if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
+    pendingBufferSizes_ = reapply.newBufferSizes;
+    ApplyPendingBufferSizes();
   }
-  if (hotKeysChanged) RegisterHotKeys();
+  RegisterHotKeys();
   state_.SetLimits(reapply.shrinkHeight, reapply.maxHeight);
   ApplyMode();
+}
+
+void MainController::ApplyPendingBufferSizes() {
+  // A program that runs (the dialog can be opened while the tool waits for
+  // it) works on the buffers it was given, and the tool reads its result
+  // from them: they are made anew once it has ended.
+  if (!pendingBufferSizes_ || executor_->Running()) return;
+  const BufferSizes sizes = *pendingBufferSizes_;
+  pendingBufferSizes_.reset();
+  ExchangeArea& exchange = services_.exchange;
+  exchange.StoreBufferSizes(sizes.size1, sizes.size2);
+  if (!exchange.CreateTransferBuffers()) Message(MessageId::kBuffersFailed);
 }
 
 void MainController::RegisterHotKeys() {

@@ -133,11 +133,17 @@ bool MainController::CreateEmptyFile(const Bytes& path) {
   return false;
 }
 
+std::optional<FileDialogResult> MainController::ChooseFile(bool forNew) {
+  std::optional<FileDialogResult> chosen =
+      view_->ChooseFile(FileDialogRequest{forNew, DialogFolder(), settings_.openFilter, fileFilterIndex_});
+  if (chosen) fileFilterIndex_ = chosen->filterIndex;
+  return chosen;
+}
+
 void MainController::Popup_NewClick() {
   StopWatchTimer();
   for (;;) {
-    const std::optional<FileDialogResult> chosen =
-        view_->ChooseFile(FileDialogRequest{true, DialogFolder(), settings_.openFilter});
+    const std::optional<FileDialogResult> chosen = ChooseFile(true);
     if (!chosen) break;
     Bytes path = chosen->path;
     if (FileExtension(path).empty()) {
@@ -160,8 +166,7 @@ void MainController::Popup_NewClick() {
 
 void MainController::Popup_OpenClick() {
   StopWatchTimer();
-  const std::optional<FileDialogResult> chosen =
-      view_->ChooseFile(FileDialogRequest{false, DialogFolder(), settings_.openFilter});
+  const std::optional<FileDialogResult> chosen = ChooseFile(false);
   if (!chosen || (!services_.files.Exists(chosen->path) && settings_.makeNew && !CreateEmptyFile(chosen->path))) {
     StartWatchTimer();
     return;
@@ -220,18 +225,29 @@ void MainController::CloseEditorWindow(const OpenFileEntry& entry) {
   windows.SendWithin(top, kWmClose, kCloseLimitMs);
 }
 
-void MainController::Popup_CloseClick() {
-  if (session_.LinkedTargetWindow() == kNoWindow) return;
-  StopWatchTimer();
-  if (const std::optional<std::size_t> selected = session_.Selected()) {
-    const OpenFileEntry entry = session_.Entries()[*selected];
-    CloseEditorWindow(entry);
-    session_.RemoveOpenFile(*selected);
-  }
+// The editor's own question ("save?") is waited for while messages are
+// handled, so a link forwarded meanwhile may have added an entry and made it
+// current: the closed entries are removed as themselves, not by the
+// positions they had, and a file made current meanwhile stays current.
+
+void MainController::ClearClosedCurrent() {
   session_.ClearCurrentFile();
   MakeCurrent();
   statusText_.clear();
   statusHint_.clear();
+}
+
+void MainController::Popup_CloseClick() {
+  if (session_.LinkedTargetWindow() == kNoWindow) return;
+  StopWatchTimer();
+  bool stillCurrent = true;
+  if (const std::optional<std::size_t> selected = session_.Selected()) {
+    const OpenFileEntry entry = session_.Entries()[*selected];
+    CloseEditorWindow(entry);
+    stillCurrent = session_.IsSelected(entry);
+    session_.RemoveOpenFile(entry);
+  }
+  if (stillCurrent) ClearClosedCurrent();
   Refresh(ViewPart::kAll);
   StartWatchTimer();
 }
@@ -242,14 +258,9 @@ void MainController::CloseSelectedFile(std::size_t index) {
   if (session_.EntryTopWindow(entry) == kNoWindow) return;
   StopWatchTimer();
   CloseEditorWindow(entry);
-  const bool wasCurrent = session_.Selected() == index;
-  session_.RemoveOpenFile(index);
-  if (wasCurrent) {
-    session_.ClearCurrentFile();
-    MakeCurrent();
-    statusText_.clear();
-    statusHint_.clear();
-  }
+  const bool wasCurrent = session_.IsSelected(entry);
+  session_.RemoveOpenFile(entry);
+  if (wasCurrent) ClearClosedCurrent();
   Refresh(ViewPart::kAll);
   StartWatchTimer();
 }
@@ -259,10 +270,8 @@ void MainController::Popup_CloseAllClick() {
   // Newest first, each judged by its own mark.
   const std::vector<OpenFileEntry> entries = session_.Entries();
   for (const OpenFileEntry& entry : entries) CloseEditorWindow(entry);
-  session_.ClearAll();
-  MakeCurrent();
-  statusText_.clear();
-  statusHint_.clear();
+  for (const OpenFileEntry& entry : entries) session_.RemoveOpenFile(entry);
+  if (!session_.Selected()) ClearClosedCurrent();
   Refresh(ViewPart::kAll);
   StartWatchTimer();
 }

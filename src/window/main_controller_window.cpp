@@ -115,6 +115,15 @@ void MainController::ImageIconClick() {
   StartWatchTimer();
 }
 
+void MainController::ShowDropDown(CommandId toolButton) {
+  // As under the main menu: a tick that pruned an entry would rebuild the
+  // close menu under the user's pointer, its positions no longer those shown.
+  const bool watching = watchRunning_;
+  StopWatchTimer();
+  view_->DropDown(toolButton);
+  if (watching) StartWatchTimer();
+}
+
 bool MainController::FormMouseWheel(Point cursor, int delta, int pagesTop) {
   if (pages_.empty() || activePage_ < 0) return false;
   const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta);

@@ -57,6 +57,7 @@ struct FileDialogRequest {
   bool forNew = false;  // "新規作成" (a missing name is accepted) or "ﾌｧｲﾙを開く"
   Bytes initialFolder;
   Bytes filter;         // name|pattern|name|pattern...
+  int filterIndex = 1;  // the filter shown first, counting from 1
 };
 struct FileDialogResult {
   Bytes path;

@@ -129,6 +129,10 @@ void MainWindowState::EndLoadingStrip(const KeptHeights& kept) {
   shrinkHeight_ = kept.shrinkHeight;
 }
 
+int MainWindowState::HeightToSave(int currentHeight) const {
+  return currentHeight <= shrinkHeight_ && savedFullHeight_ > currentHeight ? savedFullHeight_ : currentHeight;
+}
+
 int MainWindowState::ToolBarToggled(bool shown, int currentHeight) {
   options_.toolBar = shown;
   if (shown) {

@@ -106,6 +106,11 @@ class MainWindowState {
   void EndLoadingStrip(const KeptHeights& kept);
   void SetSavedFullHeight(int height) { savedFullHeight_ = height; }
 
+  // The height a close saves: while the window is shrunk, the height it had
+  // before, so that the next start opens at full height and can shrink and
+  // stretch again.
+  int HeightToSave(int currentHeight) const;
+
   int ShrinkHeight() const { return shrinkHeight_; }
   void SetShrinkHeight(int height) { shrinkHeight_ = height; }
   int SavedFullHeight() const { return savedFullHeight_; }

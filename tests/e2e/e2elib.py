@@ -4,6 +4,7 @@ under Wine; the test driver; X input and screenshots."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -47,13 +48,17 @@ def read_ini(folder):
 
 
 class App:
-    """One started tool in a folder of its own."""
+    """One started tool in a folder of its own; or, with `folder`, the tool of
+    a program folder the test has made (an unpacked release), left in place."""
 
-    def __init__(self, settings=None, data=None, args=(), keep=False):
-        self.folder = tempfile.mkdtemp(prefix="quiltor-e2e-")
-        # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
-        shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
-                    os.path.join(self.folder, "Quiltor.exe"))
+    def __init__(self, settings=None, data=None, args=(), keep=False, folder=None):
+        self.folder = folder or tempfile.mkdtemp(prefix="quiltor-e2e-")
+        if folder:
+            keep = True
+        else:
+            # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
+            shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
+                        os.path.join(self.folder, "Quiltor.exe"))
         if settings is not None:
             open(os.path.join(self.folder, "Quiltor.ini"), "wb").write(settings)
         for name, content in (data or {}).items():
@@ -223,6 +228,22 @@ def wait_for(predicate, seconds=15, step=0.3):
             return value
         time.sleep(step)
     return predicate()
+
+
+def run_cases(*cases):
+    """Runs a test file's cases in order. "--only a,b" runs only those and
+    "--skip a,b" all others: a case that times something runs alone, as a
+    test of its own (QUILTOR_TIMED_* in cmake/windows.cmake)."""
+    only = skip = ()
+    if len(sys.argv) == 3 and sys.argv[1] in ("--only", "--skip"):
+        names = tuple(sys.argv[2].split(","))
+        only, skip = (names, ()) if sys.argv[1] == "--only" else ((), names)
+        unknown = set(names) - {case.__name__ for case in cases}
+        if unknown:
+            raise SystemExit("no such case: %s" % ", ".join(sorted(unknown)))
+    for case in cases:
+        if (not only or case.__name__ in only) and case.__name__ not in skip:
+            case()
 
 
 class Failures:

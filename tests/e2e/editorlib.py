@@ -1,6 +1,8 @@
 """Wine's notepad as the user's editor for the end-to-end tests of items:
 starting it beside the tool, preparing its text and selection as a user
-would, and reading back its text and the clipboard through qtnotepad.exe."""
+would, and reading back its text and the clipboard through qtnotepad.exe.
+The test editor qtlatepaste (late keys, a rich edit control, a control the
+tool cannot ask) stands in the same place through LateEditor."""
 import os
 import subprocess
 import tempfile
@@ -21,13 +23,23 @@ def tool(*args):
     return tool_output(*args).splitlines()
 
 
-def notepad_text():
-    out = tool_output("get")
-    # The helper writes bytes unchanged; the text's own line ends stay inside the brackets.
+def parse_text_and_selection(out):
+    """(text, (start, end)) from a helper's "text [..]" / "sel a b" output; (None, None) when there is none."""
+    # The helpers write bytes unchanged; the text's own line ends stay inside the brackets.
     end = out.rfind("]\nsel ")
     if not out.startswith("text [") or end < 0:
-        return None
-    return out[len("text ["):end]
+        return None, None
+    words = out[end + len("]\nsel "):].split()
+    return out[len("text ["):end], (int(words[0]), int(words[1]))
+
+
+def notepad_text():
+    return parse_text_and_selection(tool_output("get"))[0]
+
+
+def notepad_selection():
+    """Notepad's selection as its edit control counts (UTF-16 units, CR LF as two)."""
+    return parse_text_and_selection(tool_output("get"))[1]
 
 
 def clipboard_text():
@@ -95,7 +107,9 @@ class Notepad:
         self.kill()
 
     def kill(self):
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], capture_output=True, timeout=180)
+        # No pipe: a first Wine process starts the server's services, which would hold it open.
+        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
         # The next editor must not be confused with this one's window while it goes.
         wait_for(lambda: not notepad_windows(), 10)
 
@@ -104,3 +118,52 @@ def button_point(d, row):
     """Screen point of a main-column button of the active page."""
     x, y, w, h = d["parts"]["PageControl"]["rect"]
     return x + 107, y + 34 + 20 * row
+
+
+def late_editor(*args):
+    """Runs a verb of qtlatepaste. Its output goes through a file, as
+    run_driver's does: a first Wine process starts the server's services,
+    which would inherit a pipe and hold it open."""
+    with tempfile.TemporaryFile() as out:
+        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe")] + [str(a) for a in args],
+                       stdout=out, stderr=subprocess.DEVNULL, timeout=60)
+        out.seek(0)
+        return out.read().decode("cp932", "replace")
+
+
+class LateEditor:
+    """qtlatepaste placed where notepad goes: `args` are its paste delay, cut
+    delay and control ("edit", "rich" or "own")."""
+
+    def __init__(self, *args):
+        self.args = [str(a) for a in args] or ["60"]
+
+    def __enter__(self):
+        self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe")] + self.args,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if wait_for(lambda: self.text() is not None, 30) is None:
+            raise AssertionError("qtlatepaste did not start")
+        xid = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Late paste"],
+                                              capture_output=True, text=True).stdout.split(), 10)
+        if xid:
+            xdotool("windowsize", xid[0], 360, 240)
+            xdotool("windowmove", xid[0], 10, 320)
+            time.sleep(0.5)
+        return self
+
+    def text(self):
+        return parse_text_and_selection(late_editor("get"))[0]
+
+    def selection(self):
+        return parse_text_and_selection(late_editor("get"))[1]
+
+    def prepare(self, text, start, end):
+        """The user clicks into the editor; it holds `text` with start..end selected."""
+        click(150, 450)
+        time.sleep(0.3)
+        late_editor("set", text, start, end)
+
+    def __exit__(self, *exc):
+        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtlatepaste.exe"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
+        self.process.wait(30)

@@ -89,7 +89,8 @@ def toolbar():
 
 
 def files():
-    """The open-file list as the window shows it: entries, selection, labels."""
+    """The open-file list as the window shows it: entries, selection, labels;
+    the status bar's text and its tool tip (None when the bar has none)."""
     d = {"entries": []}
     for line in run_driver("files"):
         words = line.split(" ")
@@ -97,8 +98,10 @@ def files():
             d["count"], d["selection"], d["enabled"] = int(words[1]), int(words[2]), words[3] == "1"
         elif words[0] == "entry":
             d["entries"].append(bracketed(line))
-        elif words[0] in ("label1", "label2"):
+        elif words[0] in ("label1", "label2", "status"):
             d[words[0]] = bracketed(line)
+        elif words[0] == "statushint":
+            d["status_hint"] = bracketed(line) if words[1] == "1" else None
     return d
 
 

@@ -13,7 +13,7 @@ from e2elib import BUILD, WINE_RUN, wait_for, xdotool
 
 DIALOG = "くいるとるデータ"
 COMPANION = "るーむわーく"
-# Control ids of src/ui/loomwork_ids.h.
+# Control ids of src/ui/datafile/loomwork_ids.h.
 BUTTON_NEW, BUTTON_EDIT, BUTTON_SELECT = 2103, 2104, 2105
 IDOK, IDCANCEL = 1, 2
 

@@ -17,14 +17,15 @@ ABOUT = "バージョン情報"
 
 SHOTS = os.path.join(BUILD, "e2e-setup-shots")
 
-# Control ids of src/ui/setup_dialog_ids.h, setup_ext_rendo_ids.h and setup_editor_ids.h.
+# Control ids of the setup dialogs' id headers (src/ui/setup) and the version dialog's (src/ui/main).
 IDS = {}
 
 
 def _read_ids():
-    for name in ("setup_dialog_ids.h", "setup_ext_rendo_ids.h", "setup_editor_ids.h", "about_dialog_ids.h"):
+    for folder, name in (("setup", "setup_dialog_ids.h"), ("setup", "setup_ext_rendo_ids.h"),
+                         ("setup", "setup_editor_ids.h"), ("main", "about_dialog_ids.h")):
         table = IDS.setdefault(name.split("_ids")[0], {})
-        for line in open(os.path.join(SOURCE, "src", "ui", name), encoding="utf-8"):
+        for line in open(os.path.join(SOURCE, "src", "ui", folder, name), encoding="utf-8"):
             words = line.split()
             if len(words) >= 3 and words[0] == "#define":
                 value = words[2]
@@ -470,7 +471,7 @@ SETTINGS = (["; Quiltor settings, kept by hand", "[Quiltor]", "Top=200", "Left=4
              "QuiltorData="] + HISTORY +
             ["Note=left by another version", "[Setup]", "; how often the tool looks at the editor", "Timer=100",
              "TimerEZ=200", "MinHeight=38", "MaxHeight=480", "Resize=0", "OpenFiles=10", "MakeNew=0",
-             "Favourite=blue", "ChangeMode=1", "CloseMode=1", "FileFilter=", "FileFilterC=", "CRLF=2",
+             "CaretInside=1", "Favourite=blue", "ChangeMode=1", "CloseMode=1", "FileFilter=", "FileFilterC=", "CRLF=2",
              "BufSize1=1024", "BufSize2=1024", "HotKeyR=0", "HotKeyR1=1", "HotKeyR2=Q", "HotKeyA=1", "HotKeyA1=3",
              "HotKeyA2=A", "PasteKindEZ=1", "PasteIntervalEZ=0", "CutPasteKeyEZ=202223221",
              "; the editor of every file", "ExtRendoCnt=0", "EditerPath=", "EditerParam=", "ClassName1=",

@@ -4,59 +4,26 @@ user near its window that the editor does not answer, keeps answering
 itself, writes nothing late, and the user's clipboard text stays as it was.
 Both paste kinds; the editor is the test helper qtlatepaste."""
 import os
-import subprocess
 import time
 
-from e2elib import BUILD, WINE_RUN, App, Failures, click, ini, run_driver, wait_for, xdotool
-from editorlib import FIXTURES, button_point, clipboard_text, tool
+from e2elib import App, Failures, click, ini, run_driver
+from editorlib import FIXTURES, LateEditor, button_point, clipboard_text, late_editor, tool
 
 f = Failures()
 BOLD = 0
 HANG_MS = 9000
 
 
-def editor(*args):
-    out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe")] + [str(a) for a in args],
-                         capture_output=True, timeout=60)
-    return out.stdout.decode("cp932", "replace")
-
-
-def editor_text():
-    out = editor("get")
-    return out[len("text ["):out.rfind("]")] if out.startswith("text [") else None
-
-
-class LateEditor:
-    """qtlatepaste placed where notepad goes in the other tests."""
-
-    def __enter__(self):
-        self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe"), "60"],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if wait_for(lambda: editor_text() is not None, 30) is None:
-            raise AssertionError("qtlatepaste did not start")
-        xid = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Late paste"],
-                                              capture_output=True, text=True).stdout.split(), 10)
-        if xid:
-            xdotool("windowsize", xid[0], 360, 240)
-            xdotool("windowmove", xid[0], 10, 320)
-            time.sleep(0.5)
-        return self
-
-    def __exit__(self, *exc):
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtlatepaste.exe"], capture_output=True, timeout=180)
-        self.process.wait(30)
-
-
 for kind in (0, 1):
     settings = ini(Quiltor={"QuiltorData": "items.edt", "Top": 20, "Left": 420, "Height": 400, "ActivePage": 0},
                    Setup={"PasteKindEZ": kind, "PasteIntervalEZ": 60 if kind else 0, "Timer": 100, "TimerEZ": 200})
-    with App(settings, {"items.edt": open(os.path.join(FIXTURES, "items.edt"), "rb").read()}) as app, LateEditor():
+    with App(settings, {"items.edt": open(os.path.join(FIXTURES, "items.edt"), "rb").read()}) as app, LateEditor(60) as ed:
         app.wait_ready()
         d = app.dump()
         tool("clipset", "user clip")
         click(150, 450)  # the user works in the editor: the tool records it as the target
         time.sleep(1.2)
-        editor("stop", HANG_MS)
+        late_editor("stop", HANG_MS)
         time.sleep(0.5)
         started = time.time()
         click(*button_point(d, BOLD))
@@ -72,7 +39,7 @@ for kind in (0, 1):
         f.equal(clipboard_text(), "user clip", "paste kind %d: the user's clipboard text stays" % kind)
         # Once the editor answers again, nothing arrives late.
         time.sleep(max(0.0, HANG_MS / 1000 - (time.time() - started)) + 1.0)
-        f.equal(editor_text(), "", "paste kind %d: nothing is written into the editor later" % kind)
+        f.equal(ed.text(), "", "paste kind %d: nothing is written into the editor later" % kind)
         f.equal(clipboard_text(), "user clip", "paste kind %d: the clipboard text is still the user's" % kind)
 
 f.finish()

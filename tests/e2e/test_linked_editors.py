@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import tempfile
 
-from e2elib import BUILD, WINE_RUN, App, Failures, centre, click, ini, read_ini, wait_for, xdotool
+from e2elib import BUILD, WINE_RUN, App, Failures, centre, click, ini, read_ini, run_cases, wait_for, xdotool
 from editorlib import FIXTURES, button_point
 from linkedlib import (NOTEPAD, close_by_hand, edit_text, files, kill, linked, linked_edit, main_item, menu_texts,
                        menus, open_file, shared_current, toolbar, winpath)
@@ -186,9 +186,8 @@ def mode_follows_f2_and_the_button_and_holds():
 
 kill("notepad.exe")
 try:
-    automatic_switching_follows_the_click_and_writes_there()
-    manual_switching_and_editors_closed_by_hand()
-    mode_follows_f2_and_the_button_and_holds()
+    run_cases(automatic_switching_follows_the_click_and_writes_there, manual_switching_and_editors_closed_by_hand,
+              mode_follows_f2_and_the_button_and_holds)
 finally:
     kill("notepad.exe")
 f.finish()

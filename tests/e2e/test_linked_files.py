@@ -3,16 +3,17 @@ the editor: opening a file through the file dialog (notepad shows it, the
 open-file list, both close menus and the history list it, the exchange
 block names it); a new file named without extension taking the chosen
 filter's; a new file that exists already (the question, No shows the
-dialog again); a history entry whose file has vanished (the question, No
-changes nothing); and a history of four that drops the oldest path from
+dialog again); the one file dialog of new and open keeping the filter
+chosen in it last; a history entry whose file has vanished (the question,
+No changes nothing); and a history of four that drops the oldest path from
 both history menus and from the settings file."""
 import os
 import shutil
 
 from e2elib import App, Failures, ini, read_ini, screenshot, wait_for, xdotool
-from linkedlib import (IDNO, NOTEPAD, click_menu_item, click_tool, close_menus, dialog_controls, editor_windows,
-                       file_dialog, files, kill, menu_texts, menus, notepad_for, open_file, open_main_menu, place,
-                       shared_current, toolbar, wait_menu_open, wait_no_dialog, winpath)
+from linkedlib import (FILE_TYPES, IDNO, NOTEPAD, click_menu_item, click_tool, close_menus, dialog_controls,
+                       editor_windows, file_dialog, files, kill, menu_texts, menus, notepad_for, open_file,
+                       open_main_menu, place, shared_current, toolbar, wait_menu_open, wait_no_dialog, winpath)
 
 f = Failures()
 LABEL_BYTES = 42
@@ -37,6 +38,12 @@ def settings(**setup):
     keys = {"EditerPath": NOTEPAD, "ClassName1": "Notepad", "ClassName2": "Edit", "Timer": 100}
     keys.update(setup)
     return ini(Quiltor={"Top": 20, "Left": 420, "Height": 300, "Mode": 1}, Setup=keys)
+
+
+def filter_shown(title, seconds=30):
+    """The position (from 0) of the filter the file dialog `title` shows once it is open."""
+    controls = wait_for(lambda: dialog_controls(title), seconds, 0.2)
+    return controls[FILE_TYPES]["selection"] if controls and FILE_TYPES in controls else None
 
 
 def notepads():
@@ -91,15 +98,22 @@ def opening_lists_the_file_everywhere_and_publishes_it():
         f.equal(shared_current(), winpath(memo), "new: the exchange field names memo.txt")
 
         # New with a name that exists: the question; No shows the dialog again.
+        # The dialog keeps the filter chosen in it last, so "first" is first.txt.
         before = notepads()
         click_tool("ToolButton_New")
-        file_dialog("新規作成", winpath(os.path.join(docs, "first")), filter_index=2)
+        f.equal(filter_shown("新規作成"), 1, "new: the dialog comes with the filter chosen in it last")
+        file_dialog("新規作成", winpath(os.path.join(docs, "first")))
         box = app.driver("box", 15000, IDNO)
         f.check(bool(box) and "first.txt|指定のファイルは既に存在します。||そのまま開きますか？" in box[0],
                 "new: an existing file is asked about: %r" % box)
-        f.check(bool(wait_for(lambda: dialog_controls("新規作成"), 15, 0.2)), "new: No shows the dialog again")
+        f.equal(filter_shown("新規作成", 15), 1, "new: No shows the dialog again, with the same filter")
         xdotool("key", "Escape")
         wait_no_dialog("新規作成")
+        app.wait_idle()
+        click_tool("ToolButton_Open")
+        f.equal(filter_shown("ﾌｧｲﾙを開く"), 1, "open: the dialog shows the filter chosen for new")
+        xdotool("key", "Escape")
+        wait_no_dialog("ﾌｧｲﾙを開く")
         app.wait_idle()
         f.equal(notepads(), before, "new: cancelled after No, no editor starts")
         f.equal(len(files()["entries"]), 2, "new: cancelled after No, the list is as it was")

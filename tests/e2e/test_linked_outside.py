@@ -1,12 +1,13 @@
 """Linked mode fed from outside, with the test editor qtlinkeditor: another
 program hands the running tool an edit window and a file (/h /f); the tool
 enters linked mode with an entry marked "*" and writes into that window; the
-same window handed again is selected, not added; the same at the tool's own
-start. The current file run with programs: the default listed program by
-the run button, another one from its drop-down (once, the checked default
-stays), and the program the file's extension is associated with; copies of
-the recording program qtrecord note the command line they were started
-with."""
+same window handed again is selected, not added; the status bar shows the
+target's title, with the whole title as its tool tip when the bar cuts it
+off; the same at the tool's own start. The current file run with programs:
+the default listed program by the run button, another one from its
+drop-down (once, the checked default stays), and the program the file's
+extension is associated with; copies of the recording program qtrecord
+note the command line they were started with."""
 import os
 import shutil
 import subprocess
@@ -41,6 +42,9 @@ def forward(app, editor, path):
 def a_forwarded_window_links_the_tool_and_is_written_to(work):
     log = os.path.join(work, "forward.log")
     a_path, b_path = "C:\\doc\\a.txt", "C:\\doc\\b b.txt"
+    # The editor names its window after the name it is given, not after the file.
+    b_name = "b b, a name longer than the status bar of the tool window can show.txt"
+    a_title, b_title = "a.txt - QtLinkEditor", b_name + " - QtLinkEditor"
     # Manual switching: the editor the user saw last stays in front, and must not take over.
     with App(settings(log, change_mode=0), DATA) as app:
         app.wait_ready()
@@ -58,10 +62,16 @@ def a_forwarded_window_links_the_tool_and_is_written_to(work):
         got = wait_for(lambda: (lambda t: t if t and "</b>" in t else None)(edit_text(a.edit)), 10)
         f.check(got is not None and got.startswith("<b>"), "forward: the item writes into the handed window: %r" % got)
 
-        b = LinkEditor(log, "b b.txt")
+        # The status bar shows the target's title; a title it cuts off is its tool tip too.
+        shown = wait_for(lambda: (lambda d: d if d.get("status") == a_title else None)(files()), 10)
+        f.check(shown is not None, "forward: the status bar shows the target's title")
+        f.equal(shown and shown["status_hint"], "", "forward: a title the status bar shows whole needs no tip")
+        b = LinkEditor(log, b_name)
         forward(app, b, b_path)
         f.equal(files()["entries"], ["*" + b_path, "*" + a_path], "forward: a second window adds a second entry")
         f.equal(linked_edit(), b.edit, "forward: the second window is current")
+        shown = wait_for(lambda: (lambda d: d if d.get("status") == b_title else None)(files()), 10)
+        f.equal(shown and shown["status_hint"], b_title, "forward: a title too long for the status bar is its tip")
         forward(app, a, a_path)
         shown = files()
         f.equal((shown["entries"], shown["selection"]), (["*" + b_path, "*" + a_path], 1),

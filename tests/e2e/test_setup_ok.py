@@ -3,7 +3,8 @@ user opens it, from the title icon's menu, over a settings file that holds
 comments, a key the tool does not know and another program's section: the
 file afterwards is the file before with exactly the changed keys changed,
 and the running tool takes the new buffer sizes, hot key, history length
-and program rows at once."""
+and program rows at once. Program and filter rows are edited and moved by
+keyboard too, Enter in those lists leaving the dialog open."""
 import sys
 
 from e2elib import Failures, click, wait_for, xdotool
@@ -84,6 +85,11 @@ def ok_after_changes_on_every_tab(pad):
         d.spin("IDC_CSpinEditOpenFiles", up=False, times=5)
         f.equal((d.control("IDC_CSpinEditTimer").text, d.control("IDC_CSpinEditOpenFiles").text), ("110", "5"),
                 "one click on the timer's up arrow adds 10, five on the history's down arrow give 5")
+        # The caret setting, on in the file, is shown ticked; the user unticks it.
+        f.check(d.control("IDC_CheckBoxCaretInside").checked, "the caret setting is shown ticked")
+        d.click("IDC_CheckBoxCaretInside")
+        f.check(wait_for(lambda: not d.control("IDC_CheckBoxCaretInside").checked, 5, 0.1),
+                "a click unticks the caret setting")
         # 動作環境Ⅱ: another close mode and two filter rows, the first ticked.
         d.click_tab(1)
         d.click("IDC_RadioGroupCloseMode2")
@@ -114,7 +120,7 @@ def ok_after_changes_on_every_tab(pad):
         d.choose("IDC_ComboBoxDefaultProgram", 2)
         f.equal(d.combo("IDC_ComboBoxDefaultProgram")[1], 2, "the default program box shows the second program")
         d.ok(app)
-        expected = with_values(before, {"Timer": "110", "OpenFiles": "5", "CloseMode": "2",
+        expected = with_values(before, {"Timer": "110", "OpenFiles": "5", "CaretInside": "0", "CloseMode": "2",
                                         "FileFilter": "Text|*.txt||All|*.*||", "FileFilterC": "10",
                                         "BufSize1": "4096", "BufSize2": "256", "HotKeyA2": "L",
                                         "CutPasteKeyEZ": "538100435", "PasteKind": "1", "ProgramNo": "2"},
@@ -177,6 +183,56 @@ def program_rows_deleted_and_dragged():
         f.equal(program_menus(), (["Gamma", "Alpha"],) * 2, "the program menus follow the rows at once")
 
 
+def text_of(d, name):
+    control = d.control(name)
+    return control.text if control else None
+
+
+def program_and_filter_rows_by_keyboard():
+    lines = settings_variant({"FileFilter": "Text|*.txt||All|*.*||", "FileFilterC": "10"}, lines=WITH_PROGRAMS)
+    with running_tool(lines) as app:
+        before = settings_bytes(app)
+        d = open_setup(app)
+        d.click_tab(5)
+        click(*d.row_point("IDC_ListBoxProgram", 0))
+        xdotool("key", "alt+Down")
+        f.check(wait_for(lambda: d.list("IDC_ListBoxProgram")[1] == 1, 5, 0.1),
+                "programs: Alt+Down moves the selected row one place down, still selected")
+        xdotool("key", "Return")
+        f.check(wait_for(lambda: text_of(d, "IDC_EditProgramCaption") == "Alpha", 5, 0.1),
+                "programs: Enter edits the selected row, and the dialog stays open")
+        f.equal(text_of(d, "IDC_ButtonProgramSet"), "設定", "programs: the row is in its edit mode")
+        d.click("IDC_ButtonProgramCancel")
+        f.check(wait_for(lambda: text_of(d, "IDC_ButtonProgramSet") == "追加", 5, 0.1), "programs: 中止 ends the edit")
+        click(*d.row_point("IDC_ListBoxProgram", 2))
+        xdotool("key", "F2")
+        f.check(wait_for(lambda: text_of(d, "IDC_EditProgramCaption") == "Gamma", 5, 0.1), "programs: F2 edits the row")
+        xdotool("type", "--delay", 60, "Delta")  # the keys go on in the caption, its text selected
+        f.check(wait_for(lambda: text_of(d, "IDC_EditProgramCaption") == "Delta", 5, 0.1),
+                "programs: after F2 the caption takes the keys: %r" % text_of(d, "IDC_EditProgramCaption"))
+        d.click("IDC_ButtonProgramSet")
+        f.check(wait_for(lambda: text_of(d, "IDC_ButtonProgramSet") == "追加", 5, 0.1), "programs: 設定 ends the edit")
+
+        d.click_tab(1)
+        click(*d.row_point("IDC_CheckListBoxFileFilter", 1))
+        xdotool("key", "alt+Up")
+        f.check(wait_for(lambda: d.list("IDC_CheckListBoxFileFilter")[1] == 0, 5, 0.1),
+                "filters: Alt+Up moves the selected row one place up, still selected")
+        xdotool("key", "Return")
+        xdotool("type", "--delay", 60, "Every")
+        f.check(wait_for(lambda: text_of(d, "IDC_EditFileFilterName") == "Every", 5, 0.1),
+                "filters: Enter puts the keys in the row's name, and the dialog stays open: %r" %
+                text_of(d, "IDC_EditFileFilterName"))
+        d.click("IDC_ButtonFileFilterUpdate")
+        d.ok(app)
+        rows = [PROGRAM_ROWS[1], PROGRAM_ROWS[0], ("Delta",) + PROGRAM_ROWS[2][1:]]
+        changed = program_keys(rows)
+        changed.update({"FileFilter": "Every|*.*||Text|*.txt||", "FileFilterC": "01"})
+        after = settings_bytes(app)
+        if not f.equal(after, with_values(before, changed), "the rows in their new order, the edited ones changed"):
+            open("/tmp/quiltor-setup-keyboard.ini", "wb").write(after)
+
+
 def dialog_at_the_left_edge_brings_the_main_window_along():
     with running_tool(settings_variant({"Left": "20"})) as app:
         main = app.dump()["window"]
@@ -206,7 +262,7 @@ if chosen(ok_after_changes_on_every_tab):
     with KeyLog() as editor:
         ok_after_changes_on_every_tab(editor)
 for test in (buffers_are_made_anew_only_for_a_new_size, program_rows_deleted_and_dragged,
-             dialog_at_the_left_edge_brings_the_main_window_along):
+             program_and_filter_rows_by_keyboard, dialog_at_the_left_edge_brings_the_main_window_along):
     if chosen(test):
         test()
 park_pointer()

@@ -5,6 +5,7 @@
 namespace quiltor::fakes {
 
 bool FakeClipboard::Open(const char* operation) {
+  if (beforeOpen) beforeOpen(operation);
   ++opens_;
   if (failOpens_ > 0) {
     --failOpens_;
@@ -60,22 +61,38 @@ std::optional<Bytes> FakeClipboard::GetText() {
 
 bool FakeClipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
   if (!Open("PutForPaste")) return false;
+  Fill(text, reader);
+  return true;
+}
+
+PutResult FakeClipboard::PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) {
+  if (!Open("PutForPaste")) return PutResult::kUnavailable;
+  if (sequence_ != sequence) {
+    Done("PutForPaste refused: changed");
+    return PutResult::kChanged;
+  }
+  Fill(text, reader);
+  return PutResult::kPut;
+}
+
+void FakeClipboard::Fill(const Bytes& text, std::uint32_t reader) {
   formats_ = {{kCfUnicodeText, "", "U:" + text}, {kCfText, "", text}, {kCfLocale, "", std::string("\x11\x04\0\0", 4)}};
   ownContent_ = true;
   marked_ = true;
   reader_ = reader;
   awaitingRender_ = onDemand;
   read_ = onDemand ? PasteRead::kNotRead : PasteRead::kUnknown;
+  owner_ = kToolProcess;
   Changed();  // the emptying
   if (!onDemand || counting == Counting::kAtAnnouncement) Changed();
   Done("PutForPaste " + text);
-  return true;
 }
 
 bool FakeClipboard::Empty() {
   if (!Open("Empty")) return false;
   formats_.clear();
   ownContent_ = true;
+  owner_ = kToolProcess;
   marked_ = false;
   awaitingRender_ = false;
   Changed();
@@ -120,6 +137,7 @@ RestoreOutcome FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
     }
   }
   ownContent_ = true;
+  owner_ = kToolProcess;
   marked_ = !snapshot.formats.empty();
   awaitingRender_ = false;
   Changed();
@@ -127,10 +145,11 @@ RestoreOutcome FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
   return outcome;
 }
 
-void FakeClipboard::PutText(const Bytes& text) {
+void FakeClipboard::PutText(const Bytes& text, std::uint32_t process) {
   formats_.clear();
   formats_.push_back({kCfText, "", text});
   ChangedByOther();
+  owner_ = process;
 }
 
 void FakeClipboard::AddFormat(std::uint32_t id, const std::string& name, const std::string& data) {
@@ -141,6 +160,7 @@ void FakeClipboard::AddFormat(std::uint32_t id, const std::string& name, const s
 void FakeClipboard::Clear() {
   formats_.clear();
   ChangedByOther();
+  owner_ = 0;
 }
 
 }  // namespace quiltor::fakes

@@ -26,17 +26,20 @@ class FakeClipboard : public Clipboard {
   bool HasText() override;
   std::optional<Bytes> GetText() override;
   bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
+  PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) override;
   PasteRead PasteTextRead() override { return read_; }
   bool Empty() override;
   bool IsHeldOpen() override;
   std::optional<ClipboardSnapshot> Snapshot() override;
   RestoreOutcome Restore(const ClipboardSnapshot& snapshot) override;
   std::uint32_t SequenceNumber() override { return sequence_; }
+  std::uint32_t OwnerProcess() override { return owner_; }
   bool HoldsOwnContent() override { return ownContent_; }
 
   // --- What other programs do ---
-  // Replaces the content with a text, as another program's copy would.
-  void PutText(const Bytes& text);
+  // Replaces the content with a text, as a copy by a window of `process`
+  // would (0: a program that opened the clipboard without a window).
+  void PutText(const Bytes& text, std::uint32_t process = 0);
   // Adds one format to the current content.
   void AddFormat(std::uint32_t id, const std::string& name, const std::string& data);
   void Clear();
@@ -61,6 +64,9 @@ class FakeClipboard : public Clipboard {
   std::set<std::uint32_t> notRestorable;
   // Called after every operation that opened the clipboard successfully.
   std::function<void(const std::string& operation)> afterOperation;
+  // Called as the tool is about to open the clipboard: what another program
+  // does here happens just before the tool's operation.
+  std::function<void(const std::string& operation)> beforeOpen;
 
   // --- Inspection ---
   std::optional<Bytes> Text() const;
@@ -78,10 +84,13 @@ class FakeClipboard : public Clipboard {
   // Another program's change: the tool's content is gone.
   void ChangedByOther();
   void Render(std::uint32_t process);
+  // The text for one paste into the open clipboard.
+  void Fill(const Bytes& text, std::uint32_t reader);
 
   CallLog* log_;
   std::vector<ClipboardSnapshot::Format> formats_;
   std::uint32_t sequence_ = 1;
+  std::uint32_t owner_ = 0;
   int failOpens_ = 0;
   int heldPolls_ = 0;
   int opens_ = 0;

@@ -40,7 +40,7 @@ class FakeMainView : public MainView {
     controller_.State().SetAnimating(false);
     controller_.State().Resized(target);
   }
-  void SetVisible(bool visible) override { this->visible = visible; }
+  void SetVisible(bool shown) override { visible = shown; }
   bool Visible() override { return visible; }
   void Minimize() override { minimized = true; }
   void Close() override { closeAsked = true; }
@@ -65,7 +65,10 @@ class FakeMainView : public MainView {
     ++mainMenus;
     if (onMainMenu) onMainMenu();
   }
-  void DropDown(CommandId id) override { dropDowns.push_back(id); }
+  void DropDown(CommandId id) override {
+    dropDowns.push_back(id);
+    if (onDropDown) onDropDown(id);
+  }
   Answer ShowMessage(const UserMessage& message) override {
     messages.push_back(message);
     if (answers.empty()) return message.buttons == MessageButtons::kOk ? Answer::kOk : Answer::kNo;
@@ -138,6 +141,7 @@ class FakeMainView : public MainView {
   std::function<void(SetupCopy&)> editSetup;
   std::vector<MainWindowFacts> setupFacts;
   std::function<void()> onMainMenu;
+  std::function<void(CommandId)> onDropDown;
   std::vector<DeliveryStatus> deliveryErrors;
   std::vector<int> animations;
   std::vector<CommandId> dropDowns;

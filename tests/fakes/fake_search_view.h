@@ -9,9 +9,9 @@ namespace quiltor::fakes {
 
 class FakeSearchView : public SearchView {
  public:
-  void ShowSearch(bool open) override {
-    shows.push_back(open);
-    this->open = open;
+  void ShowSearch(bool show) override {
+    shows.push_back(show);
+    open = show;
   }
   void RenderSearch() override { ++renders; }
   int SearchPageRows() override { return pageRows; }

@@ -1,7 +1,10 @@
 #include "fakes/fake_windows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include "text/cp932.h"
 
 namespace quiltor::fakes {
 namespace {
@@ -10,6 +13,50 @@ std::string Hex(std::uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%X", value);
   return text;
+}
+
+constexpr std::uint32_t kWmGetTextLength = 0x000E;
+constexpr std::uint32_t kEmGetSel = 0x00B0;
+constexpr std::uint32_t kEmSetSel = 0x00B1;
+constexpr std::uint32_t kSciGetSelectionEmpty = 2650;
+constexpr std::uint8_t kVkLeft = 0x25;
+
+enum class Counting { kNone, kEdit, kRichEdit, kScintilla };
+
+Counting CountingOf(const std::string& className) {
+  if (className == "Edit") return Counting::kEdit;
+  if (className.rfind("RichEdit", 0) == 0) return Counting::kRichEdit;
+  if (className == "Scintilla") return Counting::kScintilla;
+  return Counting::kNone;
+}
+
+// Byte offsets where characters start, and the end: a double-byte character
+// is one position, and in a rich edit control so is "\r\n".
+std::vector<std::size_t> CharacterStarts(const Bytes& text, bool lineEndOnce) {
+  std::vector<std::size_t> starts;
+  for (std::size_t pos = 0; pos < text.size();) {
+    starts.push_back(pos);
+    if (text.compare(pos, 2, "\r\n") == 0) {
+      if (!lineEndOnce) starts.push_back(pos + 1);
+      pos += 2;
+    } else {
+      pos += IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+    }
+  }
+  starts.push_back(text.size());
+  return starts;
+}
+
+std::size_t PositionOfByte(const Bytes& text, bool lineEndOnce, std::size_t byte) {
+  const std::vector<std::size_t> starts = CharacterStarts(text, lineEndOnce);
+  std::size_t position = 0;
+  while (position + 1 < starts.size() && starts[position] < byte) ++position;
+  return position;
+}
+
+std::size_t ByteOfPosition(const Bytes& text, bool lineEndOnce, std::size_t position) {
+  const std::vector<std::size_t> starts = CharacterStarts(text, lineEndOnce);
+  return starts[std::min(position, starts.size() - 1)];
 }
 
 }  // namespace
@@ -42,10 +89,53 @@ Bytes FakeWindows::Selection(WindowId id) const {
   return window.text.substr(window.selStart, window.selEnd - window.selStart);
 }
 
+std::pair<std::size_t, std::size_t> FakeWindows::Positions(WindowId id) const {
+  const Window& window = windows_.at(id);
+  const bool once = CountingOf(window.className) == Counting::kRichEdit;
+  return {PositionOfByte(window.text, once, window.selStart), PositionOfByte(window.text, once, window.selEnd)};
+}
+
+std::intptr_t FakeWindows::AnswerSelection(Window& window, std::uint32_t message, std::uintptr_t wparam,
+                                           std::intptr_t lparam) {
+  const Counting counting = CountingOf(window.className);
+  if (counting == Counting::kNone) return 0;  // DefWindowProc
+  if (message == kWmGetTextLength) return static_cast<std::intptr_t>(window.text.size());
+  if (counting == Counting::kScintilla) {
+    return message == kSciGetSelectionEmpty && window.selStart == window.selEnd ? 1 : 0;
+  }
+  const bool once = counting == Counting::kRichEdit;
+  if (message == kEmGetSel) {
+    const std::size_t start = PositionOfByte(window.text, once, window.selStart);
+    const std::size_t end = PositionOfByte(window.text, once, window.selEnd);
+    if (start > 0xFFFF || end > 0xFFFF) return -1;
+    return static_cast<std::intptr_t>(start | (end << 16));
+  }
+  if (message == kEmSetSel) {
+    ++caretSets;
+    window.selStart = ByteOfPosition(window.text, once, wparam);
+    window.selEnd = ByteOfPosition(window.text, once, static_cast<std::size_t>(lparam));
+  }
+  return 0;
+}
+
+void FakeWindows::MoveLeft(Window& window) {
+  if (window.selStart != window.selEnd) {
+    window.selEnd = window.selStart;
+    return;
+  }
+  const std::vector<std::size_t> starts = CharacterStarts(window.text, /*lineEndOnce=*/true);
+  std::size_t previous = 0;
+  for (std::size_t start : starts) {
+    if (start >= window.selStart) break;
+    previous = start;
+  }
+  window.selStart = window.selEnd = previous;
+}
+
 void FakeWindows::Cut(Window& window, bool remove) {
   // An edit control leaves the clipboard alone when nothing is selected.
   if (window.selEnd <= window.selStart) return;
-  clipboard_.PutText(window.text.substr(window.selStart, window.selEnd - window.selStart));
+  clipboard_.PutText(window.text.substr(window.selStart, window.selEnd - window.selStart), window.process);
   if (remove) {
     window.text.erase(window.selStart, window.selEnd - window.selStart);
     window.selEnd = window.selStart;
@@ -59,22 +149,24 @@ void FakeWindows::Paste(Window& window) {
   window.selStart = window.selEnd = window.selStart + text->size();
 }
 
-void FakeWindows::Handle(WindowId id, std::uint32_t message) {
+std::intptr_t FakeWindows::Handle(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  std::intptr_t result = 0;
   auto found = windows_.find(id);
   if (found != windows_.end() && found->second.editor && found->second.answersMessages) {
     Window& window = found->second;
     if (message == kWmCut) Cut(window, true);
     if (message == kWmCopy) Cut(window, false);
     if (message == kWmPaste) Paste(window);
+    result = AnswerSelection(window, message, wparam, lparam);
   }
   if (message == kWmClose && found != windows_.end() && found->second.closesOnWmClose) Remove(id);
   if (afterMessage) afterMessage(id, message);
+  return result;
 }
 
-std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t, std::intptr_t) {
+std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
   Log("Send " + std::to_string(id) + " " + Hex(message));
-  Handle(id, message);
-  return 0;
+  return Handle(id, message, wparam, lparam);
 }
 
 void FakeWindows::Remove(WindowId id) {
@@ -88,14 +180,14 @@ void FakeWindows::Remove(WindowId id) {
   if (focus_ == id) focus_ = kNoWindow;
 }
 
-SendResult FakeWindows::SendWithin(WindowId id, std::uint32_t message, std::uint32_t, std::uintptr_t, std::intptr_t) {
+SendResult FakeWindows::SendWithin(WindowId id, std::uint32_t message, std::uint32_t, std::uintptr_t wparam,
+                                   std::intptr_t lparam) {
   Log("Send " + std::to_string(id) + " " + Hex(message));
   auto found = windows_.find(id);
   if (found == windows_.end()) return SendResult{SendStatus::kWindowGone, 0};
   if (found->second.protectedProcess) return SendResult{SendStatus::kRefused, 0};
   if (found->second.hung) return SendResult{SendStatus::kNoAnswer, 0};
-  Handle(id, message);
-  return SendResult{SendStatus::kDone, 0};
+  return SendResult{SendStatus::kDone, Handle(id, message, wparam, lparam)};
 }
 
 WindowId FakeWindows::FocusedEditor() {
@@ -121,6 +213,7 @@ void FakeWindows::OnKey(const KeyEvent& event) {
     clipboard_.HoldOpen(holdClipboardAfterKeyCopy);
   }
   if (paste) Paste(editor);
+  if (event.vk == kVkLeft && !ctrl_ && !shift_) MoveLeft(editor);
 }
 
 WindowId FakeWindows::Parent(WindowId window) {

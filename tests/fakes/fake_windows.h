@@ -1,11 +1,16 @@
 #pragma once
 // Windows of other programs. An "editor" window keeps a text and a selection
 // and answers WM_CUT / WM_COPY / WM_PASTE (and the standard cut/copy/paste
-// keys while it has the focus) through the fake clipboard, as an edit control
-// does. A window can stop answering (hung) or refuse the tool's messages as
+// keys and the Left arrow while it has the focus) through the fake
+// clipboard, as an edit control does. By its class it answers questions
+// about its selection as the real controls do: "Edit" EM_GETSEL / EM_SETSEL
+// in UTF-16 units with "\r\n" as two, a "RichEdit..." class the same with
+// a line end as one, "Scintilla" SCI_GETSELECTIONEMPTY; any other class is
+// a control that cannot say (every such message answers 0). A window can stop answering (hung) or refuse the tool's messages as
 // Windows does for a protected process; the foreground change can be
 // refused, and the focus can be taken by another window.
 #include <map>
+#include <utility>
 
 #include "fakes/call_log.h"
 #include "fakes/fake_clipboard.h"
@@ -34,6 +39,9 @@ class FakeWindows : public WindowSystem {
   WindowId Add(const std::string& className, std::uint32_t process, WindowId parent = kNoWindow);
   WindowId AddEditor(const std::string& className, std::uint32_t process, WindowId parent = kNoWindow);
   Window& Get(WindowId id) { return windows_.at(id); }
+  // The selection as the window's class counts positions (UTF-16 units;
+  // "\r\n" once in a rich edit control).
+  std::pair<std::size_t, std::size_t> Positions(WindowId id) const;
   // The window and its descendants are gone (the user closed the program).
   void Remove(WindowId id);
   void SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd);
@@ -54,6 +62,8 @@ class FakeWindows : public WindowSystem {
   // Questions about one window (exists, parent, class, process, text): each
   // is a round trip to the window server on a real system.
   int windowQueries = 0;
+  // EM_SETSEL messages the editors were sent.
+  int caretSets = 0;
 
   // Called after a message to any window was handled.
   std::function<void(WindowId, std::uint32_t)> afterMessage;
@@ -95,7 +105,9 @@ class FakeWindows : public WindowSystem {
   // The window a top-level window gives the focus when it is activated.
   WindowId DefaultFocus(WindowId root);
   void MoveFocus(WindowId window);
-  void Handle(WindowId id, std::uint32_t message);
+  std::intptr_t Handle(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+  std::intptr_t AnswerSelection(Window& window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+  void MoveLeft(Window& window);
   void Cut(Window& window, bool remove);
   void Paste(Window& window);
   void Log(const std::string& entry) {

@@ -146,6 +146,15 @@ def key_codes():
         write("key_codes", name, data)
 
 
+def clipboard_formats():
+    # Two bytes per format, little-endian; the top bit makes a registered id.
+    def formats(*ids):
+        return b"".join(struct.pack("<H", 0x8000 | (i - 0xC000) if i >= 0xC000 else i) for i in ids)
+    write("clipboard_formats", "text.bin", formats(13, 1, 16, 7))
+    write("clipboard_formats", "picture.bin", formats(2, 8, 17, 9, 3, 14))
+    write("clipboard_formats", "mixed.bin", formats(0xC010, 8, 1, 15, 0xC020, 0x80, 0x210, 0x310))
+
+
 if __name__ == "__main__":
     if os.path.isdir(CORPUS):
         shutil.rmtree(CORPUS)
@@ -156,3 +165,4 @@ if __name__ == "__main__":
     escapes()
     cp932()
     key_codes()
+    clipboard_formats()

@@ -42,7 +42,8 @@ bool SameQuiltorSection(const QuiltorSection& a, const QuiltorSection& b) {
 bool SameSettings(const AppSettings& a, const AppSettings& b) {
   return a.no == b.no && a.fileKinds == b.fileKinds && a.currentFileKind == b.currentFileKind &&
          a.modeDelivery == b.modeDelivery && a.programs == b.programs && a.lineEnd == b.lineEnd &&
-         a.makeNew == b.makeNew && a.timer == b.timer && a.timerEZ == b.timerEZ && a.resize == b.resize &&
+         a.makeNew == b.makeNew && a.caretInside == b.caretInside && a.timer == b.timer &&
+         a.timerEZ == b.timerEZ && a.resize == b.resize &&
          a.openFiles == b.openFiles && a.bufSize1 == b.bufSize1 && a.bufSize2 == b.bufSize2 &&
          a.minHeight == b.minHeight && a.maxHeight == b.maxHeight && a.changeMode == b.changeMode &&
          a.closeMode == b.closeMode && a.fileFilter == b.fileFilter && a.fileFilterC == b.fileFilterC &&
@@ -65,6 +66,7 @@ void CheckUsable(const AppSettings& s) {
   FUZZ_CHECK(s.openFiles >= 0 && s.openFiles <= kMaxOpenFiles);
   FUZZ_CHECK(s.quiltor.openFile.size() == static_cast<std::size_t>(s.openFiles));
   FUZZ_CHECK(s.quiltor.quiltorDataHistory.size() == static_cast<std::size_t>(kDataHistorySlots));
+  FUZZ_CHECK(s.quiltor.activePage >= 0 && s.quiltor.activePage <= 99);
   FUZZ_CHECK(s.openFilter.size() <= s.fileFilter.size());
 }
 

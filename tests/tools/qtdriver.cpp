@@ -15,7 +15,9 @@
 //   qtdriver menus        how many pop-up menus are open
 //   qtdriver tree         every child window: class, text, rectangle, visible
 //   qtdriver files        the open-file list: ComboBoxFile's entries and
-//                         selection, the labels of PanelFilePath
+//                         selection, the labels of PanelFilePath; the status
+//                         bar's text and its tool tip ("statushint <1 when
+//                         the bar has a tip> [<its text>]")
 //   qtdriver answers <ms> whether the window answers a message within <ms>
 //   qtdriver watch <ms>   for <ms>, print each change of the window's
 //                         visibility with the time it was seen
@@ -32,14 +34,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/outside.h"
 #include "ui/message_box.h"
-#include "ui/search_panel.h"
+#include "ui/main/search_panel.h"
 #include "window/commands.h"
 #include "window/main_view.h"
 
@@ -125,6 +129,59 @@ void Dump(HWND main) {
   }
 }
 
+// The status bar's text and the tool tip the tool gives it, read through
+// memory lent to the tool's process.
+void DumpStatusBar(HWND main) {
+  HWND bar = FindChildNamed(main, L"StatusBar");
+  RemoteBuffer remote(main, 8192);
+  if (!bar || !remote.Ok()) return;
+  constexpr size_t kTextOffset = 1024;
+  constexpr size_t kChars = 1024;
+  std::vector<char> raw(kTextOffset + kChars * sizeof(wchar_t), '\0');
+  auto text = [&raw] {
+    raw[raw.size() - 1] = raw[raw.size() - 2] = '\0';
+    return std::wstring(reinterpret_cast<const wchar_t*>(raw.data() + kTextOffset));
+  };
+  // A simple status bar's text is part 0 to SB_GETTEXT.
+  std::wstring shown;
+  if (LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0)) < kChars) {
+    remote.Write(raw.data(), raw.size());
+    SendMessageW(bar, SB_GETTEXTW, 0, remote.Address() + kTextOffset);
+    remote.Read(raw.data(), raw.size());
+    shown = text();
+  }
+  std::printf("status [%s]\n", Utf8(shown).c_str());
+  // The tool's tool tips are owned by its main window; one of them knows the bar.
+  struct Search {
+    HWND main;
+    std::vector<HWND> tips;
+  } search{main, {}};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (GetWindow(w, GW_OWNER) == s->main && ClassOf(w) == TOOLTIPS_CLASSW) s->tips.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  for (HWND tips : search.tips) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = main;
+    tool.uId = reinterpret_cast<UINT_PTR>(bar);
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote.Address() + kTextOffset);
+    std::fill(raw.begin(), raw.end(), '\0');
+    std::memcpy(raw.data(), &tool, sizeof tool);
+    remote.Write(raw.data(), raw.size());
+    if (!SendMessageW(tips, TTM_GETTOOLINFOW, 0, remote.Address())) continue;
+    remote.Write(raw.data(), raw.size());
+    SendMessageW(tips, TTM_GETTEXTW, kChars, remote.Address());
+    remote.Read(raw.data(), raw.size());
+    std::printf("statushint 1 [%s]\n", Utf8(text()).c_str());
+    return;
+  }
+  std::printf("statushint 0 []\n");
+}
+
 // ComboBoxFile (control id 138) and the two labels inside PanelFilePath.
 void DumpFiles(HWND main) {
   HWND combo = GetDlgItem(main, 138);
@@ -139,6 +196,7 @@ void DumpFiles(HWND main) {
   HWND panel = FindChildNamed(main, L"PanelFilePath");
   std::printf("label1 [%s]\n", Utf8(TextOf(GetDlgItem(panel, 1))).c_str());
   std::printf("label2 [%s]\n", Utf8(TextOf(GetDlgItem(panel, 2))).c_str());
+  DumpStatusBar(main);
 }
 
 }  // namespace

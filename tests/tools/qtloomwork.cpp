@@ -26,8 +26,8 @@
 #include "platform/win32/files.h"
 #include "platform/win32/processes.h"
 #include "tools/outside.h"
-#include "ui/loomwork_dialog.h"
-#include "ui/loomwork_ids.h"
+#include "ui/datafile/loomwork_dialog.h"
+#include "ui/datafile/loomwork_ids.h"
 #include "ui/text.h"
 
 namespace {

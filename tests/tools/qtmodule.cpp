@@ -1,6 +1,7 @@
 // Test helper: an edit module that misbehaves on request, for the tool's
 // handling of slow and careless modules. Arguments (the item's "b" text):
-//   <ms> <text>   sleep <ms> milliseconds, then write <text> as the before text
+//   <ms> <text>   sleep <ms> milliseconds, then write <text> as the before text,
+//                 with "{sel}" standing for the selection the tool handed over
 //   fill          fill the before buffer to its last byte, with no terminator
 //   crash         end by an access violation, touching nothing
 // Without the tool's exchange block it ends with exit code 1.
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   const DWORD delay = argc > 1 ? static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10)) : 0;
   std::string text;
   for (int i = 2; i < argc; ++i) text += (i > 2 ? " " : "") + std::string(argv[i]);
+  if (const std::size_t at = text.find("{sel}"); at != std::string::npos) text.replace(at, 5, exchange.Selection());
   Sleep(delay);
   exchange.SetBefore(text);
   return 0;

@@ -23,10 +23,10 @@
 #include "settings/settings.h"
 #include "settings/setup_confirm.h"
 #include "text/cp932.h"
-#include "ui/about_dialog.h"
-#include "ui/setup_dialog.h"
-#include "ui/setup_editor.h"
-#include "ui/setup_ext_rendo.h"
+#include "ui/main/about_dialog.h"
+#include "ui/setup/setup_dialog.h"
+#include "ui/setup/setup_editor.h"
+#include "ui/setup/setup_ext_rendo.h"
 #include "ui/text.h"
 
 using namespace quiltor;

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
         // starts an escape when an escape letter follows.
         EscapeCase{"double-byte 0x5C trail", "\x95\x5Cn", "\n", "\x95\n"},
         EscapeCase{"double-byte 0x5C trail, no escape letter", "\x95\x5C" "a", "\n", "\x95\x5C" "a"}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    [](const auto& testCase) { return "case" + std::to_string(testCase.index); });
 
 struct PlaceholderCase {
   Bytes pattern;

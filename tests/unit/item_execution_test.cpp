@@ -139,6 +139,8 @@ class ItemExecutionTest : public ::testing::Test {
     exchange.CreateTransferBuffers();
     executor.Simple().SetTarget(editor);
     UseData({});
+    // The cases name the paste kind they need; the others write by messages.
+    SetPasteKind(kPasteByMessages);
   }
 
   void UseData(const std::vector<Bytes>& entries, const Bytes& path = "C:\\Tool\\data\\tags.edt") {
@@ -190,8 +192,8 @@ class ItemDeliveryTest : public ItemExecutionTest, public ::testing::WithParamIn
 
 INSTANTIATE_TEST_SUITE_P(SequenceNumber, ItemDeliveryTest,
                          ::testing::Values(Counting::kAtRender, Counting::kAtAnnouncement),
-                         [](const ::testing::TestParamInfo<Counting>& info) {
-                           return info.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
+                         [](const ::testing::TestParamInfo<Counting>& counting) {
+                           return counting.param == Counting::kAtRender ? "CountedAtRender" : "CountedWhenPut";
                          });
 
 TEST_P(ItemDeliveryTest, TextItem_WritesExpandedTextsWithEitherPasteKind) {
@@ -301,6 +303,83 @@ TEST_F(ItemExecutionTest, Module_IsLookedUpInTheDataFilesFolder) {
   ASSERT_EQ(processes.opened.size(), 1u);
   EXPECT_EQ(processes.opened[0].file, "C:\\Tool\\data\\upper.exe");
   EXPECT_EQ(processes.opened[0].parameters, "-x  \"y\"");
+}
+
+// A caret and no selection, with the default settings: a before/after item
+// writes both at the caret, and a copy or cut script runs with an empty
+// buffer, whether or not the edit window can say that nothing is selected.
+// The caret ends between the texts unless CaretInside is off; writing by
+// messages moves it only in a window that gives its positions.
+TEST_P(ItemDeliveryTest, TextItem_CaretOnlyGetsThePairAndTheCaretBetween) {
+  struct Case {
+    const char* className;
+    int pasteKind;
+    bool caretInside;
+    std::size_t caret;
+  };
+  const Case cases[] = {
+      {"EditorText", kPasteByKeys, true, 7},  {"Edit", kPasteByKeys, true, 7},
+      {"Edit", kPasteByMessages, true, 7},    {"EditorText", kPasteByMessages, true, 11},
+      {"EditorText", kPasteByKeys, false, 11}, {"Edit", kPasteByKeys, false, 11},
+  };
+  UseData({"M00a=<b>", "M00b=</b>"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.className) + " kind " + std::to_string(c.pasteKind) + (c.caretInside ? " inside" : ""));
+    windows.Get(editor).className = c.className;
+    windows.SetEditText(editor, "say hello now", 4, 4);
+    clipboard.PutText("user text");
+    SetPasteKind(c.pasteKind);
+    settings.caretInside = c.caretInside;
+    executor.ChooseItem("TB00M00", -1);
+    EXPECT_EQ(windows.EditText(editor), "say <b></b>hello now");
+    EXPECT_EQ(windows.Get(editor).selStart, c.caret);
+    EXPECT_EQ(windows.Get(editor).selEnd, c.caret);
+    EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+    EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+    EXPECT_TRUE(host.statuses.empty());
+  }
+}
+
+TEST_P(ItemDeliveryTest, Program_CopyAndCutScriptsRunWithAnEmptyBufferOnACaret) {
+  files.Put("C:\\Tool\\data\\tags.exe", "MZ");
+  SetPasteKind(kPasteByKeys);
+  for (const char* className : {"EditorText", "Edit"}) {
+    for (int image : {1, 2}) {
+      SCOPED_TRACE(std::string(className) + " image " + std::to_string(image));
+      windows.Get(editor).className = className;
+      windows.SetEditText(editor, "say hello now", 4, 4);
+      clipboard.PutText("user text");
+      processes.opened.clear();
+      Bytes seen = "not run";
+      processes.module = [&] {
+        seen = Buffer1();
+        exchange.Buffer1()->WriteText("NEW ");
+      };
+      executor.ChooseItem("TB00S01", image);
+      EXPECT_EQ(processes.opened.size(), 1u);
+      EXPECT_EQ(seen, "");
+      EXPECT_EQ(windows.EditText(editor), "say NEW hello now");
+      EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+      EXPECT_EQ(clipboard.Text(), Bytes("user text"));
+      EXPECT_TRUE(host.statuses.empty());
+    }
+  }
+}
+
+// An editor that cannot say what is selected and handles its cut keys only
+// after the wait, and its paste after that: it pastes back what it cut. The
+// cut text stays on the clipboard and the user is told where it is.
+TEST_P(ItemDeliveryTest, PasteByKeys_LateCutStaysOnTheClipboardAndTheUserIsTold) {
+  SetPasteKind(kPasteByKeys);
+  UseData({"M00a=<b>", "M00b=</b>"});
+  holdKeys = true;
+  executor.ChooseItem("TB00M00", -1);
+  EXPECT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste);
+  ReplayHeldKeys();  // the editor wakes: cut, then paste
+  EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+  EXPECT_EQ(windows.EditText(editor), "say hello now");
+  EXPECT_EQ(clipboard.Text(), Bytes("hello"));
+  EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kLateCutOnClipboard}));
 }
 
 TEST_P(ItemDeliveryTest, Program_VariantsFetchAndWriteBack) {

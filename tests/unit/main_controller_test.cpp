@@ -27,10 +27,17 @@ using fakes::FakeMainView;
 constexpr char kFolder[] = "C:\\tool\\";
 const Bytes kIniPath = Bytes(kFolder) + "Quiltor.ini";
 
-class NoHotKeys : public HotKeys {
+// The system's hot keys; another program may hold some.
+class FakeHotKeys : public HotKeys {
  public:
-  bool Register(WindowId, int, std::uint32_t, std::uint32_t) override { return true; }
-  void Unregister(WindowId, int) override {}
+  bool Register(WindowId, int id, std::uint32_t, std::uint32_t) override {
+    if (heldElsewhere.count(id) != 0) return false;
+    registered.insert(id);
+    return true;
+  }
+  void Unregister(WindowId, int id) override { registered.erase(id); }
+  std::set<int> heldElsewhere;
+  std::set<int> registered;
 };
 
 Bytes DataFile(const Bytes& title, int pages) {
@@ -93,7 +100,7 @@ class MainControllerTest : public ::testing::Test {
   FakeFileSystem files;
   fakes::FakeSharedMemory memory;
   ExchangeArea exchange{memory};
-  NoHotKeys hotKeySystem;
+  FakeHotKeys hotKeySystem;
   HotKeyRegistration hotKeys{hotKeySystem};
   MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys};
   std::unique_ptr<MainController> controller;
@@ -213,6 +220,17 @@ TEST_F(MainControllerTest, HandEditedHeightsAndTimersStayUsable) {
   EXPECT_EQ(view->timerInterval, 10u + 2000u);
 }
 
+TEST_F(MainControllerTest, AHandEditedActivePageOutOfRangeStillLetsTheStartUpLoad) {
+  files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 3));
+  for (const char* page : {"-3800", "2147483647", "-1"}) {
+    Start(Bytes("[Quiltor]\r\nQuiltorData=d.edt\r\nActivePage=") + page + "\r\n");
+    FinishStart();
+    EXPECT_EQ(controller->Pages().size(), 3u) << page;
+    EXPECT_EQ(controller->State().StartupPending(), 0) << page;
+    EXPECT_TRUE(view->timerRunning) << page;
+  }
+}
+
 TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   files.Put(Bytes(kFolder) + "a.edt", DataFile("A", 1));
   files.Put(Bytes(kFolder) + "b.edt", DataFile("", 1));
@@ -235,6 +253,53 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData0"), "a.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData1"), "b.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
+}
+
+TEST_F(MainControllerTest, ClosedWhileShrunkTheFullHeightIsSavedAndStretchesAtTheNextStart) {
+  struct Case {
+    const char* how;
+    Bytes ini;
+  };
+  const Case cases[] = {{"by the shrink button", "[Quiltor]\r\nHeight=360\r\n"},
+                        {"by the automatic shrink", "[Quiltor]\r\nHeight=360\r\nAutoSmall=1\r\n"},
+                        {"to a MinHeight of 60", "[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nHeight=360\r\n"}};
+  for (const Case& c : cases) {
+    Start(c.ini);
+    FinishStart();
+    if (controller->Options().autoSmall) {
+      controller->OnActivateApp(false);
+    } else {
+      controller->RunCommand(CommandId::kShrink);
+    }
+    ASSERT_EQ(view->rect.Height(), controller->State().ShrinkHeight()) << c.how;
+    controller->FormClose(view->rect);
+    EXPECT_EQ(Key("Quiltor", "Height"), "360") << c.how;
+    Start(*files.Contents(kIniPath));
+    FinishStart();
+    EXPECT_EQ(view->rect.Height(), 360) << c.how;
+  }
+}
+
+// A file written while shrunk by an older build, or edited by hand.
+TEST_F(MainControllerTest, ASavedHeightNoGreaterThanTheShrunkOneOpensAtTheDefaultHeight) {
+  struct Case {
+    Bytes ini;
+    int shrunk;
+  };
+  const Case cases[] = {{"[Quiltor]\r\nHeight=38\r\n", 38},
+                        {"[Setup]\r\nMinHeight=60\r\n[Quiltor]\r\nHeight=60\r\n", 60},
+                        {"[Quiltor]\r\nHeight=-5\r\n", 38},
+                        {"[Setup]\r\nMinHeight=300\r\nMaxHeight=400\r\n[Quiltor]\r\nHeight=290\r\n", 300}};
+  for (const Case& c : cases) {
+    Start(c.ini);
+    FinishStart();
+    const int full = c.shrunk < 282 ? 282 : 430;  // past a MinHeight of 300, the greatest height allowed
+    EXPECT_EQ(view->rect.Height(), full) << c.ini;
+    controller->RunCommand(CommandId::kShrink);
+    EXPECT_EQ(view->rect.Height(), c.shrunk) << c.ini;
+    controller->RunCommand(CommandId::kStretch);
+    EXPECT_EQ(view->rect.Height(), full) << c.ini << ": stretch brings it back";
+  }
 }
 
 // The window comes back after a module that hid it; whatever the system did
@@ -279,6 +344,35 @@ TEST_F(MainControllerTest, ALoadedDataFileReplacesEverythingOfThePreviousOne) {
   EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
 }
 
+// The component chosen last belongs to the pages it was chosen on: another
+// file's item under the same name is another item, whatever its kind.
+TEST_F(MainControllerTest, ReEditAfterAnotherDataFileWasLoadedDoesNothing) {
+  const Bytes page = "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=P\r\nCount=2\r\n";
+  files.Put(Bytes(kFolder) + "a.edt",
+            page + "M00=00,text\r\nM01=07,module\r\n[Edit00]\r\nM00a=<a>\r\nM01a=mod.exe\r\nM01b=\r\n");
+  files.Put(Bytes(kFolder) + "b.edt",
+            page + "M00=00,text\r\nM01=00,text\r\n[Edit00]\r\nM00a=<b>\r\nM01a=other.exe\r\n");
+  files.Put(Bytes(kFolder) + "mod.exe", "MZ");
+  files.Put(Bytes(kFolder) + "other.exe", "MZ");
+  Start("[Quiltor]\r\nQuiltorData=a.edt\r\n");
+  FinishStart();
+  controller->ChooseItem("TB00M00");  // a text: re-edit is offered
+  controller->ApplicationEventsIdle();
+  controller->ChooseItem("TB00M01");  // a module, chosen last
+  controller->ApplicationEventsIdle();
+  ASSERT_EQ(processes.ShellOpened(), std::vector<Bytes>{Bytes(kFolder) + "mod.exe"});
+  ASSERT_TRUE(controller->CommandEnabled(CommandId::kRepeat));
+  view->chosenDataFiles = {Bytes("b.edt")};
+  Run(CommandId::kLoomwork);
+  ASSERT_EQ(controller->DataFilePath(), "b.edt");
+  const std::size_t messages = view->messages.size();
+  EXPECT_FALSE(controller->CommandEnabled(CommandId::kRepeat));
+  controller->Items().Popup_RepeatClick();  // past the command, which is off
+  EXPECT_EQ(processes.ShellOpened().size(), 1u) << "b.edt's text taken as a module program";
+  EXPECT_EQ(view->messages.size(), messages);
+  EXPECT_FALSE(controller->Items().HasLastItem());
+}
+
 // ---- A second start's command line ----------------------------------------------
 
 TEST_F(MainControllerTest, ForwardedDataFileSwapKeepsTheHeightsOfAutomaticShrink) {
@@ -319,6 +413,20 @@ TEST_F(MainControllerTest, ForwardedLinkListsTheWindowOnceAndNegativeHandlesName
   EXPECT_TRUE(view->messages.empty()) << "a negative handle is no error";
   Forward("/hxyz\n");
   ASSERT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kNotInteger});
+}
+
+TEST_F(MainControllerTest, AWindowHandedAtStartWithoutAFileIsLinkedAndTheHistoryStays) {
+  const auto [top, edit] = OutsideEditor(77);
+  Start("[Setup]\r\nOpenFiles=2\r\n[Quiltor]\r\nOpenFile0=C:\\x.txt\r\nOpenFile1=C:\\y.txt\r\n",
+        {"/h" + std::to_string(edit)});
+  FinishStart();
+  EXPECT_TRUE(controller->Linked());
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), edit);
+  EXPECT_EQ(controller->Session().LinkedTargetWindow(), top);
+  EXPECT_EQ(controller->History().Paths(), (std::vector<Bytes>{"C:\\x.txt", "C:\\y.txt"}));
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "OpenFile0"), "C:\\x.txt");
+  EXPECT_EQ(Key("Quiltor", "OpenFile1"), "C:\\y.txt");
 }
 
 // ---- Linked mode ---------------------------------------------------------------
@@ -377,6 +485,15 @@ TEST_F(LinkedModeTest, NewTakesTheFilterExtensionAndAsksBeforeOpeningAnExistingF
   EXPECT_EQ(view->messages[0].subject, "a.txt");
   EXPECT_EQ(controller->Session().CurrentFile(), "C:\\doc\\a.txt");
   EXPECT_EQ(*files.Contents("C:\\doc\\a.txt"), "a");
+  // One dialog for new and open: each showing has the title of its command
+  // and the filter chosen in the showing before, a cancelled one leaving it.
+  OpenByDialog("C:\\doc\\a.txt", 2);
+  view->chosenFiles = {std::nullopt};
+  Run(CommandId::kNew);
+  OpenByDialog("C:\\doc\\a.txt", 1);
+  std::vector<std::pair<bool, int>> shown;
+  for (const FileDialogRequest& request : view->fileDialogs) shown.emplace_back(request.forNew, request.filterIndex);
+  EXPECT_EQ(shown, (std::vector<std::pair<bool, int>>{{true, 1}, {true, 2}, {true, 2}, {false, 1}, {true, 2}, {false, 2}}));
 }
 
 TEST_F(LinkedModeTest, AVanishedHistoryFileIsCreatedOnlyWhenTheUserSaysYes) {
@@ -415,6 +532,48 @@ TEST_F(LinkedModeTest, CloseModesAndCloseAllNewestFirst) {
   EXPECT_FALSE(controller->CommandEnabled(CommandId::kCloseAll));
 }
 
+// While an editor asks whether to save, the tool handles its messages; a
+// link forwarded then adds an entry at the top and makes it current.
+TEST_F(LinkedModeTest, ALinkForwardedWhileAnEditorAsksToSaveLeavesTheOtherEntriesAlone) {
+  auto linkDuringClose = [this](WindowId closing, const Bytes& path) {
+    const WindowId edit = OutsideEditor(static_cast<std::uint32_t>(80 + path.size())).second;
+    windows.afterMessage = [this, closing, edit, path](WindowId id, std::uint32_t message) {
+      if (message != kWmClose || id != closing) return;
+      Forward("/h" + std::to_string(edit) + "\n/f" + path + "\n");
+    };
+    return edit;
+  };
+  auto texts = [this] {
+    std::vector<Bytes> shown;
+    for (const OpenFileEntry& e : controller->Session().Entries()) shown.push_back(e.Text());
+    return shown;
+  };
+  auto topOf = [this](std::size_t index) {
+    return controller->Session().EntryTopWindow(controller->Session().Entries()[index]);
+  };
+  OpenByDialog("C:\\doc\\one.txt");
+  OpenByDialog("C:\\doc\\two.txt");
+  // A file of the close menu that is not current.
+  WindowId linked = linkDuringClose(topOf(1), "C:\\x\\a.txt");
+  Run(CommandId::kCloseFile, 1);
+  EXPECT_EQ(texts(), (std::vector<Bytes>{"*C:\\x\\a.txt", " C:\\doc\\two.txt"}));
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), linked);
+  // The current file.
+  controller->RunCommand(CommandId::kFileChosen, 1);
+  linked = linkDuringClose(topOf(1), "C:\\x\\b.txt");
+  Run(CommandId::kClose);
+  EXPECT_EQ(texts(), (std::vector<Bytes>{"*C:\\x\\b.txt", "*C:\\x\\a.txt"}));
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), linked) << "the file linked meanwhile stays current";
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\x\\b.txt");
+  // Every file: the one linked meanwhile stays listed, with its editor.
+  OpenByDialog("C:\\doc\\three.txt");
+  linked = linkDuringClose(topOf(0), "C:\\x\\c.txt");
+  Run(CommandId::kCloseAll);
+  EXPECT_EQ(texts(), std::vector<Bytes>{"*C:\\x\\c.txt"});
+  EXPECT_EQ(controller->Session().LinkedEditWindow(), linked);
+  EXPECT_EQ(exchange.CurrentFile(), "C:\\x\\c.txt");
+}
+
 TEST_F(LinkedModeTest, AHungEditorIsNotWaitedForWhenItsFileIsClosed) {
   OpenByDialog("C:\\doc\\one.txt");
   const WindowId top = controller->Session().LinkedTargetWindow();
@@ -437,6 +596,31 @@ TEST_F(LinkedModeTest, AnEditorClosedByHandIsPrunedAtTheNextTick) {
   EXPECT_TRUE(controller->CommandEnabled(CommandId::kCloseAll)) << "another file is still open";
   EXPECT_EQ(exchange.CurrentFile(), "C:\\doc\\two.txt") << "the field keeps the last path";
   EXPECT_EQ(controller->Session().LabelText(), "");
+}
+
+TEST_F(LinkedModeTest, NoTickRunsWhileADropDownMenuIsOpen) {
+  OpenByDialog("C:\\doc\\one.txt");
+  OpenByDialog("C:\\doc\\two.txt");
+  const WindowId one = controller->Session().EntryTopWindow(controller->Session().Entries()[1]);
+  std::vector<CommandId> openWithTimer;
+  view->onDropDown = [&](CommandId id) {
+    if (view->timerRunning) openWithTimer.push_back(id);
+    // The user closes an editor by hand while the close menu lists it.
+    if (id == CommandId::kClose && windows.IsWindow(one)) {
+      windows.Remove(one);
+      controller->OnWatchTimer();
+      EXPECT_EQ(controller->Session().Entries().size(), 2u) << "the menu's entries stay as shown";
+    }
+  };
+  for (CommandId id : {CommandId::kOpen, CommandId::kClose, CommandId::kExec, CommandId::kLoomwork}) {
+    controller->ShowDropDown(id);
+    EXPECT_TRUE(view->timerRunning);
+  }
+  controller->FormShortCut(0x78);  // F9: the recent data files
+  EXPECT_TRUE(openWithTimer.empty());
+  EXPECT_EQ(view->dropDowns.size(), 5u);
+  controller->OnWatchTimer();
+  EXPECT_EQ(controller->Session().Entries().size(), 1u) << "the next tick after the menu prunes";
 }
 
 TEST_F(LinkedModeTest, AutomaticSwitchingFollowsTheEditorTheUserClicks) {
@@ -501,6 +685,94 @@ TEST_F(MainControllerTest, SetupOkAppliesAtOnceAndTheHistoryIsTrimmedWhateverThe
   EXPECT_EQ(exchange.Buffer1()->Size(), 2048u);
   EXPECT_EQ(controller->State().ShrinkHeight(), 50);
   EXPECT_TRUE(view->timerRunning);
+}
+
+TEST_F(MainControllerTest, AFirstStartOpensTheFirstDataFileOnOfferAndOnlyAFirstStart) {
+  struct Case {
+    const char* what;
+    Bytes settings;
+    std::vector<Bytes> arguments;
+    std::vector<Bytes> dataFiles;
+    Bytes expected;
+  };
+  const std::vector<Bytes> samples{"samples-1.7.0\\html.edt", "samples-1.7.0\\code.edt"};
+  const Case cases[] = {
+      {"first start beside the samples", "", {}, samples, "samples-1.7.0\\code.edt"},
+      {"a data file of the program's folder before a subfolder's", "[Setup]\r\nTimer=100\r\n", {},
+       {"samples-1.7.0\\code.edt", "mine.edt"}, "mine.edt"},
+      {"first start with nothing on offer", "", {}, {}, ""},
+      {"a start after the first, with no data file chosen", "[Quiltor]\r\nQuiltorData=\r\n", {}, samples, ""},
+      {"a first start that names its data file", "", {"/dother.edt"}, samples, "other.edt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    view.reset();
+    controller.reset();
+    for (const Bytes& name : c.dataFiles) files.Put(Bytes(kFolder) + name, DataFile("T", 2));
+    Start(c.settings, c.arguments);
+    FinishStart();
+    EXPECT_EQ(controller->DataFilePath(), c.expected);
+    EXPECT_EQ(Key("Quiltor", "QuiltorData"), c.expected) << "the choice is the one the next start finds";
+    EXPECT_EQ(controller->Pages().size(), c.expected.empty() || c.expected == "other.edt" ? 0u : 2u);
+    for (const Bytes& name : c.dataFiles) files.Remove(Bytes(kFolder) + name);
+  }
+}
+
+// The dialog can be opened while the tool waits for a module: the module
+// still works on the buffers it was given, and its result is read from them.
+TEST_F(MainControllerTest, NewBufferSizesWaitUntilTheRunningModuleHasEnded) {
+  files.Put(Bytes(kFolder) + "d.edt",
+            "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=P\r\nCount=1\r\nM00=07,module\r\n"
+            "[Edit00]\r\nM00a=mod.exe\r\nM00b=\r\n");
+  files.Put(Bytes(kFolder) + "mod.exe", "MZ");
+  Start("[Quiltor]\r\nQuiltorData=d.edt\r\n");
+  FinishStart();
+  view->setupOutcome.ok = true;
+  view->editSetup = [](SetupCopy& copy) {
+    copy.bufSize1 = 2048;
+    copy.bufSize2 = 4096;
+  };
+  // Without a process handle the tool watches the buffers; the user's OK
+  // comes in while it waits, the module's text after it.
+  processes.shellGivesProcess = false;
+  TransferBuffer* given = nullptr;
+  const std::uint64_t now = processes.NowMilliseconds();
+  processes.At(now + 150, [&] {
+    given = exchange.Buffer1();
+    Run(CommandId::kSetup);
+    EXPECT_EQ(exchange.Buffer1(), given) << "the running module's buffer was made anew";
+    EXPECT_EQ(exchange.BufSize1(), 1024u) << "the module reads the sizes of the buffers it has";
+  });
+  processes.At(now + 250, [&] { exchange.Buffer1()->WriteText("from the module"); });
+  controller->ChooseItem("TB00M00");
+  ASSERT_NE(given, nullptr) << "the settings dialog came while the module ran";
+  EXPECT_EQ(controller->Items().LastBefore(), "from the module");
+  EXPECT_EQ(Key("Setup", "BufSize1"), "2048");
+  controller->ApplicationEventsIdle();
+  EXPECT_EQ(exchange.BufSize1(), 2048u);
+  EXPECT_EQ(exchange.BufSize2(), 4096u);
+  EXPECT_EQ(exchange.Buffer1()->Size(), 2048u);
+  EXPECT_EQ(exchange.Buffer2()->Size(), 4096u);
+  EXPECT_TRUE(view->timerRunning);
+}
+
+TEST_F(MainControllerTest, SetupOkTakesAHotKeyThatAnotherProgramHeldAtStart) {
+  Start("[Setup]\r\nHotKeyR=1\r\nHotKeyA=1\r\n");
+  FinishStart();
+  hotKeySystem.heldElsewhere = {kHotKeyActivate};
+  controller->RegisterHotKeys();
+  EXPECT_EQ(view->MessageIds(), std::vector<MessageId>{MessageId::kHotKeyActivateFailed});
+  EXPECT_EQ(hotKeySystem.registered, std::set<int>{kHotKeyRepeat});
+  hotKeySystem.heldElsewhere.clear();  // the other program let it go
+  view->setupOutcome.ok = false;
+  Run(CommandId::kSetup);
+  EXPECT_EQ(hotKeySystem.registered, std::set<int>{kHotKeyRepeat}) << "Cancel changes nothing";
+  view->setupOutcome.ok = true;  // OK without a change
+  view->editSetup = [](SetupCopy&) {};
+  Run(CommandId::kSetup);
+  EXPECT_EQ(hotKeySystem.registered, (std::set<int>{kHotKeyRepeat, kHotKeyActivate}));
+  EXPECT_TRUE(hotKeys.Holds(kHotKeyActivate));
+  EXPECT_EQ(view->messages.size(), 1u);
 }
 
 TEST_F(MainControllerTest, DataFileDialogLoadsTheChoiceOrComesBackWhenItDoesNotLoad) {

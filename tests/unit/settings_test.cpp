@@ -8,6 +8,7 @@
 
 #include "fakes/fake_files.h"
 #include "settings/profile.h"
+#include "settings/settings_keys.h"
 
 namespace quiltor {
 namespace {
@@ -140,6 +141,12 @@ TEST_F(LoadTest, IntegersTakeDecimalAndHexAndFallBackOtherwise) {
                            Clamped{"MinHeight=5000", &AppSettings::minHeight, 1200}}) {
     SCOPED_TRACE(c.line);
     EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Setup]\r\n") + c.line + "\r\n").*c.field, c.expected);
+  }
+  for (const Clamped& c : {Clamped{"ActivePage=-3800", nullptr, 0}, Clamped{"ActivePage=2147483647", nullptr, 99},
+                           Clamped{"ActivePage=100", nullptr, 99}, Clamped{"ActivePage=7", nullptr, 7},
+                           Clamped{"", nullptr, 10}}) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(Load(Bytes("[Version]\r\nNo=170\r\n[Quiltor]\r\n") + c.line + "\r\n").quiltor.activePage, c.expected);
   }
   AppSettings s = Load("[Version]\r\nNo=170\r\n[Quiltor]\r\nMode=2\r\nToolBar=0\r\nStayOnTop=$1\r\n");
   EXPECT_TRUE(s.quiltor.mode);
@@ -461,6 +468,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   s.resize = 0;
   s.openFiles = 4;
   s.makeNew = true;
+  s.caretInside = false;
   s.changeMode = 0;
   s.closeMode = 2;
   s.fileFilter = "A|*.a||";
@@ -515,6 +523,7 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   EXPECT_EQ(back.resize, 0);
   EXPECT_EQ(back.openFiles, 4);
   EXPECT_TRUE(back.makeNew);
+  EXPECT_FALSE(back.caretInside);
   EXPECT_EQ(back.changeMode, 0);
   EXPECT_EQ(back.closeMode, 2);
   EXPECT_EQ(back.fileFilter, "A|*.a||");
@@ -524,6 +533,38 @@ TEST_F(WriteTest, SettingsDialogWritesRoundTrip) {
   EXPECT_EQ(back.bufSize2, 512);
   EXPECT_EQ(std::tie(back.hotKeyR, back.hotKeyR1, back.hotKeyR2, back.hotKeyA, back.hotKeyA1, back.hotKeyA2),
             std::make_tuple(true, 3, 'R', true, 6, 'T'));
+}
+
+// Every key the tool reads is stored by one of its writes, under the same
+// name, and the record's own defaults are the file's.
+TEST_F(WriteTest, EveryKeyReadIsWrittenAndTheRecordDefaultsAreTheFilesDefaults) {
+  auto writeAll = [](ProfileFile& target, const AppSettings& s) {
+    FileKinds kinds = s.fileKinds;
+    kinds.resize(2);
+    return WriteTimerAndSizeKeys(target, s) && WriteFilterKeys(target, s) && WriteLineEndAndHotKeys(target, s) &&
+           WriteSimpleModeDelivery(target, s) && WriteFileKinds(target, kinds, 0) &&
+           SaveWindowState(target, WindowState{}) && WriteMode(target, s.quiltor.mode);
+  };
+  ASSERT_TRUE(writeAll(file, AppSettings{}));
+  const IniDocument doc(Disk());
+  for (const KeyName& key : AllKeyNames()) {
+    if (key.group == KeyGroup::kReadOnly) continue;
+    if (key.section.empty()) {
+      EXPECT_TRUE(doc.HasKey("ExtRendo1", key.name)) << key.name;
+    } else {
+      EXPECT_TRUE(doc.HasKey(key.section, key.name)) << key.section << " " << key.name;
+    }
+  }
+
+  FakeFileSystem otherFiles;
+  IniFile loadedDefaults(otherFiles, kIni);
+  ASSERT_TRUE(writeAll(loadedDefaults, LoadSettings(loadedDefaults).settings));
+  IniDocument fromLoad(otherFiles.Contents(kIni).value_or(""));
+  for (const KeyName& key : AllKeyNames()) {
+    if (key.group == KeyGroup::kReadOnly || key.group == KeyGroup::kWindow) continue;
+    const Bytes section = key.section.empty() ? "ExtRendo1" : key.section;
+    EXPECT_EQ(fromLoad.Get(section, key.name, "<none>"), doc.Get(section, key.name, "<none>")) << key.name;
+  }
 }
 
 TEST_F(WriteTest, FileKindsWriteStopsAtTheFirstFailure) {

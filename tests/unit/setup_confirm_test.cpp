@@ -44,7 +44,7 @@ const Bytes kFile = Lines({
     "[Setup]",
     "; window",
     "Timer=100", "TimerEZ=2000", "MinHeight=38", "MaxHeight=480", "Resize=5", "OpenFiles=10",
-    "MakeNew=0", "Unknown=keep me", "ChangeMode=1", "CloseMode=1",
+    "MakeNew=0", "CaretInside=1", "Unknown=keep me", "ChangeMode=1", "CloseMode=1",
     "FileFilter=Text|*.txt||All|*.*||", "FileFilterC=11",
     "CRLF=2", "BufSize1=1024", "BufSize2=1024",
     "HotKeyR=0", "HotKeyR1=1", "HotKeyR2=Q", "HotKeyA=0", "HotKeyA1=1", "HotKeyA2=A",
@@ -96,10 +96,31 @@ TEST_F(ConfirmTest, OkWithoutChangesKeepsEveryByte) {
   EXPECT_FALSE(c.reapply.newBufferSizes);
 }
 
+// Files written before the caret setting existed: they behave as if it were
+// on, show it ticked, and OK adds the key at the end of its section without
+// touching another byte.
+TEST_F(ConfirmTest, FileWithoutTheCaretKeyCountsAsOnAndOkAddsIt) {
+  const Bytes older = Edit(kFile, "CaretInside=1\r\n", "");
+  files.Put(kIni, older);
+  IniFile ini(files, kIni);
+  const AppSettings loaded = LoadSettings(ini).settings;
+  EXPECT_TRUE(loaded.caretInside);
+  SetupCopy shown(loaded, facts);
+  EXPECT_TRUE(shown.caretInside);
+  for (bool ticked : {true, false}) {
+    shown.caretInside = ticked;
+    const SetupConfirmation c = ConfirmSetup(loaded, shown, facts, "", older);
+    EXPECT_EQ(c.settings.caretInside, ticked);
+    const Bytes added = ticked ? "CaretInside=1\r\n" : "CaretInside=0\r\n";
+    EXPECT_EQ(c.fileBytes, Edit(older, "ExecParam2=%f\r\n", "ExecParam2=%f\r\n" + added));
+  }
+}
+
 TEST_F(ConfirmTest, OkAfterChangesOnEveryTabChangesExactlyThoseKeys) {
   copy.Type(SetupSpin::kTimer, 250);
   copy.Type(SetupSpin::kMinHeight, 60);
   copy.makeNew = true;
+  copy.caretInside = false;
   copy.changeMode = 0;
   copy.filters.SetTicked(1, false);
   copy.filters.Add({"Md", "*.md"});
@@ -119,6 +140,7 @@ TEST_F(ConfirmTest, OkAfterChangesOnEveryTabChangesExactlyThoseKeys) {
   expected = Edit(expected, "Timer=100", "Timer=250");
   expected = Edit(expected, "MinHeight=38", "MinHeight=60");
   expected = Edit(expected, "MakeNew=0", "MakeNew=1");
+  expected = Edit(expected, "CaretInside=1", "CaretInside=0");
   expected = Edit(expected, "ChangeMode=1", "ChangeMode=0");
   expected = Edit(expected, "FileFilter=Text|*.txt||All|*.*||", "FileFilter=Text|*.txt||All|*.*||Md|*.md||");
   expected = Edit(expected, "FileFilterC=11", "FileFilterC=100");
@@ -228,7 +250,7 @@ TEST_F(ConfirmTest, MissingFileIsCreatedWithTheKeysInTheDialogsOrder) {
   const Bytes defaultsLine = Bytes("FileFilter=") + kDefaultFileFilter;
   EXPECT_EQ(c.fileBytes,
             Lines({"[Setup]", "Timer=100", "TimerEZ=2000", "MinHeight=38", "MaxHeight=480", "Resize=5",
-                   "OpenFiles=10", "MakeNew=0", "ChangeMode=1", "CloseMode=1", defaultsLine.c_str(),
+                   "OpenFiles=10", "MakeNew=0", "CaretInside=1", "ChangeMode=1", "CloseMode=1", defaultsLine.c_str(),
                    "FileFilterC=11111111", "CRLF=2", "BufSize1=1024", "BufSize2=1024", "HotKeyR=0",
                    "HotKeyR1=1", "HotKeyR2=Q", "HotKeyA=0", "HotKeyA1=1", "HotKeyA2=A", "PasteKindEZ=1",
                    "PasteIntervalEZ=0", "CutPasteKeyEZ=202223221", "ExtRendoCnt=0", "EditerPath=",

@@ -74,9 +74,9 @@ TEST_P(ModulesTest, LeavesItsTextInTheBuffers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ModulesTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<ModuleCase>& info) {
+                         [](const ::testing::TestParamInfo<ModuleCase>& moduleCase) {
                            std::string name;
-                           for (const char* p = info.param.name; *p; ++p)
+                           for (const char* p = moduleCase.param.name; *p; ++p)
                              name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
                            return name;
                          });

@@ -65,7 +65,8 @@ class TestHost : public ItemHost {
 
 class PasteRaceTest : public ::testing::Test {
  protected:
-  explicit PasteRaceTest(unsigned cutDelayMs = 0) : editor(300, cutDelayMs) {}
+  explicit PasteRaceTest(unsigned cutDelayMs = 0, const char* control = "edit", unsigned pasteDelayMs = 300)
+      : editor(pasteDelayMs, cutDelayMs, control) {}
   void SetUp() override {
     ASSERT_TRUE(editor.Ready()) << "qtlatepaste did not start: " << editor.Problem();
     ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("user text\0", 10)}}));
@@ -197,6 +198,87 @@ TEST_F(LateCutTest, WrapWaitsForTheLateCut) {
   EXPECT_EQ(editor.WaitForText("say (hello) now", 3000), "say (hello) now") << editor.Title();
   EXPECT_EQ(ClipboardText(), "user text");
   EXPECT_TRUE(host.statuses.empty());
+}
+
+// A rich edit control answers EM_GETSEL and counts a line end once: the
+// item's pair goes in at the caret without a cut, and the caret lands
+// between the texts, after the late paste as after a message.
+class RichEditTest : public PasteRaceTest {
+ protected:
+  RichEditTest() : PasteRaceTest(0, "rich") {}
+};
+
+TEST_F(RichEditTest, PairGoesInAtTheCaretWithTheCaretBetween) {
+  files.contents[kDataPath] += "M02a=<b>\r\nM02b=</\x82\xa0>\\n\r\n";  // "</あ>" and a line end
+  const std::string start = "\x95\x5c\r\nab";                            // "表", a line end, "ab"
+  for (int kind : {kPasteByKeys, kPasteByMessages}) {
+    SCOPED_TRACE("paste kind " + std::to_string(kind));
+    settings.modeDelivery[kSimpleMode].pasteKind = kind;
+    editor.Prepare(start, 2, 2);  // after the line end
+    executor.ChooseItem("TB00M02", -1);
+    IdleResult result = IdleResult::kNothingPending;
+    RunIdleUntilDone(result);
+    EXPECT_EQ(result, IdleResult::kDone);
+    const std::string expected = "\x95\x5c\r\n<b></\x82\xa0>\r\nab";
+    EXPECT_EQ(editor.WaitForText(expected, 3000), expected) << editor.Title();
+    EXPECT_EQ(editor.Selection(), (std::pair<unsigned, unsigned>{5, 5}));
+    EXPECT_EQ(ClipboardText(), "user text");
+    EXPECT_TRUE(host.statuses.empty());
+  }
+}
+
+// An edit control under a class the tool does not know cannot be asked: the
+// cut keys go out, and when no cut comes within the wait the selection was
+// empty; the caret goes between the texts by Left-arrow keys.
+class UnknownControlTest : public PasteRaceTest {
+ protected:
+  UnknownControlTest() : PasteRaceTest(0, "own") {}
+};
+
+TEST_F(UnknownControlTest, NoCutWithinTheWaitMeansNothingWasSelected) {
+  editor.Prepare("say hello now", 4, 4);
+  const ULONGLONG start = GetTickCount64();
+  executor.ChooseItem("TB00M01", -1);
+  EXPECT_GE(GetTickCount64() - start, DeliveryRoutines::kCutWaitMs);
+  IdleResult result = IdleResult::kNothingPending;
+  RunIdleUntilDone(result);
+  EXPECT_EQ(result, IdleResult::kDone);
+  EXPECT_EQ(editor.WaitForText("say ()hello now", 3000), "say ()hello now") << editor.Title();
+  EXPECT_EQ(editor.Selection(), (std::pair<unsigned, unsigned>{5, 5}));
+  EXPECT_EQ(ClipboardText(), "user text");
+  EXPECT_TRUE(host.statuses.empty());
+}
+
+// The same editor cuts 500 ms late, after the tool took it that nothing was
+// selected and put its text, and then pastes what it cut itself. Its cut
+// text stays on the clipboard and the user is told where it is.
+class LateCutAfterTheWaitTest : public PasteRaceTest {
+ protected:
+  LateCutAfterTheWaitTest() : PasteRaceTest(500, "own", 600) {}
+};
+
+TEST_F(LateCutAfterTheWaitTest, CutTextStaysOnTheClipboardAndTheUserIsTold) {
+  executor.ChooseItem("TB00M01", -1);
+  IdleResult result = IdleResult::kNothingPending;
+  RunIdleUntilDone(result);
+  EXPECT_EQ(result, IdleResult::kDone);
+  EXPECT_EQ(editor.WaitForText("say hello now", 3000), "say hello now") << editor.Title();
+  EXPECT_EQ(ClipboardText(), "hello");
+  EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kLateCutOnClipboard}));
+}
+
+TEST(Win32ClipboardOnDemand, PutsOnlyWhileTheClipboardIsUnchanged) {
+  Win32Platform platform;
+  Clipboard& clipboard = *platform.clipboard;
+  ASSERT_TRUE(clipboard.Empty());
+  const std::uint32_t emptied = clipboard.SequenceNumber();
+  EXPECT_EQ(clipboard.OwnerProcess(), GetCurrentProcessId());
+  ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("cut late\0", 9)}}));
+  EXPECT_EQ(clipboard.PutForPasteIfUnchanged("mine", GetCurrentProcessId(), emptied), PutResult::kChanged);
+  EXPECT_EQ(ClipboardText(), "cut late");
+  const std::uint32_t now = clipboard.SequenceNumber();
+  EXPECT_EQ(clipboard.PutForPasteIfUnchanged("mine", GetCurrentProcessId(), now), PutResult::kPut);
+  EXPECT_EQ(ClipboardText(), "mine");
 }
 
 TEST(Win32ClipboardOnDemand, TellsWhoReadTheTextAndKeepsItForLaterReaders) {

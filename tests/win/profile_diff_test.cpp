@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/win32/files.h"
-#include "platform/win32/profile_file.h"
+#include "win/support/win32_profile_file.h"
 #include "settings/profile.h"
 #include "text/cp932.h"
 

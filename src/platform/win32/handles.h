@@ -1,7 +1,10 @@
 #pragma once
 // Owners of Win32 handles: each closes its handle with the one function
 // that fits it, once, when it goes. Nothing else in the tool calls
-// CloseHandle, DeleteObject, DestroyMenu, FindClose or UnmapViewOfFile.
+// CloseHandle, DeleteObject, DeleteDC, DeleteEnhMetaFile, DestroyMenu,
+// FindClose, GlobalFree, GlobalUnlock, ReleaseDC, CloseClipboard or
+// UnmapViewOfFile (scripts/check-owners fails the test command when one
+// appears elsewhere in the product).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -67,12 +70,27 @@ struct MenuTraits {
   static bool Valid(Type h) { return h != nullptr; }
   static bool Close(Type h) { return DestroyMenu(h) != FALSE; }
 };
-// Fonts, bitmaps, brushes, pens. A stock object must never be put in one.
-struct GdiObjectTraits {
-  using Type = HGDIOBJ;
+// Fonts, bitmaps, brushes, pens, typed by kind so a font owner hands out an
+// HFONT. A stock object must never be put in one.
+template <class Handle>
+struct GdiTraits {
+  using Type = Handle;
   static Type Invalid() { return nullptr; }
   static bool Valid(Type h) { return h != nullptr; }
   static bool Close(Type h) { return DeleteObject(h) != FALSE; }
+};
+struct EnhMetafileTraits {
+  using Type = HENHMETAFILE;
+  static Type Invalid() { return nullptr; }
+  static bool Valid(Type h) { return h != nullptr; }
+  static bool Close(Type h) { return DeleteEnhMetaFile(h) != FALSE; }
+};
+// A DC of CreateCompatibleDC / CreateDC; one of GetDC is a WindowDc.
+struct CreatedDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static bool Valid(Type h) { return h != nullptr; }
+  static bool Close(Type h) { return DeleteDC(h) != FALSE; }
 };
 struct ImageListTraits {
   using Type = HIMAGELIST;
@@ -92,14 +110,22 @@ using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using MappedView = UniqueHandle<MappedViewTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
-using GdiObject = UniqueHandle<GdiObjectTraits>;
+using GdiObject = UniqueHandle<GdiTraits<HGDIOBJ>>;
+using FontHandle = UniqueHandle<GdiTraits<HFONT>>;
+using EnhMetafileHandle = UniqueHandle<EnhMetafileTraits>;
 using ImageListHandle = UniqueHandle<ImageListTraits>;
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 
-// The clipboard, open for one operation; closed when the scope ends.
+// The clipboard, open for one operation; closed when the scope ends. Other
+// programs open it for a moment after every change (monitors, the clipboard
+// history, Wine's bridge to the X selection): `retryMs` waits such a short
+// hold out instead of failing at once.
 class ClipboardSession {
  public:
-  explicit ClipboardSession(HWND owner = nullptr) : open_(OpenClipboard(owner) != FALSE) {}
+  explicit ClipboardSession(HWND owner = nullptr, ULONGLONG retryMs = 0) {
+    const ULONGLONG start = GetTickCount64();
+    while (!(open_ = OpenClipboard(owner) != FALSE) && GetTickCount64() - start < retryMs) Sleep(2);
+  }
   ~ClipboardSession() {
     if (open_) CloseClipboard();
   }
@@ -108,7 +134,7 @@ class ClipboardSession {
   bool IsOpen() const { return open_; }
 
  private:
-  bool open_;
+  bool open_ = false;
 };
 
 // A global memory block locked for reading or writing while the scope lives.
@@ -143,27 +169,23 @@ class WindowDc {
   HDC dc_;
 };
 
-// A memory DC compatible with another; deleted when the scope ends.
+// A memory DC compatible with another.
 class MemoryDc {
  public:
   explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC Get() const { return dc_; }
+  HDC Get() const { return dc_.Get(); }
 
  private:
-  HDC dc_;
+  UniqueHandle<CreatedDcTraits> dc_;
 };
 
-// An object selected into a DC until the scope ends.
+// An object selected into a DC until the scope ends, so neither is deleted
+// while the other still holds it.
 class SelectScope {
  public:
   SelectScope(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
   ~SelectScope() {
-    if (old_) SelectObject(dc_, old_);
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
   }
   SelectScope(const SelectScope&) = delete;
   SelectScope& operator=(const SelectScope&) = delete;

@@ -15,7 +15,7 @@ bool Win32Keyboard::Send(std::span<const KeyEvent> events) {
     inputs[i].type = INPUT_KEYBOARD;
     inputs[i].ki.wVk = events[i].vk;
     inputs[i].ki.wScan = events[i].scan;
-    inputs[i].ki.dwFlags = events[i].up ? KEYEVENTF_KEYUP : 0;
+    inputs[i].ki.dwFlags = (events[i].up ? KEYEVENTF_KEYUP : 0) | (events[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
   }
   const UINT count = static_cast<UINT>(inputs.size());
   return SendInput(count, inputs.data(), sizeof(INPUT)) == count;

@@ -5,24 +5,21 @@
 
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace quiltor {
 namespace {
 
 class Win32Process : public Process {
  public:
   Win32Process(HANDLE handle, DWORD id) : handle_(handle), id_(id) {}
-  ~Win32Process() override {
-    if (handle_) CloseHandle(handle_);
-  }
-  Win32Process(const Win32Process&) = delete;
-  Win32Process& operator=(const Win32Process&) = delete;
   std::uint32_t Id() const override { return id_; }
   bool Wait(std::uint32_t milliseconds) override {
-    return WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0;
+    return WaitForSingleObject(handle_.Get(), milliseconds) == WAIT_OBJECT_0;
   }
 
  private:
-  HANDLE handle_;
+  KernelHandle handle_;
   DWORD id_;
 };
 
@@ -55,7 +52,7 @@ std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
                       nullptr, nullptr, &startup, &info)) {
     return nullptr;
   }
-  CloseHandle(info.hThread);
+  const KernelHandle thread(info.hThread);  // never waited on: closed with this scope
   ShareForegroundRightWith(info.dwProcessId);
   return std::make_unique<Win32Process>(info.hProcess, info.dwProcessId);
 }

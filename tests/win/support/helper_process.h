@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace quiltor::wintest {
 
@@ -96,13 +97,16 @@ class LatePasteEditor : public HelperProcess {
  public:
   static constexpr UINT kStopAnswering = WM_APP + 1;
 
-  explicit LatePasteEditor(unsigned pasteDelayMs = 300, unsigned cutDelayMs = 0)
-      : HelperProcess("qtlatepaste.exe", std::to_string(pasteDelayMs) + " " + std::to_string(cutDelayMs),
+  // `control`: "edit", "rich" (a rich edit control) or "own" (an edit
+  // control under a class of its own, which the tool does not ask).
+  explicit LatePasteEditor(unsigned pasteDelayMs = 300, unsigned cutDelayMs = 0, const char* control = "edit")
+      : HelperProcess("qtlatepaste.exe",
+                      std::to_string(pasteDelayMs) + " " + std::to_string(cutDelayMs) + " " + control,
                       "QtLatePaste") {
     // The top window can be seen while it is still making its edit control.
     const ULONGLONG end = GetTickCount64() + 5000;
     while (Top() && !edit_ && GetTickCount64() < end) {
-      edit_ = FindWindowExA(Top(), nullptr, "Edit", nullptr);
+      edit_ = GetWindow(Top(), GW_CHILD);
       if (!edit_) Sleep(10);
     }
     // Synthesised keys go to the foreground window: wait until it is ours.
@@ -122,6 +126,11 @@ class LatePasteEditor : public HelperProcess {
     char text[1024] = {};
     SendMessageA(edit_, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
+  }
+  // The selection's start and end as the control counts them.
+  std::pair<unsigned, unsigned> Selection() const {
+    const DWORD selection = static_cast<DWORD>(SendMessageA(edit_, EM_GETSEL, 0, 0));
+    return {LOWORD(selection), HIWORD(selection)};
   }
   // Polls until the text is `expected` or `milliseconds` pass; the last text read.
   std::string WaitForText(const std::string& expected, DWORD milliseconds) const {
