@@ -1,7 +1,8 @@
 """Finding items by typing, as a user does it without the mouse: the activate
-hot key, a few letters or a Japanese word (xdotool typing the composed
-string stands in for the IME handing it over), Enter, and the item's text is
-in notepad. The data file has accelerators, a separator, an empty side place
+hot key, a few letters or a Japanese word (composed through the IME: the
+key it takes and the characters it hands over when the user confirms, as
+qtdriver posts them; or typed as characters by xdotool), Enter, and the
+item's text is in notepad. The data file has accelerators, a separator, an empty side place
 and a menu two levels deep. A query that finds nothing says so, Escape gives
 the pages back as they were, and a swap of the data file with F9 closes the
 search. Pictures of the search in build/win/e2e-search-*.png."""
@@ -47,12 +48,21 @@ def activate(app):
     park_in_main(app)
 
 
-def find_and_run(app, pad, typed, expected, start, selection, message):
-    """Hot key, the query typed, Enter: `expected` is notepad's text after."""
+def compose(app, text):
+    """`text` composed through the IME and confirmed."""
+    lines = app.driver("ime", *["%04x" % ord(c) for c in text])
+    f.equal(lines[:1], ["ime box"], "the IME's result goes to the search box")
+
+
+def find_and_run(app, pad, typed, expected, start, selection, message, ime=False):
+    """Hot key, the query typed (or composed), Enter: `expected` is notepad's text after."""
     pad.prepare(start, *selection)
     app.wait_target()
     activate(app)
-    xdotool("type", "--delay", 120, typed)
+    if ime:
+        compose(app, typed)
+    else:
+        xdotool("type", "--delay", 120, typed)
     state = wait_search(app, lambda s: s.get("query") == typed)
     f.check(state.get("shown") and state.get("count", 0) >= 1, "%s: the query is in the box with hits: %r"
             % (message, state))
@@ -72,7 +82,7 @@ with App(settings, data) as app, Notepad() as pad:
     find_and_run(app, pad, "bold", "<b>one</b> two", "one two", (0, 3),
                  "a caption with an accelerator mark, found as it reads")
     find_and_run(app, pad, "かっこ", "say （it）", "say it", (4, 6),
-                 "a Japanese word typed in hiragana finds the katakana caption")
+                 "a Japanese word composed in hiragana finds the katakana caption", ime=True)
     find_and_run(app, pad, "がいど", "a guide", "a ", (2, 2), "hiragana find a half-width caption with voiced marks")
 
     used = read_ini(app.folder).get("Search", {})
