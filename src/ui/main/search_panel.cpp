@@ -108,6 +108,7 @@ void SearchPanel::Show(bool open) {
   ShowWindow(edit_, open ? SW_SHOWNA : SW_HIDE);
   ShowWindow(list_, open ? SW_SHOWNA : SW_HIDE);
   if (!open) ShowWindow(note_, SW_HIDE);
+  paintLater_ = open;
 }
 
 void SearchPanel::Render() {
@@ -125,6 +126,10 @@ void SearchPanel::Render() {
     ShowWindow(note_, SW_HIDE);
   }
   InvalidateRect(list_, nullptr, TRUE);
+  if (paintLater_) {
+    paintLater_ = false;
+    return;
+  }
   UpdateWindow(list_);
   if (search.NoHits()) UpdateWindow(note_);
 }
@@ -182,12 +187,13 @@ void SearchPanel::DrawRow(const DRAWITEMSTRUCT* draw) {
   RECT line{row.left + kTextLeft, row.top + 3, row.right - 2, row.top + 3 + lineHeight_};
   const std::wstring caption = Wide(item.caption);
   SetTextColor(dc, text);
-  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &line, kFlags);
+  // The caption's accelerator mark underlines its letter, as on the button.
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &line, kFlags & ~DT_NOPREFIX);
 
   std::wstring where;
   for (const Bytes& segment : controller_.Search().Index().PathOf(item).segments) {
     if (!where.empty()) where += kPathSeparator;
-    where += Wide(segment);
+    where += Wide(StripAccelerators(segment));
   }
   if (!item.preview.empty()) where += L"   " + Wide(item.preview);
   OffsetRect(&line, 0, lineHeight_ + 1);

@@ -58,6 +58,9 @@ class SearchPanel {
   int lineHeight_ = 12;
   RECT bounds_{};
   bool settingText_ = false;  // our own change of the box's text is no query
+  // Just opened: the full list is painted when the window next paints, so
+  // a key that opened the search, whose character follows, draws the list once.
+  bool paintLater_ = false;
 };
 
 }  // namespace quiltor
