@@ -14,7 +14,8 @@ constexpr UINT kCodePage = 932;
 constexpr int kEditHeight = 22;
 constexpr int kTextLeft = 20;
 constexpr wchar_t kFontName[] = L"ＭＳ ゴシック";
-constexpr wchar_t kPathSeparator[] = L" \u203A ";
+// A character of code page 932, so that every Japanese font has it.
+constexpr wchar_t kPathSeparator[] = L"\uFF1E";
 // "一致する項目がありません"
 constexpr wchar_t kNothingFound[] = L"一致する項目がありません";
 
