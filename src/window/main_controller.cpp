@@ -286,6 +286,8 @@ void MainController::ApplicationEventsIdle() {
 }
 
 void MainController::ClearDataPages() {
+  CloseSearch();
+  search_.Reset({});
   pages_.clear();
   cursors_.clear();
   activePage_ = -1;
@@ -309,7 +311,8 @@ bool MainController::LoadDataPages() {
     if (!pages_.empty()) ClearDataPages();
     return false;
   }
-  DataPagesResult result = LoadDataPagesFromFile(files, path);
+  LoadedDataFile loaded = LoadDataFileWithIndex(files, path);
+  DataPagesResult& result = loaded.pages;
   if (!result.error.Ok()) {
     ClearDataPages();
     const Bytes text = DataErrorMessage(result.error);
@@ -320,6 +323,9 @@ bool MainController::LoadDataPages() {
     }
     return false;
   }
+  // An open search belongs to the file it searched.
+  CloseSearch();
+  search_.Reset(std::move(loaded.index));
   pages_ = std::move(result.pages);
   cursors_.assign(pages_.size(), PageCursor{});
   activePage_ = pages_.empty() ? -1 : 0;
@@ -470,7 +476,9 @@ void MainController::WakeIdleAfter(std::uint32_t milliseconds) { view_->WakeIdle
 void MainController::ChooseItem(const Bytes& componentName) {
   const std::optional<int> image = FindItemImage(pages_, componentName);
   if (!image) return;
-  executor_->ChooseItem(componentName, *image);
+  // The data file may change while an item program runs.
+  const Bytes dataFile = currentDataFile_;
+  if (executor_->ChooseItem(componentName, *image)) NoteItemUse(dataFile, componentName);
 }
 
 void MainController::Popup_RepeatClick() { executor_->Popup_RepeatClick(); }

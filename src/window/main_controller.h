@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "data/item_execution.h"
+#include "data/item_search.h"
 #include "data/page_cursor.h"
 #include "data/pages.h"
 #include "data/recent_data_files.h"
+#include "data/recent_items.h"
 #include "delivery/delivery.h"
 #include "delivery/launch.h"
 #include "exchange/command_line.h"
@@ -34,6 +36,7 @@
 #include "window/commands.h"
 #include "window/geometry.h"
 #include "window/main_view.h"
+#include "window/search_view.h"
 #include "window/window_state.h"
 
 namespace quiltor {
@@ -68,6 +71,7 @@ class MainController : private ItemHost {
   MainController& operator=(const MainController&) = delete;
 
   void AttachView(MainView& view) { view_ = &view; }
+  void AttachSearchView(SearchView& view) { searchView_ = &view; }
 
   // ---- The window's life ----
   // Builds the window's state from the settings and the tool's own
@@ -112,6 +116,22 @@ class MainController : private ItemHost {
   void OnDpiChanged(int dpi);
   // True when the wheel scrolled a page.
   bool FormMouseWheel(Point cursor, int delta, int pagesTop);
+
+  // ---- Finding items by typing ----
+  // Opens the search with an empty query; false when there is nothing to
+  // search (no data pages).
+  bool OpenSearch();
+  void SearchQueryChanged(const Bytes& query);
+  // A key while the search is open: true when it was the search's (moves,
+  // Enter, Escape) or a command's; other keys belong to the query box.
+  bool SearchKey(std::uint8_t vk);
+  void SearchSelect(int row);
+  // Runs the selected hit as a click on its button or menu entry would.
+  void RunSearchSelection();
+  void CloseSearch();
+  const ItemSearch& Search() const { return search_; }
+  // Items can run (their buttons are on).
+  bool ItemsEnabled() const { return itemButtonsEnabled_; }
 
   // ---- What the window shows ----
   const AppSettings& Settings() const { return settings_; }
@@ -250,6 +270,11 @@ class MainController : private ItemHost {
 
   // Keys.
   void MovePageCursor(CursorKey key, bool shift, bool ctrl);
+
+  // The search.
+  void LoadRecentItemsOnce();
+  std::vector<std::uint64_t> LastUsesOfItems();
+  void NoteItemUse(const Bytes& dataFile, const Bytes& name);
   void ActivateTarget();
 
   ItemServices ItemServicesOf();
@@ -291,6 +316,11 @@ class MainController : private ItemHost {
   bool closeAfterWait_ = false;
   // Sizes chosen in the settings dialog while an item program ran.
   std::optional<BufferSizes> pendingBufferSizes_;
+
+  SearchView* searchView_ = nullptr;
+  ItemSearch search_;
+  RecentItems recentItems_;
+  bool recentWriteReported_ = false;
 };
 
 }  // namespace quiltor

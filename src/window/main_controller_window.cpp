@@ -15,6 +15,7 @@ constexpr std::uint8_t kVkLeft = 0x25;
 constexpr std::uint8_t kVkUp = 0x26;
 constexpr std::uint8_t kVkRight = 0x27;
 constexpr std::uint8_t kVkDown = 0x28;
+constexpr std::uint8_t kVkF = 0x46;
 
 }  // namespace
 
@@ -156,6 +157,10 @@ bool MainController::FormShortCut(std::uint8_t vk) {
     return true;
   }
   if (pages_.empty() || activePage_ < 0) return true;
+  if (vk == kVkF && ctrl && !shift) {
+    OpenSearch();
+    return true;
+  }
   switch (vk) {
     case kVkEscape: ActivateTarget(); break;
     case kVkReturn: MovePageCursor(CursorKey::kEnter, shift, ctrl); break;

@@ -14,6 +14,8 @@ class IconvTextCodec : public TextCodec {
  public:
   Converted Utf16ToAnsi(std::string_view utf16le) override { return Convert("CP932", "UTF-16LE", utf16le); }
   Converted AnsiToUtf16(std::string_view ansi) override { return Convert("UTF-16LE", "CP932", ansi); }
+  // CP932 bytes of UTF-8 source text, so a test writes its Japanese as it reads.
+  static std::string Cp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8).text; }
 
  private:
   static Converted Convert(const char* to, const char* from, std::string_view input) {

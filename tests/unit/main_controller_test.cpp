@@ -15,6 +15,7 @@
 #include "fakes/fake_main_view.h"
 #include "fakes/fake_monitors.h"
 #include "fakes/fake_processes.h"
+#include "fakes/fake_search_view.h"
 #include "fakes/fake_shared_memory.h"
 #include "fakes/fake_windows.h"
 #include "settings/profile.h"
@@ -948,6 +949,129 @@ TEST_F(MainControllerTest, RecentListKeepsTenAndDropsTheOldest) {
   controller->FormClose(view->rect);
   EXPECT_EQ(Key("Quiltor", "QuiltorData9"), "d1.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData10"), "");
+}
+
+// ---- Finding items by typing ---------------------------------------------------
+
+// A text item and one in a menu two levels deep; notepad is the target.
+class SearchTest : public MainControllerTest {
+ protected:
+  void SetUp() override {
+    files.Put(Bytes(kFolder) + "tags.edt",
+              "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=Tags\r\nCount=2\r\nM00=00,&Bold\r\n"
+              "M01=13,01,Headings\r\nM0100=13,01,More\r\nM010000=00,h2\r\n"
+              "[Edit00]\r\nM00a=<b>\r\nM00b=</b>\r\nM010000a=<h2>\r\nM010000b=</h2>\r\n");
+    files.Put(Bytes(kFolder) + "other.edt", DataFile("Other", 3));
+    Start("[Setup]\r\nPasteKindEZ=0\r\n[Quiltor]\r\nQuiltorData=tags.edt\r\n");
+    controller->AttachSearchView(search);
+    FinishStart();
+    top = windows.Add("Notepad", 9);
+    edit = windows.AddEditor("Edit", 9, top);
+    windows.SetEditText(edit, "say hello now", 4, 9);
+    controller->Items().Simple().SetTarget(edit);
+  }
+  std::vector<Bytes> HitNames() {
+    std::vector<Bytes> names;
+    for (std::size_t row = 0; row < controller->Search().Hits().size(); ++row) {
+      names.push_back(controller->Search().Hit(row).name);
+    }
+    return names;
+  }
+  static constexpr std::uint8_t kEnter = 0x0D;
+  static constexpr std::uint8_t kEscape = 0x1B;
+  fakes::FakeSearchView search;
+  WindowId top = kNoWindow;
+  WindowId edit = kNoWindow;
+};
+
+TEST_F(SearchTest, EnterRunsTheFoundItemAsAClickWouldAndTheUseIsRemembered) {
+  ASSERT_TRUE(controller->OpenSearch());
+  EXPECT_EQ(search.shows, std::vector<bool>{true});
+  controller->SearchQueryChanged("more H2");
+  ASSERT_EQ(HitNames(), std::vector<Bytes>{"MB00M010000"});
+  EXPECT_TRUE(controller->SearchKey(kEnter));
+  EXPECT_EQ(windows.EditText(edit), "say <h2>hello</h2> now");
+  EXPECT_EQ(controller->Items().LastItem(), "MB00M010000") << "re-edit runs it again, as after a click";
+  EXPECT_FALSE(controller->Search().IsOpen());
+  EXPECT_EQ(search.shows, (std::vector<bool>{true, false}));
+  EXPECT_EQ(Key("Search", "Used0"), "1,MB00M010000,tags.edt");
+  EXPECT_EQ(Key("Quiltor", "QuiltorData"), "tags.edt");
+
+  // A click counts as a use too: the most recent comes first among equals.
+  controller->ApplicationEventsIdle();
+  windows.SetEditText(edit, "x", 0, 1);
+  controller->ChooseItem("TB00M00");
+  EXPECT_EQ(Key("Search", "Used1"), "2,TB00M00,tags.edt");
+  controller->OpenSearch();
+  EXPECT_EQ(HitNames(), (std::vector<Bytes>{"TB00M00", "MB00M010000"}));
+  controller->SearchQueryChanged("zzz");
+  EXPECT_TRUE(controller->Search().NoHits());
+  EXPECT_TRUE(controller->SearchKey(kEnter));
+  EXPECT_TRUE(controller->Search().IsOpen()) << "nothing to run";
+}
+
+TEST_F(SearchTest, KeysMoveTheSelectionAndEscapeGivesThePagesBack) {
+  controller->OnPageActivated(0);
+  const int renders = search.renders;
+  ASSERT_TRUE(controller->OpenSearch());
+  EXPECT_TRUE(controller->SearchKey(0x28));  // Down
+  EXPECT_EQ(controller->Search().Selection(), 1);
+  EXPECT_TRUE(controller->SearchKey(0x22));  // Page Down stops at the last hit
+  EXPECT_EQ(controller->Search().Selection(), 1);
+  EXPECT_TRUE(controller->SearchKey(0x26));  // Up
+  EXPECT_EQ(controller->Search().Selection(), 0);
+  EXPECT_GT(search.renders, renders + 3);
+  EXPECT_FALSE(controller->SearchKey('A')) << "letters belong to the query box";
+  EXPECT_FALSE(controller->SearchKey(0x25)) << "so do Left and Right";
+  const WindowId foreground = windows.Foreground();
+  EXPECT_TRUE(controller->SearchKey(kEscape));
+  EXPECT_FALSE(controller->Search().IsOpen());
+  EXPECT_FALSE(search.open);
+  EXPECT_EQ(windows.Foreground(), foreground) << "Escape on the pages goes to the target; here it only closes";
+  EXPECT_EQ(controller->ActivePage(), 0);
+}
+
+TEST_F(SearchTest, CtrlFOpensAndOnlyWhenThereArePages) {
+  keyboard.Send(KeyEvent{0x11, 0x1D, false});
+  controller->FormShortCut('F');
+  keyboard.Send(KeyEvent{0x11, 0x1D, true});
+  EXPECT_TRUE(controller->Search().IsOpen());
+  EXPECT_EQ(controller->Search().Query(), "");
+  controller->CloseSearch();
+  controller->FormShortCut('F');
+  EXPECT_FALSE(controller->Search().IsOpen()) << "F alone is a character, the window's to translate";
+  files.Put(Bytes(kFolder) + "none.edt", DataFile("None", 0));
+  view->chosenDataFiles = {Bytes("none.edt")};
+  Run(CommandId::kLoomwork);
+  EXPECT_FALSE(controller->OpenSearch());
+}
+
+TEST_F(SearchTest, ASwapOfTheDataFileClosesTheSearchAndSearchesTheNewFile) {
+  ASSERT_TRUE(controller->OpenSearch());
+  controller->SearchQueryChanged("h2");
+  Forward("/dother.edt\n");
+  EXPECT_FALSE(controller->Search().IsOpen());
+  EXPECT_FALSE(search.open);
+  ASSERT_TRUE(controller->OpenSearch());
+  EXPECT_EQ(HitNames(), (std::vector<Bytes>{"TB00M00", "TB01M00", "TB02M00"}));
+  // F9 drops down the recent files while the search is open; choosing one swaps.
+  EXPECT_TRUE(controller->SearchKey(0x78));
+  EXPECT_EQ(view->dropDowns.back(), CommandId::kLoomwork);
+  EXPECT_TRUE(controller->Search().IsOpen());
+  Run(CommandId::kLoomworkHistory, 1);
+  EXPECT_EQ(controller->DataFilePath(), "tags.edt");
+  EXPECT_FALSE(controller->Search().IsOpen());
+}
+
+TEST_F(SearchTest, AHitOfADisabledButtonDoesNotRun) {
+  Run(CommandId::kMode);  // linked mode with no current file: every item button is off
+  ASSERT_FALSE(controller->ItemsEnabled());
+  ASSERT_TRUE(controller->OpenSearch());
+  controller->SearchQueryChanged("bold");
+  EXPECT_TRUE(controller->SearchKey(kEnter));
+  EXPECT_EQ(windows.EditText(edit), "say hello now");
+  EXPECT_TRUE(controller->Items().LastItem().empty());
+  EXPECT_TRUE(controller->Search().IsOpen());
 }
 
 }  // namespace

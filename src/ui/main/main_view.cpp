@@ -19,6 +19,8 @@
 #include "ui/main/title_strip.h"
 #include "ui/message_box.h"
 #include "ui/messages.h"
+#include "ui/main/search_panel.h"
+#include "ui/main/title_strip.h"
 #include "ui/setup/setup_dialog.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
@@ -181,6 +183,20 @@ void TFormMain::ScrollPage(int page, int delta) {
 
 void TFormMain::MarkButton(int page, int column, int row, bool marked) { pages_->SetMarked(page, column, row, marked); }
 void TFormMain::PressButton(int page, int column, int row) { pages_->PressButton(page, column, row); }
+
+// ---- The item search ----------------------------------------------------------
+
+void TFormMain::ShowSearch(bool open) {
+  // The focus leaves the box before it hides; while the window is inactive
+  // it is not moved, as that would activate the window.
+  if (!open && search_->Owns(GetFocus())) SetFocus(editDummy_);
+  search_->Show(open);
+  ShowWindow(pages_->PageControl(), open ? SW_HIDE : SW_SHOWNA);
+  if (open) SetFocus(search_->Edit());
+}
+
+void TFormMain::RenderSearch() { search_->Render(); }
+int TFormMain::SearchPageRows() { return search_->PageRows(); }
 
 // ---- Menus, messages, dialogs -----------------------------------------------
 

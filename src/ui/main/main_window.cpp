@@ -9,6 +9,8 @@
 #include "ui/main/data_pages_view.h"
 #include "ui/main/file_panel.h"
 #include "ui/main/images.h"
+#include "ui/main/search_panel.h"
+#include "ui/message_box.h"
 #include "ui/main/title_strip.h"
 #include "ui/message_box.h"
 #include "window/geometry.h"
@@ -50,6 +52,7 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
   app_.onRestore = [this] { controller_.ApplicationEventsRestore(); };
   if (!CreateChildren()) return false;
   controller_.AttachView(*this);
+  controller_.AttachSearchView(*this);
   controller_.Start(arguments);
   return true;
 }
@@ -64,8 +67,9 @@ bool TFormMain::CreateChildren() {
   commands_ = std::make_unique<CommandsView>(controller_);
   filePanel_ = std::make_unique<FilePanel>();
   pages_ = std::make_unique<DataPagesView>(hwnd_, *images_);
+  search_ = std::make_unique<SearchPanel>(controller_, *images_);
   if (!title_->Create(hwnd_, tooltip_) || !commands_->Create(hwnd_, *images_) ||
-      !filePanel_->Create(hwnd_, tooltip_, font) || !pages_->Create()) {
+      !filePanel_->Create(hwnd_, tooltip_, font) || !pages_->Create() || !search_->Create(hwnd_)) {
     return false;
   }
   pages_->SetDpi(dpi_, font);
@@ -117,7 +121,9 @@ void TFormMain::Layout() {
   GetWindowRect(statusBar_, &s);
   const int statusTop = client.bottom - (s.bottom - s.top);
   pagesTop_ = y;
-  pages_->SetBounds(RECT{0, y, width, statusTop > y ? statusTop : y});
+  const RECT pages{0, y, width, statusTop > y ? statusTop : y};
+  pages_->SetBounds(pages);
+  search_->SetBounds(pages);
 }
 
 void TFormMain::Show() {
@@ -142,13 +148,52 @@ void TFormMain::KeepFocusOnDummy() {
   if (focus == tabs || IsChild(tabs, focus)) SetFocus(editDummy_);
 }
 
-bool TFormMain::PreTranslateKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+bool TFormMain::PreTranslateKey(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_CHAR) return false;
   if (!hwnd_ || !IsWindowVisible(hwnd_)) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
   // The open-file list takes its own keys while it is dropped down.
   if (msg.hwnd == filePanel_->Combo() && SendMessageW(filePanel_->Combo(), CB_GETDROPPEDSTATE, 0, 0)) return false;
-  controller_.FormShortCut(static_cast<std::uint8_t>(msg.wParam));
+  return PreTranslateSearchKey(msg);
+}
+
+// Keys and characters as the item search sees them. While the search is
+// open, the query box gets every key that is not the search's or a
+// command's, also those typed before it took the focus. While it is closed,
+// keys go to the shortcut handling; one that is no command is translated,
+// and the character it makes opens the search with that character in it.
+// A key the IME takes (VK_PROCESSKEY) opens the search first and goes on to
+// the box, so the composition happens there.
+bool TFormMain::PreTranslateSearchKey(MSG& msg) {
+  const auto vk = static_cast<std::uint8_t>(msg.wParam);
+  if (controller_.Search().IsOpen()) {
+    if (msg.message == WM_SYSKEYDOWN) {
+      controller_.SearchKey(vk);
+      return true;
+    }
+    if (msg.message == WM_KEYDOWN && controller_.SearchKey(vk)) return true;
+    // The search may have closed (F9 chose another data file).
+    if (!controller_.Search().IsOpen()) return true;
+    msg.hwnd = search_->Edit();
+    return false;
+  }
+  if (msg.message == WM_CHAR) {
+    const auto c = static_cast<wchar_t>(msg.wParam);
+    if (c >= L' ' && c != 0x7F && controller_.OpenSearch()) {
+      msg.hwnd = search_->Edit();
+      return false;
+    }
+    return true;
+  }
+  if (msg.message == WM_KEYDOWN && vk == VK_PROCESSKEY && controller_.OpenSearch()) {
+    msg.hwnd = search_->Edit();
+    return false;
+  }
+  controller_.FormShortCut(vk);
+  const bool modified = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+  const bool handled = CommandForKey(vk, GetKeyState(VK_SHIFT) < 0).has_value() || vk == VK_RETURN ||
+                       vk == VK_ESCAPE || (vk >= VK_LEFT && vk <= VK_DOWN);
+  if (msg.message == WM_KEYDOWN && !modified && !handled && vk != VK_PROCESSKEY) TranslateMessage(&msg);
   return true;
 }
 
@@ -161,6 +206,7 @@ void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
     }
     return;
   }
+  if (control && search_->OnCommand(control, code)) return;
   if (control && control != commands_->ToolBar() && pages_->OnCommand(control, id)) return;
   controller_.OnCommand(id, code, control != nullptr);
 }
@@ -277,7 +323,11 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (!closing_) controller_.OnActivateApp(wparam != FALSE);
       return 0;
     case WM_SETFOCUS:
-      if (editDummy_) SetFocus(editDummy_);
+      if (controller_.Search().IsOpen()) {
+        SetFocus(search_->Edit());
+      } else if (editDummy_) {
+        SetFocus(editDummy_);
+      }
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
@@ -285,12 +335,18 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      if (HBRUSH brush = search_->ControlColors(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      if (message == WM_CTLCOLORSTATIC) break;
       return reinterpret_cast<LRESULT>(filePanel_->ListColors(reinterpret_cast<HDC>(wparam)));
     case WM_MEASUREITEM:
       if (pages_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;
       break;
     case WM_DRAWITEM:
       if (pages_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE;
+      if (search_ && search_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE;
       break;
     case WM_MOUSEWHEEL: {
       RECT r{};

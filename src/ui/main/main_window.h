@@ -21,6 +21,7 @@
 #include "ui/base_window.h"
 #include "window/geometry.h"
 #include "window/main_view.h"
+#include "window/search_view.h"
 
 namespace quiltor {
 
@@ -28,10 +29,11 @@ class MainController;
 class CommandsView;
 class DataPagesView;
 class FilePanel;
+class SearchPanel;
 class TitleStrip;
 class WindowImages;
 
-class TFormMain : public BaseWindow<TFormMain>, public MainView {
+class TFormMain : public BaseWindow<TFormMain>, public MainView, public SearchView {
  public:
   explicit TFormMain(MainController& controller);
   ~TFormMain() override;
@@ -48,8 +50,9 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void ApplicationEventsIdle(bool afterWatchTicksOnly = false);
   bool IsWatchTick(const MSG& msg) const;
   // The shortcut handling of the message loop: true when the key was
-  // consumed (every key is, while the window is visible).
-  bool PreTranslateKey(const MSG& msg);
+  // consumed (every key is, while the window is visible, except those the
+  // search box takes: they may be sent on to it).
+  bool PreTranslateKey(MSG& msg);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   // ---- MainView ----
@@ -94,6 +97,11 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void WakeIdleAfter(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 
+  // ---- SearchView ----
+  void ShowSearch(bool open) override;
+  void RenderSearch() override;
+  int SearchPageRows() override;
+
  private:
   static constexpr UINT_PTR kWatchTimerId = 1;
   // One-shot: makes the message loop run its idle step again while a paste
@@ -113,6 +121,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void OnWindowPosChanging(WINDOWPOS* pos);
   void OnTimer(UINT_PTR id);
   void KeepFocusOnDummy();
+  bool PreTranslateSearchKey(MSG& msg);
   // The status bar's tool tip: the status hint while the bar cuts its text off.
   void RenderStatusHint(const std::wstring& text);
 
@@ -123,6 +132,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   std::unique_ptr<CommandsView> commands_;
   std::unique_ptr<FilePanel> filePanel_;
   std::unique_ptr<DataPagesView> pages_;
+  std::unique_ptr<SearchPanel> search_;
   HWND statusBar_ = nullptr;
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
