@@ -38,7 +38,10 @@ def detection_dialog_finds_writes_and_hands_back_the_editor():
         notepad_tool("set", "", 0, 0)
         ed.click("IDC_RadioGroupPasteKind1")
         wide = wait_for(lambda: (lambda w: w if w != narrow else None)(ed.info()[0][2]), 5, 0.1)
-        f.equal((narrow, wide), (366, 528), "ｶｯﾄ&&ﾍﾟｰｽﾄ widens the dialog to show the cut & paste keys")
+        # The widths come from the template's dialog units, so the font's rounding may add a pixel.
+        f.check(abs(narrow - 366) <= 1 and abs(wide - 528) <= 1,
+                "ｶｯﾄ&&ﾍﾟｰｽﾄ widens the dialog to show the cut & paste keys: got %r, expected (366, 528) within a pixel"
+                % ((narrow, wide),))
         ed.click("IDC_RadioButtonCutPaste1")
         press_test(ed, TEST_TEXT, "ｶｯﾄ&&ﾍﾟｰｽﾄ with 標準１ writes the test text into the empty notepad")
 
