@@ -9,8 +9,9 @@ Xvfb's Xinerama puts every screen at one origin, so the test runs an X
 server of its own, one screen wide enough for both, and divides it into two
 RandR monitors (libXrandr, which Wine itself loads); Wine reads them through
 the Xinerama that RandR offers, once told not to use RandR itself
-(UseXRandR=N in a prefix of the test's own). The display is the one after
-QUILTOR_DISPLAY (:78 for :77), or QUILTOR_MONITORS_DISPLAY."""
+(UseXRandR=N in a prefix of the test's own). The display is QUILTOR_DISPLAY's
+number + 100 (:177 for :77: clear of the lanes' neighbouring displays), or
+QUILTOR_MONITORS_DISPLAY."""
 import ctypes
 import os
 import subprocess
@@ -18,7 +19,7 @@ import sys
 import time
 
 MAIN_DISPLAY = os.environ.get("QUILTOR_DISPLAY", ":77")
-DISPLAY = os.environ.get("QUILTOR_MONITORS_DISPLAY") or ":%d" % (int(MAIN_DISPLAY.lstrip(":").split(".")[0]) + 1)
+DISPLAY = os.environ.get("QUILTOR_MONITORS_DISPLAY") or ":%d" % (int(MAIN_DISPLAY.lstrip(":").split(".")[0]) + 100)
 os.environ["DISPLAY"] = DISPLAY
 
 # The X screen: the left monitor at X (0, 128), the primary right of it.
