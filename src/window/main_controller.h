@@ -114,23 +114,15 @@ class MainController : private ItemHost {
   const FileHistory& History() const { return history_; }
   const RecentDataFiles& RecentData() const { return recent_; }
   const LinkedSession& Session() const { return session_; }
-  // PopupMenu_Exec's checked entry and ToolButton_Exec's tag: 0 for the
-  // associated program, k + 1 for the k-th listed program.
-  int ExecDefault() const { return execDefault_; }
+  // What ToolButton_Exec runs the current file with; PopupMenu_Exec checks it.
+  const DefaultProgram& ExecDefault() const { return execDefault_; }
   const std::vector<DataPage>& Pages() const { return pages_; }
   int ActivePage() const { return activePage_; }
   const Bytes& StatusText() const { return statusText_; }
   const Bytes& StatusHint() const { return statusHint_; }
   const Bytes& DataFilePath() const { return currentDataFile_; }
-  const Bytes& ProgramFolder() const { return exeFolder_; }
   const CommandDispatcher& Dispatcher() const { return dispatcher_; }
   ItemExecutor& Items() { return *executor_; }
-  // The services the dialogs work with.
-  FileSystem& Files() { return services_.files; }
-  quiltor::Processes& Processes() { return services_.processes; }
-  WindowSystem& Windows() { return services_.windows; }
-  ExchangeArea& Exchange() { return services_.exchange; }
-  DeliveryRoutines& Delivery() { return delivery_; }
   // Nothing pending: start-up done, no item running or waiting for its idle
   // step, the watch timer running. What tools outside wait for.
   bool Idle() const;
@@ -249,7 +241,7 @@ class MainController : private ItemHost {
   bool linked_ = false;
   bool editorExists_ = false;  // the common entry's editor, as of the last ApplyMode
   bool repeatEnabled_ = false;
-  int execDefault_ = 0;
+  DefaultProgram execDefault_;
   int fileFilterIndex_ = 1;
   Bytes currentDataFile_;
   std::vector<DataPage> pages_;

@@ -102,7 +102,8 @@ void MainController::Popup_LoomworkClick() {
   view_->AnimateHeight(kLoadingHeight);
   view_->SetVisible(false);
   for (;;) {
-    const std::optional<Bytes> chosen = view_->ChooseDataFile();
+    const std::optional<Bytes> chosen =
+        view_->ChooseDataFile(DataFileRequest{exeFolder_, currentDataFile_, services_.files, services_.processes});
     // The activation may have stretched the window meanwhile.
     if (state_.SavedFullHeight() == 0) {
       state_.SetSavedFullHeight(view_->WindowRect().Height());
@@ -142,7 +143,10 @@ void MainController::Popup_SetupClick() {
   facts.bufSize2 = sizes.size2;
   facts.libraryInSystem = CompanionLibraryInstalled(services_.files);
   view_->SetVisible(false);
-  const SetupOutcome outcome = view_->ShowSetupDialog(facts);
+  const SetupOutcome outcome = view_->ShowSetupDialog(SetupRequest{
+      settings_, facts,
+      SetupDialogContext{services_.files, services_.processes, services_.windows, services_.exchange, delivery_,
+                         exeFolder_}});
   if (outcome.ok) {
     SetupCommit commit =
         CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, session_.CurrentFile());

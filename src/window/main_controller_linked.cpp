@@ -279,8 +279,8 @@ void MainController::Popup_CloseAllClick() {
 // ---- Running the current file -----------------------------------------------
 
 void MainController::ToolButton_ExecClick() {
-  if (execDefault_ >= 2) {
-    RunWithProgram(static_cast<std::size_t>(execDefault_ - 2));
+  if (execDefault_.kind == DefaultProgram::Kind::kListed) {
+    RunWithProgram(execDefault_.listed);
   } else {
     Popup_KanrenClick();
   }

@@ -644,13 +644,13 @@ TEST_F(LinkedModeTest, AutomaticSwitchingFollowsTheEditorTheUserClicks) {
 
 TEST_F(LinkedModeTest, RunningTheCurrentFileWithTheDefaultOrAListedProgram) {
   OpenByDialog("C:\\doc\\a b.txt");
-  EXPECT_EQ(controller->ExecDefault(), 0);
+  EXPECT_EQ(controller->ExecDefault(), DefaultProgram::Associated());
   Run(CommandId::kExec);  // ProgramNo 0: the associated program
   EXPECT_EQ(processes.ShellOpened().size(), 0u) << "the file does not exist";
   EXPECT_EQ(view->MessageIds().back(), MessageId::kRunFailed);
   Run(CommandId::kExecProgram, 0);
   EXPECT_EQ(started.back(), "C:\\tools\\view.exe -x \"C:\\doc\\a b.txt\"");
-  EXPECT_EQ(controller->ExecDefault(), 0) << "running another program leaves the default";
+  EXPECT_EQ(controller->ExecDefault(), DefaultProgram::Associated()) << "running another program leaves the default";
 }
 
 // ---- Dialogs of the main menu ------------------------------------------------
