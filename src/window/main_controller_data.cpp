@@ -20,11 +20,9 @@ void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void
       Message(MessageId::kNotInteger, *command.error, MessageKind::kError, MessageButtons::kOk, std::nullopt);
       return;
     }
-    WindowSystem& windows = services_.windows;
     const WindowId window = command.window ? static_cast<WindowId>(*command.window) : kNoWindow;
-    if (window != kNoWindow && windows.IsWindow(window) && !command.file.empty()) {
-      if (session_.LinkFromOutside(window, command.file)) history_.Add(command.file, settings_.openFiles);
-      MakeCurrent();
+    if (window != kNoWindow && services_.windows.IsWindow(window) && !command.file.empty()) {
+      linkedCommands_.LinkFromOutside(window, command.file);
       EnterLinkedMode();
     }
     // Data files are named relative to the program's folder, here as everywhere.
@@ -36,33 +34,17 @@ void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void
   ApplicationEventsActivate();
 }
 
-void MainController::LinkOwnArguments(const OwnArguments& own) {
-  if (own.currentFile) {
-    session_.SetCurrent(*own.currentFile, kNoWindow);
-    SelectKind();
-    services_.exchange.StoreCurrentFile(*own.currentFile);
-  }
-  if (!own.linkedEditWindow) return;
-  const WindowId window = static_cast<WindowId>(*own.linkedEditWindow);
-  if (!services_.windows.IsWindow(window)) return;
-  // Without "/f" there is no file to remember: the window is linked only.
-  if (session_.LinkFromOutside(window, session_.CurrentFile()) && !session_.CurrentFile().empty()) {
-    history_.Add(session_.CurrentFile(), settings_.openFiles);
-  }
-  EnterLinkedMode();
-}
-
 // ---- Data files -------------------------------------------------------------
 
 void MainController::SwapDataFile(const Bytes& dataFile) {
   currentDataFile_ = dataFile;
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(kLoadingHeight);
-  statusText_ = kLoadingText;
+  status_.text = kLoadingText;
   Refresh(ViewPart::kStatus);
   RememberDataFile();
   LoadDataPages();
-  statusText_.clear();
+  status_.text.clear();
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   view_->AnimateHeight(state_.SavedFullHeight());
   state_.EndLoadingStrip(kept);
@@ -77,11 +59,11 @@ void MainController::LoadRecentDataFile(std::size_t index) {
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(kLoadingHeight);
-  statusText_ = kLoadingText;
+  status_.text = kLoadingText;
   currentDataFile_ = recent_.Choose(index);
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   const bool loaded = LoadDataPages();
-  statusText_.clear();
+  status_.text.clear();
   Refresh(ViewPart::kStatus);
   if (loaded) {
     view_->AnimateHeight(state_.SavedFullHeight());
@@ -111,12 +93,12 @@ void MainController::Popup_LoomworkClick() {
     }
     view_->SetVisible(true);
     if (!chosen) break;
-    statusText_ = kLoadingText;
+    status_.text = kLoadingText;
     Refresh(ViewPart::kStatus);
     currentDataFile_ = *chosen;
     RememberDataFile();
     const bool loaded = LoadDataPages();
-    statusText_.clear();
+    status_.text.clear();
     Refresh(ViewPart::kStatus | ViewPart::kLists);
     if (loaded) break;
     // The file does not load (the reader said why): another choice.
@@ -149,7 +131,7 @@ void MainController::Popup_SetupClick() {
                          exeFolder_}});
   if (outcome.ok) {
     SetupCommit commit =
-        CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, session_.CurrentFile());
+        CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, Session().CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
     settings_ = std::move(commit.confirmation.settings);
@@ -158,7 +140,7 @@ void MainController::Popup_SetupClick() {
   view_->MoveTo(outcome.mainTopLeft);
   view_->SetVisible(true);
   // The history is trimmed after the dialog whatever its outcome.
-  if (history_.Trim(settings_.openFiles)) {
+  if (linkedCommands_.History().Trim(settings_.openFiles)) {
     IniFile ini = SettingsFile();
     if (!DropOpenFileKeys(ini, settings_.openFiles)) ReportCannotWrite();
   }
@@ -172,7 +154,7 @@ void MainController::ApplySetup(const SetupReapply& reapply) {
   // The hot keys are taken anew on every OK, changed or not: one that
   // another program held at start may have been freed since.
   services_.hotKeys.Unregister();
-  SelectKind();
+  linkedCommands_.SelectKind();
   if (reapply.newBufferSizes) {
     pendingBufferSizes_ = reapply.newBufferSizes;
     ApplyPendingBufferSizes();

@@ -95,6 +95,16 @@ struct DataFileRequest {
   Processes& processes;
 };
 
+// The status bar: a text and the hint shown when the pointer rests on it.
+struct StatusLine {
+  Bytes text;
+  Bytes hint;
+  void Clear() {
+    text.clear();
+    hint.clear();
+  }
+};
+
 // The parts of the window whose look follows a model.
 enum class ViewPart : unsigned {
   kCommands = 1,   // enabled and checked states, the mode hint
