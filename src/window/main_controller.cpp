@@ -454,10 +454,10 @@ void MainController::EnterLinkedMode() {
 
 void MainController::TimerTimer1() { executor_->TimerTimer1(); }
 
-void MainController::ChooseItem(const Bytes& componentName) {
-  const std::optional<int> image = FindItemImage(pages_, componentName);
+void MainController::ChooseItem(const ItemName& item) {
+  const std::optional<int> image = FindItemImage(pages_, item);
   if (!image) return;
-  executor_->ChooseItem(componentName, *image);
+  executor_->ChooseItem(item, *image);
 }
 
 void MainController::Popup_RepeatClick() { executor_->Popup_RepeatClick(); }

@@ -78,7 +78,7 @@ class MainController : private ItemHost, private LinkedHost {
   // The drop-down menu of a tool button (open, close, run, data files).
   void ShowDropDown(CommandId toolButton);
   // A data-page button or menu entry was chosen.
-  void ChooseItem(const Bytes& componentName);
+  void ChooseItem(const ItemName& item);
   // The title strip.
   void ImageTitle1MouseDown(Point screen);
   void ImageTitle1MouseMove(Point screen);

@@ -312,7 +312,7 @@ TEST_F(MainControllerTest, AWindowShownAgainAfterAModuleHidesItsTaskbarButtonAga
   FinishStart();
   ASSERT_FALSE(view->taskbarButton);
   view->taskbarButton = true;  // as the system may give a window shown again
-  controller->ChooseItem("TB00M00");
+  controller->ChooseItem(ItemName::Main(0, 0));
   ASSERT_EQ(processes.ShellOpened().size(), 1u) << "the module ran";
   EXPECT_TRUE(view->visible);
   EXPECT_FALSE(view->taskbarButton);
@@ -340,7 +340,7 @@ TEST_F(MainControllerTest, ALoadedDataFileReplacesEverythingOfThePreviousOne) {
   EXPECT_TRUE(controller->Pages().empty()) << "Count=0: no pages";
   EXPECT_TRUE(view->messages.empty()) << "and no message";
   EXPECT_EQ(controller->ActivePage(), -1);
-  EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
+  EXPECT_FALSE(FindItemImage(controller->Pages(), ItemName::Main(0, 0)));
 }
 
 // The component chosen last belongs to the pages it was chosen on: another
@@ -355,9 +355,9 @@ TEST_F(MainControllerTest, ReEditAfterAnotherDataFileWasLoadedDoesNothing) {
   files.Put(Bytes(kFolder) + "other.exe", "MZ");
   Start("[Quiltor]\r\nQuiltorData=a.edt\r\n");
   FinishStart();
-  controller->ChooseItem("TB00M00");  // a text: re-edit is offered
+  controller->ChooseItem(ItemName::Main(0, 0));  // a text: re-edit is offered
   controller->ApplicationEventsIdle();
-  controller->ChooseItem("TB00M01");  // a module, chosen last
+  controller->ChooseItem(ItemName::Main(0, 1));  // a module, chosen last
   controller->ApplicationEventsIdle();
   ASSERT_EQ(processes.ShellOpened(), std::vector<Bytes>{Bytes(kFolder) + "mod.exe"});
   ASSERT_TRUE(controller->CommandEnabled(CommandId::kRepeat));
@@ -743,7 +743,7 @@ TEST_F(MainControllerTest, NewBufferSizesWaitUntilTheRunningModuleHasEnded) {
     EXPECT_EQ(exchange.BufSize1(), 1024u) << "the module reads the sizes of the buffers it has";
   });
   processes.At(now + 250, [&] { exchange.Buffer1()->WriteText("from the module"); });
-  controller->ChooseItem("TB00M00");
+  controller->ChooseItem(ItemName::Main(0, 0));
   ASSERT_NE(given, nullptr) << "the settings dialog came while the module ran";
   EXPECT_EQ(controller->Items().LastBefore(), "from the module");
   EXPECT_EQ(Key("Setup", "BufSize1"), "2048");
@@ -821,7 +821,7 @@ TEST_F(MainControllerTest, ARecentFileThatIsGoneOpensTheDialogAndLeavesNoPagesOf
   EXPECT_TRUE(view->messages.empty());
   EXPECT_EQ(controller->DataFilePath(), "a.edt");
   EXPECT_TRUE(controller->Pages().empty()) << "b.edt's items would read their texts from a.edt";
-  EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
+  EXPECT_FALSE(FindItemImage(controller->Pages(), ItemName::Main(0, 0)));
   EXPECT_EQ(view->rect.Height(), 300);
   EXPECT_EQ(controller->State().ShrinkHeight(), 60);
 }

@@ -61,7 +61,7 @@ bool TFormMain::CreateChildren() {
       !filePanel_->Create(hwnd_, tooltip_, uiFont_) || !pages_->Create()) {
     return false;
   }
-  pages_->onChosen = [this](const Bytes& name) { controller_.ChooseItem(name); };
+  pages_->onChosen = [this](const ItemName& item) { controller_.ChooseItem(item); };
   pages_->onPageSelected = [this](int page) { controller_.OnPageActivated(page); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"StatusBar", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
                                0, hwnd_, nullptr, instance, nullptr);
