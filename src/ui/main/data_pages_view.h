@@ -3,7 +3,7 @@
 // vertically scrolling box with the main column and the side column (flat
 // list-style tool bars, one button per row) and the drop-down menus behind
 // menu items. The model (data/pages.h) belongs to the main controller; this
-// class only shows it and reports which component was chosen.
+// class only shows it and reports which item was chosen.
 #include <windows.h>
 #include <commctrl.h>
 
