@@ -49,3 +49,7 @@ endif()
 # Product code frees no Win32 handle by hand.
 add_test(NAME unit.owners COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-owners)
 set_tests_properties(unit.owners PROPERTIES LABELS unit)
+
+# Product code never converts with the machine's code page: no CP_ACP, no ...A call.
+add_test(NAME unit.ansi COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-ansi)
+set_tests_properties(unit.ansi PROPERTIES LABELS unit)

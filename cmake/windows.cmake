@@ -14,13 +14,13 @@ include_directories(${CMAKE_BINARY_DIR}/generated)
 
 file(GLOB QUILTOR_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(quiltor_win32 STATIC ${QUILTOR_WIN32_SOURCES})
-target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32)
+target_link_libraries(quiltor_win32 PUBLIC quiltor_core user32 gdi32 shell32 comctl32 comdlg32 ole32 advapi32)
 quiltor_warnings(quiltor_win32)
 
 file(GLOB_RECURSE QUILTOR_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
 if(QUILTOR_UI_SOURCES)
   add_library(quiltor_ui STATIC ${QUILTOR_UI_SOURCES})
-  target_link_libraries(quiltor_ui PUBLIC quiltor_win32)
+  target_link_libraries(quiltor_ui PUBLIC quiltor_win32 uxtheme)
   quiltor_warnings(quiltor_ui)
   set(QUILTOR_UI_LIB quiltor_ui)
 endif()
@@ -58,9 +58,10 @@ endforeach()
 # program) are window programs: a console program started by one without a
 # console gets a console window of its own, which would lie over the tool.
 set_target_properties(qtlinkeditor qtrecord PROPERTIES WIN32_EXECUTABLE ON)
-# The selection dialog's harness shows the dialog itself and needs its template.
-target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc)
-target_include_directories(qtloomwork PRIVATE src companion/loomwork)
+# The selection dialog's harness shows the dialog itself and needs its
+# template, and the tool's manifest, so the dialog follows the DPI as in the tool.
+target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc src/ui/quiltor.rc)
+target_include_directories(qtloomwork PRIVATE src src/ui companion/loomwork)
 target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
 
 # The dialog harness shows the tool's dialogs over a plain window, so it needs
@@ -150,6 +151,14 @@ foreach(test_source ${QUILTOR_WIN_TESTS})
   quiltor_wine_test(win32 ${test_name} 300 ${QUILTOR_WINE_RUN} $<TARGET_FILE:${test_name}>)
 endforeach()
 
+# The programs import no ...A function of their own (the runtimes' few are listed in the script).
+add_test(NAME win32.ansi_imports COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-ansi --imports
+  $<TARGET_FILE:Quiltor> $<TARGET_FILE:Loomwork>)
+set_tests_properties(win32.ansi_imports PROPERTIES LABELS win32)
+
+# The platform layer once more on a Windows set to English (code page 1252).
+set_tests_properties(win32.any_language_test PROPERTIES ENVIRONMENT "QUILTOR_WINE_LOCALE=en_US.UTF-8")
+
 # The entry point's own pieces are tested where they are not reachable from outside.
 target_sources(instance_test PRIVATE src/app/instance.cpp)
 
@@ -185,5 +194,8 @@ foreach(test_source ${QUILTOR_E2E_TESTS})
 endforeach()
 # The release tests pack the release first; in a fresh clone that is a
 # Release build of its own (two, for the check that both give the same zip).
+# They share the Release build folder, so one at a time (in lanes, several
+# configures of one folder at once break each other).
 set_tests_properties(e2e.test_release_package e2e.test_release_unpacked e2e.test_release_read_only
-  e2e.test_release_upgrade PROPERTIES TIMEOUT 1800)
+  e2e.test_release_upgrade PROPERTIES TIMEOUT 1800 RESOURCE_LOCK release_build)
+set_tests_properties(bench.bench_release_size PROPERTIES RESOURCE_LOCK release_build)

@@ -79,12 +79,14 @@ class TimedProcesses : public quiltor::Processes {
   std::unique_ptr<quiltor::Process> Start(const quiltor::Bytes& commandLine) override {
     return inner_.Start(commandLine);
   }
-  ShellResult ShellOpen(const quiltor::Bytes& file, const quiltor::Bytes& parameters) override {
-    return inner_.ShellOpen(file, parameters);
+  ShellResult ShellOpen(const quiltor::Bytes& file, const quiltor::Bytes& parameters,
+                        quiltor::ShellStart how) override {
+    return inner_.ShellOpen(file, parameters, how);
   }
   void Sleep(std::uint32_t milliseconds) override {
     asleepMs += Measure([&] { inner_.Sleep(milliseconds); });
   }
+  void WaitForMessages(std::uint32_t milliseconds) override { inner_.WaitForMessages(milliseconds); }
   std::uint64_t NowMilliseconds() override { return inner_.NowMilliseconds(); }
   double asleepMs = 0;
 

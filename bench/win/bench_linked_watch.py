@@ -10,59 +10,17 @@ server serves nothing else meanwhile. Prints figures: per cent of one core,
 the ratio to simple mode and the growth per entry; asserts nothing (goal:
 linked mode with 20 entries under 0.5 % of one core).
 Run: QUILTOR_BUILD_DIR=build/win python3 bench/win/bench_linked_watch.py [seconds per stretch, 20]"""
-import glob
 import os
 import subprocess
 import sys
 import tempfile
 import time
 
-from benchlib import count, figure
-from e2elib import BUILD, SOURCE, WINE_RUN, App, ini, wait_for
+from benchlib import count, figure, process_ns, server_pid, tool_pid
+from e2elib import BUILD, WINE_RUN, App, ini, wait_for
 from linkedlib import files, kill, linked, read_log, winpath
 
 SETTLE_S = 2
-CLOCK_TICK = os.sysconf("SC_CLK_TCK")
-
-
-def process_ns(pid):
-    """CPU time of a Linux process in ns: the scheduler's run time of its threads where the kernel keeps it,
-    else user + system time in clock ticks."""
-    total = 0
-    try:
-        for task in glob.glob("/proc/%d/task/*/schedstat" % pid):
-            total += int(open(task).read().split()[0])
-        if total:
-            return total
-        fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) * 1_000_000_000 // CLOCK_TICK
-    except (FileNotFoundError, ProcessLookupError, IndexError, ValueError):
-        return None
-
-
-def tool_pid(app):
-    """The tool's Linux process: the one Wine's loader started as, renamed after the exe."""
-    pid = app.process.pid
-    try:
-        return pid if open("/proc/%d/comm" % pid).read().strip() == "Quiltor.exe" else None
-    except FileNotFoundError:
-        return None
-
-
-def server_pid():
-    """This prefix's wineserver: the one whose working folder is the server folder of the prefix."""
-    prefix = os.environ.get("QUILTOR_WINEPREFIX") or os.path.join(SOURCE, "build", "wineprefix")
-    st = os.stat(prefix)
-    wanted = "/server-%x-%x" % (st.st_dev, st.st_ino)
-    for pid in subprocess.run(["pgrep", "^wineserver"], capture_output=True, text=True).stdout.split():
-        try:
-            if os.readlink("/proc/%s/cwd" % pid).endswith(wanted):
-                return int(pid)
-        except OSError:
-            continue
-    return None
-
-
 def editors(log, count):
     """One test-editor process with `count` windows; returns their (edit window, file) pairs."""
     names = ["f%02d.txt" % n for n in range(count)]

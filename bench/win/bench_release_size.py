@@ -9,6 +9,8 @@ import sys
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from benchlib import figure  # noqa: E402
 from releaselib import BUILD, release  # noqa: E402
 
 LIMIT = 1000 * 1000
@@ -24,5 +26,8 @@ with zipfile.ZipFile(zip_path) as archive:
         compared = ("%.1f %% of %d" % (100.0 * entry.file_size / os.path.getsize(built), os.path.getsize(built))
                     if os.path.exists(built) else "-")
         print("%-28s %10d %10d %s" % (entry.filename, entry.file_size, entry.compress_size, compared))
+        if "/" not in entry.filename:
+            figure("release.%s_shipped" % name.lower().replace(".exe", ""), entry.file_size, "bytes")
 size = os.path.getsize(zip_path)
 print("%-28s %10d %10s %.1f %% of the 1 MB limit" % (os.path.basename(zip_path), size, "", 100.0 * size / LIMIT))
+figure("release.zip", size, "bytes", "<%d" % LIMIT)

@@ -69,13 +69,15 @@ Bytes DataFileFullPath(const Bytes& programFolder, const Bytes& argument) {
   return IsFullPath(argument) ? argument : JoinPath(programFolder, argument);
 }
 
-NewFilePlace CheckNewDataFilePath(const Bytes& programFolder, const Bytes& path) {
+NewFilePlace CheckNewDataFilePath(const Bytes& programFolder, const Bytes& path, const Bytes& userFolder) {
   if (!EqualsIgnoringAsciiCase(FileExtension(path), "edt")) return NewFilePlace::kNotDataFile;
-  const Bytes program = FolderKey(JoinPath(programFolder, "x"));
   const Bytes folder = FolderKey(path);
-  if (folder == program) return NewFilePlace::kOk;
-  // A direct subfolder: its own folder is the program's folder.
-  if (FolderKey(folder) == program) return NewFilePlace::kOk;
+  for (const Bytes& place : {programFolder, userFolder}) {
+    if (place.empty()) continue;
+    const Bytes listed = FolderKey(JoinPath(place, "x"));
+    // The folder itself, or a direct subfolder: its own folder is the place.
+    if (folder == listed || FolderKey(folder) == listed) return NewFilePlace::kOk;
+  }
   return NewFilePlace::kOutside;
 }
 

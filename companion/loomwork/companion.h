@@ -25,13 +25,15 @@ CompanionArguments ParseCompanionArguments(const std::vector<Bytes>& arguments);
 // relative to the program's folder.
 Bytes DataFileFullPath(const Bytes& programFolder, const Bytes& argument);
 
-// Whether a name chosen for a new data file will be listed by the tool.
+// Whether a name chosen for a new data file will be listed by the tool: in
+// the program's folder or the user's (`userFolder`, "" when the tool is
+// portable), or in a direct subfolder of either.
 enum class NewFilePlace {
   kOk,
   kNotDataFile,  // the extension is not ".edt"
-  kOutside,      // not in the program's folder nor in one of its direct subfolders
+  kOutside,      // in none of those folders
 };
-NewFilePlace CheckNewDataFilePath(const Bytes& programFolder, const Bytes& path);
+NewFilePlace CheckNewDataFilePath(const Bytes& programFolder, const Bytes& path, const Bytes& userFolder = {});
 
 // A new data file that the tool reads as it is: format 170, one page with one
 // text item and its texts, a few comment lines on the format. The title is

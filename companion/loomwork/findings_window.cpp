@@ -5,8 +5,8 @@
 #include <string>
 
 #include "companion_ids.h"
+#include "platform/win32/text_codec.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
 
 namespace quiltor {
 

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -20,14 +21,18 @@
 #include "exchange/command_line.h"
 #include "findings_window.h"
 #include "platform/win32/files.h"
+#include "platform/win32/own_start.h"
 #include "platform/win32/processes.h"
+#include "platform/win32/window_system.h"
 #include "platform/win32/text_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
+#include "settings/setup_confirm.h"
 #include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
+#include "ui/messages.h"
 
 using namespace quiltor;
 
@@ -37,6 +42,8 @@ constexpr wchar_t kCaption[] = L"るーむわーく";
 constexpr int kExitSound = 0;
 constexpr int kExitGivenUp = 1;
 constexpr int kExitFailed = 2;
+// The file whose write tells whether the program's folder takes one.
+constexpr char kProbeName[] = "Loomwork.probe";
 
 // The settings file read without ever writing it: the tool may be running
 // and owns that file.
@@ -56,7 +63,10 @@ class Companion {
   }
 
   int Run(const std::optional<Bytes>& dataFile) {
-    ReadOnlyIniFile settingsFile(files_, JoinPath(programFolder_, "Quiltor.ini"));
+    // The settings where the tool keeps them; new data files go where the
+    // user may write: the program's folder, else the user's own.
+    folders_ = ChooseToolFolders(files_, programFolder_, UserDataFolder(kUserFolderName), kProbeName);
+    ReadOnlyIniFile settingsFile(files_, JoinPath(folders_.settings, kSettingsFileName));
     editor_ = ChooseDataFileEditor(LoadSettings(settingsFile).settings.fileKinds);
     Bytes path;
     if (dataFile) {
@@ -77,12 +87,14 @@ class Companion {
   int EditUntilSound(const Bytes& path) {
     for (;;) {
       const Bytes commandLine = EditorCommandLine(editor_.path, editor_.param, path);
+      const std::set<WindowId> before = TopWindowsNow(windows_);
       std::unique_ptr<Process> editor = processes_.Start(commandLine);
       if (!editor) {
         Tell(L"エディタを起動できません\n" + FromAnsi(commandLine), MB_ICONERROR);
         return kExitFailed;
       }
-      editor->Wait(INFINITE);
+      // Not the started process alone: it may be a launcher that ended at once.
+      WaitUntilEdited(processes_, windows_, *editor, before, FileNamePart(path));
       const std::optional<Bytes> contents = files_.ReadAll(path);
       if (!contents) {
         Tell(FromAnsi(DataErrorMessage({DataStatus::kUnreadable, path, 0})), MB_ICONERROR);
@@ -100,18 +112,22 @@ class Companion {
     for (;;) {
       const std::optional<std::wstring> chosen = AskForName();
       if (!chosen) return std::nullopt;
-      const Bytes path = ToAnsi(*chosen);
-      // Data files are named in the ANSI code page; a name outside it cannot be reached.
-      if (FromAnsi(path) != *chosen) {
-        Tell(L"この名前には使えない文字が含まれています", MB_ICONWARNING);
+      // Data files are named in code page 932; a name outside it is refused,
+      // never made under a look-alike name.
+      const std::optional<Bytes> named = ToAnsiExact(*chosen);
+      if (!named) {
+        Tell(UnrepresentableText(*chosen), MB_ICONWARNING);
         continue;
       }
-      switch (CheckNewDataFilePath(programFolder_, path)) {
+      const Bytes& path = *named;
+      switch (CheckNewDataFilePath(programFolder_, path, folders_.UserData())) {
         case NewFilePlace::kNotDataFile:
           Tell(L"拡張子を .edt にしてください", MB_ICONWARNING);
           continue;
         case NewFilePlace::kOutside:
-          Tell(L"くいるとるのフォルダか、そのすぐ下のフォルダに保存してください", MB_ICONWARNING);
+          Tell(folders_.Portable() ? L"くいるとるのフォルダか、そのすぐ下のフォルダに保存してください"
+                                   : L"くいるとるのフォルダかユーザーのくいるとるフォルダ、またはそのすぐ下のフォルダに保存してください",
+               MB_ICONWARNING);
           continue;
         case NewFilePlace::kOk:
           break;
@@ -137,7 +153,8 @@ class Companion {
 
   std::optional<std::wstring> AskForName() {
     wchar_t name[MAX_PATH * 2] = {};
-    const std::wstring folder = FromAnsi(FolderWithoutTrailingSeparator(programFolder_));
+    const std::wstring folder =
+        FromAnsi(FolderWithoutTrailingSeparator(folders_.Portable() ? programFolder_ : folders_.settings));
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.lpstrFilter = L"くいるとるデータ (*.edt)\0*.edt\0";
@@ -166,32 +183,34 @@ class Companion {
   }
 
   Bytes programFolder_;
+  ToolFolders folders_;
   std::optional<POINT> at_;
   Win32FileSystem disk_;
   Win32TextCodec codec_;
   // The data file and the settings may have been saved as "Unicode".
   UnicodeAwareFiles files_{disk_, codec_};
   Win32Processes processes_;
+  Win32WindowSystem windows_;
   EditorChoice editor_;
 };
-
-std::optional<Bytes> ModuleFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
-  if (length == 0 || length >= sizeof(path)) return std::nullopt;
-  return FolderOf(Bytes(path, length));
-}
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  const std::optional<Bytes> folder = ModuleFolder();
+  std::wstring refused;
+  const std::optional<Bytes> folder = OwnProgramFolder(refused);
   if (!folder) {
-    MessageBoxW(nullptr, L"プログラムのフォルダが分かりません", kCaption, MB_OK | MB_ICONERROR);
+    const std::wstring text = refused.empty() ? L"プログラムのフォルダが分かりません" : UnrepresentableText(refused);
+    MessageBoxW(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
     return kExitFailed;
   }
-  const CompanionArguments arguments = ParseCompanionArguments(ArgumentsOf(GetCommandLineA()));
+  const std::optional<Bytes> argumentsText = OwnArgumentsText(refused);
+  if (!argumentsText) {
+    MessageBoxW(nullptr, UnrepresentableText(refused).c_str(), kCaption, MB_OK | MB_ICONERROR);
+    return kExitFailed;
+  }
+  const CompanionArguments arguments = ParseCompanionArguments(SplitCommandLine(*argumentsText));
   return Companion(*folder, arguments).Run(arguments.dataFile);
 }

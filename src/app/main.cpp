@@ -9,9 +9,12 @@
 #include "exchange/command_line.h"
 #include "exchange/exchange_area.h"
 #include "exchange/hot_keys.h"
+#include "platform/win32/own_start.h"
 #include "platform/win32/platform.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
+#include "settings/setup_confirm.h"
 #include "settings/unicode_files.h"
 #include "text/cp932.h"
 #include "ui/main/main_window.h"
@@ -23,23 +26,28 @@ using namespace quiltor;
 
 namespace {
 
-Bytes ExecutableFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof(path)));
-  return FolderOf(Bytes(path, length));
-}
+// The file the start writes and removes to learn whether the program's folder takes a write.
+constexpr char kProbeName[] = "Quiltor.probe";
 
 // Runs the tool while `mutex` is held; returns the exit code.
 int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
+  std::wstring refused;
+  const std::optional<Bytes> programFolder = OwnProgramFolder(refused);
+  if (!programFolder) {
+    ShowErrorBox(nullptr, refused.empty() ? L"プログラムのフォルダが分かりません" : UnrepresentableText(refused));
+    return 1;
+  }
   Win32Platform platform;
   RunningInstance instance(std::move(mutex), *platform.sharedMemory);
   ExchangeArea& exchange = instance.Exchange();
-  const Bytes exeFolder = ExecutableFolder();
+  const Bytes exeFolder = *programFolder;
   int exitCode = 0;
   try {
     // Every file the tool reads or writes may have been saved as "Unicode".
     UnicodeAwareFiles files(*platform.files, *platform.codec);
-    IniFile ini(files, exeFolder + "Quiltor.ini");
+    // Beside the program when Windows lets the tool write there, else in the user's folder.
+    const ToolFolders folders = ChooseToolFolders(files, exeFolder, UserDataFolder(kUserFolderName), kProbeName);
+    IniFile ini(files, JoinPath(folders.settings, kSettingsFileName));
     LoadedSettings loaded = LoadSettings(ini);
     if (!loaded.written) ShowErrorBox(nullptr, MessageText(MessageId::kCannotWrite, ini.Path()));
     const AppSettings& settings = loaded.settings;
@@ -57,8 +65,9 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
     }
     HotKeyRegistration hotKeys(*platform.hotKeys);
     MainServices services{files, *platform.clipboard, *platform.windows, *platform.keyboard,
-                          *platform.processes, exchange, hotKeys};
-    MainController controller(services, std::move(loaded.settings), exeFolder);
+                          *platform.processes, exchange, hotKeys, *platform.monitors,
+                          platform.integrity.get()};
+    MainController controller(services, std::move(loaded.settings), folders);
     TFormMain form(controller);
     if (form.Create(arguments)) {
       const WindowId window = static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(form.Handle()));
@@ -78,7 +87,16 @@ int RunInstance(const std::vector<Bytes>& arguments, KernelHandle mutex) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::vector<Bytes> arguments = ArgumentsOf(GetCommandLineA());
+  // The window thread stays in one apartment for the process's life, so that
+  // each shell start does not set COM up and tear it down again.
+  const ComApartment apartment;
+  std::wstring refused;
+  const std::optional<Bytes> argumentsText = OwnArgumentsText(refused);
+  if (!argumentsText) {
+    ShowErrorBox(nullptr, UnrepresentableText(refused));
+    return 1;
+  }
+  const std::vector<Bytes> arguments = SplitCommandLine(*argumentsText);
   if (auto code = RunOneShotSwitch(arguments)) return *code;
   if (auto code = ForwardToRunningInstance(arguments)) return *code;
   std::optional<KernelHandle> mutex = CreateInstanceMutex();

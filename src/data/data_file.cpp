@@ -5,31 +5,11 @@
 #include <vector>
 
 #include "settings/profile.h"
+#include "text/texts.h"
 
 namespace quiltor {
 
 namespace {
-
-// くいるとるデータが古い形式です\nるーむわーくで変換してください
-const char kOldFormatText[] =
-    "\x82\xad\x82\xa2\x82\xe9\x82\xc6\x82\xe9\x83\x66\x81[\x83^\x82\xaa\x8c\xc3\x82\xa2\x8c`\x8e\xae\x82"
-    "\xc5\x82\xb7\n\x82\xe9\x81[\x82\xde\x82\xed\x81[\x82\xad\x82\xc5\x95\xcf\x8a\xb7\x82\xb5\x82\xc4\x82"
-    "\xad\x82\xbe\x82\xb3\x82\xa2";
-// ' は整数ではありません
-const char kNotIntegerTail[] = "' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
-// ' の種別コード
-const char kTypeCodeMiddle[] = "' \x82\xcc\x8e\xed\x95\xca\x83R\x81[\x83h ";
-// ' のメニュー項目数
-const char kMenuCountMiddle[] = "' \x82\xcc\x83\x81\x83j\x83\x85\x81[\x8d\x80\x96\xda\x90\x94 ";
-//  は不正です
-const char kInvalidTail[] = " \x82\xcd\x95s\x90\xb3\x82\xc5\x82\xb7";
-// ' のセクションがありません
-const char kMissingSectionTail[] =
-    "' \x82\xcc\x83Z\x83N\x83V\x83\x87\x83\x93\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
-// データファイル '
-const char kUnreadableHead[] = "\x83\x66\x81[\x83^\x83t\x83@\x83\x43\x83\x8b '";
-// ' を読み込めません
-const char kUnreadableTail[] = "' \x82\xf0\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";
 
 int ClampCount(int count, int limit) {
   if (count < 0) return 0;
@@ -58,15 +38,15 @@ Bytes DataErrorMessage(const DataError& error) {
     case DataStatus::kOk:
       return {};
     case DataStatus::kUnreadable:
-      return kUnreadableHead + error.text + kUnreadableTail;
+      return texts::kUnreadableHead + error.text + texts::kUnreadableTail;
     case DataStatus::kOldFormat:
-      return kOldFormatText;
+      return texts::kOldFormatText;
     case DataStatus::kNotInteger:
-      return "'" + error.text + kNotIntegerTail;
+      return "'" + error.text + texts::kNotIntegerTail;
     case DataStatus::kBadTypeCode:
-      return "'" + error.text + kTypeCodeMiddle + std::to_string(error.value) + kInvalidTail;
+      return "'" + error.text + texts::kTypeCodeMiddle + std::to_string(error.value) + texts::kInvalidTail;
     case DataStatus::kBadMenuCount:
-      return "'" + error.text + kMenuCountMiddle + std::to_string(error.value) + kInvalidTail;
+      return "'" + error.text + texts::kMenuCountMiddle + std::to_string(error.value) + texts::kInvalidTail;
   }
   return {};
 }
@@ -296,7 +276,7 @@ std::vector<DataFinding> CheckDataFile(const Bytes& contents) {
   return DataFileChecker(file).Run();
 }
 
-Bytes MissingEditSectionMessage(std::string_view section) { return "'" + Bytes(section) + kMissingSectionTail; }
+Bytes MissingEditSectionMessage(std::string_view section) { return "'" + Bytes(section) + texts::kMissingSectionTail; }
 
 std::optional<DataFileReader::Texts> ReadItemTexts(FileSystem& files, const Bytes& path, int page,
                                                    std::string_view itemKey) {

@@ -46,18 +46,34 @@ Bytes ReadListedTitle(FileSystem& files, const Bytes& path) {
   return contents ? FindProfileValue(*contents, "Group", "Title", "") : Bytes();
 }
 
-DataFileListing ListDataFiles(FileSystem& files, const Bytes& programFolder, const Bytes& relativePath) {
-  DataFileListing listing;
+namespace {
+
+// The data files of `folder` and its direct subfolders, named as `prefix`
+// (empty for the program's folder, the folder itself for another) followed
+// by the path inside the folder.
+void ListPlace(FileSystem& files, const Bytes& folder, const Bytes& prefix, const Bytes& relativePath,
+               DataFileListing& listing) {
   std::vector<Bytes> parts{""};
-  for (const Bytes& name : SortedByName(files.ListFolders(programFolder))) parts.push_back(name + "\\");
+  for (const Bytes& name : SortedByName(files.ListFolders(folder))) parts.push_back(name + "\\");
   for (const Bytes& part : parts) {
-    const Bytes folder = JoinPath(programFolder, part);
-    for (const Bytes& name : SortedByName(files.List(folder, kDataFilePattern))) {
+    const Bytes partFolder = JoinPath(folder, part);
+    for (const Bytes& name : SortedByName(files.List(partFolder, kDataFilePattern))) {
       if (!IsDataFileName(name)) continue;
-      DataFileRow row{part + name, ReadListedTitle(files, JoinPath(folder, name))};
+      DataFileRow row{prefix + part + name, ReadListedTitle(files, JoinPath(partFolder, name))};
       if (listing.index < 0 && row.path == relativePath) listing.index = static_cast<int>(listing.rows.size());
       listing.rows.push_back(std::move(row));
     }
+  }
+}
+
+}  // namespace
+
+DataFileListing ListDataFiles(FileSystem& files, const Bytes& programFolder, const Bytes& relativePath,
+                              const Bytes& userFolder) {
+  DataFileListing listing;
+  ListPlace(files, programFolder, "", relativePath, listing);
+  if (!userFolder.empty() && FoldAsciiCase(userFolder) != FoldAsciiCase(programFolder)) {
+    ListPlace(files, userFolder, JoinPath(userFolder, ""), relativePath, listing);
   }
   return listing;
 }
@@ -68,13 +84,13 @@ int ClampSectionWidth(int section, int width) {
   return std::max(width, section == 0 ? kPathSectionMinWidth : kTitleSectionMinWidth);
 }
 
-Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, int screenWidth) {
+Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, const Rect& workArea) {
   // Integer division rounds toward zero, as the placement always has.
   int left = mainWindow.left - (dialogWidth - mainWindow.Width()) / 2;
-  if (left < 0) {
-    left = 0;
-  } else if (left + dialogWidth > screenWidth) {
-    left = screenWidth - dialogWidth;
+  if (left < workArea.left) {
+    left = workArea.left;
+  } else if (left + dialogWidth > workArea.right) {
+    left = workArea.right - dialogWidth;
   }
   return {left, mainWindow.top};
 }
@@ -88,11 +104,11 @@ Bytes CompanionParameters(CompanionButton button, const Bytes& selectedPath, Poi
   return parameters;
 }
 
-DataFileChooser::DataFileChooser(FileSystem& files, Bytes programFolder)
-    : files_(files), programFolder_(std::move(programFolder)) {}
+DataFileChooser::DataFileChooser(FileSystem& files, Bytes programFolder, Bytes userFolder)
+    : files_(files), programFolder_(std::move(programFolder)), userFolder_(std::move(userFolder)) {}
 
 void DataFileChooser::Fill(const Bytes& relativePath) {
-  DataFileListing listing = ListDataFiles(files_, programFolder_, relativePath);
+  DataFileListing listing = ListDataFiles(files_, programFolder_, relativePath, userFolder_);
   rows_ = std::move(listing.rows);
   selected_ = listing.index;
 }

@@ -19,7 +19,9 @@ inline constexpr char kCompanionProgram[] = "Loomwork.exe";
 inline constexpr std::size_t kTitleHeadBytes = 4096;
 
 struct DataFileRow {
-  Bytes path;   // relative to the program's folder; "sub\" before a subfolder's files
+  // Relative to the program's folder ("sub\" before a subfolder's files); a
+  // file of the user's folder by its full path.
+  Bytes path;
   Bytes title;  // "Title" of "Group"; "" when missing or unreadable
   friend bool operator==(const DataFileRow&, const DataFileRow&) = default;
 };
@@ -29,11 +31,13 @@ struct DataFileListing {
   int index = -1;  // the row of the path asked for; -1 when it is not listed
 };
 
-// Every data file of the program's folder, then of each direct subfolder.
-// Folders and files come by name, without regard to ASCII case (ties by
-// bytes), so the list reads the same on every disk. `relativePath` is matched
-// exactly, case included.
-DataFileListing ListDataFiles(FileSystem& files, const Bytes& programFolder, const Bytes& relativePath);
+// Every data file of the program's folder, then of each direct subfolder;
+// then the same of `userFolder`, where new data files go when the program's
+// folder takes no write ("" for none). Folders and files come by name,
+// without regard to ASCII case (ties by bytes), so the list reads the same on
+// every disk. `relativePath` is matched exactly, case included.
+DataFileListing ListDataFiles(FileSystem& files, const Bytes& programFolder, const Bytes& relativePath,
+                              const Bytes& userFolder = {});
 // "Title" of "Group" of one data file, reading no more of it than needed.
 Bytes ReadListedTitle(FileSystem& files, const Bytes& path);
 
@@ -50,9 +54,10 @@ inline constexpr int kTitleIndent = 5;
 // Width of a header section as the user drags it, never below its minimum.
 int ClampSectionWidth(int section, int width);
 
-// Where the dialog opens: centred horizontally over the main window, kept on
-// the screen horizontally, its top at the main window's top.
-Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, int screenWidth);
+// Where the dialog opens: centred horizontally over the main window, kept
+// within the work area of the main window's monitor horizontally, its top at
+// the main window's top.
+Point PlaceSelectionDialog(const Rect& mainWindow, int dialogWidth, const Rect& workArea);
 
 enum class CompanionButton { kNew, kEdit };
 // Parameters of the companion program: for kEdit the selected path and a
@@ -63,7 +68,7 @@ Bytes CompanionParameters(CompanionButton button, const Bytes& selectedPath, Poi
 // The dialog's list: rows, the selected row and the column boundary.
 class DataFileChooser {
  public:
-  DataFileChooser(FileSystem& files, Bytes programFolder);
+  DataFileChooser(FileSystem& files, Bytes programFolder, Bytes userFolder = {});
 
   // Lists the data files and selects `relativePath` (nothing when it is not listed).
   void Fill(const Bytes& relativePath);
@@ -94,6 +99,7 @@ class DataFileChooser {
  private:
   FileSystem& files_;
   Bytes programFolder_;
+  Bytes userFolder_;
   std::vector<DataFileRow> rows_;
   int selected_ = -1;
   int boundary_ = kPathSectionWidth;

@@ -144,7 +144,7 @@ void ItemExecutor::ToolButtonClick2(const ItemName& item, int imageIndex) {
   const std::optional<Start> start = CommonStart(item, imageIndex);
   if (!start) return;
   const Bytes program = JoinPath(host_.ExeFolder(), ReplaceExtension(host_.CurrentDataFile(), ".exe"));
-  RunItemProgram(RunVariantOfImage(imageIndex), kScriptKindName, start->itemKey + "a", program);
+  RunItemProgram(RunVariantOfImage(imageIndex), texts::kScriptKindName, start->itemKey + "a", program);
 }
 
 void ItemExecutor::ToolButtonClick3(const ItemName& item, int imageIndex) {
@@ -156,7 +156,7 @@ void ItemExecutor::ToolButtonClick3(const ItemName& item, int imageIndex) {
     return;
   }
   const Bytes program = JoinPath(host_.ExeFolder(), FolderOf(host_.CurrentDataFile()) + texts->a);
-  RunItemProgram(RunVariantOfImage(imageIndex), kModuleKindName, texts->b, program);
+  RunItemProgram(RunVariantOfImage(imageIndex), texts::kModuleKindName, texts->b, program);
 }
 
 void ItemExecutor::RunItemProgram(int variant, const Bytes& kindName, const Bytes& parameters,
@@ -165,15 +165,15 @@ void ItemExecutor::RunItemProgram(int variant, const Bytes& kindName, const Byte
   TransferBuffer* buffer1 = exchange.Buffer1();
   TransferBuffer* buffer2 = exchange.Buffer2();
   if (!services_.files.Exists(program)) {
-    const bool script = kindName == kScriptKindName;
-    host_.ShowWarningNear(script ? kindName + kProgramMissingText + kScriptCompileHint : Bytes(kProgramMissingText),
+    const bool script = kindName == texts::kScriptKindName;
+    host_.ShowWarningNear(script ? kindName + texts::kProgramMissingText + texts::kScriptCompileHint : Bytes(texts::kProgramMissingText),
                           kItemMessageOffset);
     FinalStep();
     return;
   }
   if (!buffer1 || !buffer2) {
     // Without the exchange area the program could neither get nor give text.
-    host_.ShowWarningNear(kindName + kRunErrorText, kItemMessageOffset);
+    host_.ShowWarningNear(kindName + texts::kRunErrorText, kItemMessageOffset);
     FinalStep();
     return;
   }
@@ -194,10 +194,10 @@ void ItemExecutor::RunItemProgram(int variant, const Bytes& kindName, const Byte
   exchange.StoreWindowRect(host_.MainWindowRect());
 
   running_ = true;
-  Processes::ShellResult started = services_.processes.ShellOpen(program, parameters);
+  Processes::ShellResult started = services_.processes.ShellOpen(program, parameters, ShellStart::kStays);
   if (!started.started) {
     running_ = false;
-    host_.ShowWarningNear(kindName + kRunErrorText, kItemMessageOffset);
+    host_.ShowWarningNear(kindName + texts::kRunErrorText, kItemMessageOffset);
     FinalStep();
     return;
   }

@@ -18,6 +18,7 @@
 #include "platform/processes.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
+#include "text/texts.h"
 
 namespace quiltor {
 
@@ -28,22 +29,6 @@ struct DataPage;
 // Where the tool's own messages about item programs appear, from the main
 // window's top left corner.
 inline constexpr Point kItemMessageOffset{10, 38};
-
-// Kind names and messages (CP932).
-// "スクリプト"
-inline constexpr char kScriptKindName[] = "\x83\x58\x83\x4e\x83\x8a\x83\x76\x83\x67";
-// "モジュール"
-inline constexpr char kModuleKindName[] = "\x83\x82\x83\x57\x83\x85\x81\x5b\x83\x8b";
-// "実行ファイルが見つかりません"
-inline constexpr char kProgramMissingText[] =
-    "\x8e\xc0\x8d\x73\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc"
-    "\x82\xb9\x82\xf1";
-// "\nるーむわーくでコンパイルしてください"
-inline constexpr char kScriptCompileHint[] =
-    "\n\x82\xe9\x81\x5b\x82\xde\x82\xed\x81\x5b\x82\xad\x82\xc5\x83\x52\x83\x93\x83\x70\x83\x43\x83\x8b"
-    "\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2";
-// "実行エラー"
-inline constexpr char kRunErrorText[] = "\x8e\xc0\x8d\x73\x83\x47\x83\x89\x81\x5b";
 
 // The main window as item execution needs it. Every call happens on the
 // user-interface thread.

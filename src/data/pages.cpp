@@ -3,14 +3,9 @@
 #include <utility>
 
 #include "delivery/escapes.h"
+#include "text/texts.h"
 
 namespace quiltor {
-
-// " ───────────────"
-const Bytes kSeparatorCaption =
-    " \x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f\x84\x9f"
-    "\x84\x9f\x84\x9f";
-const Bytes kEndMarkerCaption = "       *** end of data ***     ";
 
 namespace {
 
@@ -32,7 +27,7 @@ class PageBuilder {
       out.side.push_back(std::move(sideButton));
     }
     ItemButton endMarker;
-    endMarker.caption = kEndMarkerCaption;
+    endMarker.caption = texts::kEndMarkerCaption;
     endMarker.endMarker = true;
     out.main.push_back(std::move(endMarker));
     ItemButton endPlace;
@@ -54,7 +49,7 @@ class PageBuilder {
     if (mainItem.item.separator) {
       // The side place of a separator row is empty; its key is not read.
       mainButton.separator = true;
-      mainButton.caption = kSeparatorCaption;
+      mainButton.caption = texts::kSeparatorCaption;
       return true;
     }
     mainButton.caption = MainButtonCaption(mainItem.item.caption);

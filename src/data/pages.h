@@ -11,10 +11,6 @@
 
 namespace quiltor {
 
-// " ───────────────" (a blank and 15 box-drawing characters), CP932.
-extern const Bytes kSeparatorCaption;
-// "       *** end of data ***     "
-extern const Bytes kEndMarkerCaption;
 // Main-column captions are padded with blanks to this many bytes.
 inline constexpr int kCaptionWidth = 30;
 

@@ -69,8 +69,13 @@ std::optional<std::uint8_t> KeyNumberVirtualKey(int keyNumber) {
 }
 
 DeliveryRoutines::DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, Keyboard& keyboard,
-                                   Processes& processes)
-    : clipboard_(clipboard), windows_(windows), keyboard_(keyboard), processes_(processes) {}
+                                   Processes& processes, IntegrityLevels* integrity)
+    : clipboard_(clipboard), windows_(windows), keyboard_(keyboard), processes_(processes), integrity_(integrity) {}
+
+bool DeliveryRoutines::KeysWouldBeDropped(WindowId target) {
+  if (!integrity_) return false;
+  return KeysBlocked(integrity_->OfOwnProcess(), integrity_->OfProcess(windows_.ProcessOf(target)));
+}
 
 // ---- Steps --------------------------------------------------------------------
 
@@ -178,15 +183,15 @@ DeliveryStatus DeliveryRoutines::AwaitCut(WindowId target, std::uint32_t interva
   }
 }
 
-std::optional<Bytes> DeliveryRoutines::ReadTextForStep(int attempts) {
+std::optional<ClipboardText> DeliveryRoutines::ReadTextForStep(int attempts) {
   for (int attempt = 0; attempt < attempts; ++attempt) {
-    if (!clipboard_.HasText()) return Bytes();
-    if (std::optional<Bytes> text = clipboard_.GetText()) return text;
+    if (!clipboard_.HasText()) return ClipboardText{{}, Bytes()};
+    if (std::optional<ClipboardText> text = clipboard_.GetText()) return text;
   }
   return std::nullopt;
 }
 
-bool DeliveryRoutines::PutPasteText(const Bytes& text, WindowId target) {
+bool DeliveryRoutines::PutPasteText(const PasteText& text, WindowId target) {
   return clipboard_.PutForPaste(text, windows_.ProcessOf(target));
 }
 
@@ -201,7 +206,7 @@ DeliveryStatus DeliveryRoutines::PutAfterCut(WindowId target, const Bytes& befor
   intoEmpty = false;
   if (!arrived) {
     const std::uint32_t process = windows_.ProcessOf(target);
-    switch (clipboard_.PutForPasteIfUnchanged(before + after, process, emptied)) {
+    switch (clipboard_.PutForPasteIfUnchanged(PasteText{before, {}, after}, process, emptied)) {
       case PutResult::kPut:
         // The cut may still come: the restore looks for it.
         lateCutFrom_ = process;
@@ -219,15 +224,15 @@ DeliveryStatus DeliveryRoutines::PutAfterCut(WindowId target, const Bytes& befor
         break;
     }
   }
-  Bytes result = before;
+  PasteText result{before, {}, {}};
   if (!after.empty()) {
-    std::optional<Bytes> selection = ReadTextForStep(2);
+    std::optional<ClipboardText> selection = ReadTextForStep(2);
     if (!selection) {
       AdoptCurrentContent();
       return DeliveryStatus::kClipboardUnavailable;
     }
-    result += *selection;
-    result += after;
+    result.selection = std::move(*selection);
+    result.after = after;
   }
   if (!PutPasteText(result, target)) {
     AdoptCurrentContent();
@@ -300,10 +305,14 @@ DeliveryStatus DeliveryRoutines::PlaceCaretByKeys(WindowId target, const Bytes& 
   return keyboard_.Send(events) ? DeliveryStatus::kOk : DeliveryStatus::kInputRefused;
 }
 
-void DeliveryRoutines::CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer) {
-  if (buffer.empty()) return;
-  const std::size_t count = FitOnCharacterBoundary(text, buffer.size() - 1);
-  std::memcpy(buffer.data(), text.data(), count);
+bool DeliveryRoutines::CopyToBuffer(const ClipboardText& text, std::span<std::uint8_t> buffer) {
+  // A module's buffer holds code page 932 by contract: a "?" in place of a
+  // character would come back into the user's text.
+  if (!text.ansi) return false;
+  if (buffer.empty()) return true;
+  const std::size_t count = FitOnCharacterBoundary(*text.ansi, buffer.size() - 1);
+  std::memcpy(buffer.data(), text.ansi->data(), count);
+  return true;
 }
 
 // ---- The saved clipboard ------------------------------------------------------
@@ -435,14 +444,14 @@ DeliveryStatus DeliveryRoutines::DeliverByMessages(WindowId target, const Bytes&
   const SelectionAnswer beforePaste = caretBetween ? AskSelection(windows_, target, kAnswerTimeoutMs) : SelectionAnswer{};
   std::optional<ClipboardSnapshot> local = TakeLocalAndEmpty();
   if (!local) return DeliveryStatus::kClipboardUnavailable;
-  Bytes result = before;
+  PasteText result{before, {}, {}};
   if (DeliveryStatus status = SendToTarget(target, kWmCut); status != DeliveryStatus::kOk)
     return RestoreLocal(std::move(*local), status);
   if (!after.empty()) {
-    std::optional<Bytes> selection = ReadTextForStep(1);
+    std::optional<ClipboardText> selection = ReadTextForStep(1);
     if (!selection) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
-    result += *selection;
-    result += after;
+    result.selection = std::move(*selection);
+    result.after = after;
   }
   if (!PutPasteText(result, target)) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
   const DeliveryStatus pasted = SendToTarget(target, kWmPaste);
@@ -466,6 +475,7 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
                                                CaretPlacement caret) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
+  if (KeysWouldBeDropped(target)) return GiveBack(DeliveryStatus::kTargetElevated);
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> cutEvents = KeyEventsFor(keys.cut);
   const std::vector<KeyEvent> pasteEvents = KeyEventsFor(keys.paste);
@@ -478,7 +488,7 @@ DeliveryStatus DeliveryRoutines::DeliverByKeys(WindowId target, const Bytes& bef
   bool intoEmpty = selection.Empty();
   if (intoEmpty) {
     // Nothing to cut: the texts go in at the caret, without a wait.
-    if (!PutPasteText(before + after, target)) {
+    if (!PutPasteText(PasteText{before, {}, after}, target)) {
       AdoptCurrentContent();
       return DeliveryStatus::kClipboardUnavailable;
     }
@@ -521,9 +531,14 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByMessages(WindowId target, std::
   if (!local) return DeliveryStatus::kClipboardUnavailable;
   if (DeliveryStatus status = SendToTarget(target, cut ? kWmCut : kWmCopy); status != DeliveryStatus::kOk)
     return RestoreLocal(std::move(*local), status);
-  std::optional<Bytes> selection = ReadTextForStep(1);
+  std::optional<ClipboardText> selection = ReadTextForStep(1);
   if (!selection) return KeepLocal(std::move(*local), DeliveryStatus::kClipboardUnavailable);
-  CopyToBuffer(*selection, buffer);
+  if (!CopyToBuffer(*selection, buffer)) {
+    // The clipboard still holds what the target cut: its paste puts the
+    // selection back as it was.
+    if (cut) SendToTarget(target, kWmPaste);
+    return RestoreLocal(std::move(*local), DeliveryStatus::kSelectionNotAnsi);
+  }
   return RestoreLocal(std::move(*local), DeliveryStatus::kOk);
 }
 
@@ -532,6 +547,7 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
                                                       std::span<std::uint8_t> buffer) {
   lost_.clear();
   if (DeliveryStatus status = Reach(target); status != DeliveryStatus::kOk) return status;
+  if (KeysWouldBeDropped(target)) return GiveBack(DeliveryStatus::kTargetElevated);
   const CutPasteCodes keys = KeyCodesForDelivery(keySetting);
   const std::vector<KeyEvent> events = KeyEventsFor(cut ? keys.cut : keys.copy);
 
@@ -555,12 +571,23 @@ DeliveryStatus DeliveryRoutines::FetchSelectionByKeys(WindowId target, std::uint
     lateCutFrom_ = windows_.ProcessOf(target);
     return Finish();
   }
-  std::optional<Bytes> selected = ReadTextForStep(2);
+  std::optional<ClipboardText> selected = ReadTextForStep(2);
   // The target's copy was made at the tool's request: the idle step may put
   // the user's state back over it.
   AdoptCurrentContent();
   if (!selected) return DeliveryStatus::kClipboardUnavailable;
-  CopyToBuffer(*selected, buffer);
+  if (!CopyToBuffer(*selected, buffer)) {
+    if (!cut) return GiveBack(DeliveryStatus::kSelectionNotAnsi);
+    // A cut selection goes back as a write's text does; the user's
+    // clipboard follows at the idle step, once the target has read it.
+    if (!PutPasteText(PasteText{{}, std::move(*selected), {}}, target)) return DeliveryStatus::kClipboardUnavailable;
+    if (DeliveryStatus status = FocusTarget(target, interval, /*activeFirst=*/false); status != DeliveryStatus::kOk)
+      return GiveBack(status);
+    if (!keyboard_.Send(KeyEventsFor(keys.paste))) return GiveBack(DeliveryStatus::kInputRefused);
+    pasteWrittenAt_ = processes_.NowMilliseconds();
+    if (DeliveryStatus status = WaitForClipboard(target, interval); status != DeliveryStatus::kOk) return status;
+    return DeliveryStatus::kSelectionNotAnsi;
+  }
   return Finish();
 }
 

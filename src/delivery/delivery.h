@@ -16,6 +16,7 @@
 
 #include "delivery/edit_control.h"
 #include "platform/clipboard.h"
+#include "platform/integrity.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/types.h"
@@ -40,6 +41,10 @@ enum class DeliveryStatus {
   // Windows refused the tool's messages to the target: a process it
   // protects from the tool (for instance one running as administrator).
   kTargetProtected,
+  // The target runs at a higher integrity level than the tool (an editor
+  // started as administrator): Windows would drop the keys without a word,
+  // so none were sent.
+  kTargetElevated,
   // The target window does not exist (any more).
   kTargetGone,
   // The window said something was selected, but its cut or copy keys left
@@ -55,6 +60,10 @@ enum class DeliveryStatus {
   // or put back (LostFormats() names them); the others are back.
   kFormatsNotKept,
   kFormatsNotRestored,
+  // The selection holds characters code page 932 lacks, which a module's
+  // buffer cannot carry: nothing was handed on (a cut selection was put
+  // back into the target).
+  kSelectionNotAnsi,
 };
 
 // PasteKind values.
@@ -131,8 +140,9 @@ class DeliveryRoutines {
   // The start-up paste into the tool's own hidden edit.
   static constexpr std::uint32_t kPrimeWaitMs = 500;
 
+  // Without `integrity` keys are sent without asking the target's level.
   DeliveryRoutines(Clipboard& clipboard, WindowSystem& windows, Keyboard& keyboard,
-                   Processes& processes);
+                   Processes& processes, IntegrityLevels* integrity = nullptr);
 
   // Writes `before` (or before + the old selection + after, when `after` is
   // not empty) in place of the target's selection. The message routine leaves
@@ -161,7 +171,7 @@ class DeliveryRoutines {
   // has zero-filled. At most buffer.size() - 1 bytes are written, cut on a
   // character boundary, so the text always stays zero-terminated. An empty
   // selection leaves the buffer empty; the key routine finds it as the write
-  // does.
+  // does. A selection code page 932 cannot hold ends with kSelectionNotAnsi.
   DeliveryStatus FetchSelectionByMessages(WindowId target, std::uint32_t interval,
                                           std::int64_t keySetting, bool cut,
                                           std::span<std::uint8_t> buffer);
@@ -222,6 +232,8 @@ class DeliveryRoutines {
   DeliveryStatus SendToTarget(WindowId target, std::uint32_t message);
   DeliveryStatus FocusTarget(WindowId target, std::uint32_t interval, bool activeFirst);
   bool KeysReach(WindowId target);
+  // The target runs above the tool's integrity level.
+  bool KeysWouldBeDropped(WindowId target);
   bool KeysReachWithin(WindowId target, std::uint32_t milliseconds);
   // After the cut or copy keys: waits for the clipboard to change (at least
   // `interval`, at most max(interval, patience)) and then to be closed.
@@ -253,9 +265,10 @@ class DeliveryRoutines {
   bool LateCutOnClipboard();
   bool ClipboardChangedSince(std::uint32_t sequence);
   // Reads the clipboard text for a step that may try twice.
-  std::optional<Bytes> ReadTextForStep(int attempts);
-  bool PutPasteText(const Bytes& text, WindowId target);
-  void CopyToBuffer(const Bytes& text, std::span<std::uint8_t> buffer);
+  std::optional<ClipboardText> ReadTextForStep(int attempts);
+  bool PutPasteText(const PasteText& text, WindowId target);
+  // False when the selection has no code page 932 form (nothing copied).
+  bool CopyToBuffer(const ClipboardText& text, std::span<std::uint8_t> buffer);
   // What the target cut or copied at the tool's request may be replaced by
   // the user's state later.
   void AdoptCurrentContent();
@@ -287,6 +300,7 @@ class DeliveryRoutines {
   WindowSystem& windows_;
   Keyboard& keyboard_;
   Processes& processes_;
+  IntegrityLevels* integrity_;
   std::optional<ClipboardSnapshot> saved_;
   std::optional<std::uint32_t> adoptedSequence_;
   std::optional<std::uint64_t> pasteWrittenAt_;

@@ -15,6 +15,7 @@ namespace quiltor {
 inline constexpr std::uint32_t kWmGetTextLength = 0x000E;
 inline constexpr std::uint32_t kEmGetSel = 0x00B0;
 inline constexpr std::uint32_t kEmSetSel = 0x00B1;
+inline constexpr std::uint32_t kEmSetModify = 0x00B9;
 inline constexpr std::uint32_t kSciGetSelectionEmpty = 2650;
 
 // The edit windows whose answers the tool understands. Any other window is

@@ -3,11 +3,9 @@
 #include <algorithm>
 
 #include "delivery/editor_tests.h"
+#include "text/texts.h"
 
 namespace quiltor {
-
-// "親ｳｨﾝﾄﾞｳ" (CP932).
-const char kParentWindowRow[] = "\x90\x65\xb3\xa8\xdd\xc4\xde\xb3";
 
 Bytes HandleText(WindowId window) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -70,7 +68,7 @@ std::vector<Bytes> EditorDetection::TopTexts() const {
 std::vector<Bytes> EditorDetection::ChildTexts() const {
   std::vector<Bytes> texts;
   for (std::size_t i = 0; i < childRows_.size(); ++i) {
-    texts.push_back(i == 0 ? Bytes(kParentWindowRow) : HandleText(childRows_[i]));
+    texts.push_back(i == 0 ? Bytes(texts::kParentWindowRow) : HandleText(childRows_[i]));
   }
   return texts;
 }
@@ -111,17 +109,17 @@ void EditorDetection::HandOver(LinkedTab& tab) const {
 }
 
 void EditorDetection::CloseEditor(WindowSystem& windows) const {
+  // A written child is only undone: it closes with its top-level window.
   for (WindowId window : written_) {
     if (std::find(topRows_.begin(), topRows_.end(), window) != topRows_.end()) continue;
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    UndoTestText(windows, window);
   }
   if (topRows_.empty()) return;
   windows.SetForeground(topRows_.front());
   for (WindowId window : topRows_) {
     windows.SetFocus(window);
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
+    UndoTestText(windows, window);
+    windows.Post(window, kWmClose);
   }
 }
 

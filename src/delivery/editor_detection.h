@@ -22,9 +22,10 @@ extern const char kParentWindowRow[];
 // A window handle as a row shows it: eight upper-case hexadecimal digits.
 Bytes HandleText(WindowId window);
 
-// Window widths: the cut & paste controls shown, or beyond the right edge.
-inline constexpr int kDetectionWideWidth = 528;
-inline constexpr int kDetectionNarrowWidth = 366;
+// Widths of the dialog's client area in dialog units: the cut & paste
+// controls shown, or beyond the right edge.
+inline constexpr int kDetectionWideWidth = 298;
+inline constexpr int kDetectionNarrowWidth = 206;
 
 class EditorDetection {
  public:
@@ -74,10 +75,11 @@ class EditorDetection {
   // OK: the writing method and interval, and the class names when a
   // top-level row is chosen (an empty child class unticks the child box).
   void HandOver(LinkedTab& tab) const;
-  // Closing: every window written into is undone and closed first (as the
-  // settings dialog closes テスト２'s editor, so the editor has nothing left
-  // to ask about), then each top-level row gets the focus, WM_UNDO and
-  // WM_CLOSE, row 0 brought to the foreground first.
+  // Closing: every window written into is undone first (so the editor has
+  // nothing left to ask about; an inner window is never closed by itself),
+  // then each top-level row gets the focus, WM_UNDO and
+  // WM_CLOSE, row 0 brought to the foreground first. All of it is posted,
+  // never waited for.
   void CloseEditor(WindowSystem& windows) const;
 
  private:

@@ -4,25 +4,20 @@
 
 #include "delivery/escapes.h"
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-// "正常に送信されました ( ^^)／" (CP932).
-constexpr char kTestBefore[] =
-    "\x90\xb3\x8f\xed\x82\xc9\x91\x97\x90\x4d\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd ( ^^)\x81\x5e";
-// "＼(^^ )".
-constexpr char kTestAfter[] = "\x81\x5f(^^ )";
 
 }  // namespace
 
 Bytes TestFilePath(const Bytes& exeFolder) { return JoinPath(exeFolder, kTestFileName); }
 
 Bytes TestCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& testFile) {
-  return "\"" + editorPath + "\" " + ExpandPlaceholder(editorParam, "%f", testFile);
+  return QuotedProgram(editorPath) + " " + ExpandPlaceholder(editorParam, "%f", testFile);
 }
 
-TestTexts MakeTestTexts(const Bytes& lineEnd) { return {kTestBefore, kTestAfter + lineEnd}; }
+TestTexts MakeTestTexts(const Bytes& lineEnd) { return {texts::kTestBefore, texts::kTestAfter + lineEnd}; }
 
 bool EnsureTestFile(FileSystem& files, const Bytes& path) {
   if (files.Exists(path)) return true;
@@ -65,7 +60,7 @@ void TestEditorWatch::Start(WindowId target) {
 
 bool TestEditorWatch::Tick(WindowSystem& windows) {
   if (!running_) return false;
-  WindowId watched = target_ == kNoWindow ? kNoWindow : windows.Parent(target_);
+  WindowId watched = target_ == kNoWindow ? kNoWindow : windows.Root(target_);
   if (watched == kNoWindow) watched = target_;
   const bool alive = watched != kNoWindow && windows.IsWindow(watched);
   if (!alive) running_ = false;
@@ -76,12 +71,18 @@ void TestEditorWatch::CloseEditor(WindowSystem& windows) {
   if (!running_) return;
   running_ = false;
   if (target_ == kNoWindow) return;
-  const WindowId parent = windows.Parent(target_);
-  for (WindowId window : {target_, parent}) {
-    if (window == kNoWindow) continue;
-    windows.Send(window, kWmUndo);
-    windows.Send(window, kWmClose);
-  }
+  // Only the top-level window is closed: WM_CLOSE to an inner pane destroys
+  // it without the editor's question. The undo goes first in the queue.
+  const WindowId root = windows.Root(target_);
+  UndoTestText(windows, target_);
+  windows.Post(root != kNoWindow ? root : target_, kWmClose);
+}
+
+void UndoTestText(WindowSystem& windows, WindowId window) {
+  windows.Post(window, kWmUndo);
+  // The undo left the text as it was, but not the edit control's "modified"
+  // mark, which would make the editor ask whether to save.
+  windows.Post(window, kEmSetModify, 0);
 }
 
 }  // namespace quiltor

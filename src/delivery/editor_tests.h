@@ -58,6 +58,9 @@ DeliveryStatus WriteTestTexts(DeliveryRoutines& delivery, WindowId target, int p
                               std::int32_t keySetting, const Bytes& lineEnd);
 
 // The editor テスト２ found and TimerTest, which watches it.
+// Undoes the test text in `window` and marks it unmodified (posted).
+void UndoTestText(WindowSystem& windows, WindowId window);
+
 class TestEditorWatch {
  public:
   static constexpr std::uint32_t kIntervalMs = 100;
@@ -73,8 +76,10 @@ class TestEditorWatch {
   // window (the target's parent, or the target itself) still exists. The
   // timer stops itself once it is not.
   bool Tick(WindowSystem& windows);
-  // The settings dialog closes while watching: undo the test text and close
-  // the editor, target first, then its parent.
+  // The settings dialog closes while watching: undo the test text in the
+  // target and close the editor's top-level window. The messages are posted:
+  // the editor reads them in order, and a question it asks never holds the
+  // dialog.
   void CloseEditor(WindowSystem& windows);
 
  private:

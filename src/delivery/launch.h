@@ -3,6 +3,7 @@
 // with its associated program.
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -35,10 +36,30 @@ struct EditorWindows {
   bool started = false;
 };
 
-// The editor's command line for a file: path + " \"file\"", or with a
+// A program's path as the first word of a command line: in double quotes,
+// so that a path with spaces is never taken as a shorter program
+// ("C:\\Program Files\\x.exe" as "C:\\Program.exe"). A path the user
+// already quoted, or an empty one, stays as it is.
+Bytes QuotedProgram(const Bytes& path);
+
+// The editor's command line for a file: the quoted path + " \"file\"", or with a
 // parameter template its first "%f" replaced by the quoted file, or the
 // template followed by the quoted file.
 Bytes EditorCommandLine(const Bytes& editorPath, const Bytes& editorParam, const Bytes& file);
+
+// The top-level windows there are now: what an editor's window is told
+// apart from after its start.
+std::set<WindowId> TopWindowsNow(WindowSystem& windows);
+
+// Waits until the user is done with the file an editor was started on. The
+// started process ending is enough when it showed a window naming the file
+// itself; one that ended without (a launcher that handed the file to another
+// process) is followed by the new top-level windows naming the file, waited
+// for up to kHandOverLimitMs and then until they are gone. `before` holds the
+// top-level windows from before the start, `fileName` the file's name part.
+inline constexpr std::uint64_t kHandOverLimitMs = 10000;
+void WaitUntilEdited(Processes& processes, WindowSystem& windows, Process& started,
+                     const std::set<WindowId>& before, const Bytes& fileName);
 
 class Launcher {
  public:
@@ -48,7 +69,8 @@ class Launcher {
   Launcher(Processes& processes, WindowSystem& windows, FileSystem& files);
 
   // Starts `commandLine`; with `wait`, polls for a top window of class
-  // `topClass` belonging to the started process and inside it the first
+  // `topClass` that was not there before the start (shown by the started
+  // process or by one it handed over to) and inside it the first
   // descendant of class `editClass` (the top window itself when `editClass` is
   // empty). Returns the edit window or kNoWindow; Search() keeps the top window.
   WindowId StartProcessAndFindWindow(const Bytes& commandLine, bool wait,
@@ -60,12 +82,14 @@ class Launcher {
                                     const Bytes& file, const std::string& topClass,
                                     const std::string& editClass, const AskToContinue& ask);
 
-  // Shell "open" of an existing file; false without any call when it is missing.
-  bool OpenWithAssociation(const Bytes& path);
+  // Opens an existing file with its default verb; false without any call
+  // when it is missing. `returnsAtOnce` for a process that ends right after.
+  bool OpenWithAssociation(const Bytes& path, bool returnsAtOnce = false);
 
  private:
-  // One pass over the top-level windows; true when the edit window was found.
-  bool Poll(std::uint32_t processId);
+  // One pass over the top-level windows not in `before`; true when the edit
+  // window was found.
+  bool Poll(const std::set<WindowId>& before);
 
   Processes& processes_;
   WindowSystem& windows_;

@@ -29,8 +29,8 @@ std::string_view AfterCharacter(std::string_view text, char c) {
 
 WindowId TopWindowOf(WindowSystem& windows, WindowId editWindow) {
   if (editWindow == kNoWindow) return kNoWindow;
-  const WindowId parent = windows.Parent(editWindow);
-  return parent != kNoWindow ? parent : editWindow;
+  const WindowId root = windows.Root(editWindow);
+  return root != kNoWindow ? root : editWindow;
 }
 
 Bytes ShortenPathForLabel(const Bytes& entryText) {

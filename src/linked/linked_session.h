@@ -38,7 +38,8 @@ struct OpenFileEntry {
   Bytes Text() const { return Bytes(1, mark) + path; }
 };
 
-// The edit window's parent, or the edit window itself when it has none.
+// The top-level window the edit window belongs to, however deep it sits
+// (today's editors nest it in panes); the edit window itself when it is one.
 WindowId TopWindowOf(WindowSystem& windows, WindowId editWindow);
 
 // The label text for an entry text (mark + path): the path when the text has

@@ -1,5 +1,8 @@
 #pragma once
-// The system clipboard as the delivery engine needs it. Texts are CF_TEXT bytes.
+// The system clipboard as the delivery engine needs it. Texts read from it
+// are Unicode (CF_UNICODETEXT), so an editor's selection keeps every
+// character; the tool's own texts are code page 932 bytes, converted where
+// the clipboard is written.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +11,25 @@
 #include "platform/types.h"
 
 namespace quiltor {
+
+// A text as the clipboard holds it: UTF-16 code units. `ansi` is its code
+// page 932 form, made where it was read; nullopt when a character has none
+// there (an emoji, Hangul, an accented letter), so that a reader who needs
+// bytes refuses the text instead of taking "?" for it.
+struct ClipboardText {
+  std::u16string units;
+  std::optional<Bytes> ansi;
+  bool Empty() const { return units.empty(); }
+  friend bool operator==(const ClipboardText&, const ClipboardText&) = default;
+};
+
+// The text put for one paste: the tool's before and after texts (code page
+// 932) around a text taken from the clipboard, kept as it was.
+struct PasteText {
+  Bytes before;
+  ClipboardText selection;
+  Bytes after;
+};
 
 // A clipboard format as the user may be told about it: the standard number,
 // or a registered format's name.
@@ -60,18 +82,21 @@ class Clipboard {
   virtual ~Clipboard() = default;
   // False when no text is there.
   virtual bool HasText() = 0;
-  // nullopt: the clipboard could not be opened; "" : it holds no text.
-  virtual std::optional<Bytes> GetText() = 0;
+  // The text as CF_UNICODETEXT. nullopt: the clipboard could not be opened;
+  // an empty text: it holds none.
+  virtual std::optional<ClipboardText> GetText() = 0;
   // Replaces the whole content with a text for one paste by a window of
-  // process `reader`: CF_TEXT, its Unicode form (from code page 932) and the
-  // Japanese locale. Handed over on demand where the system allows it, so
-  // PasteTextRead() can tell when the reader took it; marked so clipboard
-  // history and monitors skip it.
-  virtual bool PutForPaste(const Bytes& text, std::uint32_t reader) = 0;
+  // process `reader`: CF_UNICODETEXT first (the before and after texts
+  // converted from code page 932, the selection as it was), CF_TEXT beside it
+  // (code page 932, "?" for a character it lacks, for programs that read
+  // only that) and the Japanese locale. Handed over on demand where the
+  // system allows it, so PasteTextRead() can tell when the reader took it;
+  // marked so clipboard history and monitors skip it.
+  virtual bool PutForPaste(const PasteText& text, std::uint32_t reader) = 0;
   // PutForPaste, but only while the sequence number is still `sequence`,
   // looked at inside the same opening of the clipboard, so a change another
   // program makes cannot slip in between the look and the put.
-  virtual PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) = 0;
+  virtual PutResult PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader, std::uint32_t sequence) = 0;
   virtual PasteRead PasteTextRead() = 0;
   virtual bool Empty() = 0;
   // GetOpenClipboardWindow() != null.

@@ -23,6 +23,8 @@ class FileSystem {
   virtual std::optional<std::uint64_t> WriteTime(const Bytes& path) = 0;
   virtual bool Copy(const Bytes& from, const Bytes& to) = 0;
   virtual bool Remove(const Bytes& path) = 0;
+  // Makes the folder (its parent must exist); true when it exists afterwards.
+  virtual bool CreateFolder(const Bytes&) { return false; }
   // The system folder (GetSystemDirectory) with its trailing backslash; ""
   // when the system does not tell.
   virtual Bytes SystemFolder() { return {}; }

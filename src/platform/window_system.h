@@ -2,6 +2,7 @@
 // Other programs' windows and the focus, as the core needs them.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/types.h"
@@ -29,12 +30,28 @@ struct SendResult {
   std::intptr_t value = 0;
 };
 
+// A message handed to another program's window without waiting for its
+// answer. The answer reaches the sending thread only while that thread reads
+// its messages, so a caller waits for it in a loop that does.
+class PendingAnswer {
+ public:
+  virtual ~PendingAnswer() = default;
+  // True once the window's procedure has returned from the message.
+  virtual bool Answered() const = 0;
+};
+
+// Nothing here waits for another program without a time limit: a window
+// thread that stops reading its messages for 5 s is "not responding" to
+// Windows, and the user's hot keys and log-off wait on it.
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
-  // SendMessage; returns the result. Waits for as long as the target takes.
-  virtual std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0,
-                             std::intptr_t lparam = 0) = 0;
+  // PostMessage; false when Windows refused it or the window is gone.
+  virtual bool Post(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0, std::intptr_t lparam = 0) = 0;
+  // SendMessageCallback: returns at once; null when Windows refused the
+  // message or the window is gone.
+  virtual std::unique_ptr<PendingAnswer> SendAndGoOn(WindowId window, std::uint32_t message,
+                                                     std::uintptr_t wparam = 0, std::intptr_t lparam = 0) = 0;
   // SendMessageTimeout with SMTO_ABORTIFHUNG: gives up after `timeoutMs`, or
   // at once when Windows already counts the window's thread as hung.
   virtual SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs,

@@ -10,27 +10,6 @@
 
 namespace quiltor {
 
-const char kDefaultFileFilter[] =
-    // 全ﾌｧｲﾙ（*.*）|*.*||
-    "\x91S\xcc\xa7\xb2\xd9\x81i*.*\x81j|*.*||"
-    // ﾃｷｽﾄﾌｧｲﾙ（*.txt）|*.txt||
-    "\xc3\xb7\xbd\xc4\xcc\xa7\xb2\xd9\x81i*.txt\x81j|*.txt||"
-    // ﾊﾞｯﾁﾌｧｲﾙ（*.bat）|*.bat||
-    "\xca\xde\xaf\xc1\xcc\xa7\xb2\xd9\x81i*.bat\x81j|*.bat||"
-    // HTML関連（*.html;*.htm;*.js）|*.html;*.htm;*.js||
-    "HTML\x8a\xd6\x98"
-    "A\x81i*.html;*.htm;*.js\x81j|*.html;*.htm;*.js||"
-    // CGI＆Perl（*.cgi;*.pl）|*.cgi;*.pl||
-    "CGI\x81\x95Perl\x81i*.cgi;*.pl\x81j|*.cgi;*.pl||"
-    // C言語関連（*.c;*.cpp;*.h;*.hpp）|*.c;*.cpp;*.h;*.hpp||
-    "C\x8c\xbe\x8c\xea\x8a\xd6\x98"
-    "A\x81i*.c;*.cpp;*.h;*.hpp\x81j|*.c;*.cpp;*.h;*.hpp||"
-    // ｱｾﾝﾌﾞﾗ関連（*.asm;*.inc）|*.asm;*.inc||
-    "\xb1\xbe\xdd\xcc\xde\xd7\x8a\xd6\x98"
-    "A\x81i*.asm;*.inc\x81j|*.asm;*.inc||"
-    // HSPｿｰｽ（*.as）|*.as||
-    "HSP\xbf\xb0\xbd\x81i*.as\x81j|*.as||";
-
 namespace {
 
 // A six-digit code of old files with Ctrl+C in front.
@@ -268,6 +247,12 @@ bool WriteCurrentDataFile(ProfileFile& file, const Bytes& dataFile) {
   QuiltorSection window;
   window.quiltorData = dataFile;
   return WriteKeyGroup(file, window, KeyGroup::kCurrentDataFile);
+}
+
+bool WriteLibraryRefused(ProfileFile& file, const Bytes& stamp) {
+  QuiltorSection window;
+  window.libraryRefused = stamp;
+  return WriteKeyGroup(file, window, KeyGroup::kLibraryRefused);
 }
 
 bool DropOpenFileKeys(ProfileFile& file, int openFiles) {

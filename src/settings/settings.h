@@ -12,6 +12,7 @@
 #include "platform/profile_file.h"
 #include "platform/types.h"
 #include "settings/key_codes.h"
+#include "text/texts.h"
 
 namespace quiltor {
 
@@ -32,10 +33,6 @@ inline constexpr char kSectionVersion[] = "Version";
 inline constexpr char kSectionSetup[] = "Setup";
 inline constexpr char kSectionQuiltor[] = "Quiltor";
 inline constexpr char kExtRendoPrefix[] = "ExtRendo";
-// "共通" (CP932): the name of the common file kind.
-inline constexpr char kCommonKindName[] = "\x8b\xa4\x92\xca";
-// Default "FileFilter": eight entries, each "name|pattern||".
-extern const char kDefaultFileFilter[];
 inline constexpr char kDefaultFileFilterC[] = "11111111";
 
 // One file kind. Entry 0 of FileKinds is the common entry (values from
@@ -57,7 +54,7 @@ using FileKinds = std::vector<FileKind>;
 // Entry 0 of FileKinds: named "共通", no extension, defaults elsewhere.
 inline FileKind CommonFileKind() {
   FileKind kind;
-  kind.extName = kCommonKindName;
+  kind.extName = texts::kCommonKindName;
   return kind;
 }
 
@@ -99,6 +96,9 @@ struct QuiltorSection {
   // "QuiltorData0".."QuiltorData19", empty texts included.
   std::vector<Bytes> quiltorDataHistory;
   std::int32_t activePage = 10;
+  // The write time (decimal) of the program folder's Quiltor.dll whose copy
+  // into the system folder Windows refused; that library is not offered again.
+  Bytes libraryRefused;
 };
 
 struct AppSettings {
@@ -126,7 +126,7 @@ struct AppSettings {
   std::int32_t maxHeight = 480;
   std::int32_t changeMode = 1;
   std::int32_t closeMode = 1;
-  Bytes fileFilter = kDefaultFileFilter;
+  Bytes fileFilter = texts::kDefaultFileFilter;
   Bytes fileFilterC = kDefaultFileFilterC;
   Bytes openFilter;  // BuildOpenFilter(fileFilter, fileFilterC), set by LoadSettings
   bool hotKeyR = false;
@@ -220,6 +220,8 @@ bool SaveWindowState(ProfileFile& file, const WindowState& state);
 bool WriteMode(ProfileFile& file, bool linked);
 // "QuiltorData" in "Quiltor" at start.
 bool WriteCurrentDataFile(ProfileFile& file, const Bytes& dataFile);
+// "LibraryRefused" in "Quiltor" when the system folder refused the library.
+bool WriteLibraryRefused(ProfileFile& file, const Bytes& stamp);
 // Deletes "OpenFile<k>" for k = openFiles..19 after the history was shortened.
 bool DropOpenFileKeys(ProfileFile& file, int openFiles);
 

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "settings/profile.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -81,7 +82,7 @@ const std::array<SettingsRow, 25> kSettingsRows = {{
     {kSectionSetup, "CloseMode", KeyGroup::kFilters,
      SettingsRow::Int{[](AppSettings& s) -> auto& { return s.closeMode; }, 1}},
     {kSectionSetup, "FileFilter", KeyGroup::kFilters,
-     SettingsRow::Text{[](AppSettings& s) -> auto& { return s.fileFilter; }, kDefaultFileFilter}},
+     SettingsRow::Text{[](AppSettings& s) -> auto& { return s.fileFilter; }, texts::kDefaultFileFilter}},
     {kSectionSetup, "FileFilterC", KeyGroup::kFilters,
      SettingsRow::Text{[](AppSettings& s) -> auto& { return s.fileFilterC; }, kDefaultFileFilterC}},
 
@@ -114,7 +115,7 @@ const std::array<SettingsRow, 25> kSettingsRows = {{
                       kDefaultCutPasteKey}},
 }};
 
-const std::array<WindowRow, 10> kWindowRows = {{
+const std::array<WindowRow, 11> kWindowRows = {{
     {kSectionQuiltor, "Top", KeyGroup::kWindow, WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.top; }, 0}},
     {kSectionQuiltor, "Left", KeyGroup::kWindow, WindowRow::Int{[](QuiltorSection& q) -> auto& { return q.left; }, 0}},
     {kSectionQuiltor, "Height", KeyGroup::kWindow,
@@ -134,6 +135,8 @@ const std::array<WindowRow, 10> kWindowRows = {{
     {kSectionQuiltor, "Mode", KeyGroup::kMode, WindowRow::Bool{[](QuiltorSection& q) -> auto& { return q.mode; }, false}},
     {kSectionQuiltor, "QuiltorData", KeyGroup::kCurrentDataFile,
      WindowRow::Text{[](QuiltorSection& q) -> auto& { return q.quiltorData; }, ""}},
+    {kSectionQuiltor, "LibraryRefused", KeyGroup::kLibraryRefused,
+     WindowRow::Text{[](QuiltorSection& q) -> auto& { return q.libraryRefused; }, ""}},
 }};
 
 const std::array<KindRow, 10> kKindRows = {{

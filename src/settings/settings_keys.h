@@ -24,6 +24,7 @@ enum class KeyGroup {
   kWindow,  // at close
   kMode,    // at each mode switch
   kCurrentDataFile,
+  kLibraryRefused,
   kKind,  // a file kind's fields, in "Setup" or "ExtRendo<n>"
 };
 

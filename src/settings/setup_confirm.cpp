@@ -94,10 +94,10 @@ bool ApplyCompanionLibrary(FileSystem& files, bool wanted, const Bytes& exeFolde
   return true;
 }
 
-SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const AppSettings& current,
+SetupCommit CommitSetup(FileSystem& files, const ToolFolders& folders, const AppSettings& current,
                         const SetupCopy& edited, const MainWindowFacts& facts, const Bytes& currentFile) {
   SetupCommit commit;
-  const Bytes path = JoinPath(exeFolder, kSettingsFileName);
+  const Bytes path = JoinPath(folders.settings, kSettingsFileName);
   std::optional<Bytes> before = files.ReadAll(path);
   // A file that exists but cannot be read is never overwritten.
   const bool readable = before.has_value() || !files.Exists(path);
@@ -106,7 +106,9 @@ SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const AppSett
   if (readable && c.fileComplete) {
     commit.written = before && *before == c.fileBytes ? true : files.ReplaceAll(path, c.fileBytes);
   }
-  ApplyCompanionLibrary(files, c.reapply.libraryWanted, exeFolder);
+  if (!ApplyCompanionLibrary(files, c.reapply.libraryWanted, folders.program)) {
+    commit.libraryRefused = InstalledLibrary(files.SystemFolder());
+  }
   return commit;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/types.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
 #include "settings/setup_copy.h"
 
 namespace quiltor {
@@ -56,16 +57,19 @@ SetupConfirmation ConfirmSetup(const AppSettings& current, const SetupCopy& edit
                                const MainWindowFacts& facts, const Bytes& currentFile,
                                const Bytes& fileBytes);
 
-// The whole OK on the disk: reads the settings file, confirms, replaces the
-// file in one step, and copies "Quiltor.dll" into the system folder or
-// removes it there as the copy asks (silently: the next opening of the
-// dialog shows the file's real presence). `written` is false when the file
-// could not be read or replaced; the settings still take effect.
+// The whole OK on the disk: reads the settings file of `folders.settings`,
+// confirms, replaces the file in one step, and copies the program folder's
+// "Quiltor.dll" into the system folder or removes it there as the copy asks.
+// `written` is false when the file could not be read or replaced; the
+// settings still take effect. `libraryRefused` names the system folder's
+// library when Windows refused the copy or the removal (a user who is no
+// administrator); the next opening of the dialog shows the file's real presence.
 struct SetupCommit {
   SetupConfirmation confirmation;
   bool written = false;
+  std::optional<Bytes> libraryRefused;
 };
-SetupCommit CommitSetup(FileSystem& files, const Bytes& exeFolder, const AppSettings& current,
+SetupCommit CommitSetup(FileSystem& files, const ToolFolders& folders, const AppSettings& current,
                         const SetupCopy& edited, const MainWindowFacts& facts, const Bytes& currentFile);
 
 // Copies the shipped library into the system folder when wanted and missing

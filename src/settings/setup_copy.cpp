@@ -201,14 +201,14 @@ void SetupCopy::SetDefaultProgram(std::size_t item) {
 
 // ---- Placement -----------------------------------------------------------------
 
-DialogPlacement ClampToScreen(int left, int top, int width, int screenWidth) {
-  if (left < 0) return {0, top, left};
-  if (left + width > screenWidth) return {screenWidth - width, top, left + width - screenWidth};
+DialogPlacement ClampToScreen(int left, int top, int width, const Rect& workArea) {
+  if (left < workArea.left) return {workArea.left, top, left - workArea.left};
+  if (left + width > workArea.right) return {workArea.right - width, top, left + width - workArea.right};
   return {left, top, 0};
 }
 
-DialogPlacement PlaceSetupDialog(Point mainTopLeft, int width, int screenWidth) {
-  return ClampToScreen(mainTopLeft.x - 100, mainTopLeft.y, width, screenWidth);
+DialogPlacement PlaceSetupDialog(Point mainTopLeft, int width, const Rect& workArea) {
+  return ClampToScreen(mainTopLeft.x - 100, mainTopLeft.y, width, workArea);
 }
 
 Point MainPositionAfterSetup(Point dialog, int clampOffset) { return {dialog.x + clampOffset + 100, dialog.y}; }

@@ -191,10 +191,12 @@ struct DialogPlacement {
   int clampOffset = 0;  // how far the left edge was pulled to stay on the screen
   friend bool operator==(const DialogPlacement&, const DialogPlacement&) = default;
 };
-// Keeps a dialog of `width` at `left` on the screen horizontally.
-DialogPlacement ClampToScreen(int left, int top, int width, int screenWidth);
-// The settings dialog opens 100 pixels left of the main window's left edge.
-DialogPlacement PlaceSetupDialog(Point mainTopLeft, int width, int screenWidth);
+// Keeps a dialog of `width` at `left` within the work area of its monitor
+// horizontally.
+DialogPlacement ClampToScreen(int left, int top, int width, const Rect& workArea);
+// The settings dialog opens 100 pixels left of the main window's left edge,
+// on the main window's monitor.
+DialogPlacement PlaceSetupDialog(Point mainTopLeft, int width, const Rect& workArea);
 // Where the main window goes after the settings dialog closed at `dialog`:
 // back where it was when the dialog was not moved, else as far as it moved.
 Point MainPositionAfterSetup(Point dialog, int clampOffset);

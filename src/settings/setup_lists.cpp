@@ -3,12 +3,10 @@
 #include <algorithm>
 
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-// "関連付けﾌｧｲﾙ実行" (CP932).
-constexpr char kAssociatedProgramItem[] = "\x8a\xd6\x98\x41\x95\x74\x82\xaf\xcc\xa7\xb2\xd9\x8e\xc0\x8d\x73";
 
 // Position of the last `c` that is a character of its own, not the second
 // byte of a double-byte character.
@@ -89,7 +87,7 @@ bool ProgramRows::PathUsable(const Bytes& path) {
 }
 
 std::vector<Bytes> ProgramRows::DefaultProgramItems() const {
-  std::vector<Bytes> items{kAssociatedProgramItem};
+  std::vector<Bytes> items{texts::kAssociatedProgramItem};
   for (const ProgramEntry& row : rows_) items.push_back(row.caption);
   return items;
 }

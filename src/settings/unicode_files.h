@@ -24,6 +24,7 @@ class UnicodeAwareFiles : public FileSystem {
   std::optional<std::uint64_t> WriteTime(const Bytes& path) override { return files_.WriteTime(path); }
   bool Copy(const Bytes& from, const Bytes& to) override { return files_.Copy(from, to); }
   bool Remove(const Bytes& path) override { return files_.Remove(path); }
+  bool CreateFolder(const Bytes& path) override { return files_.CreateFolder(path); }
   Bytes SystemFolder() override { return files_.SystemFolder(); }
   std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) override { return files_.List(folder, pattern); }
   std::vector<Bytes> ListFolders(const Bytes& folder) override { return files_.ListFolders(folder); }

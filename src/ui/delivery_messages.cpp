@@ -1,6 +1,6 @@
 #include "ui/delivery_messages.h"
 
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 
@@ -47,6 +47,8 @@ std::wstring DeliveryMessage(DeliveryStatus status, std::span<const ClipboardFor
       return L"書き込み先のウィンドウが応答していません";
     case DeliveryStatus::kTargetProtected:
       return L"書き込み先のウィンドウが操作を受け付けません\n(管理者として実行中のプログラムなど)";
+    case DeliveryStatus::kTargetElevated:
+      return L"管理者として実行中のエディタには書き込めません";
     case DeliveryStatus::kTargetGone:
       return L"書き込み先のウィンドウが見つかりません";
     case DeliveryStatus::kCutProducedNothing:
@@ -60,6 +62,9 @@ std::wstring DeliveryMessage(DeliveryStatus status, std::span<const ClipboardFor
       return WithFormats(L"クリップボードの次の形式は保存できず、元に戻せませんでした:", formats);
     case DeliveryStatus::kFormatsNotRestored:
       return WithFormats(L"クリップボードの次の形式を元に戻せませんでした:", formats);
+    case DeliveryStatus::kSelectionNotAnsi:
+      return L"選択範囲にモジュールへ渡せない文字 (絵文字、ハングルなど) が含まれています\n"
+             L"モジュールは実行していません";
   }
   return std::wstring();
 }

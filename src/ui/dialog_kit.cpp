@@ -8,9 +8,12 @@
 #include <exception>
 #include <memory>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/monitors.h"
+#include "platform/win32/text_codec.h"
 #include "settings/key_codes.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
+#include "ui/messages.h"
 
 namespace quiltor {
 
@@ -61,7 +64,22 @@ void SetControlText(HWND control, const std::wstring& text) {
   if (control && ControlText(control) != text) SetWindowTextW(control, text.c_str());
 }
 
-Bytes ControlBytes(HWND control) { return ToAnsi(ControlText(control)); }
+std::optional<Bytes> TextBytes(HWND owner, const std::wstring& text) {
+  std::optional<Bytes> bytes = ToAnsiExact(text);
+  if (!bytes) MessageBoxW(owner, UnrepresentableText(text).c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
+  return bytes;
+}
+
+std::optional<Bytes> ControlBytes(HWND control) { return TextBytes(GetAncestor(control, GA_ROOT), ControlText(control)); }
+
+void TakeControlBytes(HWND control, Bytes& field) {
+  if (std::optional<Bytes> bytes = ControlBytes(control)) {
+    field = std::move(*bytes);
+  } else {
+    SetControlBytes(control, field);
+  }
+}
+
 void SetControlBytes(HWND control, const Bytes& text) { SetControlText(control, FromAnsi(text)); }
 
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -122,13 +140,24 @@ std::optional<std::int64_t> ParseNumber(const std::wstring& text) {
   return value;
 }
 
-void SetClientSize(HWND window, int width, int height) {
-  RECT frame{0, 0, width, height};
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  AdjustWindowRectEx(&frame, style, GetMenu(window) != nullptr, exStyle);
-  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+HFONT JapaneseUiFont() {
+  static const FontHandle font = [] {
+    LOGFONTW logFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    wcscpy_s(logFont.lfFaceName, L"MS UI Gothic");
+    return FontHandle(CreateFontIndirectW(&logFont));
+  }();
+  return font ? font.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+int DialogWidthFor(HWND dialog, int units) {
+  RECT client{0, 0, units, 0};
+  MapDialogRect(dialog, &client);
+  RECT window{}, own{};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &own);
+  return client.right + (window.right - window.left) - own.right;
 }
 
 void MoveWindowTo(HWND window, int left, int top) {
@@ -141,7 +170,9 @@ Rect WindowRectOf(HWND window) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+Rect WorkAreaOf(HWND window) {
+  return WorkAreaOfWindow(static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window)));
+}
 
 RowColors ColorsOfRow(const DRAWITEMSTRUCT& draw, bool listEnabled) {
   if (!listEnabled) return {GetSysColor(COLOR_GRAYTEXT), COLOR_BTNFACE};

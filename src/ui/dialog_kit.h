@@ -48,8 +48,16 @@ std::wstring ControlText(HWND control);
 // Sets the text only when it differs, so a caret is not moved and no change
 // notification is sent for nothing.
 void SetControlText(HWND control, const std::wstring& text);
-Bytes ControlBytes(HWND control);
+// The control's text as bytes. A text holding a character code page 932
+// lacks is refused: the user is told which text, and nullopt comes back.
+std::optional<Bytes> ControlBytes(HWND control);
+// For EN_CHANGE: takes the control's text into `field`; a refused text is
+// replaced in the control by the text `field` keeps.
+void TakeControlBytes(HWND control, Bytes& field);
 void SetControlBytes(HWND control, const Bytes& text);
+// A text the user gave (a path picked in a file dialog) as bytes; refused
+// with the same message as ControlBytes.
+std::optional<Bytes> TextBytes(HWND owner, const std::wstring& text);
 bool Checked(HWND button);
 void SetChecked(HWND button, bool checked);
 void SetEnabled(HWND control, bool enabled);
@@ -64,12 +72,21 @@ void SelectListRow(HWND list, std::optional<std::size_t> row);
 // A whole number typed into a box; nullopt for anything else.
 std::optional<std::int64_t> ParseNumber(const std::wstring& text);
 
-// Sets a window's client area to `width` x `height` pixels, keeping its
-// top-left corner.
-void SetClientSize(HWND window, int width, int height);
+// The font of the tool's own windows: the system's window font (its size
+// follows the screen) in the Japanese character set, as a Japanese Windows
+// has it. Another language's stock font may lack the Japanese glyphs of the
+// captions. Lives as long as the process.
+HFONT JapaneseUiFont();
+
+
+// The width of a dialog whose client area is `units` dialog units wide, in
+// the pixels of the dialog's font at its DPI, frame included.
+int DialogWidthFor(HWND dialog, int units);
 void MoveWindowTo(HWND window, int left, int top);
 Rect WindowRectOf(HWND window);
-int ScreenWidth();
+// The work area of the monitor a window lies on: dialogs open on the tool's
+// monitor, clear of the task bar.
+Rect WorkAreaOf(HWND window);
 
 // Owner-drawn rows: the row is cleared with the colour of an enabled or
 // disabled list and its selection.

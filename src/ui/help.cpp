@@ -4,11 +4,20 @@
 
 #include <string>
 
+#include "platform/win32/text_codec.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
+#include "window/help_topic.h"
 
 namespace quiltor {
 namespace {
+
+// The temporary folder, "" when it cannot be had.
+Bytes TempFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  const DWORD length = GetTempPathW(MAX_PATH, temp);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return PathToAnsi(std::wstring(temp, length)).value_or(Bytes());
+}
 
 // The help page beside the program, or a copy of the bundled one in the
 // temporary folder; "" when neither can be had.
@@ -18,29 +27,21 @@ Bytes HelpPage(FileSystem& files, const Bytes& exeFolder) {
   HRSRC found = FindResourceW(nullptr, L"HELPPAGE", MAKEINTRESOURCEW(10));
   HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
   const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-  char temp[MAX_PATH] = {};
-  const DWORD length = GetTempPathA(MAX_PATH, temp);
-  if (!data || length == 0 || length >= MAX_PATH) return {};
-  page = Bytes(temp, length) + "Quiltor.html";
+  const Bytes folder = TempFolder();
+  if (!data || folder.empty()) return {};
+  page = folder + "Quiltor.html";
   if (!files.ReplaceAll(page, Bytes(data, SizeofResource(nullptr, found)))) return {};
   return page;
 }
 
-// "file:///C:/path/Quiltor.html#help-205": a file address with the topic's section.
-std::wstring PageAddress(const Bytes& page, int context) {
-  std::wstring address = L"file:///";
-  for (wchar_t c : FromAnsi(page)) {
-    if (c == L'\\') {
-      address += L'/';
-    } else if (c == L' ') {
-      address += L"%20";
-    } else if (c == L'#') {
-      address += L"%23";
-    } else {
-      address += c;
-    }
-  }
-  return address + L"#help-" + std::to_wstring(context);
+// The page the browser is shown: a local one that goes on to the topic's
+// section of `page`; `page` itself, at its top, when that cannot be written.
+Bytes PageToShow(FileSystem& files, const Bytes& page, int context) {
+  const Bytes folder = TempFolder();
+  if (folder.empty()) return page;
+  const Bytes redirect = folder + "Quiltor-help.html";
+  const std::string address = HelpTopicAddress(ToUtf8(FromAnsi(page)), context);
+  return files.ReplaceAll(redirect, HelpRedirectPage(address)) ? redirect : page;
 }
 
 }  // namespace
@@ -53,9 +54,9 @@ void OpenHelpTopic(HWND owner, FileSystem& files, const Bytes& exeFolder, int co
   }
   const Bytes page = HelpPage(files, exeFolder);
   if (!page.empty()) {
-    const std::wstring address = PageAddress(page, context);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const std::wstring shown = FromAnsi(PageToShow(files, page, context));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, shown.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return;
   }
   MessageBoxW(owner, L"ヘルプを開けませんでした", kAppTitle, MB_OK | MB_ICONERROR);

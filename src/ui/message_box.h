@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/types.h"
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 

@@ -1,6 +1,6 @@
 #include "ui/messages.h"
 
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 
@@ -13,6 +13,8 @@ std::wstring MessageText(MessageId id, const Bytes& subject) {
     case MessageId::kOldLibrary:
       return L"システムディレクトリの\"Quiltor.dll\"が古いバージョンです\n最新のファイルと置き換えますか？\n\n"
              L"\u3000\u3000\u3000はい ･･･ 置換\u3000\u3000いいえ ･･･ 削除";
+    case MessageId::kLibraryNeedsAdmin:
+      return L"\"" + s + L"\" を変更できません\nシステムディレクトリの変更には管理者の権限が必要です";
     case MessageId::kHotKeyRepeatFailed: return L"再編集ホットキーの登録に失敗しました";
     case MessageId::kHotKeyActivateFailed: return L"アクティブホットキーの登録に失敗しました";
     case MessageId::kHelpUnavailable: return L"ヘルプを開けませんでした";
@@ -30,6 +32,10 @@ std::wstring MessageText(MessageId id, const Bytes& subject) {
       return L"\"" + s + L"\" のエディタが応答しません\nファイルはリストから外しましたが、エディタは閉じていません";
   }
   return s;
+}
+
+std::wstring UnrepresentableText(std::wstring_view text) {
+  return L"\"" + std::wstring(text) + L"\" には使えない文字が含まれています";
 }
 
 UINT MessageFlags(MessageKind kind, MessageButtons buttons) {

@@ -4,6 +4,17 @@
 
 namespace quiltor {
 
+int ScaleToDpi(int value, int dpi) {
+  const long long product = static_cast<long long>(value) * dpi;
+  return static_cast<int>((product + (product < 0 ? -kBaseDpi / 2 : kBaseDpi / 2)) / kBaseDpi);
+}
+
+int UnscaleFromDpi(int value, int dpi) {
+  if (dpi <= 0) return value;
+  const long long product = static_cast<long long>(value) * kBaseDpi;
+  return static_cast<int>((product + (product < 0 ? -dpi / 2 : dpi / 2)) / dpi);
+}
+
 std::vector<int> AnimateHeightSteps(int current, int target, int resize) {
   std::vector<int> heights;
   int diff = std::abs(current - target);
@@ -25,70 +36,85 @@ std::vector<int> AnimateHeightSteps(int current, int target, int resize) {
   return heights;
 }
 
-Point ClampStartPosition(Point saved, int width, int height, int screenWidth, int screenHeight) {
+Point ClampStartPosition(Point saved, int width, int height, Monitors& monitors) {
+  const Rect work = monitors.OfRect(Rect{saved.x, saved.y, saved.x + width, saved.y + height}).work;
   Point p = saved;
-  if (p.y >= screenHeight - 50) p.y = screenHeight - height;
-  if (p.y < 0) p.y = 0;
-  if (p.x + width >= screenWidth) p.x = screenWidth - width;
-  if (p.x < 0) p.x = 0;
+  if (p.y >= work.bottom - 50) p.y = work.bottom - height;
+  if (p.y < work.top) p.y = work.top;
+  if (p.x + width >= work.right) p.x = work.right - width;
+  if (p.x < work.left) p.x = work.left;
   return p;
 }
 
-void TitleDrag::Begin(Point cursor) {
+void TitleDrag::Begin(Point cursor, int dpi) {
   dragging_ = true;
+  snapLeft_ = ScaleToDpi(kSnapLeft, dpi);
+  snapRight_ = ScaleToDpi(kSnapRight, dpi);
+  snapTop_ = ScaleToDpi(kSnapTop, dpi);
   last_ = cursor;
-  anchorLeft_ = anchorRight_ = anchorTop_ = -1;
+  anchorLeft_.reset();
+  anchorRight_.reset();
+  anchorTop_.reset();
+  area_.reset();
 }
 
-std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, int screenWidth) {
+std::optional<Point> TitleDrag::Move(Point p, Point window, int windowWidth, Monitors& monitors) {
   if (!dragging_) return std::nullopt;
-  Point q = last_;
+  const Rect area = monitors.AtPoint(p).work;
+  if (area_ != area) {
+    // Another monitor: its edges, not the old ones, hold the window now.
+    anchorLeft_.reset();
+    anchorRight_.reset();
+    anchorTop_.reset();
+    area_ = area;
+  }
+  const Point q = last_;
   last_ = p;
   int x;
-  if (anchorLeft_ == -1) {
+  if (!anchorLeft_) {
     x = window.x + (p.x - q.x);
-    if (x <= kSnapLeft) {
-      x = 0;
+    if (x <= area.left + snapLeft_) {
+      x = area.left;
       anchorLeft_ = p.x;
     }
   } else {
-    int o = p.x - anchorLeft_;
-    if (o > kSnapLeft) {
-      anchorLeft_ = -1;
-      x = o;
+    const int o = p.x - *anchorLeft_;
+    if (o > snapLeft_) {
+      anchorLeft_.reset();
+      x = area.left + o;
     } else {
-      x = 0;
+      x = area.left;
     }
   }
-  int m = screenWidth - windowWidth;
-  if (anchorRight_ == -1) {
-    if (x >= m - kSnapRight) {
+  const int m = area.right - windowWidth;
+  if (!anchorRight_) {
+    if (x >= m - snapRight_) {
       x = m;
       anchorRight_ = p.x;
     }
   } else {
-    int o = p.x - anchorRight_;
-    if (o < -kSnapRight) {
-      anchorRight_ = -1;
+    const int o = p.x - *anchorRight_;
+    if (o < -snapRight_) {
+      anchorRight_.reset();
       x = m + o;
     } else {
       x = m;
     }
   }
   int y;
-  if (anchorTop_ == -1) {
+  if (!anchorTop_) {
     y = window.y + (p.y - q.y);
-    if (y <= kSnapTop) {
-      y = 0;
+    if (y <= area.top + snapTop_) {
+      y = area.top;
       anchorTop_ = p.y;
     }
   } else {
-    int o = p.y - anchorTop_;
-    if (o > kSnapTop) {
-      anchorTop_ = -1;
-      y = o;
+    const int o = p.y - *anchorTop_;
+    if (o > snapTop_) {
+      anchorTop_.reset();
+      y = area.top + o;
     } else {
-      y = 0;
+      y = area.top;
     }
   }
   return Point{x, y};
@@ -122,9 +148,10 @@ int ChooseActivePage(int savedPage, int pageCount) {
   return savedPage;
 }
 
-std::optional<int> WheelScroll(Point c, const Rect& w, int toolBarPanelHeight, int wheelDelta) {
+std::optional<int> WheelScroll(Point c, const Rect& w, int toolBarPanelHeight, int wheelDelta, int dpi) {
+  const int margin = ScaleToDpi(16, dpi);
   if (c.x < w.left || c.x > w.right) return std::nullopt;
-  if (c.y < w.top + toolBarPanelHeight + 16 || c.y > w.bottom - 16) return std::nullopt;
+  if (c.y < w.top + toolBarPanelHeight + margin || c.y > w.bottom - margin) return std::nullopt;
   return -(wheelDelta / 2);
 }
 

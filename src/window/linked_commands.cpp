@@ -1,5 +1,7 @@
 #include "window/linked_commands.h"
 
+#include <memory>
+
 #include "delivery/escapes.h"
 #include "text/cp932.h"
 
@@ -252,14 +254,21 @@ void LinkedCommands::CloseEditorWindow(const OpenFileEntry& entry) {
   if (!ShouldCloseEditor(settings_.closeMode, entry.Text())) return;
   // A handle that now belongs to another program is not closed.
   if (top == kNoWindow || !session_.EntryAlive(entry)) return;
+  auto goneOr = [&](const std::unique_ptr<PendingAnswer>& pending) {
+    return [&] { return pending->Answered() || !windows_.IsWindow(top); };
+  };
   // An editor that has stopped answering would hold the tool for ever; one
-  // that answers may ask its own "save?" question for as long as the user takes.
-  if (windows_.SendWithin(top, kWmNull, kAnswerLimitMs).status == SendStatus::kNoAnswer) {
+  // that answers may ask its own "save?" question for as long as the user
+  // takes. Either way the tool goes on reading its own messages meanwhile.
+  const std::unique_ptr<PendingAnswer> probe = windows_.SendAndGoOn(top, kWmNull);
+  if (!probe) return;
+  if (!host_.WaitReadingMessages(goneOr(probe), kAnswerLimitMs)) {
     Message(MessageId::kEditorNotAnswering, entry.path, MessageKind::kWarning);
     return;
   }
   windows_.SetForeground(top);
-  windows_.SendWithin(top, kWmClose, kCloseLimitMs);
+  const std::unique_ptr<PendingAnswer> close = windows_.SendAndGoOn(top, kWmClose);
+  if (close) host_.WaitReadingMessages(goneOr(close), kCloseLimitMs);
 }
 
 // The editor's own question ("save?") is waited for while messages are
@@ -325,7 +334,7 @@ void LinkedCommands::ToolButton_ExecClick() {
 void LinkedCommands::Popup_KanrenClick() {
   host_.StopWatchTimer();
   const Bytes& file = session_.CurrentFile();
-  if (!files_.Exists(file) || !processes_.ShellOpen(file, Bytes()).started) {
+  if (!files_.Exists(file) || !processes_.ShellOpen(file, Bytes(), ShellStart::kStays).started) {
     Message(MessageId::kRunFailed, file, MessageKind::kWarning);
   }
   host_.StartWatchTimer();
@@ -336,7 +345,7 @@ void LinkedCommands::RunWithProgram(std::size_t program) {
   host_.StopWatchTimer();
   const ProgramEntry& entry = settings_.programs[program];
   const Bytes quoted = "\"" + session_.CurrentFile() + "\"";
-  const Bytes commandLine = entry.program + " " + ExpandPlaceholder(entry.param, "%f", quoted);
+  const Bytes commandLine = QuotedProgram(entry.program) + " " + ExpandPlaceholder(entry.param, "%f", quoted);
   if (!processes_.Start(commandLine)) Message(MessageId::kRunFailed, entry.program, MessageKind::kWarning);
   host_.StartWatchTimer();
 }

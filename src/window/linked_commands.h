@@ -5,6 +5,8 @@
 // to it and asks it about the session; the mode switch stays with the
 // controller.
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "delivery/launch.h"
@@ -30,6 +32,9 @@ class LinkedHost {
   // A message near the main window.
   virtual Answer Ask(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons) = 0;
   virtual std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) = 0;
+  // Reads the window's messages until `done` says so or `limitMs` passed
+  // (commands are not run meanwhile); false on the limit.
+  virtual bool WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs) = 0;
 
  protected:
   ~LinkedHost() = default;
@@ -66,9 +71,10 @@ class LinkedCommands {
   // gone or changed hands is dropped and kNoWindow returned.
   WindowId UsableEditWindow(bool linkedMode);
 
-  // The watch ticks: manual switching follows only the target's life and
-  // title, automatic switching also the editor window in front.
+  // The watch ticks.
+  // Linked mode, changing files by hand: prune closed editors, show the current file's title.
   void TimerTimer2();
+  // Linked mode, following the editor in front: the same, and make its file the current one.
   void TimerTimer3();
 
  private:

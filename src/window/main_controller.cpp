@@ -6,11 +6,10 @@
 #include "data/data_listing.h"
 #include "settings/profile.h"
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
-
-constexpr char kLoadingText[] = " >>> Loading...";
 
 // Every start writes "QuiltorData", so a settings file without the key has
 // never been through a start of the tool.
@@ -21,11 +20,12 @@ bool IsFirstStart(ProfileFile& settings) {
 
 }  // namespace
 
-MainController::MainController(const MainServices& services, AppSettings settings, Bytes exeFolder)
+MainController::MainController(const MainServices& services, AppSettings settings, const ToolFolders& folders)
     : services_(services),
       settings_(std::move(settings)),
-      exeFolder_(std::move(exeFolder)),
-      delivery_(services.clipboard, services.windows, services.keyboard, services.processes),
+      exeFolder_(folders.program),
+      settingsFolder_(folders.settings),
+      delivery_(services.clipboard, services.windows, services.keyboard, services.processes, services.integrity),
       linkedCommands_(services, settings_, exeFolder_, *this, status_) {
   ItemHost& host = *this;
   executor_ = std::make_unique<ItemExecutor>(ItemServicesOf(), host, settings_, state_.Pending());
@@ -40,7 +40,7 @@ ItemServices MainController::ItemServicesOf() {
 }
 
 IniFile MainController::SettingsFile() {
-  return IniFile(services_.files, JoinPath(exeFolder_, kSettingsFileName));
+  return IniFile(services_.files, JoinPath(settingsFolder_, kSettingsFileName));
 }
 
 Answer MainController::Message(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons,
@@ -49,7 +49,7 @@ Answer MainController::Message(MessageId id, const Bytes& subject, MessageKind k
 }
 
 void MainController::ReportCannotWrite() {
-  Message(MessageId::kCannotWrite, JoinPath(exeFolder_, kSettingsFileName), MessageKind::kError,
+  Message(MessageId::kCannotWrite, JoinPath(settingsFolder_, kSettingsFileName), MessageKind::kError,
           MessageButtons::kOk, std::nullopt);
 }
 
@@ -104,10 +104,15 @@ void MainController::BindCommands() {
 }
 
 bool MainController::OnCommand(unsigned id, unsigned notification, bool fromControl) {
+  // A command now would act on the files and windows being waited for.
+  if (waitingOnOtherProgram_) return FindCommand(id).has_value();
   return dispatcher_.Dispatch(id, notification, fromControl);
 }
 
-void MainController::RunCommand(CommandId id, std::size_t index) { dispatcher_.Run(id, index); }
+void MainController::RunCommand(CommandId id, std::size_t index) {
+  if (waitingOnOtherProgram_) return;
+  dispatcher_.Run(id, index);
+}
 
 bool MainController::CommandEnabled(CommandId id) const {
   const bool hasCurrent = linked_ && Session().HasCurrent();
@@ -170,13 +175,14 @@ bool MainController::CommandChecked(CommandId id) const {
 
 void MainController::Start(const std::vector<Bytes>& arguments) {
   const QuiltorSection& q = settings_.quiltor;
+  state_.SetDpi(view_->Dpi());
   state_.Configure(settings_.minHeight, settings_.maxHeight);
   // The saved place, kept on the screen; "/L" and "/T" come after, unclamped.
   view_->MoveTo(Point{q.left, q.top});
-  view_->SetHeight(StartHeight(q.height, settings_.minHeight, state_.HeightLimit()));
+  view_->SetHeight(state_.Px(StartHeight(q.height, settings_.minHeight, state_.HeightLimitSetting())));
   state_.BeginTracking();
-  const Point screen = view_->ScreenSize();
-  Point at = ClampStartPosition(Point{q.left, q.top}, kWindowWidth, view_->WindowRect().Height(), screen.x, screen.y);
+  const Rect placed = view_->WindowRect();
+  Point at = ClampStartPosition(Point{q.left, q.top}, placed.Width(), placed.Height(), services_.monitors);
 
   linked_ = q.mode;
   DisplayOptions& options = state_.Options();
@@ -214,7 +220,7 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   view_->ShowToolBar(q.toolBar);
   state_.ApplyToolBarAtStart(q.toolBar);
   linkedCommands_.SelectKind();
-  status_.text = kLoadingText;
+  status_.text = texts::kLoadingText;
   status_.hint.clear();
   // A strip until the first idle moment has loaded the data.
   view_->SetHeight(state_.BeginStartup(q.activePage));
@@ -231,12 +237,17 @@ void MainController::CheckCompanionLibrary() {
   const auto installedTime = files.WriteTime(installed);
   const auto shippedTime = files.WriteTime(shipped);
   if (!installedTime || !shippedTime || *installedTime >= *shippedTime) return;
-  // Failures to copy or delete are not reported: the library is optional.
-  if (Message(MessageId::kOldLibrary, {}, MessageKind::kQuestion, MessageButtons::kYesNo) == Answer::kYes) {
-    files.Copy(shipped, installed);
-  } else {
-    files.Remove(installed);
-  }
+  // A library whose replacement Windows refused once is not offered at every
+  // start: only a newer one from the program's folder asks again.
+  const Bytes stamp = std::to_string(*shippedTime);
+  if (settings_.quiltor.libraryRefused == stamp) return;
+  const bool replace =
+      Message(MessageId::kOldLibrary, {}, MessageKind::kQuestion, MessageButtons::kYesNo) == Answer::kYes;
+  if (replace ? files.Copy(shipped, installed) : files.Remove(installed)) return;
+  Message(MessageId::kLibraryNeedsAdmin, installed);
+  settings_.quiltor.libraryRefused = stamp;
+  IniFile ini = SettingsFile();
+  if (!WriteLibraryRefused(ini, stamp)) ReportCannotWrite();
 }
 
 void MainController::FormShow() {
@@ -265,6 +276,8 @@ void MainController::ApplicationEventsIdle() {
 }
 
 void MainController::ClearDataPages() {
+  CloseSearch();
+  search_.Reset({});
   pages_.clear();
   cursors_.clear();
   activePage_ = -1;
@@ -288,7 +301,8 @@ bool MainController::LoadDataPages() {
     if (!pages_.empty()) ClearDataPages();
     return false;
   }
-  DataPagesResult result = LoadDataPagesFromFile(files, path);
+  LoadedDataFile loaded = LoadDataFileWithIndex(files, path);
+  DataPagesResult& result = loaded.pages;
   if (!result.error.Ok()) {
     ClearDataPages();
     const Bytes text = DataErrorMessage(result.error);
@@ -299,6 +313,9 @@ bool MainController::LoadDataPages() {
     }
     return false;
   }
+  // An open search belongs to the file it searched.
+  CloseSearch();
+  search_.Reset(std::move(loaded.index));
   pages_ = std::move(result.pages);
   cursors_.assign(pages_.size(), PageCursor{});
   activePage_ = pages_.empty() ? -1 : 0;
@@ -339,7 +356,7 @@ void MainController::FormClose(const Rect& normal) {
   WindowState w;
   w.top = normal.top;
   w.left = normal.left;
-  w.height = state_.HeightToSave(normal.Height());
+  w.height = state_.Units(state_.HeightToSave(normal.Height()));
   w.activePage = activePage_ < 0 ? 0 : activePage_;
   const DisplayOptions& o = Options();
   w.toolBar = o.toolBar;
@@ -357,7 +374,30 @@ void MainController::FormClose(const Rect& normal) {
 }
 
 bool MainController::Idle() const {
-  return state_.StartupPending() == 0 && !executor_->Running() && watchRunning_;
+  return state_.StartupPending() == 0 && !executor_->Running() && watchRunning_ && !waitingOnOtherProgram_;
+}
+
+bool MainController::WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs) {
+  // Short slices: a message wakes the wait at once, the slice only bounds
+  // how late a change that sends none (a window gone) is seen.
+  constexpr std::uint32_t kSliceMs = 100;
+  quiltor::Processes& processes = services_.processes;
+  const std::uint64_t start = processes.NowMilliseconds();
+  const bool outer = !waitingOnOtherProgram_;
+  waitingOnOtherProgram_ = true;
+  bool finished = done();
+  while (!finished && processes.NowMilliseconds() - start < limitMs) {
+    processes.WaitForMessages(kSliceMs);
+    view_->ProcessPendingMessages();
+    finished = done();
+  }
+  if (outer) {
+    waitingOnOtherProgram_ = false;
+    // Posted: the window closes once the command that waited has returned.
+    if (closeAfterWait_) view_->Close();
+    closeAfterWait_ = false;
+  }
+  return finished;
 }
 
 // ---- The watch timer --------------------------------------------------------
@@ -457,7 +497,9 @@ void MainController::TimerTimer1() { executor_->TimerTimer1(); }
 void MainController::ChooseItem(const ItemName& item) {
   const std::optional<int> image = FindItemImage(pages_, item);
   if (!image) return;
-  executor_->ChooseItem(item, *image);
+  // The data file may change while an item program runs.
+  const Bytes dataFile = currentDataFile_;
+  if (executor_->ChooseItem(item, *image)) NoteItemUse(dataFile, item);
 }
 
 void MainController::Popup_RepeatClick() { executor_->Popup_RepeatClick(); }

@@ -6,26 +6,31 @@
 // told and reports what the user did; nothing here knows Win32. Linked
 // mode's file commands live in LinkedCommands, which it owns.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "data/item_execution.h"
+#include "data/item_search.h"
 #include "data/page_cursor.h"
 #include "data/pages.h"
 #include "data/recent_data_files.h"
+#include "data/recent_items.h"
 #include "delivery/delivery.h"
 #include "exchange/command_line.h"
 #include "linked/file_history.h"
 #include "linked/linked_session.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_place.h"
 #include "settings/setup_confirm.h"
 #include "window/commands.h"
 #include "window/geometry.h"
 #include "window/linked_commands.h"
 #include "window/main_services.h"
 #include "window/main_view.h"
+#include "window/search_view.h"
 #include "window/window_state.h"
 
 namespace quiltor {
@@ -39,12 +44,13 @@ class MainController : private ItemHost, private LinkedHost {
   static constexpr Point kMessageOffset{10, 38};
   static constexpr int kLoadingHeight = 38;
 
-  MainController(const MainServices& services, AppSettings settings, Bytes exeFolder);
+  MainController(const MainServices& services, AppSettings settings, const ToolFolders& folders);
   ~MainController() override;
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 
   void AttachView(MainView& view) { view_ = &view; }
+  void AttachSearchView(SearchView& view) { searchView_ = &view; }
 
   // ---- The window's life ----
   // Builds the window's state from the settings and the tool's own
@@ -84,8 +90,27 @@ class MainController : private ItemHost, private LinkedHost {
   void ImageTitle1MouseMove(Point screen);
   void ImageTitle1MouseUp();
   void ImageTitle1DblClick();
+  // The window came onto a monitor of another DPI (the view has scaled its
+  // own parts and size).
+  void OnDpiChanged(int dpi);
   // True when the wheel scrolled a page.
   bool FormMouseWheel(Point cursor, int delta, int pagesTop);
+
+  // ---- Finding items by typing ----
+  // Opens the search with an empty query; false when there is nothing to
+  // search (no data pages).
+  bool OpenSearch();
+  void SearchQueryChanged(const Bytes& query);
+  // A key while the search is open: true when it was the search's (moves,
+  // Enter, Escape) or a command's; other keys belong to the query box.
+  bool SearchKey(std::uint8_t vk);
+  void SearchSelect(int row);
+  // Runs the selected hit as a click on its button or menu entry would.
+  void RunSearchSelection();
+  void CloseSearch();
+  const ItemSearch& Search() const { return search_; }
+  // Items can run (their buttons are on).
+  bool ItemsEnabled() const { return itemButtonsEnabled_; }
 
   // ---- What the window shows ----
   const AppSettings& Settings() const { return settings_; }
@@ -104,11 +129,17 @@ class MainController : private ItemHost, private LinkedHost {
   const Bytes& StatusText() const { return status_.text; }
   const Bytes& StatusHint() const { return status_.hint; }
   const Bytes& DataFilePath() const { return currentDataFile_; }
+  ToolFolders Folders() const { return ToolFolders{exeFolder_, settingsFolder_}; }
   const CommandDispatcher& Dispatcher() const { return dispatcher_; }
   ItemExecutor& Items() { return *executor_; }
   // Nothing pending: start-up done, no item running or waiting for its idle
   // step, the watch timer running. What tools outside wait for.
   bool Idle() const;
+  // While the tool waits for another program (an editor closing a file), its
+  // messages are read but commands are not run, and closing the window waits
+  // until the wait is over.
+  bool WaitingOnOtherProgram() const { return waitingOnOtherProgram_; }
+  void CloseWhenWaitEnds() { closeAfterWait_ = true; }
 
  private:
   // ItemHost and LinkedHost.
@@ -131,6 +162,7 @@ class MainController : private ItemHost, private LinkedHost {
   // LinkedHost.
   Answer Ask(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons) override;
   std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) override;
+  bool WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs) override;
 
   void BindCommands();
   Answer Message(MessageId id, const Bytes& subject = {}, MessageKind kind = MessageKind::kError,
@@ -174,12 +206,19 @@ class MainController : private ItemHost, private LinkedHost {
   void LoadRecentDataFile(std::size_t index);
   void RememberDataFile();
 
-  // The simple mode's watch tick.
+  // The watch tick, one handler per kind of watch; the linked ones are
+  // LinkedCommands::TimerTimer2 and TimerTimer3.
+  // Simple mode: note the window in front as the target of the next write.
   void TimerTimer1();
   void EnterLinkedMode();
 
   // Keys.
   void MovePageCursor(CursorKey key, bool shift, bool ctrl);
+
+  // The search.
+  void LoadRecentItemsOnce();
+  std::vector<std::uint64_t> LastUsesOfItems();
+  void NoteItemUse(const Bytes& dataFile, const ItemName& item);
   void ActivateTarget();
 
   ItemServices ItemServicesOf();
@@ -187,6 +226,7 @@ class MainController : private ItemHost, private LinkedHost {
   MainServices services_;
   AppSettings settings_;
   Bytes exeFolder_;
+  Bytes settingsFolder_;  // where the settings file lies: the program's folder or the user's
   MainView* view_ = nullptr;
 
   MainWindowState state_;
@@ -210,8 +250,15 @@ class MainController : private ItemHost, private LinkedHost {
   bool firstShown_ = false;
   bool inIdleStep_ = false;
   bool closing_ = false;
+  bool waitingOnOtherProgram_ = false;
+  bool closeAfterWait_ = false;
   // Sizes chosen in the settings dialog while an item program ran.
   std::optional<BufferSizes> pendingBufferSizes_;
+
+  SearchView* searchView_ = nullptr;
+  ItemSearch search_;
+  RecentItems recentItems_;
+  bool recentWriteReported_ = false;
 };
 
 }  // namespace quiltor

@@ -3,13 +3,9 @@
 #include "window/main_controller.h"
 
 #include "text/cp932.h"
+#include "text/texts.h"
 
 namespace quiltor {
-namespace {
-
-constexpr char kLoadingText[] = " >>> Loading...";
-
-}  // namespace
 
 // ---- Forwarded command lines ------------------------------------------------
 
@@ -39,8 +35,8 @@ void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void
 void MainController::SwapDataFile(const Bytes& dataFile) {
   currentDataFile_ = dataFile;
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
-  view_->AnimateHeight(kLoadingHeight);
-  status_.text = kLoadingText;
+  view_->AnimateHeight(state_.Px(kLoadingHeight));
+  status_.text = texts::kLoadingText;
   Refresh(ViewPart::kStatus);
   RememberDataFile();
   LoadDataPages();
@@ -58,8 +54,8 @@ void MainController::LoadRecentDataFile(std::size_t index) {
   if (index >= recent_.Items().size() || !recent_.Enabled(index)) return;
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
-  view_->AnimateHeight(kLoadingHeight);
-  status_.text = kLoadingText;
+  view_->AnimateHeight(state_.Px(kLoadingHeight));
+  status_.text = texts::kLoadingText;
   currentDataFile_ = recent_.Choose(index);
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   const bool loaded = LoadDataPages();
@@ -81,19 +77,20 @@ void MainController::LoadRecentDataFile(std::size_t index) {
 void MainController::Popup_LoomworkClick() {
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
-  view_->AnimateHeight(kLoadingHeight);
+  view_->AnimateHeight(state_.Px(kLoadingHeight));
   view_->SetVisible(false);
   for (;;) {
     const std::optional<Bytes> chosen =
-        view_->ChooseDataFile(DataFileRequest{exeFolder_, currentDataFile_, services_.files, services_.processes});
+        view_->ChooseDataFile(DataFileRequest{exeFolder_, currentDataFile_, services_.files, services_.processes,
+                                              Folders().UserData()});
     // The activation may have stretched the window meanwhile.
     if (state_.SavedFullHeight() == 0) {
       state_.SetSavedFullHeight(view_->WindowRect().Height());
-      view_->AnimateHeight(kLoadingHeight);
+      view_->AnimateHeight(state_.Px(kLoadingHeight));
     }
     view_->SetVisible(true);
     if (!chosen) break;
-    status_.text = kLoadingText;
+    status_.text = texts::kLoadingText;
     Refresh(ViewPart::kStatus);
     currentDataFile_ = *chosen;
     RememberDataFile();
@@ -115,8 +112,8 @@ void MainController::Popup_SetupClick() {
   StopWatchTimer();
   const DisplayOptions& options = Options();
   MainWindowFacts facts;
-  facts.shrinkHeight = state_.ShrinkHeight();
-  facts.maxHeight = state_.HeightLimit() - (options.toolBar ? kToolBarHeight : 0);
+  facts.shrinkHeight = state_.ShrinkSetting();
+  facts.maxHeight = state_.HeightLimitSetting() - (options.toolBar ? kToolBarHeight : 0);
   facts.toolBarVisible = options.toolBar;
   // Sizes chosen while a program ran are what the buffers will have.
   const BufferSizes sizes =
@@ -128,12 +125,13 @@ void MainController::Popup_SetupClick() {
   const SetupOutcome outcome = view_->ShowSetupDialog(SetupRequest{
       settings_, facts,
       SetupDialogContext{services_.files, services_.processes, services_.windows, services_.exchange, delivery_,
-                         exeFolder_}});
+                         exeFolder_, settingsFolder_}});
   if (outcome.ok) {
     SetupCommit commit =
-        CommitSetup(services_.files, exeFolder_, settings_, outcome.edited, facts, Session().CurrentFile());
+        CommitSetup(services_.files, Folders(), settings_, outcome.edited, facts, Session().CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
+    if (commit.libraryRefused) Message(MessageId::kLibraryNeedsAdmin, *commit.libraryRefused);
     settings_ = std::move(commit.confirmation.settings);
     ApplySetup(commit.confirmation.reapply);
   }

@@ -15,6 +15,7 @@ constexpr std::uint8_t kVkLeft = 0x25;
 constexpr std::uint8_t kVkUp = 0x26;
 constexpr std::uint8_t kVkRight = 0x27;
 constexpr std::uint8_t kVkDown = 0x28;
+constexpr std::uint8_t kVkF = 0x46;
 
 }  // namespace
 
@@ -96,12 +97,14 @@ void MainController::ApplicationEventsDeactivate() {
 
 // ---- The title strip --------------------------------------------------------
 
-void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen); }
+void MainController::ImageTitle1MouseDown(Point screen) { drag_.Begin(screen, state_.Dpi()); }
 
 void MainController::ImageTitle1MouseMove(Point screen) {
   const Rect r = view_->WindowRect();
-  if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), view_->ScreenSize().x)) view_->MoveTo(*to);
+  if (auto to = drag_.Move(screen, Point{r.left, r.top}, r.Width(), services_.monitors)) view_->MoveTo(*to);
 }
+
+void MainController::OnDpiChanged(int dpi) { state_.SetDpi(dpi); }
 
 void MainController::ImageTitle1MouseUp() {
   if (drag_.End()) view_->ReleaseMouseCapture();
@@ -125,7 +128,7 @@ void MainController::ShowDropDown(CommandId toolButton) {
 
 bool MainController::FormMouseWheel(Point cursor, int delta, int pagesTop) {
   if (pages_.empty() || activePage_ < 0) return false;
-  const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta);
+  const auto scroll = WheelScroll(cursor, view_->WindowRect(), pagesTop, delta, state_.Dpi());
   if (!scroll) return false;
   view_->ScrollPage(activePage_, *scroll);
   return true;
@@ -154,6 +157,10 @@ bool MainController::FormShortCut(std::uint8_t vk) {
     return true;
   }
   if (pages_.empty() || activePage_ < 0) return true;
+  if (vk == kVkF && ctrl && !shift) {
+    OpenSearch();
+    return true;
+  }
   switch (vk) {
     case kVkEscape: ActivateTarget(); break;
     case kVkReturn: MovePageCursor(CursorKey::kEnter, shift, ctrl); break;

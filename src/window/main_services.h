@@ -5,7 +5,9 @@
 #include "exchange/hot_keys.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
+#include "platform/integrity.h"
 #include "platform/keyboard.h"
+#include "platform/monitors.h"
 #include "platform/processes.h"
 #include "platform/window_system.h"
 
@@ -19,6 +21,9 @@ struct MainServices {
   Processes& processes;
   ExchangeArea& exchange;
   HotKeyRegistration& hotKeys;
+  Monitors& monitors;
+  // Null: keys are sent without asking the target's integrity level.
+  IntegrityLevels* integrity = nullptr;
 };
 
 }  // namespace quiltor

@@ -29,6 +29,7 @@ enum class MessageId {
   kNotInteger,         // "'<subject>' は整数ではありません"
   kCannotWrite,        // the settings file <subject> cannot be written
   kOldLibrary,         // the system folder's Quiltor.dll is older: replace (Yes) or delete (No)
+  kLibraryNeedsAdmin,  // the system folder's library <subject> cannot be changed without administrator rights
   kHotKeyRepeatFailed,
   kHotKeyActivateFailed,
   kHelpUnavailable,
@@ -78,6 +79,10 @@ struct SetupDialogContext {
   ExchangeArea& exchange;      // TransferBuffer1 for the detection dialog's copy test
   DeliveryRoutines& delivery;  // the tool's own, which keeps the user's clipboard
   Bytes exeFolder;             // with its trailing backslash
+  // Where the editor tests' file is written: the settings' folder, which
+  // Windows lets the tool write ("" = the program's folder).
+  Bytes settingsFolder = {};
+  const Bytes& TestFolder() const { return settingsFolder.empty() ? exeFolder : settingsFolder; }
 };
 
 // Everything the settings dialog is opened with.
@@ -93,6 +98,7 @@ struct DataFileRequest {
   Bytes currentDataFile;  // relative to exeFolder
   FileSystem& files;
   Processes& processes;
+  Bytes userFolder = {};  // listed too when the settings live there ("" when the tool is portable)
 };
 
 // The status bar: a text and the hint shown when the pointer rests on it.
@@ -122,7 +128,8 @@ class MainView {
   virtual WindowId Window() = 0;
   virtual WindowId FocusHolder() = 0;  // EditDummy
   virtual Rect WindowRect() = 0;
-  virtual Point ScreenSize() = 0;
+  // Dots per inch of the monitor the window is on (96 at 100 %).
+  virtual int Dpi() = 0;
   virtual void MoveTo(Point topLeft) = 0;
   virtual void SetHeight(int height) = 0;
   // The animated height change; the controller's height state is told
@@ -147,6 +154,8 @@ class MainView {
   virtual void ShowPages() = 0;
   virtual void RefreshItemButtons() = 0;
   virtual void ShowActivePage(int page) = 0;
+  // A page's scroll position, view height and scrolling count 20 units a
+  // row of buttons, whatever the rows' height in pixels at the monitor's DPI.
   virtual int PageScrollPosition(int page) = 0;
   virtual int PageViewHeight(int page) = 0;
   virtual void ScrollPage(int page, int delta) = 0;

@@ -2,15 +2,21 @@
 
 namespace quiltor {
 
+void MainWindowState::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  auto rescale = [&](int pixels) { return static_cast<int>((static_cast<long long>(pixels) * dpi + dpi_ / 2) / dpi_); };
+  if (savedFullHeight_ > 0) savedFullHeight_ = rescale(savedFullHeight_);
+  if (userShrink_ > 0) userShrink_ = rescale(userShrink_);
+  dpi_ = dpi;
+}
+
 void MainWindowState::Configure(int minHeight, int maxHeight) {
   shrinkHeight_ = minHeight;
-  maxHeight_ = maxHeight;
   heightLimit_ = maxHeight + kToolBarHeight;
 }
 
 void MainWindowState::SetLimits(int minHeight, int maxHeight) {
   shrinkHeight_ = minHeight;
-  maxHeight_ = maxHeight;
   heightLimit_ = maxHeight + (options_.toolBar ? kToolBarHeight : 0);
 }
 
@@ -22,7 +28,7 @@ void MainWindowState::ApplyToolBarAtStart(bool shown) {
 int MainWindowState::BeginStartup(int savedActivePage) {
   pending_.SetStartupPending(savedActivePage + 100 * shrinkHeight_);
   shrinkHeight_ = kStripHeight;
-  return kStripHeight;
+  return Px(kStripHeight);
 }
 
 StartupFinish MainWindowState::FinishStartup() {
@@ -37,22 +43,24 @@ StartupFinish MainWindowState::FinishStartup() {
 std::optional<TrackLimits> MainWindowState::MinMaxInfo() const {
   if (shrinkHeight_ == 0) return std::nullopt;
   TrackLimits limits;
-  limits.minHeight = shrinkHeight_;
-  limits.maxHeight = heightLimit_;
+  limits.minWidth = limits.maxWidth = Px(kWindowWidth);
+  limits.minHeight = ShrinkHeight();
+  limits.maxHeight = HeightLimit();
   return limits;
 }
 
 int MainWindowState::HitTest(int standardResult, int currentHeight) {
   if (standardResult != kHitBottomRight) return kHitNowhere;
-  if (currentHeight != shrinkHeight_) userShrink_ = 0;
+  if (currentHeight != ShrinkHeight()) userShrink_ = 0;
   return kHitBottomRight;
 }
 
 void MainWindowState::CanResize(int currentHeight, int newHeight) {
   if (animating_ || userShrink_ != 0) return;
-  if (currentHeight == shrinkHeight_ && newHeight > currentHeight) {
+  const int shrunk = ShrinkHeight();
+  if (currentHeight == shrunk && newHeight > currentHeight) {
     userShrink_ = newHeight;
-  } else if (currentHeight != shrinkHeight_ && newHeight < currentHeight) {
+  } else if (currentHeight != shrunk && newHeight < currentHeight) {
     userShrink_ = currentHeight;
   }
 }
@@ -63,8 +71,8 @@ ResizeOutcome MainWindowState::Resized(int height) {
     outcome.ignored = true;
     return outcome;
   }
-  shrinkButtonVisible_ = height != shrinkHeight_;
-  if (height == shrinkHeight_) {
+  shrinkButtonVisible_ = height != ShrinkHeight();
+  if (height == ShrinkHeight()) {
     outcome.atShrinkHeight = true;
     // A record of -1 (creation not finished) is no height to go back to.
     if (savedFullHeight_ == 0 && userShrink_ > 0) {
@@ -77,7 +85,7 @@ ResizeOutcome MainWindowState::Resized(int height) {
 
 int MainWindowState::Shrink(int currentHeight) {
   savedFullHeight_ = currentHeight;
-  return shrinkHeight_;
+  return ShrinkHeight();
 }
 
 std::optional<int> MainWindowState::Stretch() {
@@ -114,7 +122,7 @@ std::optional<int> MainWindowState::Deactivate(int currentHeight) {
   titleActive_ = false;
   if (!options_.ShrinksAutomatically()) return std::nullopt;
   if (savedFullHeight_ == 0) savedFullHeight_ = currentHeight;
-  return shrinkHeight_;
+  return ShrinkHeight();
 }
 
 KeptHeights MainWindowState::BeginLoadingStrip(int currentHeight) {
@@ -130,17 +138,17 @@ void MainWindowState::EndLoadingStrip(const KeptHeights& kept) {
 }
 
 int MainWindowState::HeightToSave(int currentHeight) const {
-  return currentHeight <= shrinkHeight_ && savedFullHeight_ > currentHeight ? savedFullHeight_ : currentHeight;
+  return currentHeight <= ShrinkHeight() && savedFullHeight_ > currentHeight ? savedFullHeight_ : currentHeight;
 }
 
 int MainWindowState::ToolBarToggled(bool shown, int currentHeight) {
   options_.toolBar = shown;
   if (shown) {
     heightLimit_ += kToolBarHeight;
-    return currentHeight + kToolBarHeight;
+    return currentHeight + Px(kToolBarHeight);
   }
   heightLimit_ -= kToolBarHeight;
-  return currentHeight - kToolBarHeight;
+  return currentHeight - Px(kToolBarHeight);
 }
 
 }  // namespace quiltor

@@ -3,6 +3,10 @@
 // automatic shrink on deactivation, the height tracking while the user drags
 // the size grip, the start-up strip, the height limits and the hit test. The
 // window class reports events here and applies the heights it gets back.
+//
+// Heights going in and out are the window's own pixels; the configured ones
+// (the shrunk height, the limit, the strip) are kept in 96-dpi units and
+// follow the DPI of the window's monitor.
 #include <optional>
 
 #include "data/pending_marker.h"
@@ -35,7 +39,7 @@ struct ActivateOutcome {
 // The heights kept while a data file loads in a strip and given back after.
 struct KeptHeights {
   int savedFullHeight = 0;
-  int shrinkHeight = 0;
+  int shrinkHeight = 0;  // 96-dpi units
 };
 
 struct StartupFinish {
@@ -45,6 +49,13 @@ struct StartupFinish {
 
 class MainWindowState {
  public:
+  // The DPI of the window's monitor; heights kept so far are scaled along.
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
+  // A size of 96-dpi units in the window's pixels, and back.
+  int Px(int units) const { return ScaleToDpi(units, dpi_); }
+  int Units(int pixels) const { return UnscaleFromDpi(pixels, dpi_); }
+
   // "MinHeight" and "MaxHeight" from the settings.
   void Configure(int minHeight, int maxHeight);
   // New limits from the settings dialog: the shrunk height and the greatest
@@ -106,24 +117,27 @@ class MainWindowState {
   void EndLoadingStrip(const KeptHeights& kept);
   void SetSavedFullHeight(int height) { savedFullHeight_ = height; }
 
-  // The height a close saves: while the window is shrunk, the height it had
-  // before, so that the next start opens at full height and can shrink and
-  // stretch again.
-  int HeightToSave(int currentHeight) const;
+  // In the window's pixels.
+  int ShrinkHeight() const { return Px(shrinkHeight_); }
+  int HeightLimit() const { return Px(heightLimit_); }
 
-  int ShrinkHeight() const { return shrinkHeight_; }
-  void SetShrinkHeight(int height) { shrinkHeight_ = height; }
+  // The height a close saves, in pixels: while the window is shrunk, the
+  // height it had before, so that the next start opens at full height and
+  // can shrink and stretch again.
+  int HeightToSave(int currentHeight) const;
   int SavedFullHeight() const { return savedFullHeight_; }
   int UserShrink() const { return userShrink_; }
-  int HeightLimit() const { return heightLimit_; }
-  int MaxHeight() const { return maxHeight_; }
+  // In 96-dpi units, as the settings keep them; 0 turns the track limits off.
+  void SetShrinkHeight(int units) { shrinkHeight_ = units; }
+  int ShrinkSetting() const { return shrinkHeight_; }
+  int HeightLimitSetting() const { return heightLimit_; }
 
  private:
-  int savedFullHeight_ = 0;
-  int userShrink_ = -1;
-  int shrinkHeight_ = kStripHeight;
-  int maxHeight_ = 480;
-  int heightLimit_ = 480 + kToolBarHeight;
+  int dpi_ = kBaseDpi;
+  int savedFullHeight_ = 0;  // pixels
+  int userShrink_ = -1;      // pixels
+  int shrinkHeight_ = kStripHeight;            // 96-dpi units
+  int heightLimit_ = 480 + kToolBarHeight;     // 96-dpi units
   PendingMarker pending_;
   bool animating_ = false;
   DisplayOptions options_;

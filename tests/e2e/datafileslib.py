@@ -4,9 +4,8 @@ user finds them on the screen, the main window as seen from outside, and the
 ways a user opens the selection dialog."""
 import os
 import subprocess
-import tempfile
 
-from e2elib import BUILD, WINE_RUN, centre, click, move_pointer, wait_for, xdotool
+from e2elib import centre, click, move_pointer, run_helper, wait_for, xdotool
 from loomworklib import shown_dialog
 
 # Command ids of src/window/commands.h.
@@ -43,14 +42,7 @@ def windows_path(folder, name=""):
     return "Z:" + path.replace("/", "\\")
 
 
-def run_tool(exe, *args, timeout=60):
-    """Output lines of a helper program (through a file: a Wine helper started
-    by the call must not keep a pipe open)."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, exe)] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
-        out.seek(0)
-        return out.read().decode("utf-8", "replace").splitlines()
+run_tool = run_helper
 
 
 def main_window():

@@ -1,7 +1,9 @@
 """Helpers for the end-to-end tests of the tool window: a temporary program
 folder with Quiltor.exe, a settings file and data files; starting the tool
 under Wine; the test driver; X input and screenshots."""
+import atexit
 import os
+import pwd
 import shutil
 import subprocess
 import sys
@@ -48,14 +50,18 @@ def read_ini(folder):
 
 
 class App:
-    """One started tool in a folder of its own; or, with `folder`, the tool of
-    a program folder the test has made (an unpacked release), left in place."""
+    """One started tool in a folder of its own (`folder_name`: a folder of that
+    name inside it, such as a Japanese one); or, with `folder`, the tool of a
+    program folder the test has made (an unpacked release), left in place."""
 
-    def __init__(self, settings=None, data=None, args=(), keep=False, folder=None):
-        self.folder = folder or tempfile.mkdtemp(prefix="quiltor-e2e-")
+    def __init__(self, settings=None, data=None, args=(), keep=False, folder_name=None, folder=None):
         if folder:
+            self.root = self.folder = folder
             keep = True
         else:
+            self.root = tempfile.mkdtemp(prefix="quiltor-e2e-")
+            self.folder = os.path.join(self.root, folder_name) if folder_name else self.root
+            os.makedirs(self.folder, exist_ok=True)
             # QUILTOR_TOOL_EXE names another build of the tool (benchmarks compare two).
             shutil.copy(os.environ.get("QUILTOR_TOOL_EXE") or os.path.join(BUILD, "Quiltor.exe"),
                         os.path.join(self.folder, "Quiltor.exe"))
@@ -130,10 +136,10 @@ class App:
             self.process.wait(10)
         # Every start of the tool in this folder must be gone before the next
         # test, or the single-instance rule forwards to a dying instance.
-        wait_for(lambda: subprocess.run(["pgrep", "-f", os.path.basename(self.folder)],
+        wait_for(lambda: subprocess.run(["pgrep", "-f", os.path.basename(self.root)],
                                         stdout=subprocess.DEVNULL).returncode != 0, 20, 0.2)
         if not self.keep:
-            shutil.rmtree(self.folder, ignore_errors=True)
+            shutil.rmtree(self.root, ignore_errors=True)
 
     def __enter__(self):
         return self.start()
@@ -145,16 +151,95 @@ class App:
             self.stop()
 
 
-def run_driver(*args, timeout=60):
-    """Runs qtdriver.exe and returns its output lines. The output goes through a
-    file, not a pipe: a Wine helper process started by this call (the first
-    one in a fresh prefix starts the server's services) would inherit a pipe
-    and keep it open long after the driver has ended."""
+def isolated_windows(locale="en_US.UTF-8"):
+    """Runs the rest of the calling test script on a Windows of its own:
+    Wine set to `locale` (en_US.UTF-8: English, code page 1252), in a mount
+    namespace of its own with a copy-on-write copy of the Wine prefix, whose
+    wineserver starts inside that namespace. The server is what opens files
+    under Wine, so a folder made read-only here (read_only) refuses the
+    tool's writes only when the server runs here too. Starts the script again
+    under unshare; returns in that second run. Tests run as root, for whom
+    file modes refuse nothing."""
+    if os.environ.get("QUILTOR_ISOLATED") != "1":
+        sys.stdout.flush()
+        os.execvpe("unshare", ["unshare", "--mount", "--propagation", "private", sys.executable] + sys.argv,
+                   dict(os.environ, QUILTOR_ISOLATED="1"))
+    base = os.environ.get("QUILTOR_WINEPREFIX") or os.path.join(SOURCE, "build", "wineprefix")
+    work = tempfile.mkdtemp(prefix="quiltor-prefix-")
+    upper, scratch, prefix = (os.path.join(work, name) for name in ("upper", "work", "prefix"))
+    for folder in (upper, scratch, prefix):
+        os.mkdir(folder)
+    subprocess.run(["mount", "-t", "overlay", "overlay", "-o",
+                    "lowerdir=%s,upperdir=%s,workdir=%s" % (base, upper, scratch), prefix], check=True)
+    os.environ["QUILTOR_WINEPREFIX"] = prefix
+    os.environ["QUILTOR_WINE_LOCALE"] = locale
+    server = dict(os.environ, WINEPREFIX=prefix)
+    subprocess.run(["wineserver", "-p", "120"], env=server, check=True)
+    # Wine's services and desktop start with the first programs and keep
+    # their output open: start them here, on /dev/null.
+    for first in ([os.path.join(BUILD, "qtdriver.exe"), "status"], ["taskkill", "/f", "/im", "notepad.exe"]):
+        subprocess.run([WINE_RUN] + first, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
+
+    def finish():
+        subprocess.run(["wineserver", "-k"], env=server)
+        subprocess.run(["wineserver", "-w"], env=server)
+        for mount in reversed(_read_only_mounts):
+            subprocess.run(["umount", mount])
+        subprocess.run(["umount", prefix])
+        shutil.rmtree(work, ignore_errors=True)
+    atexit.register(finish)
+    return prefix
+
+
+_read_only_mounts = []
+
+
+def read_only(folder):
+    """Makes `folder` read-only for the isolated Windows (isolated_windows),
+    as Program Files is for a user: a read-only bind mount onto itself."""
+    assert os.environ.get("QUILTOR_ISOLATED") == "1", "read_only needs isolated_windows()"
+    subprocess.run(["mount", "--bind", folder, folder], check=True)
+    subprocess.run(["mount", "-o", "remount,bind,ro", folder], check=True)
+    _read_only_mounts.append(folder)
+
+
+def writable(folder):
+    """Undoes read_only."""
+    subprocess.run(["umount", folder], check=True)
+    _read_only_mounts.remove(folder)
+
+
+def user_folder(prefix):
+    """The Linux path of the user's application-data folder (%APPDATA%) of a Wine prefix."""
+    return os.path.join(prefix, "drive_c", "users", pwd.getpwuid(os.getuid()).pw_name, "AppData", "Roaming")
+
+
+def run_helper(exe, *args, timeout=60, encoding="utf-8", lines=True):
+    """Runs a helper program of the build (exe: its file name) under Wine and
+    returns its output: lines, or the whole text with lines=False. The output
+    goes through a file, not a pipe: a Wine helper process started by this
+    call (the first one in a fresh prefix starts the server's services) would
+    inherit a pipe and keep it open long after the helper has ended."""
     with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtdriver.exe")] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
+        subprocess.run([WINE_RUN, os.path.join(BUILD, exe)] + [str(a) for a in args],
+                       stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
         out.seek(0)
-        return out.read().decode("utf-8", "replace").splitlines()
+        text = out.read().decode(encoding, "replace")
+        return text.splitlines() if lines else text
+
+
+def end_program(image):
+    """Ends every process of the lane's Wine server with that file name. No
+    pipe either: taskkill may be the first Wine process, which starts the
+    server's services."""
+    subprocess.run([WINE_RUN, "taskkill", "/f", "/im", image], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=180)
+
+
+def run_driver(*args, timeout=60):
+    """Output lines of qtdriver.exe."""
+    return run_helper("qtdriver.exe", *args, timeout=timeout)
 
 
 def parse_dump(lines):

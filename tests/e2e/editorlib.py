@@ -8,15 +8,14 @@ import subprocess
 import tempfile
 import time
 
-from e2elib import BUILD, SOURCE, WINE_RUN, click, wait_for, xdotool
+from e2elib import BUILD, SOURCE, WINE_RUN, click, end_program, run_helper, wait_for, xdotool
 
 FIXTURES = os.path.join(SOURCE, "tests", "fixtures", "items")
 
 
 def tool_output(*args):
-    out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtnotepad.exe")] + [str(a) for a in args],
-                         capture_output=True, timeout=60)
-    return out.stdout.decode("cp932", "replace")
+    # qtnotepad writes UTF-8, so texts of any language pass through it.
+    return run_helper("qtnotepad.exe", *args, encoding="utf-8", lines=False)
 
 
 def tool(*args):
@@ -25,7 +24,7 @@ def tool(*args):
 
 def parse_text_and_selection(out):
     """(text, (start, end)) from a helper's "text [..]" / "sel a b" output; (None, None) when there is none."""
-    # The helpers write bytes unchanged; the text's own line ends stay inside the brackets.
+    # The text's own line ends stay inside the brackets.
     end = out.rfind("]\nsel ")
     if not out.startswith("text [") or end < 0:
         return None, None
@@ -107,9 +106,7 @@ class Notepad:
         self.kill()
 
     def kill(self):
-        # No pipe: a first Wine process starts the server's services, which would hold it open.
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=180)
+        end_program("notepad.exe")
         # The next editor must not be confused with this one's window while it goes.
         wait_for(lambda: not notepad_windows(), 10)
 
@@ -121,14 +118,8 @@ def button_point(d, row):
 
 
 def late_editor(*args):
-    """Runs a verb of qtlatepaste. Its output goes through a file, as
-    run_driver's does: a first Wine process starts the server's services,
-    which would inherit a pipe and hold it open."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtlatepaste.exe")] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, timeout=60)
-        out.seek(0)
-        return out.read().decode("cp932", "replace")
+    """Runs a verb of qtlatepaste; its whole output."""
+    return run_helper("qtlatepaste.exe", *args, encoding="cp932", lines=False)
 
 
 class LateEditor:
@@ -164,6 +155,5 @@ class LateEditor:
         late_editor("set", text, start, end)
 
     def __exit__(self, *exc):
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtlatepaste.exe"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=180)
+        end_program("qtlatepaste.exe")
         self.process.wait(30)

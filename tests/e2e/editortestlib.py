@@ -4,10 +4,9 @@ detection dialog's lists, test writes and buttons, the tool's message boxes
 and the editors the tests start."""
 
 import os
-import subprocess
 import sys
 
-from e2elib import BUILD, WINE_RUN, Failures, click, ini, run_driver, wait_for
+from e2elib import BUILD, Failures, click, end_program, ini, run_driver, wait_for
 from editorlib import notepad_text
 from linkedlib import NOTEPAD, editor_windows, notepad_for, place
 from setuplib import KeyLog, editor_dialog, open_setup, park_pointer, windows_path
@@ -55,7 +54,7 @@ def no_notepad_left(seconds=15):
 
 
 def kill_notepads():
-    subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], capture_output=True, timeout=180)
+    end_program("notepad.exe")
     wait_for(lambda: not notepads(), 10, 0.3)
 
 
@@ -177,5 +176,5 @@ def run(tests):
                 test()
     finally:
         kill_notepads()
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtkeylog.exe"], capture_output=True, timeout=180)
+        end_program("qtkeylog.exe")
     f.finish()

@@ -6,10 +6,9 @@ the tool that hand it an editor window."""
 import os
 import shutil
 import subprocess
-import tempfile
 import time
 
-from e2elib import BUILD, WINE_RUN, centre, click, run_driver, wait_for, xdotool
+from e2elib import BUILD, WINE_RUN, centre, click, end_program, run_driver, run_helper, wait_for, xdotool
 
 NOTEPAD = "C:\\windows\\notepad.exe"
 IDYES, IDNO, IDOK = 6, 7, 1
@@ -20,14 +19,7 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def run_tool(name, *args, timeout=60, encoding="utf-8"):
-    """Runs a helper of the build and returns its output lines. Output goes
-    through a file: a Wine service started by the call must not keep a pipe."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, name)] + [str(a) for a in args], stdout=out,
-                       stderr=subprocess.DEVNULL, timeout=timeout)
-        out.seek(0)
-        return out.read().decode(encoding, "replace").splitlines()
+run_tool = run_helper
 
 
 def linked(*args, **kw):
@@ -238,23 +230,31 @@ def close_by_hand(x, y):
     xdotool("key", "alt+F4")
 
 
-def kill(image):
-    subprocess.run([WINE_RUN, "taskkill", "/f", "/im", image], capture_output=True, timeout=180)
+kill = end_program
 
 
 class LinkEditor:
-    """The test editor qtlinkeditor, started as another program would, noting in `log`."""
+    """The test editor qtlinkeditor, started as another program would, noting in `log`;
+    with `ask` it asks whether to save when it is closed."""
 
-    def __init__(self, log, name):
+    def __init__(self, log, name, ask=False):
         self.log, self.name = log, name
-        self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinkeditor.exe"), winpath(log), name],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinkeditor.exe")] + (["-ask"] if ask else [])
+                                        + [winpath(log), name], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         line = wait_for(lambda: next((l for l in read_log(log) if l.startswith("open %s edit " % name)), None), 30, 0.2)
         if not line:
             raise AssertionError("qtlinkeditor %s did not start" % name)
         words = line.split(" ")
         # A name may hold blanks; the handles are the last words.
         self.edit, self.top = int(words[-3]), int(words[-1])
+
+
+def editor_question(name, press=None):
+    """(x, y, w, h) of the save question of the qtlinkeditor showing `name`,
+    None while it asks nothing; `press` ("yes", "no", "cancel") answers it."""
+    out = run_tool("qtlinkeditor.exe", *(("answer", name, press) if press else ("question", name)))
+    words = out[0].split(" ") if out else []
+    return tuple(int(v) for v in words[1:5]) if words and words[0] == "box" else None
 
 
 def read_log(path):

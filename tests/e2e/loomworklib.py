@@ -9,7 +9,7 @@ import subprocess
 import tempfile
 import time
 
-from e2elib import BUILD, WINE_RUN, wait_for, xdotool
+from e2elib import BUILD, WINE_RUN, run_helper, wait_for, xdotool
 
 DIALOG = "くいるとるデータ"
 COMPANION = "るーむわーく"
@@ -59,13 +59,8 @@ class Folder:
 
 
 def tool(*args, timeout=60):
-    """Runs qtloomwork.exe and returns its output lines (through a file: a
-    Wine helper started by the call must not keep a pipe open)."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtloomwork.exe")] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
-        out.seek(0)
-        return out.read().decode("utf-8", "replace").splitlines()
+    """Output lines of qtloomwork.exe."""
+    return run_helper("qtloomwork.exe", *args, timeout=timeout)
 
 
 def text_of(line):

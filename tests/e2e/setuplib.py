@@ -5,10 +5,9 @@ dialogs show."""
 import contextlib
 import os
 import subprocess
-import tempfile
 import time
 
-from e2elib import App, BUILD, SOURCE, WINE_RUN, centre, click, move_pointer, run_driver, screenshot, wait_for, xdotool
+from e2elib import App, BUILD, SOURCE, WINE_RUN, centre, click, end_program, move_pointer, run_driver, run_helper, screenshot, wait_for, xdotool
 
 SETUP = "環境設定"
 KINDS = "ﾌｧｲﾙ種別設定"
@@ -43,12 +42,8 @@ def setup_id(name):
 
 
 def tool(*args, timeout=60):
-    """Runs qtsetupdriver.exe; its output lines (through a file, as run_driver does)."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtsetupdriver.exe")] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
-        out.seek(0)
-        return out.read().decode("utf-8", "replace").splitlines()
+    """Output lines of qtsetupdriver.exe."""
+    return run_helper("qtsetupdriver.exe", *args, timeout=timeout)
 
 
 def park_pointer():
@@ -400,7 +395,7 @@ class KeyLog:
         self.process = None
 
     def __enter__(self):
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "qtkeylog.exe"], capture_output=True, timeout=120)
+        end_program("qtkeylog.exe")
         self.process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtkeylog.exe"), str(self.setting)],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait_for(lambda: self.state().get("edit"), 30):
@@ -414,8 +409,7 @@ class KeyLog:
 
     def state(self):
         """{'text': ..., 'keys': [...], 'edit': handle} of the running editor."""
-        out = subprocess.run([WINE_RUN, os.path.join(BUILD, "qtkeylog.exe"), "get"], capture_output=True,
-                             timeout=60).stdout.decode("cp932", "replace")
+        out = run_helper("qtkeylog.exe", "get", encoding="cp932", lines=False)
         result = {}
         # The text keeps its own line ends inside the brackets.
         end = out.rfind("]\nkeys [")
@@ -430,8 +424,7 @@ class KeyLog:
         return result
 
     def set(self, text, start, end):
-        subprocess.run([WINE_RUN, os.path.join(BUILD, "qtkeylog.exe"), "set", text, str(start), str(end)],
-                       capture_output=True, timeout=60)
+        run_helper("qtkeylog.exe", "set", text, start, end)
 
 
 def menu_entries(rect):

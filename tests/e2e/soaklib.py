@@ -8,7 +8,7 @@ import subprocess
 import tempfile
 import time
 
-from e2elib import App, BUILD, WINE_RUN, move_pointer
+from e2elib import App, BUILD, WINE_RUN, end_program, move_pointer
 
 
 def windows_path(path):
@@ -37,7 +37,7 @@ def run(verb, count, timeout, *extra):
     finally:
         # The helper ends the tool and notepad it started; a run that broke
         # off may have left them.
-        subprocess.run([WINE_RUN, "taskkill", "/f", "/im", "notepad.exe"], capture_output=True, timeout=180)
+        end_program("notepad.exe")
         app.stop()
 
 

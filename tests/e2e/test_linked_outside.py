@@ -6,8 +6,11 @@ target's title, with the whole title as its tool tip when the bar cuts it
 off; the same at the tool's own start. The current file run with programs:
 the default listed program by the run button, another one from its
 drop-down (once, the checked default stays), and the program the file's
-extension is associated with; copies of the recording program qtrecord
-note the command line they were started with."""
+extension is associated with, through its default verb, also by a
+second start with "/X"; copies of the recording program qtrecord note the
+command line they were started with. The programs lie in a folder with
+spaces, and a copy at C:\\Program.exe notes any start that split the path
+at its first space."""
 import os
 import shutil
 import subprocess
@@ -97,10 +100,14 @@ def drive_c(*parts):
     return os.path.join(prefix, "drive_c", *parts)
 
 
-def recorded(program):
-    """The command lines the copy C:\\tools\\<program> of the recording program noted."""
+TOOLS = ("Program Files", "qt tools")  # under C:
+TRAP = "Program.exe"  # at C:, where a path split at its first space leads
+
+
+def recorded(program, folder=TOOLS):
+    """The command lines the copy C:\\Program Files\\qt tools\\<program> of the recording program noted."""
     try:
-        return open(drive_c("tools", program + ".log"), "rb").read().decode("cp932").splitlines()
+        return open(drive_c(*folder, program + ".log"), "rb").read().decode("cp932").splitlines()
     except FileNotFoundError:
         return []
 
@@ -109,13 +116,17 @@ def reg(*args):
     subprocess.run([WINE_RUN, "reg"] + list(args), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
 
 
-# The extension associated with the recording program in the test prefix.
-# Wine resolves associations in HKEY_CLASSES_ROOT, which it keeps as the
-# machine's classes; the user's own classes are not looked at.
+# The extension associated with the recording program in the test prefix,
+# through a default verb that is not "open". Wine resolves associations in
+# HKEY_CLASSES_ROOT, which it keeps as the machine's classes; the user's own
+# classes are not looked at.
 ASSOCIATION = (("HKLM\\Software\\Classes\\.qtr", "QuiltorTestRecord"),
-               ("HKLM\\Software\\Classes\\QuiltorTestRecord\\shell\\open\\command", 'C:\\tools\\assoc.exe "%1"'))
-PROGRAMS = {"ExecCaption0": "view", "ExecProgram0": "C:\\tools\\view.exe", "ExecParam0": "-x %f",
-            "ExecCaption1": "other", "ExecProgram1": "C:\\tools\\other.exe", "ExecParam1": "%f", "ProgramNo": 1}
+               ("HKLM\\Software\\Classes\\QuiltorTestRecord\\shell", "record"),
+               ("HKLM\\Software\\Classes\\QuiltorTestRecord\\shell\\record\\command",
+                '"C:\\Program Files\\qt tools\\assoc.exe" "%1"'))
+PROGRAMS = {"ExecCaption0": "view", "ExecProgram0": "C:\\Program Files\\qt tools\\view.exe", "ExecParam0": "-x %f",
+            "ExecCaption1": "other", "ExecProgram1": "C:\\Program Files\\qt tools\\other.exe", "ExecParam1": "%f",
+            "ProgramNo": 1}
 # The menu's checks: 関連付けﾌｧｲﾙ実行, the separator, view, other.
 VIEW_CHECKED = [False, False, True, False]
 ASSOCIATED_CHECKED = [True, False, False, False]
@@ -132,9 +143,12 @@ def ran(program):
 
 def the_current_file_runs_with_its_programs(work):
     for program in ("view.exe", "other.exe", "assoc.exe"):
-        tool_copy(drive_c("tools"), "qtrecord.exe", program)
-        if os.path.exists(drive_c("tools", program + ".log")):
-            os.remove(drive_c("tools", program + ".log"))
+        tool_copy(drive_c(*TOOLS), "qtrecord.exe", program)
+        if os.path.exists(drive_c(*TOOLS, program + ".log")):
+            os.remove(drive_c(*TOOLS, program + ".log"))
+    tool_copy(drive_c(), "qtrecord.exe", TRAP)
+    if os.path.exists(drive_c(TRAP + ".log")):
+        os.remove(drive_c(TRAP + ".log"))
     os.makedirs(drive_c("doc"), exist_ok=True)
     open(drive_c("doc", "a b.txt"), "wb").write(b"a")
     open(drive_c("doc", "a b.qtr"), "wb").write(b"a")
@@ -150,13 +164,13 @@ def the_current_file_runs_with_its_programs(work):
             forward(app, editor, "C:\\doc\\a b.txt")
             f.equal(exec_checks(), VIEW_CHECKED, "programs: the common kind's default program view is checked")
             click_tool("ToolButton_Exec")
-            f.equal(ran("view.exe"), ['C:\\tools\\view.exe -x "C:\\doc\\a b.txt"'],
-                    "programs: the run button starts the default program with the quoted file")
+            f.equal(ran("view.exe"), ['"C:\\Program Files\\qt tools\\view.exe" -x "C:\\doc\\a b.txt"'],
+                    "programs: the run button starts the default program, quoted, with the quoted file")
             app.wait_idle()
 
             click_tool("ToolButton_Exec", arrow=True)
             click_menu_item("PopupMenu_Exec", text="other")
-            f.equal(ran("other.exe"), ['C:\\tools\\other.exe "C:\\doc\\a b.txt"'],
+            f.equal(ran("other.exe"), ['"C:\\Program Files\\qt tools\\other.exe" "C:\\doc\\a b.txt"'],
                     "programs: the drop-down's other program runs with the file")
             app.wait_idle()
             f.equal(len(recorded("view.exe")), 1, "programs: the default did not run again")
@@ -173,14 +187,23 @@ def the_current_file_runs_with_its_programs(work):
             app.wait_idle()
             f.equal(app.driver("box", 0), ["nobox"], "programs: no message after running the associated program")
             f.equal(len(recorded("view.exe")), 1, "programs: the associated run started no listed program")
+
+            # A start that ends right after handing the file on: the shell's work is done first.
+            f.equal(second_start(app, "/XC:\\doc\\a b.qtr"), 1, "programs: /X opens the file and exits with 1")
+            lines = wait_for(lambda: recorded("assoc.exe")[1:], 30, 0.2)
+            f.check(len(lines) == 1 and lines[0].endswith('"C:\\doc\\a b.qtr"'),
+                    "programs: /X opens the file with its associated program: %r" % lines)
+            f.equal(recorded(TRAP, ()), [], "programs: no start took the path to the first space as a program")
     finally:
         reg("delete", ASSOCIATION[0][0], "/f")
         reg("delete", "HKLM\\Software\\Classes\\QuiltorTestRecord", "/f")
         kill("qtlinkeditor.exe")
-        made = [drive_c("tools", name + end) for name in ("view.exe", "other.exe", "assoc.exe") for end in ("", ".log")]
+        made = [drive_c(*TOOLS, name + end) for name in ("view.exe", "other.exe", "assoc.exe") for end in ("", ".log")]
+        made += [drive_c(TRAP), drive_c(TRAP + ".log")]
         for path in made + [drive_c("doc", "a b.txt"), drive_c("doc", "a b.qtr")]:
             if os.path.exists(path):
                 os.remove(path)
+        shutil.rmtree(drive_c(TOOLS[0], TOOLS[1]), ignore_errors=True)
 
 
 work = tempfile.mkdtemp(prefix="quiltor-linked-")

@@ -18,7 +18,8 @@ from releaselib import package, project_version, release_zip
 
 # Libraries every Windows has; anything else would have to come with the zip.
 WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll", "comdlg32.dll",
-                "ole32.dll", "oleaut32.dll", "advapi32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll"}
+                "ole32.dll", "oleaut32.dll", "advapi32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll",
+                "uxtheme.dll"}
 LIMIT = 1000 * 1000
 
 f = Failures()

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fakes/fake_text_codec.h"
+
 namespace quiltor::fakes {
 
 bool FakeClipboard::Open(const char* operation) {
@@ -27,9 +29,44 @@ void FakeClipboard::ChangedByOther() {
   Changed();
 }
 
+namespace {
+
+const ClipboardSnapshot::Format* Find(const std::vector<ClipboardSnapshot::Format>& formats, std::uint32_t id) {
+  for (const auto& format : formats)
+    if (format.id == id) return &format;
+  return nullptr;
+}
+
+// CF_UNICODETEXT's memory: UTF-16LE code units.
+std::string Utf16Le(std::u16string_view units) {
+  std::string bytes;
+  for (char16_t unit : units) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+std::u16string Units(const std::string& utf16le) {
+  std::u16string units(utf16le.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(utf16le[2 * i]) |
+                                     (static_cast<unsigned char>(utf16le[2 * i + 1]) << 8));
+  }
+  return units;
+}
+
+}  // namespace
+
 std::optional<Bytes> FakeClipboard::Text() const {
-  for (const auto& format : formats_)
-    if (format.id == kCfText) return format.data;
+  if (const auto* text = Find(formats_, kCfText)) return text->data;
+  if (const auto* unicode = Find(formats_, kCfUnicodeText)) return Cp932Of(Units(unicode->data)).text;
+  return std::nullopt;
+}
+
+std::optional<std::u16string> FakeClipboard::UnicodeText() const {
+  if (const auto* unicode = Find(formats_, kCfUnicodeText)) return Units(unicode->data);
+  if (const auto* text = Find(formats_, kCfText)) return Utf16Of(text->data);
   return std::nullopt;
 }
 
@@ -50,22 +87,31 @@ std::optional<Bytes> FakeClipboard::ReadText(std::uint32_t process) {
   return text;
 }
 
-bool FakeClipboard::HasText() { return Text().has_value(); }
+std::optional<std::u16string> FakeClipboard::ReadUnicodeText(std::uint32_t process) {
+  std::optional<std::u16string> text = UnicodeText();
+  if (text) Render(process);
+  return text;
+}
 
-std::optional<Bytes> FakeClipboard::GetText() {
+bool FakeClipboard::HasText() { return UnicodeText().has_value(); }
+
+std::optional<ClipboardText> FakeClipboard::GetText() {
   if (!Open("GetText")) return std::nullopt;
-  Bytes text = ReadText(kToolProcess).value_or(Bytes());
+  ClipboardText text;
+  text.units = ReadUnicodeText(kToolProcess).value_or(std::u16string());
+  const Converted ansi = Cp932Of(text.units);
+  if (ansi.lossless) text.ansi = ansi.text;
   Done("GetText");
   return text;
 }
 
-bool FakeClipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
+bool FakeClipboard::PutForPaste(const PasteText& text, std::uint32_t reader) {
   if (!Open("PutForPaste")) return false;
   Fill(text, reader);
   return true;
 }
 
-PutResult FakeClipboard::PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) {
+PutResult FakeClipboard::PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader, std::uint32_t sequence) {
   if (!Open("PutForPaste")) return PutResult::kUnavailable;
   if (sequence_ != sequence) {
     Done("PutForPaste refused: changed");
@@ -75,8 +121,12 @@ PutResult FakeClipboard::PutForPasteIfUnchanged(const Bytes& text, std::uint32_t
   return PutResult::kPut;
 }
 
-void FakeClipboard::Fill(const Bytes& text, std::uint32_t reader) {
-  formats_ = {{kCfUnicodeText, "", "U:" + text}, {kCfText, "", text}, {kCfLocale, "", std::string("\x11\x04\0\0", 4)}};
+void FakeClipboard::Fill(const PasteText& paste, std::uint32_t reader) {
+  const std::u16string units = Utf16Of(paste.before) + paste.selection.units + Utf16Of(paste.after);
+  const Bytes text = Cp932Of(units).text;
+  formats_ = {{kCfUnicodeText, "", Utf16Le(units)},
+              {kCfText, "", text},
+              {kCfLocale, "", std::string("\x11\x04\0\0", 4)}};
   ownContent_ = true;
   marked_ = true;
   reader_ = reader;
@@ -148,6 +198,13 @@ RestoreOutcome FakeClipboard::Restore(const ClipboardSnapshot& snapshot) {
 void FakeClipboard::PutText(const Bytes& text, std::uint32_t process) {
   formats_.clear();
   formats_.push_back({kCfText, "", text});
+  ChangedByOther();
+  owner_ = process;
+}
+
+void FakeClipboard::PutUnicodeText(const std::u16string& text, std::uint32_t process) {
+  formats_.clear();
+  formats_.push_back({kCfUnicodeText, "", Utf16Le(text)});
   ChangedByOther();
   owner_ = process;
 }

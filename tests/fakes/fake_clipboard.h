@@ -2,7 +2,9 @@
 // A clipboard that keeps several formats, knows whether the tool's own
 // content is still there, hands a text for one paste over on demand (and
 // tells who read it), counts changes like the system's sequence number, and
-// can be held open by "another program".
+// can be held open by "another program". Texts are Unicode as the system
+// keeps them: a program that puts one text form reads back the other,
+// converted with code page 932 as the Japanese locale does.
 #include <functional>
 #include <ostream>
 #include <set>
@@ -24,9 +26,9 @@ class FakeClipboard : public Clipboard {
   explicit FakeClipboard(CallLog* log = nullptr) : log_(log) {}
 
   bool HasText() override;
-  std::optional<Bytes> GetText() override;
-  bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
-  PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) override;
+  std::optional<ClipboardText> GetText() override;
+  bool PutForPaste(const PasteText& text, std::uint32_t reader) override;
+  PutResult PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader, std::uint32_t sequence) override;
   PasteRead PasteTextRead() override { return read_; }
   bool Empty() override;
   bool IsHeldOpen() override;
@@ -38,14 +40,18 @@ class FakeClipboard : public Clipboard {
 
   // --- What other programs do ---
   // Replaces the content with a text, as a copy by a window of `process`
-  // would (0: a program that opened the clipboard without a window).
+  // would (0: a program that opened the clipboard without a window):
+  // CF_TEXT (code page 932), or CF_UNICODETEXT as a Unicode editor puts it.
   void PutText(const Bytes& text, std::uint32_t process = 0);
+  void PutUnicodeText(const std::u16string& text, std::uint32_t process = 0);
   // Adds one format to the current content.
   void AddFormat(std::uint32_t id, const std::string& name, const std::string& data);
   void Clear();
-  // A program of `process` reads the text; a text put for one paste is
-  // rendered now. nullopt when the clipboard holds no text.
+  // A program of `process` reads the text (CF_TEXT, or CF_UNICODETEXT as a
+  // Unicode editor does); a text put for one paste is rendered now. nullopt
+  // when the clipboard holds no text.
   std::optional<Bytes> ReadText(std::uint32_t process);
+  std::optional<std::u16string> ReadUnicodeText(std::uint32_t process);
 
   // --- Test controls ---
   // When the sequence number counts a text handed over on demand: Windows
@@ -69,7 +75,10 @@ class FakeClipboard : public Clipboard {
   std::function<void(const std::string& operation)> beforeOpen;
 
   // --- Inspection ---
+  // CF_TEXT as a reader gets it: the put one, or the one the system makes
+  // from CF_UNICODETEXT.
   std::optional<Bytes> Text() const;
+  std::optional<std::u16string> UnicodeText() const;
   const std::vector<ClipboardSnapshot::Format>& Formats() const { return formats_; }
   // The tool's markers for clipboard history and monitors are on the content.
   bool Marked() const { return marked_; }
@@ -85,7 +94,7 @@ class FakeClipboard : public Clipboard {
   void ChangedByOther();
   void Render(std::uint32_t process);
   // The text for one paste into the open clipboard.
-  void Fill(const Bytes& text, std::uint32_t reader);
+  void Fill(const PasteText& text, std::uint32_t reader);
 
   CallLog* log_;
   std::vector<ClipboardSnapshot::Format> formats_;

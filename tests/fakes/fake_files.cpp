@@ -91,6 +91,7 @@ std::optional<Bytes> FakeFileSystem::ReadAll(const Bytes& path) {
 }
 
 bool FakeFileSystem::ReplaceAll(const Bytes& path, const Bytes& contents) {
+  if (Protected(path)) return false;
   if (!WriteAllowed()) {
     if (failure_ == WriteFailure::kMidWrite) {
       // What a full disk leaves: a partial temporary file, the target untouched.
@@ -117,7 +118,7 @@ std::optional<std::uint64_t> FakeFileSystem::WriteTime(const Bytes& path) {
 
 bool FakeFileSystem::Copy(const Bytes& from, const Bytes& to) {
   const File* source = Find(from);
-  if (!source || source->unreadable || !WriteAllowed()) return false;
+  if (!source || source->unreadable || Protected(to) || !WriteAllowed()) return false;
   Bytes contents = source->contents;
   std::uint64_t time = source->writeTime;  // CopyFile keeps the write time
   File& target = Slot(to);
@@ -127,7 +128,7 @@ bool FakeFileSystem::Copy(const Bytes& from, const Bytes& to) {
 }
 
 bool FakeFileSystem::Remove(const Bytes& path) {
-  if (!Find(path) || !WriteAllowed()) return false;
+  if (!Find(path) || Protected(path) || !WriteAllowed()) return false;
   files_.erase(Normalize(path));
   return true;
 }
@@ -173,6 +174,38 @@ std::optional<Bytes> FakeFileSystem::ReadHead(const Bytes& path, std::size_t max
   Bytes head = file->contents.substr(0, maxBytes);
   bytesRead_ += head.size();
   return head;
+}
+
+bool FakeFileSystem::CreateFolder(const Bytes& path) {
+  if (FolderExists(path)) return true;
+  if (Protected(path)) return false;
+  AddFolder(path);
+  return true;
+}
+
+bool FakeFileSystem::FolderExists(const Bytes& path) const {
+  Bytes key = Normalize(path);
+  if (!key.empty() && FileNameStart(key) == key.size()) key.pop_back();
+  if (folders_.count(key)) return true;
+  const Bytes prefix = key + "\\";
+  for (const auto& entry : files_) {
+    if (entry.first.compare(0, prefix.size(), prefix) == 0) return true;
+  }
+  return false;
+}
+
+void FakeFileSystem::ProtectFolder(const Bytes& folder) {
+  Bytes key = Normalize(folder);
+  if (key.empty() || FileNameStart(key) != key.size()) key += '\\';
+  protected_.push_back(key);
+}
+
+bool FakeFileSystem::Protected(const Bytes& path) const {
+  const Bytes key = Normalize(path);
+  for (const Bytes& folder : protected_) {
+    if (key.compare(0, folder.size(), folder) == 0) return true;
+  }
+  return false;
 }
 
 void FakeFileSystem::AddFolder(const Bytes& path) {

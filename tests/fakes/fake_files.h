@@ -45,6 +45,9 @@ class FakeFileSystem : public FileSystem {
   // Folders exist where files lie below them, and where AddFolder made one.
   std::vector<Bytes> ListFolders(const Bytes& folder) override;
   std::optional<Bytes> ReadHead(const Bytes& path, std::size_t maxBytes) override;
+  // Fails below a protected folder.
+  bool CreateFolder(const Bytes& path) override;
+  Bytes SystemFolder() override { return systemFolder_; }
 
   // Test set-up and inspection; these never fail.
   void Put(const Bytes& path, const Bytes& contents);
@@ -59,6 +62,11 @@ class FakeFileSystem : public FileSystem {
   void FailWrites(WriteFailure failure) { failure_ = failure; }
   // Only the next `count` writes succeed, then writes fail with `failure`.
   void FailWritesAfter(int count, WriteFailure failure);
+  // Every write into this folder or below it is refused, as Windows refuses a
+  // user's writes under Program Files; reading goes on.
+  void ProtectFolder(const Bytes& folder);
+  void SetSystemFolder(const Bytes& folder) { systemFolder_ = folder; }
+  bool FolderExists(const Bytes& path) const;
   // ReadAll of the path fails although it exists (a file locked by another program).
   void SetUnreadable(const Bytes& path, bool unreadable);
   // Paths of every file, as first given.
@@ -85,6 +93,7 @@ class FakeFileSystem : public FileSystem {
   };
   // Applies a pending failure; true when this write may go ahead.
   bool WriteAllowed();
+  bool Protected(const Bytes& path) const;
   File& Slot(const Bytes& path);
   const File* Find(const Bytes& path) const;
 
@@ -98,6 +107,8 @@ class FakeFileSystem : public FileSystem {
   std::size_t bytesRead_ = 0;
   bool reversed_ = false;
   std::map<Bytes, Bytes> folders_;  // AddFolder: normalized path -> path as given
+  std::vector<Bytes> protected_;    // normalized, with a trailing backslash
+  Bytes systemFolder_;
 };
 
 }  // namespace quiltor

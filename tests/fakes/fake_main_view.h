@@ -22,10 +22,10 @@ class FakeMainView : public MainView {
   WindowId Window() override { return window_; }
   WindowId FocusHolder() override { return dummy_; }
   Rect WindowRect() override { return rect; }
-  Point ScreenSize() override { return {1280, 1024}; }
+  int Dpi() override { return dpi; }
   void MoveTo(Point p) override {
     const int h = rect.Height();
-    rect = Rect{p.x, p.y, p.x + 275, p.y + h};
+    rect = Rect{p.x, p.y, p.x + ScaleToDpi(kWindowWidth, dpi), p.y + h};
   }
   void SetHeight(int height) override {
     const int before = rect.Height();
@@ -110,7 +110,11 @@ class FakeMainView : public MainView {
     if (running) timerInterval = interval;
   }
   void WakeIdleAfter(std::uint32_t) override {}
-  void ProcessPendingMessages() override {}
+  // Each time the controller reads the window's messages while it waits.
+  void ProcessPendingMessages() override {
+    if (onPump) onPump();
+  }
+  std::function<void()> onPump;
 
   std::vector<MessageId> MessageIds() const {
     std::vector<MessageId> ids;
@@ -119,6 +123,7 @@ class FakeMainView : public MainView {
   }
 
   Rect rect{0, 0, 275, 282};
+  int dpi = kBaseDpi;
   bool visible = false;
   bool minimized = false;
   bool closeAsked = false;

@@ -5,12 +5,19 @@ namespace {
 
 class FakeProcess : public Process {
  public:
-  explicit FakeProcess(std::uint32_t id) : id_(id) {}
+  FakeProcess(std::uint32_t id, FakeProcesses* clock = nullptr, std::uint64_t endsAt = 0)
+      : id_(id), clock_(clock), endsAt_(endsAt) {}
   std::uint32_t Id() const override { return id_; }
-  bool Wait(std::uint32_t) override { return true; }
+  bool Wait(std::uint32_t milliseconds) override {
+    if (!clock_ || clock_->NowMilliseconds() >= endsAt_) return true;
+    clock_->WaitForMessages(milliseconds);
+    return clock_->NowMilliseconds() >= endsAt_;
+  }
 
  private:
   std::uint32_t id_;
+  FakeProcesses* clock_;
+  std::uint64_t endsAt_;
 };
 
 }  // namespace
@@ -21,11 +28,12 @@ std::unique_ptr<Process> FakeProcesses::Start(const Bytes& commandLine) {
   if (startFails) return nullptr;
   const std::uint32_t id = nextProcessId++;
   if (onStart) onStart(id, commandLine);
-  return std::make_unique<FakeProcess>(id);
+  return std::make_unique<FakeProcess>(id, this, now_ + processRunsMs);
 }
 
-Processes::ShellResult FakeProcesses::ShellOpen(const Bytes& file, const Bytes& parameters) {
+Processes::ShellResult FakeProcesses::ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) {
   shellOpened_.push_back(file);
+  shellStarts_.push_back(how);
   if (log_) log_->Add("ShellOpen " + file + " " + parameters);
   ShellResult result;
   if (shellFails) return result;
@@ -37,6 +45,12 @@ Processes::ShellResult FakeProcesses::ShellOpen(const Bytes& file, const Bytes& 
 void FakeProcesses::Sleep(std::uint32_t milliseconds) {
   sleeps_.push_back(milliseconds);
   if (log_) log_->Add("Sleep " + std::to_string(milliseconds));
+  Advance(milliseconds);
+}
+
+void FakeProcesses::WaitForMessages(std::uint32_t milliseconds) { Advance(milliseconds); }
+
+void FakeProcesses::Advance(std::uint32_t milliseconds) {
   now_ += milliseconds ? milliseconds : 1;
   for (std::size_t i = 0; i < scheduled_.size();) {
     if (scheduled_[i].at <= now_) {

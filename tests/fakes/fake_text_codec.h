@@ -14,6 +14,8 @@ class IconvTextCodec : public TextCodec {
  public:
   Converted Utf16ToAnsi(std::string_view utf16le) override { return Convert("CP932", "UTF-16LE", utf16le); }
   Converted AnsiToUtf16(std::string_view ansi) override { return Convert("UTF-16LE", "CP932", ansi); }
+  // CP932 bytes of UTF-8 source text, so a test writes its Japanese as it reads.
+  static std::string Cp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8).text; }
 
  private:
   static Converted Convert(const char* to, const char* from, std::string_view input) {
@@ -41,5 +43,27 @@ class IconvTextCodec : public TextCodec {
     return out;
   }
 };
+
+// The conversions the system makes between code page 932 and the UTF-16 of
+// the clipboard and of Unicode editors ("?" for a character the other side
+// lacks, and `lossless` false).
+inline std::u16string Utf16Of(std::string_view cp932) {
+  const std::string bytes = IconvTextCodec().AnsiToUtf16(cp932).text;
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+  }
+  return units;
+}
+
+inline Converted Cp932Of(std::u16string_view units) {
+  std::string bytes;
+  for (char16_t unit : units) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return IconvTextCodec().Utf16ToAnsi(bytes);
+}
 
 }  // namespace quiltor::fakes

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "text/cp932.h"
+#include "fakes/fake_text_codec.h"
 
 namespace quiltor::fakes {
 namespace {
@@ -30,31 +30,30 @@ Counting CountingOf(const std::string& className) {
   return Counting::kNone;
 }
 
-// Byte offsets where characters start, and the end: a double-byte character
-// is one position, and in a rich edit control so is "\r\n".
-std::vector<std::size_t> CharacterStarts(const Bytes& text, bool lineEndOnce) {
+// Offsets (UTF-16 units) where positions start, and the end: every unit is
+// one position, except that a rich edit control counts "\r\n" once; the Left
+// arrow (`wholeCharacters`) also crosses a surrogate pair at once.
+std::vector<std::size_t> CharacterStarts(const std::u16string& text, bool lineEndOnce,
+                                         bool wholeCharacters = false) {
   std::vector<std::size_t> starts;
   for (std::size_t pos = 0; pos < text.size();) {
     starts.push_back(pos);
-    if (text.compare(pos, 2, "\r\n") == 0) {
-      if (!lineEndOnce) starts.push_back(pos + 1);
-      pos += 2;
-    } else {
-      pos += IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-    }
+    const bool lineEnd = text.compare(pos, 2, u"\r\n") == 0;
+    const bool pair = wholeCharacters && text[pos] >= 0xD800 && text[pos] < 0xDC00 && pos + 1 < text.size();
+    pos += (lineEnd && lineEndOnce) || pair ? 2 : 1;
   }
   starts.push_back(text.size());
   return starts;
 }
 
-std::size_t PositionOfByte(const Bytes& text, bool lineEndOnce, std::size_t byte) {
+std::size_t PositionOfUnit(const std::u16string& text, bool lineEndOnce, std::size_t unit) {
   const std::vector<std::size_t> starts = CharacterStarts(text, lineEndOnce);
   std::size_t position = 0;
-  while (position + 1 < starts.size() && starts[position] < byte) ++position;
+  while (position + 1 < starts.size() && starts[position] < unit) ++position;
   return position;
 }
 
-std::size_t ByteOfPosition(const Bytes& text, bool lineEndOnce, std::size_t position) {
+std::size_t UnitOfPosition(const std::u16string& text, bool lineEndOnce, std::size_t position) {
   const std::vector<std::size_t> starts = CharacterStarts(text, lineEndOnce);
   return starts[std::min(position, starts.size() - 1)];
 }
@@ -78,21 +77,31 @@ WindowId FakeWindows::AddEditor(const std::string& className, std::uint32_t proc
 }
 
 void FakeWindows::SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd) {
+  const std::u16string before = Utf16Of(text.substr(0, selStart));
+  const std::u16string selected = Utf16Of(text.substr(selStart, selEnd - selStart));
+  SetUnicodeEditText(id, before + selected + Utf16Of(text.substr(selEnd)), before.size(),
+                     before.size() + selected.size());
+}
+
+void FakeWindows::SetUnicodeEditText(WindowId id, const std::u16string& text, std::size_t selStart,
+                                     std::size_t selEnd) {
   Window& window = windows_.at(id);
   window.text = text;
   window.selStart = selStart;
   window.selEnd = selEnd;
 }
 
+Bytes FakeWindows::EditText(WindowId id) const { return Cp932Of(windows_.at(id).text).text; }
+
 Bytes FakeWindows::Selection(WindowId id) const {
   const Window& window = windows_.at(id);
-  return window.text.substr(window.selStart, window.selEnd - window.selStart);
+  return Cp932Of(window.text.substr(window.selStart, window.selEnd - window.selStart)).text;
 }
 
 std::pair<std::size_t, std::size_t> FakeWindows::Positions(WindowId id) const {
   const Window& window = windows_.at(id);
   const bool once = CountingOf(window.className) == Counting::kRichEdit;
-  return {PositionOfByte(window.text, once, window.selStart), PositionOfByte(window.text, once, window.selEnd)};
+  return {PositionOfUnit(window.text, once, window.selStart), PositionOfUnit(window.text, once, window.selEnd)};
 }
 
 std::intptr_t FakeWindows::AnswerSelection(Window& window, std::uint32_t message, std::uintptr_t wparam,
@@ -105,15 +114,15 @@ std::intptr_t FakeWindows::AnswerSelection(Window& window, std::uint32_t message
   }
   const bool once = counting == Counting::kRichEdit;
   if (message == kEmGetSel) {
-    const std::size_t start = PositionOfByte(window.text, once, window.selStart);
-    const std::size_t end = PositionOfByte(window.text, once, window.selEnd);
+    const std::size_t start = PositionOfUnit(window.text, once, window.selStart);
+    const std::size_t end = PositionOfUnit(window.text, once, window.selEnd);
     if (start > 0xFFFF || end > 0xFFFF) return -1;
     return static_cast<std::intptr_t>(start | (end << 16));
   }
   if (message == kEmSetSel) {
     ++caretSets;
-    window.selStart = ByteOfPosition(window.text, once, wparam);
-    window.selEnd = ByteOfPosition(window.text, once, static_cast<std::size_t>(lparam));
+    window.selStart = UnitOfPosition(window.text, once, wparam);
+    window.selEnd = UnitOfPosition(window.text, once, static_cast<std::size_t>(lparam));
   }
   return 0;
 }
@@ -123,7 +132,8 @@ void FakeWindows::MoveLeft(Window& window) {
     window.selEnd = window.selStart;
     return;
   }
-  const std::vector<std::size_t> starts = CharacterStarts(window.text, /*lineEndOnce=*/true);
+  const std::vector<std::size_t> starts = CharacterStarts(window.text, /*lineEndOnce=*/true,
+                                                         /*wholeCharacters=*/true);
   std::size_t previous = 0;
   for (std::size_t start : starts) {
     if (start >= window.selStart) break;
@@ -135,7 +145,7 @@ void FakeWindows::MoveLeft(Window& window) {
 void FakeWindows::Cut(Window& window, bool remove) {
   // An edit control leaves the clipboard alone when nothing is selected.
   if (window.selEnd <= window.selStart) return;
-  clipboard_.PutText(window.text.substr(window.selStart, window.selEnd - window.selStart), window.process);
+  clipboard_.PutUnicodeText(window.text.substr(window.selStart, window.selEnd - window.selStart), window.process);
   if (remove) {
     window.text.erase(window.selStart, window.selEnd - window.selStart);
     window.selEnd = window.selStart;
@@ -143,7 +153,7 @@ void FakeWindows::Cut(Window& window, bool remove) {
 }
 
 void FakeWindows::Paste(Window& window) {
-  const std::optional<Bytes> text = clipboard_.ReadText(window.process);
+  const std::optional<std::u16string> text = clipboard_.ReadUnicodeText(window.process);
   if (!text) return;
   window.text.replace(window.selStart, window.selEnd - window.selStart, *text);
   window.selStart = window.selEnd = window.selStart + text->size();
@@ -164,9 +174,48 @@ std::intptr_t FakeWindows::Handle(WindowId id, std::uint32_t message, std::uintp
   return result;
 }
 
-std::intptr_t FakeWindows::Send(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-  Log("Send " + std::to_string(id) + " " + Hex(message));
-  return Handle(id, message, wparam, lparam);
+bool FakeWindows::Post(WindowId id, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  Log("Post " + std::to_string(id) + " " + Hex(message));
+  auto found = windows_.find(id);
+  if (found == windows_.end() || found->second.protectedProcess) return false;
+  if (!found->second.hung) Handle(id, message, wparam, lparam);
+  return true;
+}
+
+namespace {
+
+class FakeAnswer : public PendingAnswer {
+ public:
+  explicit FakeAnswer(std::shared_ptr<bool> answered) : answered_(std::move(answered)) {}
+  bool Answered() const override { return *answered_; }
+
+ private:
+  std::shared_ptr<bool> answered_;
+};
+
+}  // namespace
+
+std::unique_ptr<PendingAnswer> FakeWindows::SendAndGoOn(WindowId id, std::uint32_t message, std::uintptr_t wparam,
+                                                        std::intptr_t lparam) {
+  Log("SendAndGoOn " + std::to_string(id) + " " + Hex(message));
+  auto found = windows_.find(id);
+  if (found == windows_.end() || found->second.protectedProcess) return nullptr;
+  if (found->second.hung) return std::make_unique<FakeAnswer>(std::make_shared<bool>(false));
+  if (message == kWmClose && found->second.asksOnClose) {
+    auto& question = questions_[id];
+    question = std::make_shared<bool>(false);
+    return std::make_unique<FakeAnswer>(question);
+  }
+  Handle(id, message, wparam, lparam);
+  return std::make_unique<FakeAnswer>(std::make_shared<bool>(true));
+}
+
+void FakeWindows::AnswerQuestion(WindowId id, bool closes) {
+  auto found = questions_.find(id);
+  if (found == questions_.end()) return;
+  *found->second = true;
+  questions_.erase(found);
+  if (closes) Remove(id);
 }
 
 void FakeWindows::Remove(WindowId id) {
@@ -285,7 +334,8 @@ std::string FakeWindows::ClassName(WindowId window) {
 Bytes FakeWindows::Text(WindowId window) {
   ++windowQueries;
   auto found = windows_.find(window);
-  return found == windows_.end() ? Bytes() : found->second.text;
+  // A window title as the tool reads it: code page 932, "?" for what it lacks.
+  return found == windows_.end() ? Bytes() : Cp932Of(found->second.text).text;
 }
 
 std::uint32_t FakeWindows::ProcessOf(WindowId window) {

@@ -2,13 +2,15 @@
 // Windows of other programs. An "editor" window keeps a text and a selection
 // and answers WM_CUT / WM_COPY / WM_PASTE (and the standard cut/copy/paste
 // keys and the Left arrow while it has the focus) through the fake
-// clipboard, as an edit control does. By its class it answers questions
-// about its selection as the real controls do: "Edit" EM_GETSEL / EM_SETSEL
-// in UTF-16 units with "\r\n" as two, a "RichEdit..." class the same with
-// a line end as one, "Scintilla" SCI_GETSELECTIONEMPTY; any other class is
-// a control that cannot say (every such message answers 0). A window can stop answering (hung) or refuse the tool's messages as
-// Windows does for a protected process; the foreground change can be
-// refused, and the focus can be taken by another window.
+// clipboard, as an edit control does: its text is Unicode, and it cuts and
+// pastes CF_UNICODETEXT. By its class it answers questions about its
+// selection as the real controls do: "Edit" EM_GETSEL / EM_SETSEL in UTF-16
+// units with "\r\n" as two, a "RichEdit..." class the same with a line end
+// as one, "Scintilla" SCI_GETSELECTIONEMPTY; any other class is a control
+// that cannot say (every such message answers 0). A window can stop
+// answering (hung) or refuse the tool's messages as Windows does for a
+// protected process; the foreground change can be refused, and the focus can
+// be taken by another window.
 #include <map>
 #include <utility>
 
@@ -31,8 +33,11 @@ class FakeWindows : public WindowSystem {
     bool hung = false;            // its thread answers no message
     bool protectedProcess = false;  // Windows refuses the tool's messages to it
     bool closesOnWmClose = true;  // a top window goes away with WM_CLOSE
-    Bytes text;
-    std::size_t selStart = 0;
+    // WM_CLOSE sent without waiting stays unanswered until AnswerQuestion:
+    // the editor asks the user whether to save.
+    bool asksOnClose = false;
+    std::u16string text;       // UTF-16, as a Unicode editor keeps it
+    std::size_t selStart = 0;  // in code units
     std::size_t selEnd = 0;
   };
 
@@ -44,9 +49,17 @@ class FakeWindows : public WindowSystem {
   std::pair<std::size_t, std::size_t> Positions(WindowId id) const;
   // The window and its descendants are gone (the user closed the program).
   void Remove(WindowId id);
+  // The user answers the question of an `asksOnClose` window: it closes, or
+  // (Cancel) stays.
+  void AnswerQuestion(WindowId id, bool closes);
+  // The text in code page 932, the selection in bytes of it, as a Japanese
+  // user typed it; read back the same way ("?" for what 932 lacks).
   void SetEditText(WindowId id, const Bytes& text, std::size_t selStart, std::size_t selEnd);
-  const Bytes& EditText(WindowId id) const { return windows_.at(id).text; }
+  Bytes EditText(WindowId id) const;
   Bytes Selection(WindowId id) const;
+  // Any text, the selection in UTF-16 code units.
+  void SetUnicodeEditText(WindowId id, const std::u16string& text, std::size_t selStart, std::size_t selEnd);
+  const std::u16string& UnicodeEditText(WindowId id) const { return windows_.at(id).text; }
   // How many IsHeldOpen polls an editor's key-driven copy keeps the
   // clipboard open, as a slow editor would.
   int holdClipboardAfterKeyCopy = 0;
@@ -71,8 +84,13 @@ class FakeWindows : public WindowSystem {
   // Keys arrive here from FakeKeyboard; the focused editor acts on them.
   void OnKey(const KeyEvent& event);
 
-  std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0,
-                     std::intptr_t lparam = 0) override;
+  // A posted message is handled at once, unless the window is hung; its
+  // log entry is "Post <id> <message>".
+  bool Post(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0, std::intptr_t lparam = 0) override;
+  // Handled at once and answered, unless the window is hung (never answered)
+  // or its process protected (refused); logged as "SendAndGoOn <id> <message>".
+  std::unique_ptr<PendingAnswer> SendAndGoOn(WindowId window, std::uint32_t message, std::uintptr_t wparam = 0,
+                                             std::intptr_t lparam = 0) override;
   SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs, std::uintptr_t wparam = 0,
                         std::intptr_t lparam = 0) override;
   bool IsWindow(WindowId window) override {
@@ -117,6 +135,7 @@ class FakeWindows : public WindowSystem {
   FakeClipboard& clipboard_;
   CallLog* log_;
   std::map<WindowId, Window> windows_;
+  std::map<WindowId, std::shared_ptr<bool>> questions_;
   WindowId next_ = 100;
   WindowId foreground_ = kNoWindow;
   WindowId focus_ = kNoWindow;

@@ -1,11 +1,13 @@
-// Cutting, case folding and path splitting of code page 932 texts. A cut
-// text never ends inside a double-byte character and loses no more than the
-// character that did not fit; a second byte 0x5C or 0x7C is never taken for a
-// separator; a path splits into parts that join back into it.
+// Cutting, case folding, search folding and path splitting of code page 932
+// texts. A cut text never ends inside a double-byte character and loses no
+// more than the character that did not fit; a second byte 0x5C or 0x7C is
+// never taken for a separator; the search's folding is stable and leaves no
+// form it folds away; a path splits into parts that join back into it.
 #include <cstdint>
 
 #include "fuzz_support.h"
 #include "text/cp932.h"
+#include "text/search_fold.h"
 
 namespace quiltor {
 namespace {
@@ -47,6 +49,41 @@ void CheckCase(const Bytes& a, const Bytes& b) {
   }
 }
 
+// The folded units as bytes again: one byte below 0x100, else lead and trail.
+Bytes UnitBytes(std::u16string_view units) {
+  Bytes bytes;
+  for (const char16_t unit : units) {
+    if (unit >= 0x100) bytes += static_cast<char>(unit >> 8);
+    bytes += static_cast<char>(unit & 0xFF);
+  }
+  return bytes;
+}
+
+void CheckSearchFold(const Bytes& text, const Bytes& query) {
+  const FoldedText folded = FoldForSearch(text);
+  FUZZ_CHECK(folded.units.size() == folded.wordStarts.size());
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); i += CharacterLength(text, i)) ++characters;
+  FUZZ_CHECK(folded.units.size() <= characters);
+  for (const char16_t unit : folded.units) {
+    FUZZ_CHECK(!(unit >= u'A' && unit <= u'Z'));        // capitals
+    FUZZ_CHECK(!(unit >= 0xA1 && unit <= 0xDF));        // half-width kana
+    FUZZ_CHECK(!(unit >= 0x829F && unit <= 0x82F1));    // hiragana
+    FUZZ_CHECK(!(unit >= 0x824F && unit <= 0x8258));    // full-width digits
+    FUZZ_CHECK(!(unit >= 0x8260 && unit <= 0x8279) && !(unit >= 0x8281 && unit <= 0x829A));  // and letters
+    FUZZ_CHECK(unit != 0x815B && unit != 0x8140);       // long vowel mark, full-width blank
+    FUZZ_CHECK(unit >= 0x20 && unit != 0x7F);           // control characters are blanks
+  }
+  // Folding what was folded changes nothing.
+  FUZZ_CHECK(FoldForSearch(UnitBytes(folded.units)).units == folded.units);
+  // Every word of a query is found in the folded query itself.
+  const FoldedText foldedQuery = FoldForSearch(query);
+  for (const std::u16string& word : FoldedWords(query)) {
+    FUZZ_CHECK(!word.empty() && word.find(kFoldedBlank) == std::u16string::npos);
+    FUZZ_CHECK(foldedQuery.units.find(word) != std::u16string::npos);
+  }
+}
+
 void CheckPath(const Bytes& path, const Bytes& name) {
   const Bytes folder = FolderOf(path);
   const Bytes file = FileNamePart(path);
@@ -78,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Bytes text = input.ConsumeRemainingBytesAsString();
   CheckCuts(text, limit);
   CheckCase(text, other);
+  CheckSearchFold(text, other);
   CheckPath(text, name);
   return 0;
 }

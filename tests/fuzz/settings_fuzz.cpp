@@ -11,6 +11,7 @@
 #include "settings/key_codes.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -56,7 +57,7 @@ bool SameSettings(const AppSettings& a, const AppSettings& b) {
 void CheckUsable(const AppSettings& s) {
   FUZZ_CHECK(!s.fileKinds.empty());
   FUZZ_CHECK(s.ExtRendoCnt() <= kMaxFileKinds);
-  FUZZ_CHECK(s.fileKinds.front().extName == kCommonKindName && s.fileKinds.front().ext.empty());
+  FUZZ_CHECK(s.fileKinds.front().extName == texts::kCommonKindName && s.fileKinds.front().ext.empty());
   FUZZ_CHECK(s.currentFileKind >= 0 && s.currentFileKind < static_cast<int>(s.fileKinds.size()));
   for (const FileKind& kind : s.fileKinds) FUZZ_CHECK(IsValidCutPasteKey(kind.cutPasteKey));
   for (const DeliverySettings& delivery : s.modeDelivery) FUZZ_CHECK(IsValidCutPasteKey(delivery.cutPasteKey));

@@ -27,6 +27,14 @@
 //                         another marker
 //   qtdriver box <ms> [id] wait for a message box of the tool, print its
 //                         text and position, and press button `id` (IDOK...)
+//   qtdriver search       the item search: whether its box shows, the number
+//                         of hits and the selected row, whether the note of
+//                         no hits shows, the query and the note's text
+//   qtdriver ime <hex>... what an IME hands over when the user confirms a
+//                         composition: the key it took (VK_PROCESSKEY) to the
+//                         window with the keyboard focus, then the composed
+//                         UTF-16 units as WM_IME_CHAR to the window that has
+//                         the focus once the tool has handled that key
 // Exit code 0 on success, 1 when the window was not found in time.
 #include <windows.h>
 #include <commctrl.h>
@@ -40,6 +48,7 @@
 
 #include "tools/outside.h"
 #include "ui/message_box.h"
+#include "ui/main/search_panel.h"
 #include "window/commands.h"
 #include "window/main_view.h"
 
@@ -299,6 +308,40 @@ int main(int argc, char** argv) {
         0);
   } else if (verb == "files") {
     DumpFiles(main);
+  } else if (verb == "search") {
+    using quiltor::SearchPanel;
+    HWND edit = GetDlgItem(main, SearchPanel::kEditId);
+    HWND list = GetDlgItem(main, SearchPanel::kListId);
+    HWND note = GetDlgItem(main, SearchPanel::kNoteId);
+    // An edit control's text lives in the control: only its message gives it across processes.
+    wchar_t query[512] = {};
+    SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(query));
+    std::printf("search %d %d %d %d [%s] [%s]\n", IsWindowVisible(edit) ? 1 : 0,
+                static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)),
+                static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)), IsWindowVisible(note) ? 1 : 0,
+                Utf8(query).c_str(), Utf8(TextOf(note)).c_str());
+  } else if (verb == "ime" && argc > 2) {
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) {
+      std::printf("nofocus\n");
+      return 1;
+    }
+    const HWND taken = info.hwndFocus;
+    PostMessageW(taken, WM_KEYDOWN, VK_PROCESSKEY, 1);
+    // A key the IME takes moves the focus to the search box; the result goes
+    // where the focus is then (the same window when it was already there).
+    const HWND box = GetDlgItem(main, quiltor::SearchPanel::kEditId);
+    HWND focus = taken;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
+      if (GetGUIThreadInfo(thread, &info) && info.hwndFocus) focus = info.hwndFocus;
+      if (focus == box) break;
+    }
+    for (int i = 2; i < argc; ++i) {
+      PostMessageW(focus, WM_IME_CHAR, static_cast<WPARAM>(std::strtoul(argv[i], nullptr, 16)), 1);
+    }
+    std::printf("ime %s\n", focus == box ? "box" : Utf8(ClassOf(focus)).c_str());
   } else if (verb == "command" && argc > 2) {
     const auto id = quiltor::FindCommandByName(argv[2]);
     if (!id) {

@@ -25,10 +25,10 @@
 #include "companion_ids.h"
 #include "platform/win32/files.h"
 #include "platform/win32/processes.h"
+#include "platform/win32/text_codec.h"
 #include "tools/outside.h"
 #include "ui/datafile/loomwork_dialog.h"
 #include "ui/datafile/loomwork_ids.h"
-#include "ui/text.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "delivery/delivery.h"
 #include "exchange/exchange_area.h"
 #include "platform/win32/platform.h"
+#include "platform/win32/text_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/setup_confirm.h"
@@ -27,7 +28,6 @@
 #include "ui/setup/setup_dialog.h"
 #include "ui/setup/setup_editor.h"
 #include "ui/setup/setup_ext_rendo.h"
-#include "ui/text.h"
 
 using namespace quiltor;
 
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     std::printf("result %s\nmain %d %d\n", outcome.ok ? "ok" : "cancel", outcome.mainTopLeft.x, outcome.mainTopLeft.y);
     if (outcome.ok) {
       const SetupCommit commit =
-          CommitSetup(*platform.files, exeFolder, settings, outcome.edited, facts, "");
+          CommitSetup(*platform.files, ToolFolders{exeFolder, exeFolder}, settings, outcome.edited, facts, "");
       const SetupReapply& r = commit.confirmation.reapply;
       std::printf("written %d\nhotkeys %d\nbuffers %d\nshrink %d max %d openfiles %d\n", commit.written ? 1 : 0,
                   r.hotKeysChanged ? 1 : 0, r.newBufferSizes ? 1 : 0, r.shrinkHeight, r.maxHeight, r.openFiles);

@@ -21,6 +21,13 @@
 //   qtsetupdriver foreground            the foreground window's class and caption
 //   qtsetupdriver capture <caption>     which control of the dialog's thread
 //                                       holds the mouse capture: "capture id class"
+//   qtsetupdriver texts <caption> <face> <points>
+//                                       the dialog's client area on the screen
+//                                       and its DPI ("client x y w h dpi"),
+//                                       then every control shown with the size
+//                                       its text takes in the dialog's font
+//                                       (`face` at `points` and that DPI):
+//                                       "text id class style x y w h tw th [text]"
 // Exit code 0 on success, 1 when the window was not found in time.
 #include <windows.h>
 #include <commctrl.h>
@@ -111,6 +118,67 @@ void PrintControls(HWND dialog) {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&context));
+}
+
+// Where a dialog's text would be cut, read from outside: the font the
+// template names, at the dialog's DPI, measures each control's text.
+int WindowDpi(HWND w) {
+  using Fn = UINT(WINAPI*)(HWND);
+  static const auto getDpi =
+      reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpi) {
+    if (const UINT dpi = getDpi(w)) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+void PrintTexts(HWND dialog, const std::wstring& face, int points) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const int dpi = WindowDpi(dialog);
+  std::printf("client %ld %ld %ld %ld %d\n", client.left, client.top, client.right - client.left,
+              client.bottom - client.top, dpi);
+  struct Context {
+    HWND dialog;
+    HDC dc;
+  } context{dialog, CreateCompatibleDC(nullptr)};
+  HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+  HGDIOBJ old = SelectObject(context.dc, font);
+  EnumChildWindows(
+      dialog,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Context*>(p);
+        if (!ShownUpTo(w, c->dialog)) return TRUE;
+        std::wstring text = ContentOf(w);
+        // What the control shows: "&&" is one ampersand, a lone one underlines.
+        std::wstring shown;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+          if (text[i] == L'&' && i + 1 < text.size()) ++i;
+          shown += text[i];
+        }
+        SIZE size{};
+        GetTextExtentPoint32W(c->dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(c->dc, &metrics);
+        RECT r{};
+        GetWindowRect(w, &r);
+        for (wchar_t& ch : text) {
+          if (ch == L'\n' || ch == L'\r') ch = L'|';
+        }
+        std::printf("text %d %s %lu %ld %ld %ld %ld %ld %ld [%s]\n", GetDlgCtrlID(w), Utf8(ClassOf(w)).c_str(),
+                    static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)), r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, shown.empty() ? 0L : size.cx, metrics.tmHeight, Utf8(text).c_str());
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&context));
+  SelectObject(context.dc, old);
+  DeleteObject(font);
+  DeleteDC(context.dc);
 }
 
 // The control of `id` among the dialog's descendants that is shown, else any.
@@ -348,6 +416,8 @@ int main() {
     } else {
       PrintList(control);
     }
+  } else if (verb == "texts" && argc > 4) {
+    PrintTexts(dialog, args[3], static_cast<int>(std::wcstol(args[4].c_str(), nullptr, 10)));
   } else if (verb == "tabs") {
     HWND tabs = FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr);
     if (!tabs) return 1;

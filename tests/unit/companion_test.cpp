@@ -64,6 +64,13 @@ TEST(CheckNewDataFilePath, AcceptsOnlyPlacesTheToolLists) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(CheckNewDataFilePath("C:\\Tool\\", c.path), c.place);
   }
+  // The user's folder, where new files go when the program's folder takes no write.
+  const Bytes user = "C:\\Users\\u\\AppData\\Roaming\\Quiltor\\";
+  EXPECT_EQ(CheckNewDataFilePath("C:\\Tool\\", user + "memo.edt", user), NewFilePlace::kOk);
+  EXPECT_EQ(CheckNewDataFilePath("C:\\Tool\\", user + "sub\\memo.edt", user), NewFilePlace::kOk);
+  EXPECT_EQ(CheckNewDataFilePath("C:\\Tool\\", "C:\\Tool\\memo.edt", user), NewFilePlace::kOk);
+  EXPECT_EQ(CheckNewDataFilePath("C:\\Tool\\", user + "memo.edt"), NewFilePlace::kOutside);
+  EXPECT_EQ(CheckNewDataFilePath("C:\\Tool\\", "C:\\Users\\u\\memo.edt", user), NewFilePlace::kOutside);
 }
 
 TEST(NewDataFileText, IsAValidDataFileTheToolListsUnderItsName) {

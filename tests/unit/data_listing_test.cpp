@@ -47,6 +47,30 @@ TEST(ListDataFiles, ListsTheProgramFolderFirstThenEachSubfolderByName) {
   EXPECT_EQ(Paths(ListDataFiles(files, "C:\\Tool", "")), Paths(listing));
 }
 
+// Under a program folder that takes no write, new data files go to the
+// user's folder: both places are listed, the user's files by their full path,
+// which the tool stores and opens as it is.
+TEST(ListDataFiles, ListsTheUsersFolderAfterTheProgramsByFullPath) {
+  const Bytes user = "C:\\Users\\u\\AppData\\Roaming\\Quiltor\\";
+  FakeFileSystem files;
+  files.Put(kTool + "a.edt", DataFile("A"));
+  files.Put(user + "\x93\xfa\x96{\x8c\xea.edt", DataFile("J"));  // 日本語.edt
+  files.Put(user + "sub\\b.edt", DataFile("B"));
+  files.Put(user + "Quiltor.ini", "");
+  const DataFileListing listing = ListDataFiles(files, kTool, user + "sub\\b.edt", user);
+  EXPECT_EQ(Paths(listing), (std::vector<Bytes>{"a.edt", user + "\x93\xfa\x96{\x8c\xea.edt", user + "sub\\b.edt"}));
+  EXPECT_EQ(listing.index, 2);
+  EXPECT_EQ(listing.rows[1].title, "J");
+  // Without a second place, or with the program's folder named twice, each file once.
+  EXPECT_EQ(Paths(ListDataFiles(files, kTool, "", "")), std::vector<Bytes>{"a.edt"});
+  EXPECT_EQ(Paths(ListDataFiles(files, kTool, "", "c:\\tool\\")), std::vector<Bytes>{"a.edt"});
+
+  DataFileChooser chooser(files, kTool, user);
+  chooser.Fill(user + "sub\\b.edt");
+  EXPECT_EQ(chooser.StatusText(), user + "sub\\b.edt");
+  EXPECT_EQ(chooser.Choose(), user + "sub\\b.edt");
+}
+
 TEST(ListDataFiles, FindsTheCurrentFileByItsExactPath) {
   FakeFileSystem files;
   files.Put(kTool + "a.edt", DataFile("A"));
@@ -145,8 +169,12 @@ TEST(PlaceSelectionDialog, CentresOverTheMainWindowAndStaysOnTheScreen) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.main.left);
-    EXPECT_EQ(PlaceSelectionDialog(c.main, 380, c.screenWidth), c.expected);
+    EXPECT_EQ(PlaceSelectionDialog(c.main, 380, Rect{0, 0, c.screenWidth, 1024}), c.expected);
   }
+  // A second monitor right of the primary, with a task bar on its right edge.
+  const Rect second{1280, 0, 2500, 1024};
+  EXPECT_EQ(PlaceSelectionDialog({1290, 30, 1565, 312}, 380, second), (Point{1280, 30}));
+  EXPECT_EQ(PlaceSelectionDialog({2200, 30, 2475, 312}, 380, second), (Point{2500 - 380, 30}));
 }
 
 TEST(CompanionParameters, NameTheFileToEditAndWhereTheDialogIs) {

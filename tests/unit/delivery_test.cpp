@@ -7,8 +7,10 @@
 
 #include "fakes/call_log.h"
 #include "fakes/fake_clipboard.h"
+#include "fakes/fake_integrity.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_processes.h"
+#include "fakes/fake_text_codec.h"
 #include "fakes/fake_windows.h"
 
 namespace quiltor {
@@ -16,6 +18,7 @@ namespace {
 
 using fakes::CallLog;
 using fakes::FakeClipboard;
+using fakes::FakeIntegrityLevels;
 using fakes::FakeKeyboard;
 using fakes::FakeProcesses;
 using fakes::FakeWindows;
@@ -95,7 +98,8 @@ class DeliveryTest : public ::testing::TestWithParam<Counting> {
   FakeWindows windows{clipboard, &log};
   FakeKeyboard keyboard{&log};
   FakeProcesses processes{&log};
-  DeliveryRoutines routines{clipboard, windows, keyboard, processes};
+  FakeIntegrityLevels integrity;
+  DeliveryRoutines routines{clipboard, windows, keyboard, processes, &integrity};
   std::function<void(const KeyEvent&)> onKey;
   int delayedKeys = 0;
   std::uint64_t keyDelayMs = 0;
@@ -360,7 +364,8 @@ TEST_P(DeliveryTest, CaretIsPutBetweenThePairWrittenIntoAnEmptySelection) {
     keyboard.ClearEvents();
     ASSERT_EQ(routines.Deliver(c.kind, editor, before, after, 0, kStandardKeys1, c.placement), DeliveryStatus::kOk);
     EXPECT_EQ(windows.EditText(editor), c.text.substr(0, 6) + before + after + c.text.substr(6));
-    const std::size_t caret = 6 + before.size() + (c.between ? 0 : after.size());
+    // The editor keeps UTF-16: its caret counts units.
+    const std::size_t caret = fakes::Utf16Of(c.text.substr(0, 6) + before + (c.between ? Bytes() : after)).size();
     EXPECT_EQ(windows.Get(editor).selStart, caret);
     EXPECT_EQ(windows.Get(editor).selEnd, caret);
     EXPECT_EQ(windows.caretSets, c.caretSets);
@@ -732,6 +737,11 @@ TEST_P(DeliveryTest, RefusalsEndTheRoutineAndGiveTheClipboardBack) {
       {"target hung", [&] { windows.Get(editor).hung = true; }, {0, 1, 2, 3}, DeliveryStatus::kTargetHung, true},
       {"target protected", [&] { windows.Get(editor).protectedProcess = true; }, {0, 1, 2, 3},
        DeliveryStatus::kTargetProtected, true},
+      // Windows lets messages through to it but drops the keys.
+      {"target elevated", [&] { integrity.levels[7] = IntegrityLevel::kHigh; }, {1, 3},
+       DeliveryStatus::kTargetElevated, true},
+      {"target at system level", [&] { integrity.levels[7] = IntegrityLevel::kSystem; }, {1, 3},
+       DeliveryStatus::kTargetElevated, true},
   };
   for (const Case& c : cases) {
     for (int routine : c.routines) {
@@ -755,12 +765,43 @@ TEST_P(DeliveryTest, RefusalsEndTheRoutineAndGiveTheClipboardBack) {
       keyboard.insertLimit = -1;
       windows.Get(editor).hung = false;
       windows.Get(editor).protectedProcess = false;
+      integrity.levels.clear();
     }
   }
   std::array<std::uint8_t, 16> buffer{};
   EXPECT_EQ(routines.Deliver(kPasteByMessages, 999, "A", "", 0, 0), DeliveryStatus::kTargetGone);
   EXPECT_EQ(routines.Fetch(kPasteByKeys, 999, 0, kStandardKeys1, false, buffer), DeliveryStatus::kTargetGone);
   EXPECT_EQ(clipboard.Text(), "user text");
+}
+
+TEST_P(DeliveryTest, KeysGoOutUnlessTheTargetIsKnownToRunAboveTheTool) {
+  struct Case {
+    IntegrityLevel own, target;
+    bool written;
+  };
+  const Case cases[] = {
+      {IntegrityLevel::kMedium, IntegrityLevel::kMedium, true},
+      {IntegrityLevel::kMedium, IntegrityLevel::kLow, true},
+      {IntegrityLevel::kHigh, IntegrityLevel::kHigh, true},    // both run as administrator
+      {IntegrityLevel::kMedium, IntegrityLevel::kUnknown, true},  // a token that cannot be read
+      {IntegrityLevel::kUnknown, IntegrityLevel::kHigh, true},
+      {IntegrityLevel::kLow, IntegrityLevel::kMedium, false},
+      {IntegrityLevel::kMedium, IntegrityLevel::kHigh, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.own)) + " -> " + std::to_string(static_cast<int>(c.target)));
+    integrity.own = c.own;
+    integrity.levels[7] = c.target;
+    windows.SetEditText(editor, "hello xyz world", 6, 9);
+    clipboard.PutText("user text");
+    keyboard.ClearEvents();
+    EXPECT_EQ(routines.Deliver(kPasteByKeys, editor, "(", ")", 0, kStandardKeys1),
+              c.written ? DeliveryStatus::kOk : DeliveryStatus::kTargetElevated);
+    EXPECT_EQ(windows.EditText(editor), c.written ? "hello (xyz) world" : "hello xyz world");
+    EXPECT_EQ(keyboard.Events().empty(), !c.written);
+    routines.RestoreSavedClipboard();
+    EXPECT_EQ(clipboard.Text(), "user text");
+  }
 }
 
 TEST_P(DeliveryTest, TargetThatStopsAnsweringDuringTheWriteGetsTheTextWhenItWakes) {
@@ -819,6 +860,48 @@ TEST_P(DeliveryTest, FetchesHoldSelectionAndCutRemovesIt) {
   }
 }
 
+// The editor's text is Unicode. A selection with characters code page 932
+// lacks comes back whole between the tool's Japanese texts, put as
+// CF_UNICODETEXT first with CF_TEXT beside it; a module, whose buffer is code
+// page 932, gets nothing rather than "?" for them, and a cut selection goes
+// back where it was.
+TEST_P(DeliveryTest, ASelectionKeepsEveryCharacterAndAModuleRefusesWhatCodePage932Lacks) {
+  const std::u16string selected = u"é 😀 한 𠮷";
+  const std::u16string text = u"x " + selected + u" y";
+  std::vector<std::uint32_t> put;
+  clipboard.afterOperation = [&](const std::string& operation) {
+    if (operation.rfind("PutForPaste", 0) != 0) return;
+    put.clear();
+    for (const auto& format : clipboard.Formats()) put.push_back(format.id);
+  };
+  for (int kind : {kPasteByMessages, kPasteByKeys}) {
+    SCOPED_TRACE(kind);
+    windows.SetUnicodeEditText(editor, text, 2, 2 + selected.size());
+    ASSERT_EQ(routines.Deliver(kind, editor, "\x81u", "\x81v", 0, kStandardKeys1), DeliveryStatus::kOk);  // 「 」
+    EXPECT_EQ(windows.UnicodeEditText(editor), u"x 「" + selected + u"」 y");
+    EXPECT_EQ(put, (std::vector<std::uint32_t>{fakes::kCfUnicodeText, fakes::kCfText, fakes::kCfLocale}));
+    routines.RestoreSavedClipboard();
+    EXPECT_EQ(clipboard.Text(), "user text");
+
+    for (bool cut : {false, true}) {
+      SCOPED_TRACE(cut);
+      windows.SetUnicodeEditText(editor, text, 2, 2 + selected.size());
+      std::array<std::uint8_t, 16> buffer{};
+      EXPECT_EQ(routines.Fetch(kind, editor, 0, kStandardKeys1, cut, buffer), DeliveryStatus::kSelectionNotAnsi);
+      EXPECT_EQ(buffer, (std::array<std::uint8_t, 16>{}));
+      routines.RestoreSavedClipboard();  // the idle step
+      EXPECT_EQ(windows.UnicodeEditText(editor), text);
+      EXPECT_EQ(clipboard.Text(), "user text");
+    }
+    // Japanese that code page 932 holds reaches the module as its bytes.
+    windows.SetUnicodeEditText(editor, u"x 日本語 y", 2, 5);
+    std::array<std::uint8_t, 16> buffer{};
+    ASSERT_EQ(routines.Fetch(kind, editor, 0, kStandardKeys1, false, buffer), DeliveryStatus::kOk);
+    EXPECT_EQ(BufferText(buffer.data()), "\x93\xfa\x96{\x8c\xea");
+    routines.RestoreSavedClipboard();
+  }
+}
+
 TEST_P(DeliveryTest, OversizeFetchIsCutOnACharacterBoundary) {
   struct Case {
     Bytes selection;
@@ -831,7 +914,7 @@ TEST_P(DeliveryTest, OversizeFetchIsCutOnACharacterBoundary) {
       {"abcdef\x82\xA0", 8, "abcdef"},      // a double-byte character would end past the limit
       {"abcde\x82\xA0x", 8, "abcde\x82\xA0"},
       {"abcdef\xB1\xB2", 8, "abcdef\xB1"},  // half-width katakana are single bytes
-      {"\xE0\x40\xFC\xFC", 4, "\xE0\x40"},
+      {"\xE0\x40\xFC\x4B", 4, "\xE0\x40"},  // lead bytes from the top of the range
       {"x", 1, ""},
   };
   for (const Case& c : cases) {

@@ -32,7 +32,7 @@ const Bytes kAfter = "\x81\x5f(^^ )";
 class NotepadLikeWindows : public FakeWindows {
  public:
   using FakeWindows::FakeWindows;
-  std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t w = 0, std::intptr_t l = 0) override {
+  bool Post(WindowId window, std::uint32_t message, std::uintptr_t w = 0, std::intptr_t l = 0) override {
     if (IsWindow(window)) {
       if (message == kWmCut || message == kWmPaste) undoText[window] = Get(window).text;
       if (message == kWmUndo && undoText.count(window)) Get(window).text = undoText[window];
@@ -43,7 +43,7 @@ class NotepadLikeWindows : public FakeWindows {
         Get(window).closesOnWmClose = !asks;
       }
     }
-    return FakeWindows::Send(window, message, w, l);
+    return FakeWindows::Post(window, message, w, l);
   }
   // Deliveries send the clipboard messages with a time limit.
   SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t limit, std::uintptr_t w = 0,
@@ -61,8 +61,8 @@ class NotepadLikeWindows : public FakeWindows {
   }
 
   std::set<WindowId> asksToSave;
-  std::map<WindowId, Bytes> undoText;
-  std::map<WindowId, Bytes> textAtClose;
+  std::map<WindowId, std::u16string> undoText;
+  std::map<WindowId, std::u16string> textAtClose;
   int saveQuestions = 0;
 };
 
@@ -201,15 +201,17 @@ TEST_F(EditorTestsTest, ClosingTheSettingsDialogUndoesAndClosesTheWatchedEditor)
   WriteTestTexts(delivery, watch.Target(), 0, 0, kDefaultCutPasteKey, "\r\n");
   log.Clear();
   watch.CloseEditor(windows);
-  const std::vector<std::string> sent = {"Send " + std::to_string(edit) + " 0x304", "Send " + std::to_string(edit) + " 0x10",
-                                         "Send " + std::to_string(top) + " 0x304", "Send " + std::to_string(top) + " 0x10"};
-  EXPECT_EQ(log.Matching("Send"), sent);
+  // The edit window is undone, never closed by itself.
+  const std::vector<std::string> sent = {"Post " + std::to_string(edit) + " 0x304",
+                                         "Post " + std::to_string(edit) + " 0xB9",
+                                         "Post " + std::to_string(top) + " 0x10"};
+  EXPECT_EQ(log.Matching("Post"), sent);
   EXPECT_FALSE(windows.IsWindow(top));
   EXPECT_EQ(windows.saveQuestions, 0);
 
   log.Clear();
   watch.CloseEditor(windows);  // not watching any more: nothing is sent
-  EXPECT_TRUE(log.Matching("Send").empty());
+  EXPECT_TRUE(log.Matching("Post").empty());
 }
 
 class DetectionTest : public EditorTestsTest {
@@ -278,14 +280,14 @@ TEST_F(DetectionTest, OkHandsBackTheClassesOnlyForAChosenTopWindow) {
 
 TEST_F(DetectionTest, WidthAndKeysFollowTheChosenMethod) {
   EditorDetection direct(pid, 0, 1, 2, 538100435);
-  EXPECT_EQ(direct.Width(), 528);
+  EXPECT_EQ(direct.Width(), kDetectionWideWidth);
   EXPECT_EQ(direct.cutPaste.button, kDirectKeys);
   EXPECT_EQ(direct.KeySetting(), 538100435);
   direct.cutPaste.Choose(kStandard2);
   EXPECT_EQ(direct.KeySetting(), 236337336);
   EXPECT_EQ(ComposeKeys(direct.cutPaste.keys), 236337336);
   direct.pasteKind = 0;
-  EXPECT_EQ(direct.Width(), 366);
+  EXPECT_EQ(direct.Width(), kDetectionNarrowWidth);
   EXPECT_EQ(EditorDetection(pid, 0, 0, 1, 538100435).KeySetting(), 236337336);
 }
 
@@ -315,7 +317,8 @@ TEST_F(DetectionTest, ClosingUndoesTheTestTextAndClosesTheEditorWithoutAQuestion
   detection.Test(delivery, buffer, "\r\n");
   log.Clear();
   detection.CloseEditor(windows);
-  EXPECT_EQ(windows.textAtClose[edit], "");
+  EXPECT_EQ(windows.textAtClose[edit], u"");
+  EXPECT_TRUE(log.Matching("Post " + std::to_string(edit) + " 0x10").empty()) << "an inner window is never closed";
   EXPECT_FALSE(windows.IsWindow(top));
   EXPECT_FALSE(windows.IsWindow(hidden));
   EXPECT_EQ(windows.saveQuestions, 0);

@@ -5,6 +5,7 @@
 
 #include "exchange/exchange_area.h"
 #include "exchange/hot_keys.h"
+#include "exchange/second_start.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_shared_memory.h"
 
@@ -195,6 +196,26 @@ TEST(ExchangeArea, BufferSizesFromAHandEditedFileStayUsable) {
   EXPECT_EQ(ClampBufferSize(-5), 256u);
   EXPECT_EQ(ClampBufferSize(1024), 1024u);
   EXPECT_EQ(ClampBufferSize(std::int64_t{1} << 40), 32768u);
+}
+
+TEST(SecondStartTest, AnInstanceOutOfReachIsReportedInsteadOfEndingSilently) {
+  struct Case {
+    const char* name;
+    FirstInstanceFacts facts;
+    SecondStartOutcome expected;
+  };
+  const Case cases[] = {
+      {"none runs", {LockState::kAbsent, false, SendStatus::kDone}, SecondStartOutcome::kRunHere},
+      {"handed over", {LockState::kOpened, true, SendStatus::kDone}, SecondStartOutcome::kHandedOver},
+      {"still starting", {LockState::kOpened, false, SendStatus::kDone}, SecondStartOutcome::kStillStarting},
+      {"its window hangs", {LockState::kOpened, true, SendStatus::kNoAnswer}, SecondStartOutcome::kHandedOver},
+      {"its window closed meanwhile", {LockState::kOpened, true, SendStatus::kWindowGone},
+       SecondStartOutcome::kHandedOver},
+      // Run as administrator: its lock cannot be opened, or its window refuses the hand-over.
+      {"lock refused", {LockState::kRefused, false, SendStatus::kDone}, SecondStartOutcome::kCannotReach},
+      {"hand-over refused", {LockState::kOpened, true, SendStatus::kRefused}, SecondStartOutcome::kCannotReach},
+  };
+  for (const Case& c : cases) EXPECT_EQ(JudgeSecondStart(c.facts), c.expected) << c.name;
 }
 
 }  // namespace

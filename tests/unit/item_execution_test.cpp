@@ -19,6 +19,7 @@
 #include "settings/settings.h"
 #include "text/cp932.h"
 #include "data/pending_marker.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -55,7 +56,7 @@ class ModuleProcess : public Process {
 class ModuleProcesses : public FakeProcesses {
  public:
   using FakeProcesses::FakeProcesses;
-  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters) override {
+  ShellResult ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart) override {
     opened.push_back({file, parameters});
     ShellResult result;
     if (shellFails) return result;
@@ -457,10 +458,10 @@ TEST_F(ItemExecutionTest, Program_MissingOrFailingProgramIsReported) {
     Bytes message;
   };
   const Case cases[] = {
-      {1, false, false, Bytes(kScriptKindName) + kProgramMissingText + kScriptCompileHint},
-      {7, false, false, kProgramMissingText},
-      {2, true, true, Bytes(kScriptKindName) + kRunErrorText},
-      {6, true, true, Bytes(kModuleKindName) + kRunErrorText},
+      {1, false, false, Bytes(texts::kScriptKindName) + texts::kProgramMissingText + texts::kScriptCompileHint},
+      {7, false, false, texts::kProgramMissingText},
+      {2, true, true, Bytes(texts::kScriptKindName) + texts::kRunErrorText},
+      {6, true, true, Bytes(texts::kModuleKindName) + texts::kRunErrorText},
   };
   // "スクリプト実行ファイルが見つかりません\nるーむわーくでコンパイルしてください"
   ASSERT_EQ(cases[0].message,
@@ -796,6 +797,26 @@ TEST_P(ItemDeliveryTest, RefusingTargetIsReportedAndTheExecutionEnds) {
     EXPECT_TRUE(host.timerRunning);
     windows.Get(editor).hung = false;
     windows.Get(editor).protectedProcess = false;
+  }
+}
+
+// A program that takes the selection gets nothing when the selection holds
+// characters its code page 932 buffer cannot: the user is told, nothing
+// runs, and a cut selection is back in the editor.
+TEST_P(ItemDeliveryTest, ASelectionCodePage932LacksRunsNoProgram) {
+  files.Put("C:\\Tool\\data\\tags.exe", "MZ");
+  for (int image : {1, 2}) {  // copy, cut
+    SCOPED_TRACE(image);
+    host.statuses.clear();
+    processes.opened.clear();
+    windows.SetUnicodeEditText(editor, u"say 😀 now", 4, 6);
+    clipboard.PutText("user text");
+    executor.ChooseItem(ItemName::Side(0, 1), image);
+    EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kSelectionNotAnsi}));
+    EXPECT_TRUE(processes.opened.empty());
+    EXPECT_EQ(FinishIdle(), IdleResult::kDone);
+    EXPECT_EQ(windows.UnicodeEditText(editor), u"say 😀 now");
+    EXPECT_EQ(clipboard.Text(), Bytes("user text"));
   }
 }
 

@@ -95,6 +95,19 @@ class LinkedSessionTest : public ::testing::Test {
   LinkedSession session{windows};
 };
 
+TEST_F(LinkedSessionTest, TheTopWindowIsTheRootHoweverDeepTheEditWindowSits) {
+  const WindowId top = windows.Add("Notepad", 12);
+  const WindowId frame = windows.Add("Frame", 12, top);
+  const WindowId pane = windows.Add("Pane", 12, frame);
+  const WindowId deep = windows.AddEditor("Edit", 12, pane);
+  const auto [plainTop, plainEdit] = Editor(13);
+  EXPECT_EQ(TopWindowOf(windows, deep), top);
+  EXPECT_EQ(TopWindowOf(windows, pane), top);
+  EXPECT_EQ(TopWindowOf(windows, plainEdit), plainTop);
+  EXPECT_EQ(TopWindowOf(windows, plainTop), plainTop) << "a top-level edit window is its own top";
+  EXPECT_EQ(TopWindowOf(windows, kNoWindow), kNoWindow);
+}
+
 TEST_F(LinkedSessionTest, EntriesStayIndexAlignedWhenFilesComeAndGo) {
   const auto [top1, edit1] = Editor(10);
   const auto [top2, edit2] = Editor(11);
@@ -214,13 +227,14 @@ TEST_F(LinkedSessionTest, TheWatchTickAsksAboutOneWindowAtATimeYetSeesEveryClose
 }
 
 TEST_F(LinkedSessionTest, AnEditWindowInsideAnInnerFrameIsWatchedInFull) {
-  // The edit window's parent is a frame inside the editor's top-level window,
-  // so it is never among the top-level windows; that alone must not prune it.
+  // The edit window's parent is a frame inside the editor's top-level window:
+  // the entry's top window is the top-level one, and the frame going away
+  // (with the edit window) still prunes it.
   const WindowId top = windows.Add("Editor", 10);
   const WindowId frame = windows.Add("Frame", 10, top);
   const WindowId edit = windows.AddEditor("Edit", 10, frame);
   session.LinkFromOutside(edit, "C:\\a.txt");
-  ASSERT_EQ(session.Entries()[0].topWindow, frame);
+  ASSERT_EQ(session.Entries()[0].topWindow, top);
   for (int tick = 0; tick < 5; ++tick) {
     const LinkedSession::WatchOutcome outcome = session.Watch();
     EXPECT_FALSE(outcome.pruned || outcome.targetGone);

@@ -13,7 +13,9 @@
 #include "fakes/fake_files.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_main_view.h"
+#include "fakes/fake_monitors.h"
 #include "fakes/fake_processes.h"
+#include "fakes/fake_search_view.h"
 #include "fakes/fake_shared_memory.h"
 #include "fakes/fake_windows.h"
 #include "settings/profile.h"
@@ -68,8 +70,9 @@ class MainControllerTest : public ::testing::Test {
     exchange.CreateExchangeBlock();
     exchange.StoreBufferSizes(1024, 1024);
     exchange.CreateTransferBuffers();
-    controller = std::make_unique<MainController>(services, std::move(settings), kFolder);
+    controller = std::make_unique<MainController>(services, std::move(settings), ToolFolders{kFolder, kFolder});
     view = std::make_unique<FakeMainView>(windows, *controller);
+    view->dpi = viewDpi;
     controller->AttachView(*view);
     controller->Start(arguments);
     view->visible = true;
@@ -101,11 +104,13 @@ class MainControllerTest : public ::testing::Test {
   ExchangeArea exchange{memory};
   FakeHotKeys hotKeySystem;
   HotKeyRegistration hotKeys{hotKeySystem};
-  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys};
+  fakes::FakeMonitors monitors;
+  MainServices services{files, clipboard, windows, keyboard, processes, exchange, hotKeys, monitors};
   std::unique_ptr<MainController> controller;
   std::unique_ptr<FakeMainView> view;
   std::vector<Bytes> started;
   bool editorStarts = true;
+  int viewDpi = kBaseDpi;
 };
 
 // ---- The command table --------------------------------------------------------
@@ -219,6 +224,29 @@ TEST_F(MainControllerTest, HandEditedHeightsAndTimersStayUsable) {
   EXPECT_EQ(view->timerInterval, 10u + 2000u);
 }
 
+// A newer library beside the program than in the system folder is offered;
+// when Windows refuses the change (a user who is no administrator) the tool
+// says why, and does not ask again at every start for that library.
+TEST_F(MainControllerTest, ARefusedLibraryChangeIsExplainedAndNotOfferedAtEveryStart) {
+  const Bytes system = "C:\\windows\\system32\\";
+  files.SetSystemFolder(system);
+  files.Put(system + "Quiltor.dll", "old");
+  files.SetWriteTime(system + "Quiltor.dll", 5);
+  files.Put(Bytes(kFolder) + "Quiltor.dll", "new");
+  files.SetWriteTime(Bytes(kFolder) + "Quiltor.dll", 9);
+  files.ProtectFolder(system);
+  Start("");
+  EXPECT_EQ(view->MessageIds(), (std::vector<MessageId>{MessageId::kOldLibrary, MessageId::kLibraryNeedsAdmin}));
+  EXPECT_EQ(view->messages.back().subject, system + "Quiltor.dll");
+  EXPECT_EQ(Key("Quiltor", "LibraryRefused"), "9");
+
+  Start(*files.Contents(kIniPath));
+  EXPECT_TRUE(view->MessageIds().empty());
+  files.SetWriteTime(Bytes(kFolder) + "Quiltor.dll", 12);  // a newer library asks again
+  Start(*files.Contents(kIniPath));
+  EXPECT_EQ(view->MessageIds(), (std::vector<MessageId>{MessageId::kOldLibrary, MessageId::kLibraryNeedsAdmin}));
+}
+
 TEST_F(MainControllerTest, AHandEditedActivePageOutOfRangeStillLetsTheStartUpLoad) {
   files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 3));
   for (const char* page : {"-3800", "2147483647", "-1"}) {
@@ -252,6 +280,55 @@ TEST_F(MainControllerTest, ClosingSavesTheRestoredRectangleAndBothHistories) {
   EXPECT_EQ(Key("Quiltor", "QuiltorData0"), "a.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData1"), "b.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData2"), "");
+}
+
+// On a monitor at 150 % the window is half as large again; the settings, the
+// settings dialog and the file keep 96-dpi units.
+TEST_F(MainControllerTest, AtOneAndAHalfTimesTheDpiTheWindowGrowsAndTheSettingsKeepUnits) {
+  files.Put(Bytes(kFolder) + "d.edt", DataFile("D", 2));
+  viewDpi = 144;
+  Start("[Setup]\r\nMinHeight=60\r\nMaxHeight=400\r\n[Quiltor]\r\nHeight=300\r\nLeft=100\r\nTop=100\r\n"
+        "QuiltorData=d.edt\r\n");
+  EXPECT_EQ(view->rect.Width(), 413);
+  EXPECT_EQ(view->rect.Height(), 57) << "the strip while the data file loads";
+  FinishStart();
+  EXPECT_EQ(view->rect.Height(), 450);
+  EXPECT_TRUE(controller->FormMouseWheel({200, 300}, 120, 69));
+  EXPECT_EQ(view->scrolled, -60) << "three rows, whatever their height in pixels";
+  controller->RunCommand(CommandId::kShrink);
+  EXPECT_EQ(view->rect.Height(), 90);
+  Run(CommandId::kSetup);
+  ASSERT_EQ(view->setupFacts.size(), 1u);
+  EXPECT_EQ(view->setupFacts[0].shrinkHeight, 60);
+  EXPECT_EQ(view->setupFacts[0].maxHeight, 400);
+  controller->RunCommand(CommandId::kStretch);
+  controller->FormClose(view->rect);
+  EXPECT_EQ(Key("Quiltor", "Height"), "300");
+}
+
+// The place the user dragged the window to on a second monitor is where the
+// next start shows it; when that monitor is gone by then, the window comes
+// to the nearest edge of one that is there. "/L" and "/T" stay unclamped.
+TEST_F(MainControllerTest, ThePlaceOnASecondMonitorSurvivesARestartUntilTheMonitorIsGone) {
+  const Rect right{1280, -200, 2560, 824};
+  monitors.Add(MonitorArea{right, right, false});
+  Start("");
+  controller->ImageTitle1MouseDown({100, 5});
+  controller->ImageTitle1MouseMove({1300, 5});   // onto the second monitor: at its left edge
+  controller->ImageTitle1MouseMove({1700, -150});
+  controller->ImageTitle1MouseUp();
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1680, -155}));
+  controller->FormClose(view->rect);
+
+  Start(files.Contents(kIniPath).value_or(""));
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1680, -155}));
+  controller->FormClose(view->rect);
+
+  monitors.Remove(right);
+  Start(files.Contents(kIniPath).value_or(""));
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{1280 - 275, 0}));
+  Start(files.Contents(kIniPath).value_or(""), {"/L3000", "/T-100"});
+  EXPECT_EQ((Point{view->rect.left, view->rect.top}), (Point{3000, -100}));
 }
 
 TEST_F(MainControllerTest, ClosedWhileShrunkTheFullHeightIsSavedAndStretchesAtTheNextStart) {
@@ -455,7 +532,7 @@ TEST_F(LinkedModeTest, OpeningStartsTheEditorListsTheFileAndPublishesIt) {
   EXPECT_FALSE(controller->CommandEnabled(CommandId::kClose)) << "nothing open yet";
   OpenByDialog("C:\\doc\\a.txt");
   ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0], "C:\\ed\\notepad.exe \"C:\\doc\\a.txt\"");
+  EXPECT_EQ(started[0], "\"C:\\ed\\notepad.exe\" \"C:\\doc\\a.txt\"");
   ASSERT_EQ(controller->Session().Entries().size(), 1u);
   EXPECT_EQ(controller->Session().Entries()[0].Text(), " C:\\doc\\a.txt");
   EXPECT_EQ(windows.ClassName(controller->Session().LinkedEditWindow()), "Edit");
@@ -584,6 +661,38 @@ TEST_F(LinkedModeTest, AHungEditorIsNotWaitedForWhenItsFileIsClosed) {
   EXPECT_TRUE(view->timerRunning);
 }
 
+// While an editor asks whether to save, the tool keeps reading its messages
+// (hot keys, other programs' questions) but runs no command, and a close of
+// the tool itself waits until the answer came.
+TEST_F(LinkedModeTest, WhileAnEditorAsksTheToolReadsItsMessagesButRunsNoCommand) {
+  for (bool closes : {false, true}) {
+    SCOPED_TRACE(closes ? "the user lets it close" : "the user cancels");
+    OpenByDialog("C:\\doc\\one.txt");
+    const WindowId top = controller->Session().LinkedTargetWindow();
+    windows.Get(top).asksOnClose = true;
+    view->closeAsked = false;
+    int pumps = 0;
+    view->onPump = [&] {
+      if (++pumps != 3) return;
+      EXPECT_TRUE(controller->WaitingOnOtherProgram());
+      EXPECT_FALSE(controller->Idle());
+      Run(CommandId::kCloseAll);
+      EXPECT_EQ(controller->Session().Entries().size(), 1u) << "no command runs meanwhile";
+      controller->CloseWhenWaitEnds();
+      EXPECT_FALSE(view->closeAsked);
+      windows.AnswerQuestion(top, closes);
+    };
+    Run(CommandId::kClose);
+    view->onPump = nullptr;
+    EXPECT_EQ(pumps, 3);
+    EXPECT_EQ(windows.IsWindow(top), !closes);
+    EXPECT_TRUE(controller->Session().Entries().empty());
+    EXPECT_TRUE(view->MessageIds().empty()) << "an editor that asks is not one that hangs";
+    EXPECT_FALSE(controller->WaitingOnOtherProgram());
+    EXPECT_TRUE(view->closeAsked) << "the tool closes once the wait is over";
+  }
+}
+
 TEST_F(LinkedModeTest, AnEditorClosedByHandIsPrunedAtTheNextTick) {
   OpenByDialog("C:\\doc\\one.txt");
   OpenByDialog("C:\\doc\\two.txt");
@@ -649,7 +758,7 @@ TEST_F(LinkedModeTest, RunningTheCurrentFileWithTheDefaultOrAListedProgram) {
   EXPECT_EQ(processes.ShellOpened().size(), 0u) << "the file does not exist";
   EXPECT_EQ(view->MessageIds().back(), MessageId::kRunFailed);
   Run(CommandId::kExecProgram, 0);
-  EXPECT_EQ(started.back(), "C:\\tools\\view.exe -x \"C:\\doc\\a b.txt\"");
+  EXPECT_EQ(started.back(), "\"C:\\tools\\view.exe\" -x \"C:\\doc\\a b.txt\"");
   EXPECT_EQ(controller->ExecDefault(), DefaultProgram::Associated()) << "running another program leaves the default";
 }
 
@@ -840,6 +949,129 @@ TEST_F(MainControllerTest, RecentListKeepsTenAndDropsTheOldest) {
   controller->FormClose(view->rect);
   EXPECT_EQ(Key("Quiltor", "QuiltorData9"), "d1.edt");
   EXPECT_EQ(Key("Quiltor", "QuiltorData10"), "");
+}
+
+// ---- Finding items by typing ---------------------------------------------------
+
+// A text item and one in a menu two levels deep; notepad is the target.
+class SearchTest : public MainControllerTest {
+ protected:
+  void SetUp() override {
+    files.Put(Bytes(kFolder) + "tags.edt",
+              "[Version]\r\nNo=170\r\n[Group]\r\nCount=1\r\n[Menu00]\r\nTitle=Tags\r\nCount=2\r\nM00=00,&Bold\r\n"
+              "M01=13,01,Headings\r\nM0100=13,01,More\r\nM010000=00,h2\r\n"
+              "[Edit00]\r\nM00a=<b>\r\nM00b=</b>\r\nM010000a=<h2>\r\nM010000b=</h2>\r\n");
+    files.Put(Bytes(kFolder) + "other.edt", DataFile("Other", 3));
+    Start("[Setup]\r\nPasteKindEZ=0\r\n[Quiltor]\r\nQuiltorData=tags.edt\r\n");
+    controller->AttachSearchView(search);
+    FinishStart();
+    top = windows.Add("Notepad", 9);
+    edit = windows.AddEditor("Edit", 9, top);
+    windows.SetEditText(edit, "say hello now", 4, 9);
+    controller->Items().Simple().SetTarget(edit);
+  }
+  std::vector<Bytes> HitNames() {
+    std::vector<Bytes> names;
+    for (std::size_t row = 0; row < controller->Search().Hits().size(); ++row) {
+      names.push_back(StoredItemName(controller->Search().Hit(row).name));
+    }
+    return names;
+  }
+  static constexpr std::uint8_t kEnter = 0x0D;
+  static constexpr std::uint8_t kEscape = 0x1B;
+  fakes::FakeSearchView search;
+  WindowId top = kNoWindow;
+  WindowId edit = kNoWindow;
+};
+
+TEST_F(SearchTest, EnterRunsTheFoundItemAsAClickWouldAndTheUseIsRemembered) {
+  ASSERT_TRUE(controller->OpenSearch());
+  EXPECT_EQ(search.shows, std::vector<bool>{true});
+  controller->SearchQueryChanged("more H2");
+  ASSERT_EQ(HitNames(), std::vector<Bytes>{"MB00M010000"});
+  EXPECT_TRUE(controller->SearchKey(kEnter));
+  EXPECT_EQ(windows.EditText(edit), "say <h2>hello</h2> now");
+  EXPECT_EQ(controller->Items().LastItem(), ItemName::Main(0, 1).Entry(0).Entry(0)) << "re-edit runs it again, as after a click";
+  EXPECT_FALSE(controller->Search().IsOpen());
+  EXPECT_EQ(search.shows, (std::vector<bool>{true, false}));
+  EXPECT_EQ(Key("Search", "Used0"), "1,MB00M010000,tags.edt");
+  EXPECT_EQ(Key("Quiltor", "QuiltorData"), "tags.edt");
+
+  // A click counts as a use too: the most recent comes first among equals.
+  controller->ApplicationEventsIdle();
+  windows.SetEditText(edit, "x", 0, 1);
+  controller->ChooseItem(ItemName::Main(0, 0));
+  EXPECT_EQ(Key("Search", "Used1"), "2,TB00M00,tags.edt");
+  controller->OpenSearch();
+  EXPECT_EQ(HitNames(), (std::vector<Bytes>{"TB00M00", "MB00M010000"}));
+  controller->SearchQueryChanged("zzz");
+  EXPECT_TRUE(controller->Search().NoHits());
+  EXPECT_TRUE(controller->SearchKey(kEnter));
+  EXPECT_TRUE(controller->Search().IsOpen()) << "nothing to run";
+}
+
+TEST_F(SearchTest, KeysMoveTheSelectionAndEscapeGivesThePagesBack) {
+  controller->OnPageActivated(0);
+  const int renders = search.renders;
+  ASSERT_TRUE(controller->OpenSearch());
+  EXPECT_TRUE(controller->SearchKey(0x28));  // Down
+  EXPECT_EQ(controller->Search().Selection(), 1);
+  EXPECT_TRUE(controller->SearchKey(0x22));  // Page Down stops at the last hit
+  EXPECT_EQ(controller->Search().Selection(), 1);
+  EXPECT_TRUE(controller->SearchKey(0x26));  // Up
+  EXPECT_EQ(controller->Search().Selection(), 0);
+  EXPECT_GT(search.renders, renders + 3);
+  EXPECT_FALSE(controller->SearchKey('A')) << "letters belong to the query box";
+  EXPECT_FALSE(controller->SearchKey(0x25)) << "so do Left and Right";
+  const WindowId foreground = windows.Foreground();
+  EXPECT_TRUE(controller->SearchKey(kEscape));
+  EXPECT_FALSE(controller->Search().IsOpen());
+  EXPECT_FALSE(search.open);
+  EXPECT_EQ(windows.Foreground(), foreground) << "Escape on the pages goes to the target; here it only closes";
+  EXPECT_EQ(controller->ActivePage(), 0);
+}
+
+TEST_F(SearchTest, CtrlFOpensAndOnlyWhenThereArePages) {
+  keyboard.Send(KeyEvent{0x11, 0x1D, false});
+  controller->FormShortCut('F');
+  keyboard.Send(KeyEvent{0x11, 0x1D, true});
+  EXPECT_TRUE(controller->Search().IsOpen());
+  EXPECT_EQ(controller->Search().Query(), "");
+  controller->CloseSearch();
+  controller->FormShortCut('F');
+  EXPECT_FALSE(controller->Search().IsOpen()) << "F alone is a character, the window's to translate";
+  files.Put(Bytes(kFolder) + "none.edt", DataFile("None", 0));
+  view->chosenDataFiles = {Bytes("none.edt")};
+  Run(CommandId::kLoomwork);
+  EXPECT_FALSE(controller->OpenSearch());
+}
+
+TEST_F(SearchTest, ASwapOfTheDataFileClosesTheSearchAndSearchesTheNewFile) {
+  ASSERT_TRUE(controller->OpenSearch());
+  controller->SearchQueryChanged("h2");
+  Forward("/dother.edt\n");
+  EXPECT_FALSE(controller->Search().IsOpen());
+  EXPECT_FALSE(search.open);
+  ASSERT_TRUE(controller->OpenSearch());
+  EXPECT_EQ(HitNames(), (std::vector<Bytes>{"TB00M00", "TB01M00", "TB02M00"}));
+  // F9 drops down the recent files while the search is open; choosing one swaps.
+  EXPECT_TRUE(controller->SearchKey(0x78));
+  EXPECT_EQ(view->dropDowns.back(), CommandId::kLoomwork);
+  EXPECT_TRUE(controller->Search().IsOpen());
+  Run(CommandId::kLoomworkHistory, 1);
+  EXPECT_EQ(controller->DataFilePath(), "tags.edt");
+  EXPECT_FALSE(controller->Search().IsOpen());
+}
+
+TEST_F(SearchTest, AHitOfADisabledButtonDoesNotRun) {
+  Run(CommandId::kMode);  // linked mode with no current file: every item button is off
+  ASSERT_FALSE(controller->ItemsEnabled());
+  ASSERT_TRUE(controller->OpenSearch());
+  controller->SearchQueryChanged("bold");
+  EXPECT_TRUE(controller->SearchKey(kEnter));
+  EXPECT_EQ(windows.EditText(edit), "say hello now");
+  EXPECT_FALSE(controller->Items().HasLastItem());
+  EXPECT_TRUE(controller->Search().IsOpen());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "fakes/fixtures.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -47,7 +48,7 @@ TEST(BuildDataPages, MakesTheButtonsOfEveryRow) {
   const Row rows[] = {
       {ItemName::Main(0, 0), Padded("Greeting"), -1, true, ItemAction::kText, ItemName::Side(0, 0), 6, true,
        ItemAction::kModule},
-      {ItemName::Main(0, 1), kSeparatorCaption, -1, false, ItemAction::kNone, std::nullopt, -1, false,
+      {ItemName::Main(0, 1), texts::kSeparatorCaption, -1, false, ItemAction::kNone, std::nullopt, -1, false,
        ItemAction::kNone},
       {ItemName::Main(0, 2), Padded("Headers"), 12, true, ItemAction::kDropDown, ItemName::Side(0, 2), -1, false,
        ItemAction::kNone},
@@ -101,7 +102,7 @@ TEST(BuildDataPages, CaptionsArePaddedToThirtyBytesAndShowAmpersands) {
     SCOPED_TRACE(c.caption);
     EXPECT_EQ(MainButtonCaption(c.caption), c.shown);
   }
-  EXPECT_EQ(kSeparatorCaption.size(), 31u);
+  EXPECT_EQ(Bytes(texts::kSeparatorCaption).size(), 31u);
 }
 
 TEST(BuildDataPages, BuildsMenuTreesToTheFourthKeyLevel) {

@@ -9,6 +9,7 @@
 #include "fakes/fake_files.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -62,7 +63,7 @@ TEST_F(LoadTest, WithoutAFileEverythingIsDefaultAndTheFormatIsWritten) {
   EXPECT_EQ(s.Common().extName, "\x8b\xa4\x92\xca");  // 共通
   EXPECT_EQ(s.Common().cutPasteKey, kDefaultCutPasteKey);
   EXPECT_TRUE(s.programs.empty());
-  EXPECT_EQ(s.fileFilter, kDefaultFileFilter);
+  EXPECT_EQ(s.fileFilter, texts::kDefaultFileFilter);
   EXPECT_EQ(s.no, 170);
   EXPECT_EQ(Disk(), "[Version]\r\nNo=170\r\n");
   // The main window writes the current data file at start.
@@ -369,9 +370,9 @@ TEST(BuildOpenFilterTest, OffersTheTickedEntriesInOrder) {
     Bytes expected;
   };
   const Case cases[] = {
-      {"first of the default", kDefaultFileFilter, "10000000", "\x91S\xcc\xa7\xb2\xd9\x81i*.*\x81j|*.*"},
-      {"second only", kDefaultFileFilter, "01", "\xc3\xb7\xbd\xc4\xcc\xa7\xb2\xd9\x81i*.txt\x81j|*.txt"},
-      {"no ticks", kDefaultFileFilter, "", ""},
+      {"first of the default", texts::kDefaultFileFilter, "10000000", "\x91S\xcc\xa7\xb2\xd9\x81i*.*\x81j|*.*"},
+      {"second only", texts::kDefaultFileFilter, "01", "\xc3\xb7\xbd\xc4\xcc\xa7\xb2\xd9\x81i*.txt\x81j|*.txt"},
+      {"no ticks", texts::kDefaultFileFilter, "", ""},
       {"all ticked", "A|*.a||B|*.b||", "11", "A|*.a|B|*.b"},
       {"other characters do not tick", "A|*.a||B|*.b||", "x1", "B|*.b"},
       {"surplus ones add nothing", "A|*.a||B|*.b||", "1111111111", "A|*.a|B|*.b"},
@@ -560,7 +561,8 @@ TEST_F(WriteTest, EveryKeyReadIsWrittenAndTheRecordDefaultsAreTheFilesDefaults) 
     kinds.resize(2);
     return WriteTimerAndSizeKeys(target, s) && WriteFilterKeys(target, s) && WriteLineEndAndHotKeys(target, s) &&
            WriteSimpleModeDelivery(target, s) && WriteFileKinds(target, kinds, 0) &&
-           SaveWindowState(target, WindowState{}) && WriteMode(target, s.quiltor.mode);
+           SaveWindowState(target, WindowState{}) && WriteMode(target, s.quiltor.mode) &&
+           WriteLibraryRefused(target, s.quiltor.libraryRefused);
   };
   ASSERT_TRUE(writeAll(file, AppSettings{}));
   const IniDocument doc(Disk());

@@ -6,6 +6,7 @@
 
 #include "fakes/fake_files.h"
 #include "settings/profile.h"
+#include "text/texts.h"
 
 namespace quiltor {
 namespace {
@@ -13,6 +14,7 @@ namespace {
 const Bytes kFolder = "C:\\Tool\\";
 const Bytes kIni = "C:\\Tool\\Quiltor.ini";
 const Bytes kSystem = "C:\\windows\\system32\\";
+const ToolFolders kPortable{kFolder, kFolder};
 
 // A disk whose system folder is kSystem.
 class SystemDisk : public FakeFileSystem {
@@ -247,7 +249,7 @@ TEST_F(ConfirmTest, MissingFileIsCreatedWithTheKeysInTheDialogsOrder) {
   SetupCopy edited(s, facts);
   edited.programs.Add({"V", "v.exe", "%f"});
   const SetupConfirmation c = ConfirmSetup(s, edited, facts, "", "");
-  const Bytes defaultsLine = Bytes("FileFilter=") + kDefaultFileFilter;
+  const Bytes defaultsLine = Bytes("FileFilter=") + texts::kDefaultFileFilter;
   EXPECT_EQ(c.fileBytes,
             Lines({"[Setup]", "Timer=100", "TimerEZ=2000", "MinHeight=38", "MaxHeight=480", "Resize=5",
                    "OpenFiles=10", "MakeNew=0", "CaretInside=1", "ChangeMode=1", "CloseMode=1", defaultsLine.c_str(),
@@ -268,43 +270,57 @@ TEST_F(ConfirmTest, ValueThatCannotBeOneLineLeavesTheFileAlone) {
 
 TEST_F(ConfirmTest, CommitReplacesTheFileOnceOrNotAtAll) {
   copy.Type(SetupSpin::kTimer, 300);
-  SetupCommit commit = CommitSetup(files, kFolder, settings, copy, facts, "");
+  SetupCommit commit = CommitSetup(files, kPortable, settings, copy, facts, "");
   EXPECT_TRUE(commit.written);
   EXPECT_EQ(files.WriteCount(kIni), 1);
   EXPECT_EQ(files.Contents(kIni), Edit(kFile, "Timer=100", "Timer=300"));
 
   // Nothing changed: nothing written.
-  commit = CommitSetup(files, kFolder, commit.confirmation.settings, copy, facts, "");
+  commit = CommitSetup(files, kPortable, commit.confirmation.settings, copy, facts, "");
   EXPECT_TRUE(commit.written);
   EXPECT_EQ(files.WriteCount(kIni), 1);
 
   copy.Type(SetupSpin::kTimer, 400);
   files.SetUnreadable(kIni, true);
-  commit = CommitSetup(files, kFolder, settings, copy, facts, "");
+  commit = CommitSetup(files, kPortable, settings, copy, facts, "");
   EXPECT_FALSE(commit.written);
   EXPECT_EQ(commit.confirmation.settings.timer, 400);  // the settings still take effect
   files.SetUnreadable(kIni, false);
   files.FailWrites(FakeFileSystem::WriteFailure::kMidWrite);
-  EXPECT_FALSE(CommitSetup(files, kFolder, settings, copy, facts, "").written);
+  EXPECT_FALSE(CommitSetup(files, kPortable, settings, copy, facts, "").written);
   EXPECT_EQ(files.Contents(kIni), Edit(kFile, "Timer=100", "Timer=300"));
 }
 
-TEST_F(ConfirmTest, CompanionLibraryFollowsTheBoxAndFailuresLeaveItsRealPresence) {
+TEST_F(ConfirmTest, CompanionLibraryFollowsTheBoxAndARefusalIsNamedAndLeavesItsRealPresence) {
   const Bytes installed = kSystem + "Quiltor.dll";
   files.Put(kFolder + "Quiltor.dll", "library");
   copy.library = true;
-  CommitSetup(files, kFolder, settings, copy, facts, "");
+  EXPECT_EQ(CommitSetup(files, kPortable, settings, copy, facts, "").libraryRefused, std::nullopt);
   EXPECT_EQ(files.Contents(installed), "library");
   EXPECT_TRUE(CompanionLibraryInstalled(files));
 
+  // A user who is no administrator: the system folder takes no write.
   copy.library = false;
-  files.FailWrites(FakeFileSystem::WriteFailure::kRefuse);
-  EXPECT_FALSE(ApplyCompanionLibrary(files, false, kFolder));
+  files.ProtectFolder(kSystem);
+  const SetupCommit refused = CommitSetup(files, kPortable, settings, copy, facts, "");
+  EXPECT_TRUE(refused.written);
+  EXPECT_EQ(refused.libraryRefused, installed);
   EXPECT_TRUE(CompanionLibraryInstalled(files));
   EXPECT_TRUE(SetupCopy(settings, {38, 480, true, 1024, 1024, CompanionLibraryInstalled(files)}).library);
-  files.FailWrites(FakeFileSystem::WriteFailure::kNone);
-  CommitSetup(files, kFolder, settings, copy, facts, "");
-  EXPECT_FALSE(CompanionLibraryInstalled(files));
+}
+
+TEST_F(ConfirmTest, SettingsInTheUsersFolderAreWrittenThereAndTheLibraryComesFromTheProgram) {
+  const Bytes user = "C:\\Users\\u\\AppData\\Roaming\\Quiltor\\";
+  files.Put(user + "Quiltor.ini", kFile);
+  files.Put(kFolder + "Quiltor.dll", "library");
+  files.ProtectFolder(kFolder);
+  copy.Type(SetupSpin::kTimer, 300);
+  copy.library = true;
+  const SetupCommit commit = CommitSetup(files, ToolFolders{kFolder, user}, settings, copy, facts, "");
+  EXPECT_TRUE(commit.written);
+  EXPECT_EQ(files.Contents(user + "Quiltor.ini"), Edit(kFile, "Timer=100", "Timer=300"));
+  EXPECT_EQ(files.Contents(kIni), kFile);
+  EXPECT_EQ(files.Contents(kSystem + "Quiltor.dll"), "library");
 }
 
 }  // namespace

@@ -268,7 +268,7 @@ TEST(SetupPlacementTest, DialogStaysOnTheScreenAndTheMainWindowFollowsIt) {
       {{1200, 0}, {kScreen - kWidth, 0, 1100 + kWidth - kScreen}},
   };
   for (const Case& c : cases) {
-    const DialogPlacement placed = PlaceSetupDialog(c.main, kWidth, kScreen);
+    const DialogPlacement placed = PlaceSetupDialog(c.main, kWidth, Rect{0, 0, kScreen, 1024});
     EXPECT_EQ(placed, c.placed) << c.main.x;
     // Not moved: the main window goes back where it was.
     EXPECT_EQ(MainPositionAfterSetup({placed.left, placed.top}, placed.clampOffset), c.main);
@@ -276,8 +276,15 @@ TEST(SetupPlacementTest, DialogStaysOnTheScreenAndTheMainWindowFollowsIt) {
     EXPECT_EQ(MainPositionAfterSetup({placed.left + 50, placed.top + 7}, placed.clampOffset),
               (Point{c.main.x + 50, c.main.y + 7}));
   }
-  const DialogPlacement detection = ClampToScreen(-30, 5, 528, kScreen);
+  const DialogPlacement detection = ClampToScreen(-30, 5, 528, Rect{0, 0, kScreen, 1024});
   EXPECT_EQ(PositionAfterDetection({detection.left, detection.top}, detection.clampOffset), (Point{-30, 5}));
+  // On a monitor left of the primary, with a task bar on its left edge: the
+  // dialog stays on that monitor, clear of the bar.
+  const Rect left{-1220, 0, 0, 1024};
+  const DialogPlacement onLeft = PlaceSetupDialog({-1200, 40}, kWidth, left);
+  EXPECT_EQ(onLeft, (DialogPlacement{-1220, 40, -80}));
+  EXPECT_EQ(MainPositionAfterSetup({onLeft.left, onLeft.top}, onLeft.clampOffset), (Point{-1200, 40}));
+  EXPECT_EQ(PlaceSetupDialog({-300, 40}, kWidth, left), (DialogPlacement{-kWidth, 40, -400 + kWidth}));
   EXPECT_EQ(CenterOn({100, 100, 563, 480}, 359, 231), (Point{152, 175}));
 }
 

@@ -1,6 +1,7 @@
 // The lists the settings dialog edits: file filters, programs, file kinds
 // and the file-kind dialog's working list.
 #include "settings/setup_lists.h"
+#include "text/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +58,9 @@ TEST(FilterRowsTest, LoadingKeepsEveryEntryOfTheFilter) {
     FilterRows rows = FilterRows::FromSettings(c.filter, c.flags);
     EXPECT_EQ(RowTexts(rows), c.rows) << c.filter;
   }
-  FilterRows defaults = FilterRows::FromSettings(kDefaultFileFilter, kDefaultFileFilterC);
+  FilterRows defaults = FilterRows::FromSettings(texts::kDefaultFileFilter, kDefaultFileFilterC);
   EXPECT_EQ(defaults.Count(), 8u);
-  EXPECT_EQ(defaults.FileFilter(), kDefaultFileFilter);
+  EXPECT_EQ(defaults.FileFilter(), texts::kDefaultFileFilter);
   EXPECT_EQ(defaults.FileFilterC(), kDefaultFileFilterC);
 }
 

@@ -54,6 +54,40 @@ TEST(MainWindowState, StartupShowsAStripThenStretchesToTheSavedHeight) {
   EXPECT_FALSE(w.stretchButtonShown);
 }
 
+// At 150 % every configured height is half as large again in pixels, the
+// settings keep their units, and a move to a 200 % monitor scales the
+// heights the window had.
+TEST(MainWindowState, HeightsFollowTheDpiOfTheMonitor) {
+  FakeWindow w;
+  w.state.SetDpi(144);
+  w.Start(450, 60, 2);
+  EXPECT_EQ(w.height, 57) << "the 38-unit strip";
+  EXPECT_EQ(w.state.StartupPending(), 2 + 100 * 60) << "the pending start keeps units";
+  StartupFinish finish = w.state.FinishStartup();
+  EXPECT_EQ(finish.stretchTo, 450);
+  EXPECT_EQ(w.state.ShrinkHeight(), 90);
+  EXPECT_EQ(w.state.ShrinkSetting(), 60);
+  w.Animate(finish.stretchTo);
+  std::optional<TrackLimits> limits = w.state.MinMaxInfo();
+  ASSERT_TRUE(limits);
+  EXPECT_EQ((std::vector<int>{limits->minWidth, limits->maxWidth, limits->minHeight, limits->maxHeight}),
+            (std::vector<int>{413, 413, 90, 765}));
+  EXPECT_EQ(w.state.ToolBarToggled(false, 450), 405);
+  EXPECT_EQ(w.state.HeightLimit(), 720);
+  EXPECT_EQ(w.state.HeightLimitSetting(), 480);
+  w.ResizeTo(405);
+  w.Animate(w.state.Shrink(w.height));
+  EXPECT_EQ(w.height, 90);
+  EXPECT_TRUE(w.stretchButtonShown);
+
+  w.state.SetDpi(192);
+  w.height = 120;  // the system scaled the window with its monitor
+  EXPECT_EQ(w.state.ShrinkHeight(), 120);
+  EXPECT_EQ(w.state.HeightLimit(), 960);
+  w.Animate(w.state.Stretch());
+  EXPECT_EQ(w.height, 540) << "405 pixels at 150 % are 540 at 200 %";
+}
+
 TEST(MainWindowState, ActivationDoesNothingWhileStartupIsPending) {
   FakeWindow w;
   w.Start(300, 38, 0);

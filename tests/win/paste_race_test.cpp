@@ -274,26 +274,26 @@ TEST(Win32ClipboardOnDemand, PutsOnlyWhileTheClipboardIsUnchanged) {
   const std::uint32_t emptied = clipboard.SequenceNumber();
   EXPECT_EQ(clipboard.OwnerProcess(), GetCurrentProcessId());
   ASSERT_TRUE(PutClipboard({{CF_TEXT, std::string("cut late\0", 9)}}));
-  EXPECT_EQ(clipboard.PutForPasteIfUnchanged("mine", GetCurrentProcessId(), emptied), PutResult::kChanged);
+  EXPECT_EQ(clipboard.PutForPasteIfUnchanged(PasteText{"mine", {}, {}}, GetCurrentProcessId(), emptied), PutResult::kChanged);
   EXPECT_EQ(ClipboardText(), "cut late");
   const std::uint32_t now = clipboard.SequenceNumber();
-  EXPECT_EQ(clipboard.PutForPasteIfUnchanged("mine", GetCurrentProcessId(), now), PutResult::kPut);
+  EXPECT_EQ(clipboard.PutForPasteIfUnchanged(PasteText{"mine", {}, {}}, GetCurrentProcessId(), now), PutResult::kPut);
   EXPECT_EQ(ClipboardText(), "mine");
 }
 
 TEST(Win32ClipboardOnDemand, TellsWhoReadTheTextAndKeepsItForLaterReaders) {
   Win32Platform platform;
   Clipboard& clipboard = *platform.clipboard;
-  ASSERT_TRUE(clipboard.PutForPaste("one paste", GetCurrentProcessId()));
+  ASSERT_TRUE(clipboard.PutForPaste(PasteText{"one paste", {}, {}}, GetCurrentProcessId()));
   EXPECT_EQ(clipboard.PasteTextRead(), PasteRead::kNotRead);
   EXPECT_TRUE(clipboard.HasText());
   // Opened without a window: the reader cannot be told.
   EXPECT_EQ(ClipboardText(), "one paste");
   EXPECT_EQ(clipboard.PasteTextRead(), PasteRead::kByOther);
-  EXPECT_EQ(clipboard.GetText(), std::optional<Bytes>("one paste"));
+  EXPECT_EQ(clipboard.GetText(), (std::optional<quiltor::ClipboardText>(quiltor::ClipboardText{u"one paste", "one paste"})));
   EXPECT_TRUE(clipboard.HoldsOwnContent()) << "reading changes nothing";
   // A window of the reader's process asks for the Unicode form.
-  ASSERT_TRUE(clipboard.PutForPaste("two", GetCurrentProcessId()));
+  ASSERT_TRUE(clipboard.PutForPaste(PasteText{"two", {}, {}}, GetCurrentProcessId()));
   HWND reader = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(reader, nullptr);
   ASSERT_TRUE(OpenClipboard(reader));
@@ -308,7 +308,7 @@ TEST(Win32ClipboardOnDemand, TellsWhoReadTheTextAndKeepsItForLaterReaders) {
 
 TEST(Win32ClipboardOnDemand, ReaderGetsTheTextWhileThePuttingThreadWaitsWithoutMessages) {
   Win32Platform platform;
-  ASSERT_TRUE(platform.clipboard->PutForPaste("while asleep", 0));
+  ASSERT_TRUE(platform.clipboard->PutForPaste(PasteText{"while asleep", {}, {}}, 0));
   struct Read {
     std::string text;
   } read;

@@ -9,22 +9,9 @@
 #include "platform/win32/clipboard_owner.h"
 #include "platform/win32/clipboard_reader.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
-namespace {
-
-constexpr UINT kJapaneseCodePage = 932;
-
-std::wstring ToUtf16(const Bytes& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(kJapaneseCodePage, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(kJapaneseCodePage, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-}  // namespace
 
 class Win32Clipboard::OwnedSession {
  public:
@@ -74,21 +61,27 @@ bool Win32Clipboard::HoldsOwnContent() {
   return ownSequence_ != 0 && GetClipboardSequenceNumber() == ownSequence_;
 }
 
-bool Win32Clipboard::PutForPaste(const Bytes& text, std::uint32_t reader) {
+bool Win32Clipboard::PutForPaste(const PasteText& text, std::uint32_t reader) {
   OwnedSession session(*this);
   return session.Emptied() && FillPasteText(text, reader);
 }
 
-PutResult Win32Clipboard::PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) {
+PutResult Win32Clipboard::PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader,
+                                                 std::uint32_t sequence) {
   OwnedSession session(*this, sequence);
   if (session.Changed()) return PutResult::kChanged;
   if (!session.Emptied() || !FillPasteText(text, reader)) return PutResult::kUnavailable;
   return PutResult::kPut;
 }
 
-bool Win32Clipboard::FillPasteText(const Bytes& text, std::uint32_t reader) {
+bool Win32Clipboard::FillPasteText(const PasteText& text, std::uint32_t reader) {
+  // The selection stays as the editor gave it; only the tool's own texts
+  // are converted. CF_TEXT beside it serves programs that read only that.
+  std::wstring wide = FromAnsi(text.before);
+  wide.append(text.selection.units.begin(), text.selection.units.end());
+  wide += FromAnsi(text.after);
   ClipboardOwner& owner = *owner_;
-  owner.Hold(text, ToUtf16(text), reader, owner.Window() != nullptr);
+  owner.Hold(ToAnsiForDisplay(wide), wide, reader, owner.Window() != nullptr);
   bool announced = false;
   if (owner.Window()) {
     owner.SetRead(PasteRead::kNotRead);
@@ -111,21 +104,27 @@ bool Win32Clipboard::FillPasteText(const Bytes& text, std::uint32_t reader) {
 
 PasteRead Win32Clipboard::PasteTextRead() { return owner_->Read(); }
 
-bool Win32Clipboard::HasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
+bool Win32Clipboard::HasText() { return IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE; }
 
-std::optional<Bytes> Win32Clipboard::GetText() {
+// As CF_UNICODETEXT: the system makes it from a CF_TEXT with the locale its
+// writer put beside it, while a CF_TEXT made from an editor's Unicode would
+// follow the keyboard layout's code page and lose what that code page lacks.
+std::optional<ClipboardText> Win32Clipboard::GetText() {
   snapshots_.SettleAbandoned();
   ClipboardSession session(nullptr, kClipboardOpenRetryMs);
   if (!session.IsOpen()) return std::nullopt;
-  HANDLE handle = GetClipboardData(CF_TEXT);
-  if (!handle) return Bytes();
+  ClipboardText text{{}, Bytes()};
+  HANDLE handle = GetClipboardData(CF_UNICODETEXT);
+  if (!handle) return text;
   GlobalLockScope lock(handle);
-  const auto* data = static_cast<const char*>(lock.Data());
-  if (!data) return Bytes();
-  const std::size_t size = GlobalSize(handle);
-  const void* end = std::memchr(data, 0, size);
-  const std::size_t length = end ? static_cast<std::size_t>(static_cast<const char*>(end) - data) : size;
-  return Bytes(data, length);
+  const auto* data = static_cast<const char16_t*>(lock.Data());
+  if (!data) return text;
+  const std::size_t units = GlobalSize(handle) / sizeof(char16_t);
+  std::size_t length = 0;
+  while (length < units && data[length] != u'\0') ++length;
+  text.units.assign(data, length);
+  text.ansi = ToAnsiExact(std::wstring_view(reinterpret_cast<const wchar_t*>(data), length));
+  return text;
 }
 
 bool Win32Clipboard::Empty() {
@@ -144,7 +143,7 @@ RestoreOutcome Win32Clipboard::Restore(const ClipboardSnapshot& snapshot) {
   outcome.opened = true;
   for (const ClipboardSnapshot::Format& entry : snapshot.formats) {
     UINT format = entry.id;
-    if (!entry.name.empty()) format = RegisterClipboardFormatA(entry.name.c_str());
+    if (!entry.name.empty()) format = RegisterClipboardFormatW(FromAnsi(entry.name).c_str());
     const bool put = format != 0 && (format == CF_ENHMETAFILE ? PutEnhancedMetafile(entry.data)
                                                                : PutClipboardBytes(format, entry.data.data(), entry.data.size()));
     if (!put) outcome.notRestored.push_back(ClipboardFormatName{entry.id, entry.name});

@@ -27,9 +27,9 @@ class Win32Clipboard : public Clipboard {
   Win32Clipboard(const Win32Clipboard&) = delete;
   Win32Clipboard& operator=(const Win32Clipboard&) = delete;
   bool HasText() override;
-  std::optional<Bytes> GetText() override;
-  bool PutForPaste(const Bytes& text, std::uint32_t reader) override;
-  PutResult PutForPasteIfUnchanged(const Bytes& text, std::uint32_t reader, std::uint32_t sequence) override;
+  std::optional<ClipboardText> GetText() override;
+  bool PutForPaste(const PasteText& text, std::uint32_t reader) override;
+  PutResult PutForPasteIfUnchanged(const PasteText& text, std::uint32_t reader, std::uint32_t sequence) override;
   PasteRead PasteTextRead() override;
   bool Empty() override;
   bool IsHeldOpen() override;
@@ -44,7 +44,7 @@ class Win32Clipboard : public Clipboard {
   // the owner could not be made) and empties it, making the tool its owner.
   class OwnedSession;
   // Announces (or puts) the text for one paste into the emptied, open clipboard.
-  bool FillPasteText(const Bytes& text, std::uint32_t reader);
+  bool FillPasteText(const PasteText& text, std::uint32_t reader);
 
   std::unique_ptr<ClipboardOwner> owner_;
   SnapshotTaker snapshots_;

@@ -5,6 +5,7 @@
 
 #include "delivery/clipboard_formats.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 
@@ -51,9 +52,11 @@ ClipboardFormatName ClipboardFormatNameOf(UINT format) {
   ClipboardFormatName name;
   name.id = format;
   if (format >= kCfFirstRegistered) {
-    char text[256] = {};
-    const int length = GetClipboardFormatNameA(format, text, sizeof text);
-    if (length > 0) name.name.assign(text, static_cast<std::size_t>(length));
+    wchar_t text[256] = {};
+    const int length = GetClipboardFormatNameW(format, text, 256);
+    // A name code page 932 cannot hold stays empty: the format then goes
+    // back by its number, which holds for the session.
+    if (length > 0) name.name = ToAnsiExact(std::wstring_view(text, static_cast<std::size_t>(length))).value_or("");
   }
   return name;
 }
@@ -62,7 +65,7 @@ void PutToolMarkers() {
   // Registered ids stay the same for the session: asked once.
   static const auto ids = [] {
     std::array<UINT, kToolMarkerFormats.size()> registered{};
-    for (std::size_t i = 0; i < registered.size(); ++i) registered[i] = RegisterClipboardFormatA(kToolMarkerFormats[i]);
+    for (std::size_t i = 0; i < registered.size(); ++i) registered[i] = RegisterClipboardFormatW(FromAnsi(kToolMarkerFormats[i]).c_str());
     return registered;
   }();
   const DWORD no = 0;

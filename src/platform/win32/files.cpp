@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "platform/win32/handles.h"
-
 #include <algorithm>
 #include <limits>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 #include "text/cp932.h"
 
 namespace quiltor {
@@ -23,19 +23,34 @@ bool WriteWhole(HANDLE file, const Bytes& contents) {
   return true;
 }
 
+// A path of the core as Windows takes it. Bytes that are no characters of
+// code page 932 name no file: the call is refused rather than made on
+// another name.
+std::optional<std::wstring> Wide(const Bytes& path) { return FromAnsiExact(path); }
+
+DWORD AttributesOf(const Bytes& path) {
+  const std::optional<std::wstring> wide = Wide(path);
+  return wide ? GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
+HANDLE OpenForReading(const Bytes& path) {
+  const std::optional<std::wstring> wide = Wide(path);
+  if (!wide) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 }  // namespace
 
 bool Win32FileSystem::Exists(const Bytes& path) {
   // A folder is no file: a program path built from an empty name is the data
   // folder itself, and opening it would start an Explorer window.
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = AttributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::optional<Bytes> Win32FileSystem::ReadAll(const Bytes& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(OpenForReading(path));
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
@@ -58,50 +73,66 @@ std::optional<Bytes> Win32FileSystem::ReadAll(const Bytes& path) {
 bool Win32FileSystem::ReplaceAll(const Bytes& path, const Bytes& contents) {
   // A read-only file stays as it is, as with the system's own writers (Wine
   // would let the move replace it).
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::optional<std::wstring> target = Wide(path);
+  if (!target) return false;
+  DWORD attributes = GetFileAttributesW(target->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
-  const Bytes temp = path + ".tmp";
+  const std::wstring temp = *target + L".tmp";
   {
-    FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     bool ok = WriteWhole(file.Get(), contents) && FlushFileBuffers(file.Get());
     ok = file.Reset() && ok;
     if (!ok) {
-      DeleteFileA(temp.c_str());
+      DeleteFileW(temp.c_str());
       return false;
     }
   }
-  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temp.c_str());
+  if (!MoveFileExW(temp.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
     return false;
   }
   return true;
 }
 
 std::optional<std::uint64_t> Win32FileSystem::WriteTime(const Bytes& path) {
+  const std::optional<std::wstring> wide = Wide(path);
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!wide || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
          data.ftLastWriteTime.dwLowDateTime;
 }
 
 bool Win32FileSystem::Copy(const Bytes& from, const Bytes& to) {
-  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+  const std::optional<std::wstring> source = Wide(from);
+  const std::optional<std::wstring> target = Wide(to);
+  return source && target && CopyFileW(source->c_str(), target->c_str(), FALSE) != 0;
+}
+
+bool Win32FileSystem::CreateFolder(const Bytes& path) {
+  const std::optional<std::wstring> wide = Wide(path);
+  if (!wide) return false;
+  if (CreateDirectoryW(wide->c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesW(wide->c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 Bytes Win32FileSystem::SystemFolder() {
-  char folder[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return {};
-  Bytes path(folder, length);
-  if (path.back() != '\\') path += '\\';
-  return path;
+  std::optional<Bytes> path = PathToAnsi(std::wstring(folder, length));
+  if (!path || path->empty()) return {};
+  if (path->back() != '\\') *path += '\\';
+  return *path;
 }
 
-bool Win32FileSystem::Remove(const Bytes& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32FileSystem::Remove(const Bytes& path) {
+  const std::optional<std::wstring> wide = Wide(path);
+  return wide && DeleteFileW(wide->c_str()) != 0;
+}
 
 std::vector<Bytes> Win32FileSystem::List(const Bytes& folder, const Bytes& pattern) {
   return Find(folder, pattern, false);
@@ -110,24 +141,26 @@ std::vector<Bytes> Win32FileSystem::List(const Bytes& folder, const Bytes& patte
 std::vector<Bytes> Win32FileSystem::ListFolders(const Bytes& folder) { return Find(folder, "*.*", true); }
 
 std::vector<Bytes> Win32FileSystem::Find(const Bytes& folder, const Bytes& pattern, bool folders) {
-  const Bytes query = JoinPath(folder, pattern);
   std::vector<Bytes> names;
-  WIN32_FIND_DATAA found{};
-  FindHandle search(FindFirstFileA(query.c_str(), &found));
+  const std::optional<std::wstring> query = Wide(JoinPath(folder, pattern));
+  if (!query) return names;
+  WIN32_FIND_DATAW found{};
+  FindHandle search(FindFirstFileW(query->c_str(), &found));
   if (!search) return names;
   do {
     const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder != folders) continue;
-    const Bytes name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search.Get(), &found));
+    // A name code page 932 cannot hold is listed by its short name, which
+    // names the same file; without one the entry cannot be reached.
+    std::optional<Bytes> name = ToAnsiExact(found.cFileName);
+    if (!name && found.cAlternateFileName[0]) name = ToAnsiExact(found.cAlternateFileName);
+    if (name && *name != "." && *name != "..") names.push_back(std::move(*name));
+  } while (FindNextFileW(search.Get(), &found));
   return names;
 }
 
 std::optional<Bytes> Win32FileSystem::ReadHead(const Bytes& path, std::size_t maxBytes) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(OpenForReading(path));
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;

@@ -3,7 +3,7 @@
 
 namespace quiltor {
 
-// Files through the ANSI (code page 932) functions of Windows.
+// Files named by code page 932 bytes, through the W functions of Windows.
 class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const Bytes& path) override;
@@ -15,6 +15,7 @@ class Win32FileSystem : public FileSystem {
   // Overwrites an existing `to`.
   bool Copy(const Bytes& from, const Bytes& to) override;
   bool Remove(const Bytes& path) override;
+  bool CreateFolder(const Bytes& path) override;
   Bytes SystemFolder() override;
   // Files only (no folders).
   std::vector<Bytes> List(const Bytes& folder, const Bytes& pattern) override;

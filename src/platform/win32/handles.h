@@ -7,6 +7,7 @@
 // appears elsewhere in the product).
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -135,6 +136,25 @@ class ClipboardSession {
 
  private:
   bool open_ = false;
+};
+
+// The calling thread in a single-threaded COM apartment while the scope
+// lives, as the shell wants it before ShellExecuteEx: shell extensions and
+// associations served through COM need one, and DDE through OLE 1 is left
+// out. A thread that is already in an apartment stays in it; one in a
+// multithreaded apartment cannot change, and the shell still runs there.
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  bool Entered() const { return SUCCEEDED(result_); }
+
+ private:
+  HRESULT result_;
 };
 
 // A global memory block locked for reading or writing while the scope lives.

@@ -29,7 +29,7 @@ std::uint8_t Win32Keyboard::ScanCode(std::uint8_t vk) {
     scans_.fill(-1);
   }
   std::int16_t& scan = scans_[vk];
-  if (scan < 0) scan = static_cast<std::int16_t>(MapVirtualKeyA(vk, 0) & 0xFF);
+  if (scan < 0) scan = static_cast<std::int16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFF);
   return static_cast<std::uint8_t>(scan);
 }
 

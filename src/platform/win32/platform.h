@@ -4,12 +4,15 @@
 #include <memory>
 
 #include "platform/clipboard.h"
+#include "platform/integrity.h"
 #include "platform/keyboard.h"
+#include "platform/monitors.h"
 #include "platform/processes.h"
 #include "platform/text_codec.h"
 #include "platform/window_system.h"
 #include "platform/win32/files.h"
 #include "platform/win32/hot_keys.h"
+#include "platform/win32/integrity.h"
 #include "platform/win32/shared_memory.h"
 
 namespace quiltor {
@@ -24,6 +27,8 @@ struct Win32Platform {
   std::unique_ptr<HotKeys> hotKeys = std::make_unique<Win32HotKeys>();
   std::unique_ptr<FileSystem> files = std::make_unique<Win32FileSystem>();
   std::unique_ptr<TextCodec> codec;
+  std::unique_ptr<Monitors> monitors;
+  std::unique_ptr<IntegrityLevels> integrity = std::make_unique<Win32IntegrityLevels>();
 };
 
 }  // namespace quiltor

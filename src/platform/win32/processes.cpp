@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 namespace {
@@ -39,16 +40,20 @@ void ShareForegroundRightWith(DWORD process) {
 }  // namespace
 
 std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
-  // CreateProcess may write into the command line, so it gets its own copy.
-  std::vector<char> writable(commandLine.begin(), commandLine.end());
-  writable.push_back('\0');
-  STARTUPINFOA startup = {};
+  // Bytes that are no characters of code page 932 are refused, never started
+  // as another program. CreateProcess may write into the command line, so it
+  // gets its own copy.
+  const std::optional<std::wstring> wide = FromAnsiExact(commandLine);
+  if (!wide) return nullptr;
+  std::vector<wchar_t> writable(wide->begin(), wide->end());
+  writable.push_back(L'\0');
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION info = {};
   ShareForegroundRight();
-  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
                       nullptr, nullptr, &startup, &info)) {
     return nullptr;
   }
@@ -57,17 +62,25 @@ std::unique_ptr<Process> Win32Processes::Start(const Bytes& commandLine) {
   return std::make_unique<Win32Process>(info.hProcess, info.dwProcessId);
 }
 
-Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters) {
-  SHELLEXECUTEINFOA info = {};
+Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes& parameters, ShellStart how) {
+  ShellResult result;
+  const std::optional<std::wstring> wideFile = FromAnsiExact(file);
+  const std::optional<std::wstring> wideParameters = FromAnsiExact(parameters);
+  if (!wideFile || !wideParameters) return result;
+  const ComApartment apartment;
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
-  info.lpVerb = "open";
-  info.lpFile = file.c_str();
-  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  // The shell may finish a start on another thread after the call returns;
+  // a process that ends right after must wait for it.
+  if (how == ShellStart::kReturnsAtOnce) info.fMask |= SEE_MASK_NOASYNC;
+  // No verb: the file type's default action, which need not be "open".
+  info.lpVerb = nullptr;
+  info.lpFile = wideFile->c_str();
+  info.lpParameters = wideParameters->empty() ? nullptr : wideParameters->c_str();
   info.nShow = SW_SHOWDEFAULT;
-  ShellResult result;
   ShareForegroundRight();
-  if (!ShellExecuteExA(&info)) return result;
+  if (!ShellExecuteExW(&info)) return result;
   result.started = true;
   if (info.hProcess) {
     const DWORD id = GetProcessId(info.hProcess);
@@ -82,6 +95,12 @@ Processes::ShellResult Win32Processes::ShellOpen(const Bytes& file, const Bytes&
 // for needs this thread meanwhile (the on-demand clipboard text is rendered
 // on a thread of its own).
 void Win32Processes::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+void Win32Processes::WaitForMessages(std::uint32_t milliseconds) {
+  // MWMO_INPUTAVAILABLE: a message already in the queue ends the wait too,
+  // not only one that came after the last look.
+  MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
 
 std::uint64_t Win32Processes::NowMilliseconds() { return GetTickCount64(); }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 
 namespace quiltor {
 namespace {
@@ -25,8 +26,9 @@ class MappedRegion final : public SharedRegion {
 
 std::unique_ptr<SharedRegion> Win32SharedMemory::Create(const std::string& name, std::size_t size) {
   SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
-  KernelHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, &security, PAGE_READWRITE, 0,
-                                          static_cast<DWORD>(size), name.c_str()));
+  const std::wstring wide = FromAnsi(name);
+  KernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, &security, PAGE_READWRITE, 0,
+                                          static_cast<DWORD>(size), wide.c_str()));
   if (!mapping) return nullptr;
   MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
   if (!view) return nullptr;
@@ -39,7 +41,7 @@ std::unique_ptr<SharedRegion> Win32SharedMemory::Create(const std::string& name,
 }
 
 std::unique_ptr<SharedRegion> Win32SharedMemory::OpenForReading(const std::string& name) {
-  KernelHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+  KernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, FromAnsi(name).c_str()));
   if (!mapping) return nullptr;
   MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
   if (!view) return nullptr;

@@ -3,7 +3,7 @@
 
 namespace quiltor {
 
-// Named paging-file mappings (CreateFileMappingA / OpenFileMappingA).
+// Named paging-file mappings (CreateFileMappingW / OpenFileMappingW).
 class Win32SharedMemory final : public SharedMemory {
  public:
   std::unique_ptr<SharedRegion> Create(const std::string& name, std::size_t size) override;

@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
+#include "platform/win32/text_codec.h"
+#include "text/cp932.h"
+
 namespace quiltor {
 namespace {
 
@@ -44,9 +50,41 @@ GUITHREADINFO GuiInfoOf(DWORD thread) {
 
 }  // namespace
 
-std::intptr_t Win32WindowSystem::Send(WindowId window, std::uint32_t message, std::uintptr_t wparam,
-                                      std::intptr_t lparam) {
-  return SendMessageA(ToHandle(window), message, wparam, lparam);
+bool Win32WindowSystem::Post(WindowId window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  return PostMessageW(ToHandle(window), message, wparam, lparam) != FALSE;
+}
+
+namespace {
+
+// The answer's flag is shared with the callback, which may come after the
+// asker has stopped waiting (or never, when the target's thread ends).
+class Win32PendingAnswer : public PendingAnswer {
+ public:
+  explicit Win32PendingAnswer(std::shared_ptr<bool> answered) : answered_(std::move(answered)) {}
+  bool Answered() const override { return *answered_; }
+
+ private:
+  std::shared_ptr<bool> answered_;
+};
+
+void CALLBACK NoteAnswer(HWND, UINT, ULONG_PTR context, LRESULT) {
+  auto* answered = reinterpret_cast<std::shared_ptr<bool>*>(context);
+  **answered = true;
+  delete answered;
+}
+
+}  // namespace
+
+std::unique_ptr<PendingAnswer> Win32WindowSystem::SendAndGoOn(WindowId window, std::uint32_t message,
+                                                              std::uintptr_t wparam, std::intptr_t lparam) {
+  auto answered = std::make_shared<bool>(false);
+  auto* context = new std::shared_ptr<bool>(answered);
+  if (!SendMessageCallbackW(ToHandle(window), message, wparam, lparam, &NoteAnswer,
+                            reinterpret_cast<ULONG_PTR>(context))) {
+    delete context;
+    return nullptr;
+  }
+  return std::make_unique<Win32PendingAnswer>(std::move(answered));
 }
 
 SendResult Win32WindowSystem::SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs,
@@ -54,7 +92,7 @@ SendResult Win32WindowSystem::SendWithin(WindowId window, std::uint32_t message,
   HWND handle = ToHandle(window);
   DWORD_PTR value = 0;
   SetLastError(ERROR_SUCCESS);
-  if (SendMessageTimeoutA(handle, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &value))
+  if (SendMessageTimeoutW(handle, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &value))
     return SendResult{SendStatus::kDone, static_cast<std::intptr_t>(value)};
   const DWORD error = GetLastError();
   if (error == ERROR_ACCESS_DENIED) return SendResult{SendStatus::kRefused, 0};
@@ -76,7 +114,7 @@ bool Win32WindowSystem::Answers(WindowId window) {
   if (thread == quietThread_ && GetTickCount64() - quietSince_ < kQuietMemoryMs) return false;
   DWORD_PTR ignored = 0;
   SetLastError(ERROR_SUCCESS);
-  if (SendMessageTimeoutA(handle, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerProbeMs, &ignored))
+  if (SendMessageTimeoutW(handle, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerProbeMs, &ignored))
     return true;
   // Refused or gone: nothing waits on such a thread, the focus work itself fails.
   const DWORD error = GetLastError();
@@ -156,25 +194,29 @@ WindowId Win32WindowSystem::FocusOfThread(WindowId window) {
 WindowId Win32WindowSystem::Desktop() { return ToId(GetDesktopWindow()); }
 
 std::string Win32WindowSystem::ClassName(WindowId window) {
-  char name[128] = {};
-  const int length = GetClassNameA(ToHandle(window), name, sizeof name);
-  return length > 0 ? std::string(name, static_cast<std::size_t>(length)) : std::string();
+  wchar_t name[128] = {};
+  const int length = GetClassNameW(ToHandle(window), name, 128);
+  if (length <= 0) return std::string();
+  // A character code page 932 lacks cannot be in a class name of the
+  // settings either, so its "?" never matches one.
+  return CutOnCharacterBoundary(ToAnsiForDisplay(std::wstring_view(name, static_cast<std::size_t>(length))), 127);
 }
 
 Bytes Win32WindowSystem::Text(WindowId window) {
   HWND handle = ToHandle(window);
   // Most titles fit a small buffer: one call instead of two (the watch tick
   // reads the target's title ten times a second).
-  char shortText[512];
-  const int got = GetWindowTextA(handle, shortText, sizeof shortText);
+  // The title is only shown, so a character code page 932 lacks may become "?".
+  wchar_t shortText[512];
+  const int got = GetWindowTextW(handle, shortText, 512);
   if (got <= 0) return Bytes();
-  if (got < static_cast<int>(sizeof shortText) - 2) return Bytes(shortText, static_cast<std::size_t>(got));
-  const int length = GetWindowTextLengthA(handle);
+  if (got < 512 - 2) return ToAnsiForDisplay(std::wstring_view(shortText, static_cast<std::size_t>(got)));
+  const int length = GetWindowTextLengthW(handle);
   if (length <= 0) return Bytes();
-  Bytes text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(handle, text.data(), length + 1);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(handle, text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
+  return ToAnsiForDisplay(text);
 }
 
 std::uint32_t Win32WindowSystem::ProcessOf(WindowId window) {

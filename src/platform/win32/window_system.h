@@ -7,8 +7,9 @@ namespace quiltor {
 
 class Win32WindowSystem : public WindowSystem {
  public:
-  std::intptr_t Send(WindowId window, std::uint32_t message, std::uintptr_t wparam,
-                     std::intptr_t lparam) override;
+  bool Post(WindowId window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override;
+  std::unique_ptr<PendingAnswer> SendAndGoOn(WindowId window, std::uint32_t message, std::uintptr_t wparam,
+                                             std::intptr_t lparam) override;
   SendResult SendWithin(WindowId window, std::uint32_t message, std::uint32_t timeoutMs, std::uintptr_t wparam,
                         std::intptr_t lparam) override;
   bool IsWindow(WindowId window) override;

@@ -8,14 +8,17 @@
 
 #include "data/data_listing.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/monitors.h"
+#include "platform/win32/text_codec.h"
+#include "ui/dpi.h"
 #include "ui/datafile/loomwork_ids.h"
 #include "ui/message_box.h"
-#include "ui/text.h"
 
 namespace quiltor {
 
 namespace {
 
+// Sizes in 96-dpi units; the dialog scales them to its monitor.
 constexpr int kItemHeight = 18;
 constexpr int kListFontHeight = 12;
 constexpr int kTextTop = 4;
@@ -39,7 +42,7 @@ Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 class TFormLoomwork {
  public:
   TFormLoomwork(HWND owner, const LoomworkDialogInput& input)
-      : owner_(owner), input_(input), chooser_(input.files, input.exeFolder) {}
+      : owner_(owner), input_(input), chooser_(input.files, input.exeFolder, input.userFolder) {}
 
   std::optional<Bytes> Run() {
     const INT_PTR answer = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TFormLoomwork), owner_,
@@ -57,12 +60,13 @@ class TFormLoomwork {
     if (message == WM_MEASUREITEM) {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
       if (measure->CtlID != IDC_ListBox) return FALSE;
-      measure->itemHeight = kItemHeight;
+      measure->itemHeight = static_cast<UINT>(ScaleToDpi(kItemHeight, DpiOfWindow(dialog)));
       return TRUE;
     }
     if (message == WM_GETMINMAXINFO) {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      info->ptMinTrackSize = {kLoomworkDialogWidth, kLoomworkDialogHeight};
+      const int dpi = DpiOfWindow(dialog);
+      info->ptMinTrackSize = {ScaleToDpi(kLoomworkDialogWidth, dpi), ScaleToDpi(kLoomworkDialogHeight, dpi)};
       return TRUE;
     }
     TFormLoomwork* self = nullptr;
@@ -109,7 +113,7 @@ class TFormLoomwork {
         return TRUE;
       }
       case kMsgClampSection:
-        SetSectionWidth(static_cast<int>(wparam), ClampSectionWidth(static_cast<int>(wparam), 0));
+        SetSectionWidth(static_cast<int>(wparam), Px(ClampSectionWidth(static_cast<int>(wparam), 0)));
         return TRUE;
       case WM_COMMAND:
         OnCommand(LOWORD(wparam), HIWORD(wparam));
@@ -155,27 +159,25 @@ class TFormLoomwork {
     list_ = GetDlgItem(hwnd_, IDC_ListBox);
     status_ = GetDlgItem(hwnd_, IDC_StatusBar);
     if (!header_ || !list_ || !status_) throw std::runtime_error("dialog controls missing");
+    dpi_ = DpiOfWindow(hwnd_);
     CreateFonts();
     InitHeader();
     SendMessageW(status_, SB_SIMPLE, TRUE, 0);
+    const int width = Px(kLoomworkDialogWidth);
     const Point at =
-        PlaceSelectionDialog(ToRect(input_.mainWindow), kLoomworkDialogWidth, GetSystemMetrics(SM_CXSCREEN));
-    SetWindowPos(hwnd_, nullptr, at.x, at.y, kLoomworkDialogWidth, kLoomworkDialogHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceSelectionDialog(ToRect(input_.mainWindow), width, Win32Monitors().OfRect(ToRect(input_.mainWindow)).work);
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, width, Px(kLoomworkDialogHeight), SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();
     chooser_.Fill(input_.currentDataFile);
     FillListBox();
     ListBoxClick();
   }
 
+  int Px(int units) const { return ScaleToDpi(units, dpi_); }
+
   void CreateFonts() {
-    auto make = [](int weight) {
-      return FontHandle(CreateFontW(-kListFontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   FIXED_PITCH | FF_MODERN, kListFontName));
-    };
-    listFont_ = make(FW_NORMAL);
-    boldFont_ = make(FW_BOLD);
+    listFont_ = CreateFontAtDpi(kListFontName, kListFontHeight, dpi_, FW_NORMAL);
+    boldFont_ = CreateFontAtDpi(kListFontName, kListFontHeight, dpi_, FW_BOLD);
     if (listFont_) SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.Get()), FALSE);
   }
 
@@ -192,7 +194,7 @@ class TFormLoomwork {
       HDITEMW item{};
       item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
       item.pszText = const_cast<wchar_t*>(sections[i].caption);
-      item.cxy = sections[i].width;
+      item.cxy = Px(sections[i].width);
       item.fmt = HDF_LEFT | HDF_STRING;
       if (SendMessageW(header_, HDM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)) < 0) {
         throw std::runtime_error("header sections could not be made");
@@ -225,18 +227,22 @@ class TFormLoomwork {
     SetWindowPos(header_, nullptr, headerPos.x, headerPos.y, headerPos.cx, headerPos.cy,
                  headerPos.flags | SWP_NOZORDER);
 
-    const int buttonsTop = client.bottom - statusHeight - kGap - kButtonHeight;
+    const int gap = Px(kGap);
+    const int margin = Px(kMargin);
+    const int buttonWidth = Px(kButtonWidth);
+    const int buttonHeight = Px(kButtonHeight);
+    const int buttonsTop = client.bottom - statusHeight - gap - buttonHeight;
     // Moved controls are drawn anew: bits copied from where they were are
     // stale while the dialog grows.
     auto place = [](HWND control, int x, int y, int cx, int cy) {
       SetWindowPos(control, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     };
-    place(list_, 0, headerPos.cy, width, buttonsTop - kGap - headerPos.cy);
-    place(GetDlgItem(hwnd_, IDC_BitBtnLoomworkNew), kMargin, buttonsTop, kButtonWidth, kButtonHeight);
-    place(GetDlgItem(hwnd_, IDC_BitBtnLoomworkEdit), kMargin + kButtonWidth + kGap, buttonsTop, kButtonWidth,
-          kButtonHeight);
-    place(GetDlgItem(hwnd_, IDC_BitBtnSelect), width - kMargin - kSelectWidth, buttonsTop, kSelectWidth,
-          kButtonHeight);
+    place(list_, 0, headerPos.cy, width, buttonsTop - gap - headerPos.cy);
+    place(GetDlgItem(hwnd_, IDC_BitBtnLoomworkNew), margin, buttonsTop, buttonWidth, buttonHeight);
+    place(GetDlgItem(hwnd_, IDC_BitBtnLoomworkEdit), margin + buttonWidth + gap, buttonsTop, buttonWidth,
+          buttonHeight);
+    place(GetDlgItem(hwnd_, IDC_BitBtnSelect), width - margin - Px(kSelectWidth), buttonsTop, Px(kSelectWidth),
+          buttonHeight);
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 
@@ -283,18 +289,18 @@ class TFormLoomwork {
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
 
     // The path stops short of the title column, so a long path never runs into the title.
-    const int titleLeft = item.left + chooser_.TitleLeft();
+    const int titleLeft = item.left + Px(chooser_.TitleLeft());
     {
       SelectScope font(dc, listFont_ ? listFont_.Get() : DialogFont());
       const std::wstring path = L" " + FromAnsi(row.path);
       RECT clip{item.left, item.top, titleLeft, item.bottom};
-      ExtTextOutW(dc, item.left, item.top + kTextTop, ETO_CLIPPED, &clip, path.c_str(),
+      ExtTextOutW(dc, item.left, item.top + Px(kTextTop), ETO_CLIPPED, &clip, path.c_str(),
                   static_cast<UINT>(path.size()), nullptr);
     }
     {
       SelectScope font(dc, boldFont_ ? boldFont_.Get() : DialogFont());
       const std::wstring title = L" " + FromAnsi(row.title);
-      ExtTextOutW(dc, titleLeft, item.top + kTextTop, ETO_CLIPPED, &item, title.c_str(),
+      ExtTextOutW(dc, titleLeft, item.top + Px(kTextTop), ETO_CLIPPED, &item, title.c_str(),
                   static_cast<UINT>(title.size()), nullptr);
     }
     if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &item);
@@ -307,7 +313,8 @@ class TFormLoomwork {
       case HDN_ITEMCHANGINGW:
       case HDN_ITEMCHANGINGA: {
         const auto& notify = reinterpret_cast<const NMHEADERW&>(header);
-        if (ChangesWidth(notify) && notify.pitem->cxy < ClampSectionWidth(notify.iItem, notify.pitem->cxy)) {
+        if (ChangesWidth(notify) &&
+            notify.pitem->cxy < Px(ClampSectionWidth(notify.iItem, UnscaleFromDpi(notify.pitem->cxy, dpi_)))) {
           PostMessageW(hwnd_, kMsgClampSection, static_cast<WPARAM>(notify.iItem), 0);
           return TRUE;  // refused
         }
@@ -330,7 +337,7 @@ class TFormLoomwork {
 
   void HeaderControlSectionTrack(int section, int width) {
     if (section != 0) return;
-    chooser_.SetColumnBoundary(width);
+    chooser_.SetColumnBoundary(UnscaleFromDpi(width, dpi_));
     InvalidateRect(list_, nullptr, TRUE);
   }
 
@@ -342,17 +349,18 @@ class TFormLoomwork {
     Processes::ShellResult started;
     // A missing program is reported here only: the shell would add a box of its own.
     if (input_.files.Exists(program)) {
-      started = input_.processes.ShellOpen(program, CompanionParameters(button, edited, {dialog.left, dialog.top}));
+      started = input_.processes.ShellOpen(program, CompanionParameters(button, edited, {dialog.left, dialog.top}),
+                                           ShellStart::kStays);
     }
     if (!started.started) {
       ShowMessageAt(hwnd_, kCompanionMissing, MB_OK | MB_ICONWARNING,
-                    {dialog.left + kWarningOffset, dialog.top + kWarningOffset});
+                    {dialog.left + Px(kWarningOffset), dialog.top + Px(kWarningOffset)});
       return;
     }
     const bool ownerShown = owner_ && IsWindowVisible(owner_) && !IsIconic(owner_);
     if (ownerShown) ShowWindow(owner_, SW_MINIMIZE);
     ShowWindow(hwnd_, SW_HIDE);
-    if (started.process) started.process->Wait(INFINITE);
+    if (started.process) WaitForCompanion(*started.process);
     if (ownerShown) ShowWindow(owner_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
@@ -362,6 +370,25 @@ class TFormLoomwork {
     ListBoxClick();
   }
 
+  // The companion may run for as long as the user edits; meanwhile the tool
+  // goes on reading its messages (hot keys, other programs' questions), or
+  // Windows would count it as not responding.
+  void WaitForCompanion(Process& companion) {
+    constexpr std::uint32_t kSliceMs = 100;
+    while (!companion.Wait(0)) {
+      input_.processes.WaitForMessages(kSliceMs);
+      MSG msg{};
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          PostQuitMessage(static_cast<int>(msg.wParam));
+          return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  }
+
   HWND owner_;
   const LoomworkDialogInput& input_;
   DataFileChooser chooser_;
@@ -369,6 +396,7 @@ class TFormLoomwork {
   HWND header_ = nullptr;
   HWND list_ = nullptr;
   HWND status_ = nullptr;
+  int dpi_ = 96;
   FontHandle listFont_;
   FontHandle boldFont_;
   std::optional<Bytes> result_;

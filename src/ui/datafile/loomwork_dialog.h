@@ -1,6 +1,7 @@
 #pragma once
 // The data-file selection dialog TFormLoomwork: lists the data files of the
-// program's folder and its subfolders with their titles, starts the companion
+// program's folder and its subfolders (and of the user's folder when the
+// settings live there) with their titles, starts the companion
 // program Loomwork.exe to make or edit one, and hands back the chosen file.
 //
 // Use from the main window's data-file command:
@@ -22,6 +23,7 @@ struct LoomworkDialogInput {
   RECT mainWindow{};      // screen rectangle the dialog is centred over
   FileSystem& files;
   Processes& processes;
+  Bytes userFolder = {};  // listed too when the settings live there ("" when the tool is portable)
 };
 
 // Shows the dialog modally over `owner`; the chosen path (relative to the
@@ -29,7 +31,7 @@ struct LoomworkDialogInput {
 // visible owner is minimised and restored afterwards.
 std::optional<Bytes> ShowLoomworkDialog(HWND owner, const LoomworkDialogInput& input);
 
-// The dialog's size in pixels, also its smallest.
+// The dialog's size in 96-dpi units, also its smallest; it grows with the DPI.
 inline constexpr int kLoomworkDialogWidth = 380;
 inline constexpr int kLoomworkDialogHeight = 285;
 

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "platform/win32/text_codec.h"
 #include "ui/main/images.h"
-#include "ui/text.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 
@@ -14,6 +14,8 @@ namespace quiltor {
 namespace {
 
 UINT Id(CommandId id) { return ToUint(id); }
+
+constexpr int kToolButtonHeight = 24;
 
 void Append(HMENU menu, CommandId id, const wchar_t* caption) { AppendMenuW(menu, MF_STRING, Id(id), caption); }
 void AppendSubmenu(HMENU menu, HMENU submenu, const wchar_t* caption) {
@@ -38,11 +40,13 @@ bool CommandsView::Create(HWND parent, const WindowImages& images) {
   toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"ToolBar",
                              WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
                                  CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                             0, kTitleStripHeight, kWindowWidth, kToolBarHeight, parent, nullptr, instance, nullptr);
+                             0, ScaleToDpi(kTitleStripHeight, images.dpi), ScaleToDpi(kWindowWidth, images.dpi),
+                             ScaleToDpi(kToolBarHeight, images.dpi), parent, nullptr, instance, nullptr);
   if (!toolBar_) return false;
   SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
   SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.tools));
+  SendMessageW(toolBar_, TB_SETBITMAPSIZE, 0, MAKELONG(images.toolSize, images.toolSize));
   struct Tool {
     int image;
     CommandId id;
@@ -69,9 +73,19 @@ bool CommandsView::Create(HWND parent, const WindowImages& images) {
   // The plain buttons follow the width the system gives a drop-down button.
   RECT open{};
   SendMessageW(toolBar_, TB_GETRECT, Id(CommandId::kOpen), reinterpret_cast<LPARAM>(&open));
-  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, MAKELONG(ToolButtonWidth(open.right - open.left), 24));
+  buttonWidth_ = ToolButtonWidth(UnscaleFromDpi(open.right - open.left, images.dpi));
+  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0,
+               MAKELONG(ScaleToDpi(buttonWidth_, images.dpi), ScaleToDpi(kToolButtonHeight, images.dpi)));
   CreateMenus();
   return main_ && open_ && close_ && exec_ && loomwork_;
+}
+
+void CommandsView::ApplyImages(const WindowImages& images) {
+  SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.tools));
+  SendMessageW(toolBar_, TB_SETBITMAPSIZE, 0, MAKELONG(images.toolSize, images.toolSize));
+  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0,
+               MAKELONG(ScaleToDpi(buttonWidth_, images.dpi), ScaleToDpi(kToolButtonHeight, images.dpi)));
+  InvalidateRect(toolBar_, nullptr, TRUE);
 }
 
 void CommandsView::CreateMenus() {

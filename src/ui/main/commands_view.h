@@ -20,6 +20,8 @@ class CommandsView {
  public:
   explicit CommandsView(const MainController& controller) : controller_(controller) {}
   bool Create(HWND parent, const WindowImages& images);
+  // The tool bar's images and button sizes for the DPI the images were made for.
+  void ApplyImages(const WindowImages& images);
   HWND ToolBar() const { return toolBar_; }
   void RenderCommands();
   void RenderLists();
@@ -44,6 +46,7 @@ class CommandsView {
   const MainController& controller_;
   HWND parent_ = nullptr;
   HWND toolBar_ = nullptr;
+  int buttonWidth_ = 0;  // 96-dpi units
   MenuHandle main_;       // PopupMenu_Main, with its submenus
   HMENU mode_ = nullptr;  // Popup_Mode, owned by main_
   HMENU disp_ = nullptr;  // Popup_Disp

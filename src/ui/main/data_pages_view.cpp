@@ -1,7 +1,9 @@
 #include "ui/main/data_pages_view.h"
 
+#include "platform/win32/text_codec.h"
+#include "ui/dialog_kit.h"
 #include "ui/main/images.h"
-#include "ui/text.h"
+#include "window/geometry.h"
 
 namespace quiltor {
 
@@ -19,9 +21,8 @@ constexpr int kSideButtonWidth = 25;
 constexpr int kRowIdBase = 1;
 constexpr wchar_t kItemFontName[] = L"ＭＳ ゴシック";
 
-HFONT CreateGothic(int pointSize) {
-  WindowDc screen(nullptr);
-  const int height = -MulDiv(pointSize, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+HFONT CreateGothic(int pointSize, int dpi) {
+  const int height = -MulDiv(pointSize, dpi, 72);
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, kItemFontName);
 }
@@ -29,9 +30,13 @@ HFONT CreateGothic(int pointSize) {
 
 // ---- PageScrollBox ----------------------------------------------------------
 
-bool PageScrollBox::Create(HWND parent, HWND notify, int page) {
+bool PageScrollBox::Create(HWND parent, HWND notify, int page, int dpi) {
   notify_ = notify;
   page_ = page;
+  rowHeight_ = ScaleToDpi(kRowHeight, dpi);
+  mainLeft_ = ScaleToDpi(kMainLeft, dpi);
+  sideLeft_ = ScaleToDpi(kSideLeft, dpi);
+  top_ = ScaleToDpi(1, dpi);
   auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   if (!RegisterClassOnce(instance, kBoxClass, 0, GetSysColorBrush(COLOR_BTNFACE))) return false;
   // Named with its page, as boxes are made when their page is first shown.
@@ -71,8 +76,8 @@ void PageScrollBox::PlaceBars() {
   RECT main{}, side{};
   if (mainBar) GetWindowRect(mainBar, &main);
   if (sideBar) GetWindowRect(sideBar, &side);
-  if (mainBar) SetWindowPos(mainBar, nullptr, kMainLeft, 1 - position_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (sideBar) SetWindowPos(sideBar, nullptr, kSideLeft, 1 - position_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (mainBar) SetWindowPos(mainBar, nullptr, mainLeft_, top_ - position_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (sideBar) SetWindowPos(sideBar, nullptr, sideLeft_, top_ - position_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The box clamps to its own range, so callers never check bounds.
@@ -91,8 +96,8 @@ LRESULT PageScrollBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       info.fMask = SIF_ALL;
       GetScrollInfo(hwnd_, SB_VERT, &info);
       switch (LOWORD(wparam)) {
-        case SB_LINEUP: ScrollBy(-kRowHeight); break;
-        case SB_LINEDOWN: ScrollBy(kRowHeight); break;
+        case SB_LINEUP: ScrollBy(-rowHeight_); break;
+        case SB_LINEDOWN: ScrollBy(rowHeight_); break;
         case SB_PAGEUP: ScrollBy(-static_cast<int>(info.nPage)); break;
         case SB_PAGEDOWN: ScrollBy(static_cast<int>(info.nPage)); break;
         case SB_THUMBTRACK:
@@ -125,10 +130,18 @@ bool DataPagesView::Create() {
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TCS_MULTILINE | TCS_FOCUSNEVER,
                           0, 0, 10, 10, owner_, nullptr, instance, nullptr);
   if (!tabs_) return false;
-  itemFont_.Reset(CreateGothic(9));
-  menuFont_.Reset(CreateGothic(9));
-  SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SetDpi(images_.dpi, JapaneseUiFont());
   return true;
+}
+
+int DataPagesView::Px(int units) const { return ScaleToDpi(units, dpi_); }
+
+void DataPagesView::SetDpi(int dpi, HFONT tabFont) {
+  dpi_ = dpi;
+  rowHeight_ = Px(kRowHeight);
+  itemFont_.Reset(CreateGothic(9, dpi));
+  menuFont_.Reset(CreateGothic(9, dpi));
+  SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(tabFont), TRUE);
 }
 
 void DataPagesView::SetBounds(const RECT& bounds) {
@@ -170,18 +183,18 @@ HWND DataPagesView::CreateBar(HWND parent, int left, int width, bool main) {
   auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE));
   DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
                 CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_WRAPABLE;
-  HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, main ? L"ToolBarMain" : L"ToolBarSide", style, left, 1, width,
-                             kRowHeight, parent, nullptr, instance, nullptr);
+  HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, main ? L"ToolBarMain" : L"ToolBarSide", style, left, Px(1),
+                             width, Px(kRowHeight), parent, nullptr, instance, nullptr);
   if (!bar) return nullptr;
   SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
   SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(itemFont_.Get()), FALSE);
   SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.items));
   SendMessageW(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.itemsDisabled));
-  SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELONG(kItemImageSize, kItemImageSize));
-  SendMessageW(bar, TB_SETPADDING, 0, MAKELPARAM(4, 2));
-  int buttonWidth = main ? kMainButtonWidth : kSideButtonWidth;
-  SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELONG(buttonWidth, kRowHeight));
+  SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELONG(images_.itemSize, images_.itemSize));
+  SendMessageW(bar, TB_SETPADDING, 0, MAKELPARAM(Px(4), Px(2)));
+  int buttonWidth = Px(main ? kMainButtonWidth : kSideButtonWidth);
+  SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELONG(buttonWidth, Px(kRowHeight)));
   return bar;
 }
 
@@ -205,14 +218,21 @@ void DataPagesView::FillBar(HWND bar, const std::vector<ItemButton>& buttons, bo
     if (advance) advance();
   }
   if (!rows.empty()) SendMessageW(bar, TB_ADDBUTTONSW, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
+  // The bar makes its rows as high as its images and font need; at 96 dpi
+  // that is 20 pixels, elsewhere not quite 20 units. Both columns have the
+  // same, and every other row measure follows it.
+  if (main && !rows.empty()) {
+    const int measured = HIWORD(SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0));
+    if (measured > 0) rowHeight_ = measured;
+  }
   // Every button, drop-down arrow included, is exactly one column wide.
   TBBUTTONINFOW info = {};
   info.cbSize = sizeof info;
   info.dwMask = TBIF_SIZE | TBIF_BYINDEX;
-  info.cx = static_cast<WORD>(main ? kMainButtonWidth : kSideButtonWidth);
+  info.cx = static_cast<WORD>(Px(main ? kMainButtonWidth : kSideButtonWidth));
   for (size_t i = 0; i < rows.size(); ++i) SendMessageW(bar, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
-  int width = main ? kMainWidth : kSideWidth;
-  int height = static_cast<int>(buttons.size()) * kRowHeight + 2;
+  int width = Px(main ? kMainWidth : kSideWidth);
+  int height = static_cast<int>(buttons.size()) * rowHeight_ + Px(2);
   SetWindowPos(bar, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -248,9 +268,9 @@ void DataPagesView::BuildPage(int index, const std::function<void()>& advance) {
   auto box = std::make_unique<PageScrollBox>();
   BuiltPage built;
   built.built = true;
-  if (box->Create(tabs_, owner_, index)) {
-    box->mainBar = CreateBar(box->Handle(), kMainLeft, kMainWidth, true);
-    box->sideBar = CreateBar(box->Handle(), kSideLeft, kSideWidth, false);
+  if (box->Create(tabs_, owner_, index, dpi_)) {
+    box->mainBar = CreateBar(box->Handle(), Px(kMainLeft), Px(kMainWidth), true);
+    box->sideBar = CreateBar(box->Handle(), Px(kSideLeft), Px(kSideWidth), false);
     // Rows interleave as the file lists them: main button, then side button.
     if (box->mainBar) FillBar(box->mainBar, page.main, true, advance);
     if (box->sideBar) FillBar(box->sideBar, page.side, false, advance);
@@ -259,7 +279,8 @@ void DataPagesView::BuildPage(int index, const std::function<void()>& advance) {
       built.mainMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
     for (const ItemButton& b : page.side)
       built.sideMenus.emplace_back(b.action == ItemAction::kDropDown ? BuildMenu(b.menu, 1) : nullptr);
-    box->SetContentHeight(static_cast<int>(page.main.size()) * kRowHeight + 4);
+    box->SetRowHeight(rowHeight_);
+    box->SetContentHeight(static_cast<int>(page.main.size()) * rowHeight_ + Px(4));
   }
   boxes_[static_cast<std::size_t>(index)] = std::move(box);
   built_[static_cast<std::size_t>(index)] = std::move(built);
@@ -404,12 +425,13 @@ bool DataPagesView::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
     SelectScope font(dc.Get(), menuFont_.Get());
     GetTextExtentPoint32W(dc.Get(), record->caption.c_str(), static_cast<int>(record->caption.size()), &size);
   }
-  measure->itemWidth = static_cast<UINT>(size.cx + 24);
-  measure->itemHeight = 18;
+  measure->itemWidth = static_cast<UINT>(size.cx + Px(24));
+  measure->itemHeight = static_cast<UINT>(Px(18));
   return true;
 }
 
-// Menu entries draw their image at (+2, +2) and their caption at (+20, +3).
+// Menu entries draw their image at (+2, +2) and their caption at (+20, +3),
+// in 96-dpi units.
 bool DataPagesView::OnDrawItem(DRAWITEMSTRUCT* draw) {
   if (draw->CtlType != ODT_MENU || !draw->itemData) return false;
   auto* record = reinterpret_cast<MenuRecord*>(draw->itemData);
@@ -418,12 +440,12 @@ bool DataPagesView::OnDrawItem(DRAWITEMSTRUCT* draw) {
   FillRect(draw->hDC, &draw->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
   if (record->image >= 0) {
     ImageList_Draw(disabled ? images_.itemsDisabled : images_.items, record->image, draw->hDC,
-                   draw->rcItem.left + 2, draw->rcItem.top + 2, ILD_TRANSPARENT);
+                   draw->rcItem.left + Px(2), draw->rcItem.top + Px(2), ILD_TRANSPARENT);
   }
   SelectScope font(draw->hDC, menuFont_.Get());
   SetBkMode(draw->hDC, TRANSPARENT);
   SetTextColor(draw->hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-  TextOutW(draw->hDC, draw->rcItem.left + 20, draw->rcItem.top + 3, record->caption.c_str(),
+  TextOutW(draw->hDC, draw->rcItem.left + Px(20), draw->rcItem.top + Px(3), record->caption.c_str(),
            static_cast<int>(record->caption.size()));
   return true;
 }

@@ -26,8 +26,11 @@ class WindowImages;
 // notifications to the main window.
 class PageScrollBox : public BaseWindow<PageScrollBox> {
  public:
-  bool Create(HWND parent, HWND notify, int page);
+  // `dpi`: the scale of the rows and columns it holds.
+  bool Create(HWND parent, HWND notify, int page, int dpi);
   void SetContentHeight(int height);
+  // One row of buttons in pixels, what a scroll arrow moves.
+  void SetRowHeight(int height) { rowHeight_ = height; }
   void ScrollBy(int dy);
   void ScrollTo(int position);
   int Position() const { return position_; }
@@ -41,6 +44,10 @@ class PageScrollBox : public BaseWindow<PageScrollBox> {
   void PlaceBars();
   HWND notify_ = nullptr;
   int page_ = 0;
+  int rowHeight_ = 20;
+  int mainLeft_ = 1;
+  int sideLeft_ = 214;
+  int top_ = 1;
   int contentHeight_ = 0;
   int position_ = 0;
 };
@@ -53,6 +60,9 @@ class DataPagesView {
   DataPagesView& operator=(const DataPagesView&) = delete;
 
   bool Create();
+  // Fonts and sizes for the DPI of the window's monitor; the pages shown
+  // are then shown anew. `tabFont` is the window's font, kept by the caller.
+  void SetDpi(int dpi, HFONT tabFont);
   HWND PageControl() const { return tabs_; }
   void SetBounds(const RECT& bounds);
 
@@ -66,6 +76,9 @@ class DataPagesView {
   int ButtonCount() const;
 
   int PageCount() const { return static_cast<int>(built_.size()); }
+  // The height of a row of buttons in pixels: what the tool bars make of
+  // 20 units at this DPI with their font and images.
+  int RowHeight() const { return rowHeight_; }
   void SetActivePage(int page);
   PageScrollBox* Box(int page) { return page >= 0 && page < PageCount() ? boxes_[page].get() : nullptr; }
 
@@ -108,8 +121,12 @@ class DataPagesView {
   void Choose(const std::optional<ItemName>& name);
   std::optional<std::pair<int, int>> PageAndColumnOf(HWND bar) const;
 
+  int Px(int units) const;
+
   HWND owner_;
   const WindowImages& images_;
+  int dpi_ = 96;
+  int rowHeight_ = 20;
   HWND tabs_ = nullptr;
   GdiObject itemFont_;
   GdiObject menuFont_;

@@ -5,7 +5,8 @@
 #include <algorithm>
 
 #include "linked/linked_session.h"
-#include "ui/text.h"
+#include "platform/win32/text_codec.h"
+#include "window/geometry.h"
 
 namespace quiltor {
 namespace {
@@ -42,6 +43,12 @@ bool PathPanel::Create(HWND parent, HFONT font) {
   return label1_ && label2_;
 }
 
+void PathPanel::SetFont(HFONT font, int dpi) {
+  font_ = font;
+  dpi_ = dpi;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void PathPanel::SetTexts(const std::wstring& label, bool blackShown) {
   if (TextOf(label1_) == label && TextOf(label2_) == label && blackShown_ == blackShown) return;
   SetWindowTextW(label1_, label.c_str());
@@ -59,12 +66,14 @@ void PathPanel::OnPaint() {
   SelectScope font(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   const std::wstring label2 = TextOf(label2_);
+  const int x = ScaleToDpi(4, dpi_);
+  const int y = ScaleToDpi(3, dpi_);
   SetTextColor(dc, kSilver);
-  TextOutW(dc, 4 + 2, 3 + 1, label2.c_str(), static_cast<int>(label2.size()));
+  TextOutW(dc, x + ScaleToDpi(2, dpi_), y + ScaleToDpi(1, dpi_), label2.c_str(), static_cast<int>(label2.size()));
   if (blackShown_) {
     const std::wstring label1 = TextOf(label1_);
     SetTextColor(dc, RGB(0, 0, 0));
-    TextOutW(dc, 4, 3, label1.c_str(), static_cast<int>(label1.size()));
+    TextOutW(dc, x, y, label1.c_str(), static_cast<int>(label1.size()));
   }
   EndPaint(hwnd_, &ps);
 }
@@ -112,12 +121,20 @@ bool FilePanel::Create(HWND parent, HWND tooltip, HFONT font) {
   return true;
 }
 
-void FilePanel::Place(int top, int width) {
-  MoveWindow(combo_, 2, top, width - 4, 200, TRUE);
+void FilePanel::SetFont(HFONT font, int dpi) {
+  font_ = font;
+  SendMessageW(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  panel_.SetFont(font, dpi);
+}
+
+void FilePanel::Place(int top, int width, int dpi) {
+  const int margin = ScaleToDpi(2, dpi);
+  MoveWindow(combo_, margin, top, width - 2 * margin, ScaleToDpi(200, dpi), TRUE);
   RECT face{};
   GetWindowRect(combo_, &face);
   const int height = face.bottom - face.top;
-  MoveWindow(panel_.Handle(), 2, top, std::max(width - 4 - kDropButtonWidth, 0), height, TRUE);
+  MoveWindow(panel_.Handle(), margin, top, std::max(width - 2 * margin - ScaleToDpi(kDropButtonWidth, dpi), 0),
+             height, TRUE);
 }
 
 int FilePanel::Selection() const { return static_cast<int>(SendMessageW(combo_, CB_GETCURSEL, 0, 0)); }

@@ -18,6 +18,7 @@ class LinkedSession;
 class PathPanel : public BaseWindow<PathPanel> {
  public:
   bool Create(HWND parent, HFONT font);
+  void SetFont(HFONT font, int dpi);
   // `label` (the shortened path), and whether the black label shows (linked
   // mode); the silver one always shows, so a path stays visible greyed.
   void SetTexts(const std::wstring& label, bool blackShown);
@@ -26,6 +27,7 @@ class PathPanel : public BaseWindow<PathPanel> {
  private:
   void OnPaint();
   HFONT font_ = nullptr;
+  int dpi_ = 96;
   HWND label1_ = nullptr;  // LabelFilePath1: holds the text (drawn by the panel)
   HWND label2_ = nullptr;  // LabelFilePath2
   bool blackShown_ = true;
@@ -39,7 +41,9 @@ class FilePanel {
   static constexpr int kLabel2Id = 2;
 
   bool Create(HWND parent, HWND tooltip, HFONT font);
-  void Place(int top, int width);
+  // The window's font at another DPI.
+  void SetFont(HFONT font, int dpi);
+  void Place(int top, int width, int dpi);
   // Entries, selection, labels and hint from the session; `linked` enables
   // the combo box and shows the black label.
   void Render(const LinkedSession& session, bool linked);

@@ -7,18 +7,21 @@
 #include <vector>
 
 #include "data/pages.h"
+#include "platform/win32/text_codec.h"
+#include "ui/datafile/loomwork_dialog.h"
+#include "ui/delivery_messages.h"
+#include "ui/dialog_kit.h"
 #include "ui/main/about_dialog.h"
 #include "ui/main/commands_view.h"
-#include "ui/datafile/loomwork_dialog.h"
-#include "ui/setup/setup_dialog.h"
 #include "ui/main/data_pages_view.h"
-#include "ui/delivery_messages.h"
 #include "ui/main/file_panel.h"
 #include "ui/main/main_window.h"
+#include "ui/main/title_strip.h"
 #include "ui/message_box.h"
 #include "ui/messages.h"
-#include "ui/text.h"
+#include "ui/main/search_panel.h"
 #include "ui/main/title_strip.h"
+#include "ui/setup/setup_dialog.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 
@@ -27,6 +30,7 @@ namespace quiltor {
 namespace {
 
 WindowId ToId(HWND handle) { return static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(handle)); }
+constexpr int kPageRowUnits = 20;
 }  // namespace
 
 WindowId TFormMain::Window() { return ToId(hwnd_); }
@@ -38,14 +42,12 @@ Rect TFormMain::WindowRect() {
   return Rect{r.left, r.top, r.right, r.bottom};
 }
 
-Point TFormMain::ScreenSize() { return Point{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
 void TFormMain::MoveTo(Point topLeft) {
   SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormMain::SetHeight(int height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, kWindowWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(kWindowWidth), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormMain::AnimateHeight(int target) {
@@ -91,8 +93,9 @@ bool TFormMain::CursorOnSizeGrip() {
   RECT r{}, status{};
   GetWindowRect(hwnd_, &r);
   GetWindowRect(statusBar_, &status);
-  return OnSizeGrip(Point{cursor.x - r.left, cursor.y - r.top}, r.right - r.left, status.top - r.top,
-                    status.bottom - status.top);
+  // The grip's rule counts 96-dpi units.
+  return OnSizeGrip(Point{Units(cursor.x - r.left), Units(cursor.y - r.top)}, Units(r.right - r.left),
+                    Units(status.top - r.top), Units(status.bottom - status.top));
 }
 
 void TFormMain::ShowProgress(bool shown) { ShowWindow(title_->ProgressBar(), shown ? SW_SHOWNA : SW_HIDE); }
@@ -163,29 +166,44 @@ void TFormMain::ShowPages() {
 void TFormMain::RefreshItemButtons() { pages_->RefreshEnabled(); }
 void TFormMain::ShowActivePage(int page) { pages_->SetActivePage(page); }
 
+// Pages count 20 units a row; the rows are RowHeight() pixels high.
 int TFormMain::PageScrollPosition(int page) {
   PageScrollBox* box = pages_->Box(page);
-  return box ? box->Position() : 0;
+  return box ? MulDiv(box->Position(), kPageRowUnits, pages_->RowHeight()) : 0;
 }
 
 int TFormMain::PageViewHeight(int page) {
   PageScrollBox* box = pages_->Box(page);
-  return box ? box->ViewHeight() : 0;
+  return box ? MulDiv(box->ViewHeight(), kPageRowUnits, pages_->RowHeight()) : 0;
 }
 
 void TFormMain::ScrollPage(int page, int delta) {
-  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(delta);
+  if (PageScrollBox* box = pages_->Box(page)) box->ScrollBy(MulDiv(delta, pages_->RowHeight(), kPageRowUnits));
 }
 
 void TFormMain::MarkButton(int page, int column, int row, bool marked) { pages_->SetMarked(page, column, row, marked); }
 void TFormMain::PressButton(int page, int column, int row) { pages_->PressButton(page, column, row); }
+
+// ---- The item search ----------------------------------------------------------
+
+void TFormMain::ShowSearch(bool open) {
+  // The focus leaves the box before it hides; while the window is inactive
+  // it is not moved, as that would activate the window.
+  if (!open && search_->Owns(GetFocus())) SetFocus(editDummy_);
+  search_->Show(open);
+  ShowWindow(pages_->PageControl(), open ? SW_HIDE : SW_SHOWNA);
+  if (open) SetFocus(search_->Edit());
+}
+
+void TFormMain::RenderSearch() { search_->Render(); }
+int TFormMain::SearchPageRows() { return search_->PageRows(); }
 
 // ---- Menus, messages, dialogs -----------------------------------------------
 
 void TFormMain::ShowMainMenu() {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  commands_->ShowMainMenu(POINT{r.left + 3, r.top + 21});
+  commands_->ShowMainMenu(POINT{r.left + Px(3), r.top + Px(21)});
 }
 
 void TFormMain::DropDown(CommandId toolButton) {
@@ -202,7 +220,7 @@ Answer TFormMain::ShowMessage(const UserMessage& message) {
   GetWindowRect(hwnd_, &r);
   const DisplayOptions& options = controller_.Options();
   const NearWindowRestore restore{options.Topmost(), options.HideIconInEffect()};
-  const POINT at{r.left + message.offset->x, r.top + message.offset->y};
+  const POINT at{r.left + Px(message.offset->x), r.top + Px(message.offset->y)};
   return AnswerOf(ShowMessageNearWindow(hwnd_, app_.Handle(), text, flags, at, restore));
 }
 
@@ -213,7 +231,7 @@ void TFormMain::ShowDeliveryError(DeliveryStatus status, const std::vector<Clipb
   GetWindowRect(hwnd_, &r);
   const DisplayOptions& options = controller_.Options();
   ShowMessageNearWindow(hwnd_, app_.Handle(), text, MB_OK | MB_ICONWARNING,
-                        POINT{r.left + MainController::kMessageOffset.x, r.top + MainController::kMessageOffset.y},
+                        POINT{r.left + Px(MainController::kMessageOffset.x), r.top + Px(MainController::kMessageOffset.y)},
                         NearWindowRestore{options.Topmost(), options.HideIconInEffect()});
 }
 
@@ -239,7 +257,11 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
   ofn.lpstrTitle = request.forNew ? L"新規作成" : L"ﾌｧｲﾙを開く";
   ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (request.forNew ? 0 : OFN_CREATEPROMPT);
   if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-  return FileDialogResult{ToAnsi(file.data()), static_cast<int>(ofn.nFilterIndex)};
+  // A name the settings and the file list cannot hold is refused, never
+  // opened or made under a look-alike name.
+  const std::optional<Bytes> path = TextBytes(hwnd_, file.data());
+  if (!path) return std::nullopt;
+  return FileDialogResult{*path, static_cast<int>(ofn.nFilterIndex)};
 }
 
 void TFormMain::ShowAbout() { ShowAboutDialog(hwnd_); }
@@ -253,7 +275,8 @@ SetupOutcome TFormMain::ShowSetupDialog(const SetupRequest& request) {
 std::optional<Bytes> TFormMain::ChooseDataFile(const DataFileRequest& request) {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  const LoomworkDialogInput input{request.exeFolder, request.currentDataFile, r, request.files, request.processes};
+  const LoomworkDialogInput input{request.exeFolder, request.currentDataFile, r, request.files, request.processes,
+                                  request.userFolder};
   return ShowLoomworkDialog(hwnd_, input);
 }
 

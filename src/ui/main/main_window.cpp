@@ -2,12 +2,17 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/text_codec.h"
+#include "ui/dialog_kit.h"
+#include "ui/dpi.h"
 #include "ui/main/commands_view.h"
 #include "ui/main/data_pages_view.h"
 #include "ui/main/file_panel.h"
 #include "ui/main/images.h"
+#include "ui/main/search_panel.h"
 #include "ui/message_box.h"
 #include "ui/main/title_strip.h"
+#include "ui/message_box.h"
 #include "window/geometry.h"
 #include "window/main_controller.h"
 
@@ -32,7 +37,6 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
   InitCommonControlsEx(&controls);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!app_.Create(instance)) return false;
-  images_ = std::make_unique<WindowImages>(instance);
   if (!RegisterClassOnce(instance, kMainClass, 0, GetSysColorBrush(COLOR_BTNFACE))) return false;
   // A pop-up with a sizing frame and neither caption nor system menu: the
   // title strip is drawn by the window itself. The application window owns
@@ -40,27 +44,35 @@ bool TFormMain::Create(const std::vector<Bytes>& arguments) {
   HWND window = CreateWindowExW(0, kMainClass, kAppTitle, WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, 0, 0,
                                 kWindowWidth, 282, app_.Handle(), nullptr, instance, this);
   if (!window) return false;
+  // Sizes follow the monitor the window is on; the start moves it to its
+  // saved place, where WM_DPICHANGED follows when that monitor differs.
+  dpi_ = DpiOfWindow(window);
+  images_ = std::make_unique<WindowImages>(instance, dpi_);
   app_.SetMainWindow(window);
   app_.onRestore = [this] { controller_.ApplicationEventsRestore(); };
   if (!CreateChildren()) return false;
   controller_.AttachView(*this);
+  controller_.AttachSearchView(*this);
   controller_.Start(arguments);
   return true;
 }
 
 bool TFormMain::CreateChildren() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  uiFont_ = CreateUiFont(dpi_);
+  HFONT font = uiFont_ ? uiFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
   title_ = std::make_unique<TitleStrip>(controller_, *images_);
   commands_ = std::make_unique<CommandsView>(controller_);
   filePanel_ = std::make_unique<FilePanel>();
   pages_ = std::make_unique<DataPagesView>(hwnd_, *images_);
+  search_ = std::make_unique<SearchPanel>(controller_, *images_);
   if (!title_->Create(hwnd_, tooltip_) || !commands_->Create(hwnd_, *images_) ||
-      !filePanel_->Create(hwnd_, tooltip_, uiFont_) || !pages_->Create()) {
+      !filePanel_->Create(hwnd_, tooltip_, font) || !pages_->Create() || !search_->Create(hwnd_)) {
     return false;
   }
+  pages_->SetDpi(dpi_, font);
   pages_->onChosen = [this](const ItemName& item) { controller_.ChooseItem(item); };
   pages_->onPageSelected = [this](int page) { controller_.OnPageActivated(page); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"StatusBar", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
@@ -71,7 +83,7 @@ bool TFormMain::CreateChildren() {
                                nullptr, instance, nullptr);
   if (!statusBar_ || !editDummy_) return false;
   SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (tooltip_) {
     // The status bar's hint: the whole text when the bar cuts it off.
     TTTOOLINFOW tool{};
@@ -97,19 +109,21 @@ void TFormMain::Layout() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const int width = client.right;
-  title_->Layout(width);
-  int y = kTitleStripHeight;
+  title_->Layout(width, dpi_);
+  int y = Px(kTitleStripHeight);
   HWND toolBar = commands_->ToolBar();
-  MoveWindow(toolBar, 0, y, width, kToolBarHeight, TRUE);
-  if (controller_.Options().toolBar) y += kToolBarHeight;
-  filePanel_->Place(y + 2, width);
-  y += kComboRowHeight;
+  MoveWindow(toolBar, 0, y, width, Px(kToolBarHeight), TRUE);
+  if (controller_.Options().toolBar) y += Px(kToolBarHeight);
+  filePanel_->Place(y + Px(2), width, dpi_);
+  y += Px(kComboRowHeight);
   SendMessageW(statusBar_, WM_SIZE, 0, 0);
   RECT s{};
   GetWindowRect(statusBar_, &s);
   const int statusTop = client.bottom - (s.bottom - s.top);
   pagesTop_ = y;
-  pages_->SetBounds(RECT{0, y, width, statusTop > y ? statusTop : y});
+  const RECT pages{0, y, width, statusTop > y ? statusTop : y};
+  pages_->SetBounds(pages);
+  search_->SetBounds(pages);
 }
 
 void TFormMain::Show() {
@@ -134,13 +148,52 @@ void TFormMain::KeepFocusOnDummy() {
   if (focus == tabs || IsChild(tabs, focus)) SetFocus(editDummy_);
 }
 
-bool TFormMain::PreTranslateKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+bool TFormMain::PreTranslateKey(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_CHAR) return false;
   if (!hwnd_ || !IsWindowVisible(hwnd_)) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
   // The open-file list takes its own keys while it is dropped down.
   if (msg.hwnd == filePanel_->Combo() && SendMessageW(filePanel_->Combo(), CB_GETDROPPEDSTATE, 0, 0)) return false;
-  controller_.FormShortCut(static_cast<std::uint8_t>(msg.wParam));
+  return PreTranslateSearchKey(msg);
+}
+
+// Keys and characters as the item search sees them. While the search is
+// open, the query box gets every key that is not the search's or a
+// command's, also those typed before it took the focus. While it is closed,
+// keys go to the shortcut handling; one that is no command is translated,
+// and the character it makes opens the search with that character in it.
+// A key the IME takes (VK_PROCESSKEY) opens the search first and goes on to
+// the box, so the composition happens there.
+bool TFormMain::PreTranslateSearchKey(MSG& msg) {
+  const auto vk = static_cast<std::uint8_t>(msg.wParam);
+  if (controller_.Search().IsOpen()) {
+    if (msg.message == WM_SYSKEYDOWN) {
+      controller_.SearchKey(vk);
+      return true;
+    }
+    if (msg.message == WM_KEYDOWN && controller_.SearchKey(vk)) return true;
+    // The search may have closed (F9 chose another data file).
+    if (!controller_.Search().IsOpen()) return true;
+    msg.hwnd = search_->Edit();
+    return false;
+  }
+  if (msg.message == WM_CHAR) {
+    const auto c = static_cast<wchar_t>(msg.wParam);
+    if (c >= L' ' && c != 0x7F && controller_.OpenSearch()) {
+      msg.hwnd = search_->Edit();
+      return false;
+    }
+    return true;
+  }
+  if (msg.message == WM_KEYDOWN && vk == VK_PROCESSKEY && controller_.OpenSearch()) {
+    msg.hwnd = search_->Edit();
+    return false;
+  }
+  controller_.FormShortCut(vk);
+  const bool modified = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+  const bool handled = CommandForKey(vk, GetKeyState(VK_SHIFT) < 0).has_value() || vk == VK_RETURN ||
+                       vk == VK_ESCAPE || (vk >= VK_LEFT && vk <= VK_DOWN);
+  if (msg.message == WM_KEYDOWN && !modified && !handled && vk != VK_PROCESSKEY) TranslateMessage(&msg);
   return true;
 }
 
@@ -153,6 +206,7 @@ void TFormMain::OnCommand(UINT id, UINT code, HWND control) {
     }
     return;
   }
+  if (control && search_->OnCommand(control, code)) return;
   if (control && control != commands_->ToolBar() && pages_->OnCommand(control, id)) return;
   controller_.OnCommand(id, code, control != nullptr);
 }
@@ -191,6 +245,31 @@ void TFormMain::OnSize(UINT kind) {
   title_->ShowResizeButton(!outcome.atShrinkHeight);
 }
 
+void TFormMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi > 0 && dpi != dpi_) {
+    dpi_ = dpi;
+    controller_.OnDpiChanged(dpi);
+    // The old images and font stay alive until every part has the new ones.
+    WindowImages::Retired oldImages = images_->Reload(dpi);
+    FontHandle oldFont = std::move(uiFont_);
+    uiFont_ = CreateUiFont(dpi);
+    HFONT font = uiFont_ ? uiFont_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    title_->ApplyImages();
+    commands_->ApplyImages(*images_);
+    filePanel_->SetFont(font, dpi);
+    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    pages_->SetDpi(dpi, font);
+    if (pages_->PageCount() > 0) {
+      ShowPages();
+      pages_->SetActivePage(controller_.ActivePage());
+    }
+  }
+  // The system's place, at the width of the window at this DPI.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, Px(kWindowWidth), suggested.bottom - suggested.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+}
+
 void TFormMain::OnTimer(UINT_PTR id) {
   if (id == kIdleWakeTimerId) {
     // Nothing else to do: the message itself makes the loop idle again.
@@ -201,7 +280,7 @@ void TFormMain::OnTimer(UINT_PTR id) {
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  static const UINT statusMessage = RegisterWindowMessageA(kStatusMessageName);
+  static const UINT statusMessage = RegisterWindowMessageW(FromAnsi(kStatusMessageName).c_str());
   if (statusMessage != 0 && message == statusMessage) {
     switch (wparam) {
       case kStatusIdle: return controller_.Idle() ? 1 : 0;
@@ -237,11 +316,18 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       OnSize(static_cast<UINT>(wparam));
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_ACTIVATEAPP:
       if (!closing_) controller_.OnActivateApp(wparam != FALSE);
       return 0;
     case WM_SETFOCUS:
-      if (editDummy_) SetFocus(editDummy_);
+      if (controller_.Search().IsOpen()) {
+        SetFocus(search_->Edit());
+      } else if (editDummy_) {
+        SetFocus(editDummy_);
+      }
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
@@ -249,12 +335,18 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      if (HBRUSH brush = search_->ControlColors(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      if (message == WM_CTLCOLORSTATIC) break;
       return reinterpret_cast<LRESULT>(filePanel_->ListColors(reinterpret_cast<HDC>(wparam)));
     case WM_MEASUREITEM:
       if (pages_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;
       break;
     case WM_DRAWITEM:
       if (pages_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE;
+      if (search_ && search_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE;
       break;
     case WM_MOUSEWHEEL: {
       RECT r{};
@@ -277,6 +369,12 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnTimer(static_cast<UINT_PTR>(wparam));
       return 0;
     case WM_CLOSE: {
+      // The controller is still inside a command that waits for another
+      // program; the window closes when that returns.
+      if (controller_.WaitingOnOtherProgram()) {
+        controller_.CloseWhenWaitEnds();
+        return 0;
+      }
       // The restored rectangle is saved, also when the window is minimised.
       WINDOWPLACEMENT placement{};
       placement.length = sizeof placement;

@@ -19,7 +19,9 @@
 #include "platform/win32/handles.h"
 #include "ui/main/app_window.h"
 #include "ui/base_window.h"
+#include "window/geometry.h"
 #include "window/main_view.h"
+#include "window/search_view.h"
 
 namespace quiltor {
 
@@ -27,10 +29,11 @@ class MainController;
 class CommandsView;
 class DataPagesView;
 class FilePanel;
+class SearchPanel;
 class TitleStrip;
 class WindowImages;
 
-class TFormMain : public BaseWindow<TFormMain>, public MainView {
+class TFormMain : public BaseWindow<TFormMain>, public MainView, public SearchView {
  public:
   explicit TFormMain(MainController& controller);
   ~TFormMain() override;
@@ -47,15 +50,16 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void ApplicationEventsIdle(bool afterWatchTicksOnly = false);
   bool IsWatchTick(const MSG& msg) const;
   // The shortcut handling of the message loop: true when the key was
-  // consumed (every key is, while the window is visible).
-  bool PreTranslateKey(const MSG& msg);
+  // consumed (every key is, while the window is visible, except those the
+  // search box takes: they may be sent on to it).
+  bool PreTranslateKey(MSG& msg);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   // ---- MainView ----
   WindowId Window() override;
   WindowId FocusHolder() override;
   Rect WindowRect() override;
-  Point ScreenSize() override;
+  int Dpi() override { return dpi_; }
   void MoveTo(Point topLeft) override;
   void SetHeight(int height) override;
   void AnimateHeight(int target) override;
@@ -93,6 +97,11 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void WakeIdleAfter(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 
+  // ---- SearchView ----
+  void ShowSearch(bool open) override;
+  void RenderSearch() override;
+  int SearchPageRows() override;
+
  private:
   static constexpr UINT_PTR kWatchTimerId = 1;
   // One-shot: makes the message loop run its idle step again while a paste
@@ -100,6 +109,11 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   static constexpr UINT_PTR kIdleWakeTimerId = 2;
   bool CreateChildren();
   void Layout();
+  int Px(int units) const { return ScaleToDpi(units, dpi_); }
+  int Units(int pixels) const { return UnscaleFromDpi(pixels, dpi_); }
+  // The window came onto a monitor of another DPI; `suggested` is where the
+  // system would have it.
+  void OnDpiChanged(int dpi, const RECT& suggested);
   int Height() const;
   void OnCommand(UINT id, UINT code, HWND control);
   LRESULT OnNotify(NMHDR* header);
@@ -107,6 +121,7 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   void OnWindowPosChanging(WINDOWPOS* pos);
   void OnTimer(UINT_PTR id);
   void KeepFocusOnDummy();
+  bool PreTranslateSearchKey(MSG& msg);
   // The status bar's tool tip: the status hint while the bar cuts its text off.
   void RenderStatusHint(const std::wstring& text);
 
@@ -117,11 +132,13 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView {
   std::unique_ptr<CommandsView> commands_;
   std::unique_ptr<FilePanel> filePanel_;
   std::unique_ptr<DataPagesView> pages_;
+  std::unique_ptr<SearchPanel> search_;
   HWND statusBar_ = nullptr;
   HWND editDummy_ = nullptr;
   HWND tooltip_ = nullptr;
   std::wstring statusTip_;
-  HFONT uiFont_ = nullptr;  // a stock font: never deleted
+  FontHandle uiFont_;  // the system's GUI font at the window's DPI
+  int dpi_ = kBaseDpi;
   int pagesTop_ = 0;
   bool shownOnce_ = false;
   bool closing_ = false;

@@ -40,8 +40,8 @@ void StripPart::OnPaint() {
   if (glyph_ >= 0) {
     bool sunken = pressed_ || down_;
     if (sunken) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-    int x = (r.right - kSpeedGlyphSize) / 2 + (sunken ? 1 : 0);
-    int y = (r.bottom - kSpeedGlyphSize) / 2 + (sunken ? 1 : 0);
+    int x = (r.right - images_.glyphSize) / 2 + (sunken ? 1 : 0);
+    int y = (r.bottom - images_.glyphSize) / 2 + (sunken ? 1 : 0);
     ImageList_Draw(images_.speed, glyph_, dc, x, y, ILD_TRANSPARENT);
   }
   EndPaint(hwnd_, &ps);
@@ -144,9 +144,7 @@ bool TitleStrip::Create(HWND parent, HWND tooltip) {
   exit_ = Add(StripPart::Kind::kButton, L"SpeedButtonExit", L"終了", p, tooltip);
   if (!icon_ || !title1_ || !title2_ || !fix_ || !resize1_ || !resize2_ || !minimize_ || !exit_) return false;
 
-  icon_->SetBitmap(images_.icon);
-  title1_->SetBitmap(images_.title1);
-  title2_->SetBitmap(images_.title2);
+  ApplyImages();
   fix_->SetGlyph(kGlyphFix);
   resize1_->SetGlyph(kGlyphShrink);
   resize2_->SetGlyph(kGlyphStretch);
@@ -176,24 +174,34 @@ bool TitleStrip::Create(HWND parent, HWND tooltip) {
   return true;
 }
 
-void TitleStrip::Layout(int width) {
-  const int h = kTitleStripHeight;
+void TitleStrip::ApplyImages() {
+  icon_->SetBitmap(images_.icon);
+  title1_->SetBitmap(images_.title1);
+  title2_->SetBitmap(images_.title2);
+  for (const auto& part : parts_) InvalidateRect(part->Handle(), nullptr, FALSE);
+}
+
+void TitleStrip::Layout(int width, int dpi) {
+  auto px = [dpi](int units) { return ScaleToDpi(units, dpi); };
+  const int h = px(kTitleStripHeight);
+  const int button = px(kButtonWidth);
+  const int iconWidth = px(kIconWidth);
   MoveWindow(panel_->Handle(), 0, 0, width, h, TRUE);
-  int x = width - kButtonWidth;
-  MoveWindow(exit_->Handle(), x, 0, kButtonWidth, h, TRUE);
-  x -= kButtonWidth;
-  MoveWindow(minimize_->Handle(), x, 0, kButtonWidth, h, TRUE);
-  x -= kButtonWidth + 2;
-  MoveWindow(resize1_->Handle(), x, 0, kButtonWidth, h, TRUE);
-  MoveWindow(resize2_->Handle(), x, 0, kButtonWidth, h, TRUE);
-  x -= kButtonWidth;
-  MoveWindow(fix_->Handle(), x, 0, kButtonWidth, h, TRUE);
-  int titleWidth = x - 1 - kIconWidth;
-  MoveWindow(icon_->Handle(), 0, 0, kIconWidth, h, TRUE);
-  MoveWindow(title1_->Handle(), kIconWidth, 0, titleWidth, h, TRUE);
-  MoveWindow(title2_->Handle(), kIconWidth, 0, titleWidth, h, TRUE);
+  int x = width - button;
+  MoveWindow(exit_->Handle(), x, 0, button, h, TRUE);
+  x -= button;
+  MoveWindow(minimize_->Handle(), x, 0, button, h, TRUE);
+  x -= button + px(2);
+  MoveWindow(resize1_->Handle(), x, 0, button, h, TRUE);
+  MoveWindow(resize2_->Handle(), x, 0, button, h, TRUE);
+  x -= button;
+  MoveWindow(fix_->Handle(), x, 0, button, h, TRUE);
+  int titleWidth = x - px(1) - iconWidth;
+  MoveWindow(icon_->Handle(), 0, 0, iconWidth, h, TRUE);
+  MoveWindow(title1_->Handle(), iconWidth, 0, titleWidth, h, TRUE);
+  MoveWindow(title2_->Handle(), iconWidth, 0, titleWidth, h, TRUE);
   // The loading bar sits over the right part of the title, clear of its name.
-  if (progressBar_) MoveWindow(progressBar_, kIconWidth + 52, 3, titleWidth - 56, h - 6, TRUE);
+  if (progressBar_) MoveWindow(progressBar_, iconWidth + px(52), px(3), titleWidth - px(56), h - px(6), TRUE);
   SetWindowPos(progressBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

@@ -54,7 +54,10 @@ class TitleStrip {
  public:
   TitleStrip(MainController& controller, const WindowImages& images) : controller_(controller), images_(images) {}
   bool Create(HWND parent, HWND tooltip);
-  void Layout(int width);
+  // Places the parts for a window `width` pixels wide at `dpi`.
+  void Layout(int width, int dpi);
+  // The images were made anew (another DPI).
+  void ApplyImages();
   void SetActive(bool active);
   void ShowResizeButton(bool shrinkVisible);
   void SetFixDown(bool down);

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/text_codec.h"
+#include "ui/dpi.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_editor_ids.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
 
-constexpr int kClientHeight = 337;
 constexpr int kIntervalStep = 5;
 constexpr int kLinkedTabHelpContext = 205;
 
@@ -105,14 +105,12 @@ INT_PTR TFormSetupEditor::HandleMessage(UINT message, WPARAM wparam, LPARAM lpar
 }
 
 void TFormSetupEditor::FormCreate() {
-  SetClientSize(hwnd_, kDetectionWideWidth, kClientHeight);
-  const Rect own = WindowRectOf(hwnd_);
+  // The template gives the wide size, in units of the dialog's font at its DPI.
+  const int wide = DialogWidthFor(hwnd_, kDetectionWideWidth);
   const Rect settings = WindowRectOf(settingsDialog_);
-  placement_ = ClampToScreen(settings.left, settings.top, kDetectionWideWidth, ScreenWidth());
-  SetWindowPos(hwnd_, nullptr, placement_.left, placement_.top, kDetectionWideWidth, own.Height(),
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  handleFont_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
+  placement_ = ClampToScreen(settings.left, settings.top, wide, WorkAreaOf(settingsDialog_));
+  MoveWindowTo(hwnd_, placement_.left, placement_.top);
+  handleFont_ = CreateFontAtDpi(L"ＭＳ ゴシック", 12, DpiOfWindow(hwnd_));
   if (handleFont_) {
     for (int id : {IDC_ListBoxHandle1, IDC_ListBoxHandle2}) {
       SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(handleFont_.Get()), FALSE);
@@ -208,7 +206,8 @@ void TFormSetupEditor::ButtonHelpClick() {
 
 void TFormSetupEditor::RadioGroupPasteKindClick() {
   const Rect rect = WindowRectOf(hwnd_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, detection_.Width(), rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, 0, 0, DialogWidthFor(hwnd_, detection_.Width()), rect.Height(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Render();
 }
 

@@ -64,7 +64,7 @@ class TFormSetupEditor : public ModalDialog {
   DetectionServices& services_;
   EditorDetection detection_;
   DialogPlacement placement_;
-  GdiObject handleFont_;
+  FontHandle handleFont_;
   Result result_;
 };
 

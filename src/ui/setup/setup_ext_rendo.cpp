@@ -4,10 +4,6 @@
 #include "ui/setup/setup_ext_rendo_ids.h"
 
 namespace quiltor {
-namespace {
-constexpr int kClientWidth = 353;
-constexpr int kClientHeight = 202;
-}  // namespace
 
 TFormSetupExtRendo::TFormSetupExtRendo(SetupCopy& copy, HWND settingsDialog)
     : copy_(copy), settingsDialog_(settingsDialog), work_(copy.kinds) {}
@@ -52,7 +48,6 @@ INT_PTR TFormSetupExtRendo::HandleMessage(UINT message, WPARAM wparam, LPARAM) {
 }
 
 void TFormSetupExtRendo::FormCreate() {
-  SetClientSize(hwnd_, kClientWidth, kClientHeight);
   const Rect own = WindowRectOf(hwnd_);
   const Point at = CenterOn(WindowRectOf(settingsDialog_), own.Width(), own.Height());
   MoveWindowTo(hwnd_, at.x, at.y);
@@ -70,8 +65,8 @@ void TFormSetupExtRendo::RenderRows() {
   SelectListRow(Item(IDC_ListBoxExtRendo), work_.Selected());
 }
 
-Bytes TFormSetupExtRendo::Name() const { return ControlBytes(Item(IDC_EditExtRendoName)); }
-Bytes TFormSetupExtRendo::Ext() const { return ControlBytes(Item(IDC_EditExtRendoExt)); }
+std::optional<Bytes> TFormSetupExtRendo::Name() const { return ControlBytes(Item(IDC_EditExtRendoName)); }
+std::optional<Bytes> TFormSetupExtRendo::Ext() const { return ControlBytes(Item(IDC_EditExtRendoExt)); }
 
 void TFormSetupExtRendo::ListBoxExtRendoClick() {
   const int row = ListSelection(Item(IDC_ListBoxExtRendo));
@@ -83,11 +78,15 @@ void TFormSetupExtRendo::ListBoxExtRendoClick() {
 }
 
 void TFormSetupExtRendo::ButtonExtRendoAddClick() {
-  if (work_.Add(Name(), Ext())) RenderRows();
+  const std::optional<Bytes> name = Name();
+  const std::optional<Bytes> ext = name ? Ext() : std::nullopt;
+  if (ext && work_.Add(*name, *ext)) RenderRows();
 }
 
 void TFormSetupExtRendo::ButtonExtRendoUpdateClick() {
-  if (work_.Update(Name(), Ext())) RenderRows();
+  const std::optional<Bytes> name = Name();
+  const std::optional<Bytes> ext = name ? Ext() : std::nullopt;
+  if (ext && work_.Update(*name, *ext)) RenderRows();
 }
 
 void TFormSetupExtRendo::ButtonExtRendoDeleteClick() {

@@ -4,6 +4,8 @@
 // "設定" hands the working list to the settings dialog's kind list.
 #include <windows.h>
 
+#include <optional>
+
 #include "settings/setup_copy.h"
 #include "settings/setup_lists.h"
 #include "ui/dialog_kit.h"
@@ -26,8 +28,9 @@ class TFormSetupExtRendo : public ModalDialog {
   void ButtonExtRendoUpdateClick();
   void ButtonExtRendoDeleteClick();
   void ButtonExtRendoOKClick();
-  Bytes Name() const;
-  Bytes Ext() const;
+  // nullopt when the text was refused (the user has been told).
+  std::optional<Bytes> Name() const;
+  std::optional<Bytes> Ext() const;
 
   SetupCopy& copy_;
   HWND settingsDialog_;

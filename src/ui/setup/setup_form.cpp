@@ -2,22 +2,25 @@
 // boxes, OK, Cancel, help) and the entry point the main window calls.
 #include "ui/setup/setup_form.h"
 
+#include <uxtheme.h>
+
 #include <stdexcept>
 #include <string>
 
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/win32/text_codec.h"
 #include "platform/window_system.h"
+#include "ui/dpi.h"
 #include "ui/help.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_dialog_ids.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
 
-constexpr int kClientWidth = 456;
-constexpr int kClientHeight = 341;
+// Rows of the owner-drawn lists, in 96-dpi units.
+constexpr int kRowHeight = 17;
 
 struct NumberBox {
   int editId;
@@ -77,6 +80,8 @@ SetupOutcome TFormSetup::Run(HWND owner) {
   return outcome_;
 }
 
+int TFormSetup::Px(int units) const { return ScaleToDpi(units, dpi_); }
+
 HWND TFormSetup::Item(int id) const {
   auto found = items_.find(id);
   return found != items_.end() ? found->second : GetDlgItem(hwnd_, id);
@@ -102,7 +107,7 @@ INT_PTR CALLBACK TFormSetup::SheetProcedure(HWND sheet, UINT message, WPARAM wpa
   if (message == WM_MEASUREITEM) {
     // Sent while the sheet is being made, before it knows its dialog.
     auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-    measure->itemHeight = 17;
+    measure->itemHeight = static_cast<UINT>(ScaleToDpi(kRowHeight, DpiOfWindow(sheet)));
     return TRUE;
   }
   auto* self = reinterpret_cast<TFormSetup*>(GetWindowLongPtrW(sheet, DWLP_USER));
@@ -143,9 +148,10 @@ INT_PTR TFormSetup::OnMessage(HWND from, UINT message, WPARAM wparam, LPARAM lpa
 HBRUSH TFormSetup::OnColorStatic(HDC dc, HWND control) {
   const int id = GetDlgCtrlID(control);
   if (IsBlueNote(id)) {
+    // On the sheet's own face, plain or the theme's tab texture.
     SetTextColor(dc, RGB(0, 0, 255));
     SetBkMode(dc, TRANSPARENT);
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   }
   // A number box that only its spin buttons change still looks like an input field.
   const NumberBox* box = FindNumberBox(id);
@@ -196,8 +202,9 @@ INT_PTR TFormSetup::OnNotify(const NMHDR& header) {
 // ---- Creation and closing ------------------------------------------------------
 
 void TFormSetup::FormCreate() {
-  SetClientSize(hwnd_, kClientWidth, kClientHeight);
-  placement_ = PlaceSetupDialog(mainTopLeft_, WindowRectOf(hwnd_).Width(), ScreenWidth());
+  // The template gives the size, in units of the dialog's font at its DPI.
+  dpi_ = DpiOfWindow(hwnd_);
+  placement_ = PlaceSetupDialog(mainTopLeft_, WindowRectOf(hwnd_).Width(), WorkAreaOf(GetWindow(hwnd_, GW_OWNER)));
   MoveWindowTo(hwnd_, placement_.left, placement_.top);
 
   HWND tabs = Item(IDC_PageControl);
@@ -239,6 +246,8 @@ void TFormSetup::CreateSheets() {
                                     &SheetProcedure, reinterpret_cast<LPARAM>(this));
     if (!sheet) throw std::runtime_error("tab sheet could not be created");
     sheets_[static_cast<std::size_t>(i)] = sheet;
+    // The sheets show the tab control's own face where a theme draws one.
+    EnableThemeDialogTexture(sheet, ETDT_ENABLETAB);
     SetWindowPos(sheet, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
                  SWP_NOACTIVATE);
     for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

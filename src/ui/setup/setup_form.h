@@ -39,6 +39,8 @@ class TFormSetup : public ModalDialog {
   INT_PTR OnNotify(const NMHDR& header);
   HBRUSH OnColorStatic(HDC dc, HWND control);
   HWND Item(int id) const;
+  // A size of 96-dpi units in the dialog's pixels.
+  int Px(int units) const;
 
   // setup_form.cpp: the frame.
   void FormCreate();
@@ -111,6 +113,7 @@ class TFormSetup : public ModalDialog {
   SetupDialogContext& context_;
   SetupCopy copy_;
   DialogPlacement placement_;
+  int dpi_ = 96;
   std::array<HWND, kSheetCount> sheets_{};
   std::unordered_map<int, HWND> items_;
   int currentSheet_ = kFirstSheet;

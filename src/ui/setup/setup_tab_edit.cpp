@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/text_codec.h"
 #include "ui/setup/setup_dialog_ids.h"
 #include "ui/setup/setup_form.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
@@ -34,7 +34,8 @@ Bytes SelectedItemText(HWND combo) {
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(length));
-  return ToAnsi(text);
+  // The items are the letters A to Z.
+  return ToAnsiExact(text).value_or(Bytes());
 }
 
 }  // namespace
@@ -106,7 +107,7 @@ bool TFormSetup::CommandTabEdit(int id, int code) {
     case IDC_ComboBoxHotKeyR2:
     case IDC_ComboBoxHotKeyA2: {
       HotKeyBox& box = id == IDC_ComboBoxHotKeyR2 ? copy_.hotKeyR : copy_.hotKeyA;
-      if (code == CBN_EDITCHANGE) box.text = ControlBytes(Item(id));
+      if (code == CBN_EDITCHANGE) TakeControlBytes(Item(id), box.text);
       if (code == CBN_SELCHANGE) box.text = SelectedItemText(Item(id));
       if (code == CBN_KILLFOCUS) {
         // The box shows the letter that will be used.

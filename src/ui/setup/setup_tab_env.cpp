@@ -4,13 +4,14 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text_codec.h"
 #include "ui/setup/setup_dialog_ids.h"
 #include "ui/setup/setup_form.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
 
+// In 96-dpi units.
 constexpr int kTickBox = 13;     // side of a drawn tick box
 constexpr int kTickColumn = 18;  // where a filter row's text starts
 
@@ -23,7 +24,7 @@ void TFormSetup::CreateTabEnv() {
     copy_.filters.Move(from, to);
     InvalidateRect(Item(IDC_CheckListBoxFileFilter), nullptr, TRUE);
   };
-  drag.tickWidth = kTickColumn;
+  drag.tickWidth = Px(kTickColumn);
   drag.toggle = [this](std::size_t row) {
     copy_.filters.SetTicked(row, !copy_.filters.Rows().at(row).ticked);
     InvalidateRect(Item(IDC_CheckListBoxFileFilter), nullptr, TRUE);
@@ -80,7 +81,7 @@ void TFormSetup::RenderFilterRows() {
       widest = std::max(widest, static_cast<int>(size.cx));
     }
   }
-  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + kTickColumn + 4), 0);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + Px(kTickColumn + 4)), 0);
   SelectListRow(list, copy_.filters.Selected());
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -93,11 +94,12 @@ bool TFormSetup::DrawFilterRow(const DRAWITEMSTRUCT& draw) {
   const auto& rows = copy_.filters.Rows();
   if (draw.itemID < rows.size()) {
     const FilterRow& row = rows[draw.itemID];
-    const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - kTickBox) / 2;
-    RECT tick{draw.rcItem.left + 2, top, draw.rcItem.left + 2 + kTickBox, top + kTickBox};
+    const int box = Px(kTickBox);
+    const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - box) / 2;
+    RECT tick{draw.rcItem.left + Px(2), top, draw.rcItem.left + Px(2) + box, top + box};
     DrawFrameControl(draw.hDC, &tick, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (row.ticked ? DFCS_CHECKED : 0u));
     RECT text = draw.rcItem;
-    text.left += kTickColumn;
+    text.left += Px(kTickColumn);
     SetBkMode(draw.hDC, TRANSPARENT);
     SetTextColor(draw.hDC, colors.text);
     const std::wstring caption = FromAnsi(row.text);
@@ -132,10 +134,10 @@ bool TFormSetup::CommandTabEnv(int id, int code) {
       if (code == LBN_SELCHANGE) CheckListBoxFileFilterClick();
       return true;
     case IDC_EditFileFilterName:
-      if (code == EN_CHANGE) copy_.filterFields.name = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), copy_.filterFields.name);
       return true;
     case IDC_EditFileFilter:
-      if (code == EN_CHANGE) copy_.filterFields.pattern = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), copy_.filterFields.pattern);
       return true;
     case IDC_ButtonFileFilterAdd:
       ButtonFileFilterAddClick();

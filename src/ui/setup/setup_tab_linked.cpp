@@ -5,6 +5,7 @@
 #include "exchange/exchange_area.h"
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/win32/text_codec.h"
 #include "platform/window_system.h"
 #include "text/cp932.h"
 #include "ui/delivery_messages.h"
@@ -13,7 +14,6 @@
 #include "ui/setup/setup_editor.h"
 #include "ui/setup/setup_ext_rendo.h"
 #include "ui/setup/setup_form.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
@@ -65,18 +65,18 @@ bool TFormSetup::CommandTabLinked(int id, int code) {
     case IDC_ButtonEPath: ButtonEPathClick(); return true;
     case IDC_EditEditerPath:
       if (code == EN_CHANGE) {
-        tab.editerPath = ControlBytes(Item(id));
+        TakeControlBytes(Item(id), tab.editerPath);
         EditEditerPathChange();
       }
       return true;
     case IDC_EditEditerParam:
-      if (code == EN_CHANGE) tab.editerParam = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), tab.editerParam);
       return true;
     case IDC_EditClassName1:
-      if (code == EN_CHANGE) tab.className1 = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), tab.className1);
       return true;
     case IDC_EditClassName2:
-      if (code == EN_CHANGE) tab.className2 = ControlBytes(Item(id));
+      if (code == EN_CHANGE) TakeControlBytes(Item(id), tab.className2);
       return true;
     case IDC_CheckBoxClassName2:
       tab.className2Ticked = Checked(Item(id));
@@ -125,8 +125,9 @@ void TFormSetup::ButtonEPathClick() {
   const std::optional<std::wstring> chosen =
       BrowseForFile(hwnd_, L"エディタの選択", L"エディタ (*.exe, *.lnk)|*exe;*.lnk|すべてのファイル|*.*",
                  FromAnsi(FolderWithoutTrailingSeparator(folder)), L"");
-  if (!chosen) return;
-  copy_.linked.editerPath = ToAnsi(*chosen);
+  const std::optional<Bytes> chosenPath = chosen ? TextBytes(hwnd_, *chosen) : std::nullopt;
+  if (!chosenPath) return;
+  copy_.linked.editerPath = *chosenPath;
   Render();
 }
 
@@ -144,12 +145,12 @@ void TFormSetup::ButtonTest1Click() {
   KillTimer(hwnd_, kTimerTest);
   watch_.Stop();
   SetEnabled(Item(IDC_ButtonTest3), false);
-  const Bytes testFile = TestFilePath(context_.exeFolder);
+  const Bytes testFile = TestFilePath(context_.TestFolder());
   const Bytes commandLine = TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, testFile);
   const DetectionStart start =
       StartDetectionEditor(context_.processes, context_.files, testFile, commandLine);
   const Rect own = WindowRectOf(hwnd_);
-  const POINT messageAt{own.left + 100, own.top + 100};
+  const POINT messageAt{own.left + Px(100), own.top + Px(100)};
   if (!start.testFileReady) {
     ShowMessageAt(hwnd_, L"\"" + FromAnsi(testFile) + L"\" を作成できませんでした", MB_OK | MB_ICONWARNING, messageAt);
   }
@@ -179,7 +180,7 @@ void TFormSetup::ButtonTest1Click() {
 
 void TFormSetup::ButtonTest2Click() {
   const Bytes commandLine =
-      TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, TestFilePath(context_.exeFolder));
+      TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, TestFilePath(context_.TestFolder()));
   const AskToContinue ask = [this](std::wstring_view question) {
     return MessageBoxW(hwnd_, std::wstring(question).c_str(), kAppTitle, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
   };

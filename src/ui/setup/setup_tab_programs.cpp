@@ -2,11 +2,11 @@
 // kind's default program.
 #include <string>
 
+#include "platform/win32/text_codec.h"
 #include "text/cp932.h"
 #include "ui/message_box.h"
 #include "ui/setup/setup_dialog_ids.h"
 #include "ui/setup/setup_form.h"
-#include "ui/text.h"
 
 namespace quiltor {
 namespace {
@@ -15,7 +15,7 @@ constexpr int kProgramSheet = 5;
 
 struct HeaderSection {
   const wchar_t* caption;
-  int width;
+  int width;     // 96-dpi units
   int minWidth;
 };
 constexpr HeaderSection kSections[] = {{L"表題", 150, 80}, {L"プログラム", 200, 100}, {L"パラメータ", 98, 50}};
@@ -27,11 +27,12 @@ int SectionEdge(HWND header, int index) {
   return item.right;
 }
 
-void DrawColumn(HDC dc, const RECT& row, int left, int textLeft, const Bytes& text, int background) {
+void DrawColumn(HDC dc, const RECT& row, int left, int textLeft, int textTop, const Bytes& text, int background) {
   RECT column{left, row.top, row.right, row.bottom};
   FillRect(dc, &column, GetSysColorBrush(background));
   const std::wstring wide = FromAnsi(text);
-  ExtTextOutW(dc, textLeft, row.top + 4, ETO_CLIPPED, &column, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
+  ExtTextOutW(dc, textLeft, row.top + textTop, ETO_CLIPPED, &column, wide.c_str(), static_cast<UINT>(wide.size()),
+              nullptr);
 }
 
 }  // namespace
@@ -44,17 +45,18 @@ void TFormSetup::CreateTabPrograms() {
   RECT place{};
   GetWindowRect(header, &place);
   MapWindowPoints(nullptr, sheets_[kProgramSheet], reinterpret_cast<POINT*>(&place), 2);
-  const int width = sheet.right - 4;
-  SetWindowPos(header, nullptr, 2, place.top, width, place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = sheet.right - Px(4);
+  SetWindowPos(header, nullptr, Px(2), place.top, width, place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT listPlace{};
   GetWindowRect(list, &listPlace);
   MapWindowPoints(nullptr, sheets_[kProgramSheet], reinterpret_cast<POINT*>(&listPlace), 2);
-  SetWindowPos(list, nullptr, 2, place.bottom, width, listPlace.bottom - place.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(list, nullptr, Px(2), place.bottom, width, listPlace.bottom - place.bottom,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   for (int i = 0; i < 3; ++i) {
     HDITEMW item{};
     item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
     item.fmt = HDF_LEFT | HDF_STRING;
-    item.cxy = kSections[i].width;
+    item.cxy = Px(kSections[i].width);
     item.pszText = const_cast<wchar_t*>(kSections[i].caption);
     SendMessageW(header, HDM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
@@ -128,7 +130,7 @@ bool TFormSetup::CommandTabPrograms(int id, int code) {
         Bytes& field = id == IDC_EditProgramCaption ? copy_.programFields.caption
                        : id == IDC_EditProgramPath  ? copy_.programFields.path
                                                     : copy_.programFields.param;
-        field = ControlBytes(Item(id));
+        TakeControlBytes(Item(id), field);
         Render();
       }
       return true;
@@ -148,7 +150,7 @@ INT_PTR TFormSetup::NotifyTabPrograms(const NMHDR& header) {
       // HeaderControlProgramSectionTrack: no section narrower than its least width.
       const auto& change = reinterpret_cast<const NMHEADERW&>(header);
       if (change.pitem && (change.pitem->mask & HDI_WIDTH) && change.iItem >= 0 && change.iItem < 3) {
-        return change.pitem->cxy < kSections[change.iItem].minWidth ? TRUE : FALSE;
+        return change.pitem->cxy < Px(kSections[change.iItem].minWidth) ? TRUE : FALSE;
       }
       return FALSE;
     }
@@ -175,9 +177,12 @@ bool TFormSetup::ListBoxProgramDrawItem(const DRAWITEMSTRUCT& draw) {
     const int second = draw.rcItem.left + SectionEdge(header, 1);
     SetBkMode(draw.hDC, TRANSPARENT);
     SetTextColor(draw.hDC, colors.text);
-    DrawColumn(draw.hDC, draw.rcItem, draw.rcItem.left, draw.rcItem.left + 5, row.caption, colors.background);
-    DrawColumn(draw.hDC, draw.rcItem, first - 5, first, row.program, colors.background);
-    DrawColumn(draw.hDC, draw.rcItem, second - 5, second, row.param, colors.background);
+    const int indent = Px(5);
+    const int top = Px(4);
+    DrawColumn(draw.hDC, draw.rcItem, draw.rcItem.left, draw.rcItem.left + indent, top, row.caption,
+               colors.background);
+    DrawColumn(draw.hDC, draw.rcItem, first - indent, first, top, row.program, colors.background);
+    DrawColumn(draw.hDC, draw.rcItem, second - indent, second, top, row.param, colors.background);
   }
   if (draw.itemState & ODS_FOCUS) DrawFocusRect(draw.hDC, &draw.rcItem);
   return true;
@@ -226,8 +231,9 @@ void TFormSetup::ButtonProgramBrowseClick() {
   const std::optional<std::wstring> chosen =
       BrowseForFile(hwnd_, L"プログラムの選択", L"プログラム (*.exe, *.lnk, *.bat)|*exe;*.lnk;*.bat|すべてのファイル|*.*",
                  FromAnsi(FolderWithoutTrailingSeparator(FolderOf(path))), FromAnsi(FileNamePart(path)));
-  if (!chosen) return;
-  copy_.programFields.path = ToAnsi(*chosen);
+  const std::optional<Bytes> chosenPath = chosen ? TextBytes(hwnd_, *chosen) : std::nullopt;
+  if (!chosenPath) return;
+  copy_.programFields.path = *chosenPath;
   Render();
 }
 
