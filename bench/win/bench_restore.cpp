@@ -125,7 +125,7 @@ int main() {
       PutUserText();
       editor.Prepare("say hello now", 4, 9);
       host.problems = 0;
-      executor.ChooseItem("TB00M00", -1);
+      executor.ChooseItem(quiltor::ItemName::Main(0, 0), -1);
       long long back = Now();
       // The message loop: idle steps, woken by the tool's own timer while it waits.
       for (int round = 0; round < 1000; ++round) {

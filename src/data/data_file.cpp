@@ -130,29 +130,28 @@ int KeyLevel(std::string_view itemKey) {
   }
 }
 
-Bytes MainButtonName(int page, int row) { return Prefixed("TB", page) + MainKey(row); }
-Bytes SideButtonName(int page, int row) { return Prefixed("TB", page) + SideKey(row); }
-Bytes MenuEntryName(int page, std::string_view itemKey) { return Prefixed("MB", page) + Bytes(itemKey); }
+ItemName ItemName::Entry(int index) const {
+  ItemName entry = *this;
+  entry.menuPath.push_back(index);
+  return entry;
+}
 
-std::optional<ComponentIdentity> DecodeComponentName(std::string_view name) {
+Bytes ItemName::Key() const {
+  Bytes key = column == Column::kMain ? MainKey(row) : SideKey(row);
+  for (int index : menuPath) key += TwoDigits(index);
+  return key;
+}
+
+std::optional<ItemName> ItemName::FromKey(int page, std::string_view key) {
   auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (name.size() < 7) return std::nullopt;
-  const std::string_view prefix = name.substr(0, 2);
-  if (prefix != "TB" && prefix != "MB") return std::nullopt;
-  if (!isDigit(name[2]) || !isDigit(name[3])) return std::nullopt;
-  const std::string_view key = name.substr(4);
   if (KeyLevel(key) == 0 || (key[0] != 'M' && key[0] != 'S')) return std::nullopt;
   for (char c : key.substr(1)) {
     if (!isDigit(c)) return std::nullopt;
   }
-  const bool menuEntry = name.size() > 7;
-  // Buttons carry a row key, menu entries a key of a menu level.
-  if (menuEntry != (prefix == "MB")) return std::nullopt;
-  ComponentIdentity identity;
-  identity.page = (name[2] - '0') * 10 + (name[3] - '0');
-  identity.itemKey = Bytes(key);
-  identity.isMenuEntry = menuEntry;
-  return identity;
+  auto twoDigits = [&](std::size_t at) { return (key[at] - '0') * 10 + (key[at + 1] - '0'); };
+  ItemName name{page, key[0] == 'M' ? Column::kMain : Column::kSide, twoDigits(1), {}};
+  for (std::size_t at = 3; at < key.size(); at += 2) name.menuPath.push_back(twoDigits(at));
+  return name;
 }
 
 struct DataFileReader::Impl {

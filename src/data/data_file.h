@@ -88,18 +88,29 @@ Bytes MainKey(int row);                            // "M" + ii
 Bytes SideKey(int row);                            // "S" + ii
 Bytes EntryKey(std::string_view parent, int entry);  // parent + jj
 int KeyLevel(std::string_view itemKey);            // 1..4 for keys of 3..9 characters, 0 otherwise
-Bytes MainButtonName(int page, int row);           // "TB" + NN + "M" + ii
-Bytes SideButtonName(int page, int row);           // "TB" + NN + "S" + ii
-Bytes MenuEntryName(int page, std::string_view itemKey);  // "MB" + NN + item key
 
-struct ComponentIdentity {
+// One item of a data file: a button of a page's main or side column, or an
+// entry of the menu below such a button, found by its index at each level.
+// The data file names it by its key (Key), which is the only string form.
+struct ItemName {
+  enum class Column { kMain, kSide };
   int page = 0;
-  Bytes itemKey;
-  bool isMenuEntry = false;  // names longer than 7 characters
+  Column column = Column::kMain;
+  int row = 0;
+  std::vector<int> menuPath;  // empty for the button itself
+
+  static ItemName Main(int page, int row) { return {page, Column::kMain, row, {}}; }
+  static ItemName Side(int page, int row) { return {page, Column::kSide, row, {}}; }
+  // The entry `index` of this item's menu.
+  ItemName Entry(int index) const;
+  bool IsMenuEntry() const { return !menuPath.empty(); }
+  // The key in the page's section: "M05", "S0503", ... (two digits a level).
+  Bytes Key() const;
+  // The item a key of page `page` names; nullopt for a key that names none
+  // (wrong column letter, a digit missing, deeper than the menus go).
+  static std::optional<ItemName> FromKey(int page, std::string_view key);
+  friend bool operator==(const ItemName&, const ItemName&) = default;
 };
-// Page and item key of a button or menu entry; nullopt for a name that is
-// not one of ours.
-std::optional<ComponentIdentity> DecodeComponentName(std::string_view name);
 
 // One parsed data file. Built once per load; every lookup is indexed.
 class DataFileReader {

@@ -32,27 +32,29 @@ Bytes WholeCharacters(Bytes text) {
 
 }  // namespace
 
-std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string_view componentName) {
-  const std::optional<ComponentIdentity> identity = DecodeComponentName(componentName);
-  if (!identity || identity->page >= static_cast<int>(pages.size())) return std::nullopt;
-  const DataPage& page = pages[static_cast<std::size_t>(identity->page)];
-  if (!identity->isMenuEntry) {
-    for (const auto* column : {&page.main, &page.side})
-      for (const ItemButton& button : *column)
-        if (button.name == componentName) return button.imageIndex;
+std::optional<int> FindItemImage(const std::vector<DataPage>& pages, const ItemName& item) {
+  if (item.page < 0 || item.page >= static_cast<int>(pages.size())) return std::nullopt;
+  const DataPage& page = pages[static_cast<std::size_t>(item.page)];
+  const std::vector<ItemButton>& column = item.column == ItemName::Column::kMain ? page.main : page.side;
+  if (item.row < 0 || item.row >= static_cast<int>(column.size())) return std::nullopt;
+  const ItemButton& button = column[static_cast<std::size_t>(item.row)];
+  if (!item.IsMenuEntry()) {
+    if (button.name == item) return button.imageIndex;
     return std::nullopt;
   }
-  std::optional<int> found;
-  auto visit = [&](auto&& self, const std::vector<MenuEntry>& entries) -> void {
-    for (const MenuEntry& entry : entries) {
-      if (found) return;
-      if (entry.kind == MenuEntryKind::kRunnable && entry.name == componentName) found = entry.imageIndex;
-      self(self, entry.children);
+  // The menu path leads down the submenus to the entry.
+  const std::vector<MenuEntry>* entries = &button.menu;
+  for (std::size_t level = 0; level < item.menuPath.size(); ++level) {
+    const int index = item.menuPath[level];
+    if (index < 0 || index >= static_cast<int>(entries->size())) return std::nullopt;
+    const MenuEntry& entry = (*entries)[static_cast<std::size_t>(index)];
+    if (level + 1 == item.menuPath.size()) {
+      if (entry.kind == MenuEntryKind::kRunnable && entry.name == item) return entry.imageIndex;
+      return std::nullopt;
     }
-  };
-  for (const auto* column : {&page.main, &page.side})
-    for (const ItemButton& button : *column) visit(visit, button.menu);
-  return found;
+    entries = &entry.children;
+  }
+  return std::nullopt;
 }
 
 // ---------------------------------------------------------------------------
@@ -67,31 +69,29 @@ WindowId ItemExecutor::TargetWindow() {
 
 void ItemExecutor::TimerTimer1() { simple_.TimerTimer1(host_.MainWindow(), host_.EditDummy()); }
 
-bool ItemExecutor::ChooseItem(const Bytes& componentName, int imageIndex) {
+bool ItemExecutor::ChooseItem(const ItemName& item, int imageIndex) {
   if (running_) return false;
   switch (ActionOfImage(imageIndex)) {
     case ItemAction::kText:
-      ToolButtonClick1(componentName);
+      ToolButtonClick1(item);
       return true;
     case ItemAction::kScript:
-      ToolButtonClick2(componentName, imageIndex);
+      ToolButtonClick2(item, imageIndex);
       return true;
     case ItemAction::kModule:
-      ToolButtonClick3(componentName, imageIndex);
+      ToolButtonClick3(item, imageIndex);
       return true;
     default:
       return false;
   }
 }
 
-std::optional<ItemExecutor::Start> ItemExecutor::CommonStart(const Bytes& componentName, int imageIndex) {
+std::optional<ItemExecutor::Start> ItemExecutor::CommonStart(const ItemName& item, int imageIndex) {
   if (running_) return std::nullopt;
-  const std::optional<ComponentIdentity> identity = DecodeComponentName(componentName);
-  if (!identity) return std::nullopt;
   host_.StopWatchTimer();
-  lastItem_ = componentName;
+  lastItem_ = item;
   lastImage_ = imageIndex;
-  return Start{identity->page, identity->itemKey};
+  return Start{item.page, item.Key()};
 }
 
 std::optional<DataFileReader::Texts> ItemExecutor::ReadTexts(const Start& start) {
@@ -126,8 +126,8 @@ void ItemExecutor::FinalStep() {
   state_.SetStartupPending(1);
 }
 
-void ItemExecutor::ToolButtonClick1(const Bytes& componentName) {
-  const std::optional<Start> start = CommonStart(componentName, -1);
+void ItemExecutor::ToolButtonClick1(const ItemName& item) {
+  const std::optional<Start> start = CommonStart(item, -1);
   if (!start) return;
   if (const std::optional<DataFileReader::Texts> texts = ReadTexts(*start)) {
     lastBefore_ = ExpandEscapes(texts->a, settings_.lineEnd);
@@ -140,15 +140,15 @@ void ItemExecutor::ToolButtonClick1(const Bytes& componentName) {
   FinalStep();
 }
 
-void ItemExecutor::ToolButtonClick2(const Bytes& componentName, int imageIndex) {
-  const std::optional<Start> start = CommonStart(componentName, imageIndex);
+void ItemExecutor::ToolButtonClick2(const ItemName& item, int imageIndex) {
+  const std::optional<Start> start = CommonStart(item, imageIndex);
   if (!start) return;
   const Bytes program = JoinPath(host_.ExeFolder(), ReplaceExtension(host_.CurrentDataFile(), ".exe"));
   RunItemProgram(RunVariantOfImage(imageIndex), texts::kScriptKindName, start->itemKey + "a", program);
 }
 
-void ItemExecutor::ToolButtonClick3(const Bytes& componentName, int imageIndex) {
-  const std::optional<Start> start = CommonStart(componentName, imageIndex);
+void ItemExecutor::ToolButtonClick3(const ItemName& item, int imageIndex) {
+  const std::optional<Start> start = CommonStart(item, imageIndex);
   if (!start) return;
   const std::optional<DataFileReader::Texts> texts = ReadTexts(*start);
   if (!texts) {
@@ -251,11 +251,11 @@ void ItemExecutor::WaitForProgram(Process* process) {
 }
 
 void ItemExecutor::Popup_RepeatClick() {
-  if (running_ || lastItem_.empty()) return;
+  if (running_ || !lastItem_) return;
   host_.StopWatchTimer();
   const bool rerun = (lastImage_ >= 0 && lastImage_ <= 2) || (lastImage_ >= 6 && lastImage_ <= 8);
   if (rerun) {
-    const Bytes item = lastItem_;
+    const ItemName item = *lastItem_;
     ChooseItem(item, lastImage_);
   } else {
     DeliverTexts(lastBefore_, lastAfter_);
@@ -264,7 +264,7 @@ void ItemExecutor::Popup_RepeatClick() {
 }
 
 void ItemExecutor::ForgetLastItem() {
-  lastItem_.clear();
+  lastItem_.reset();
   lastImage_ = -1;
   lastBefore_.clear();
   lastAfter_.clear();

@@ -108,10 +108,10 @@ class ItemExecutor {
 
   // Dispatches on the item's image index (−1 text, 0..5 script, 6..11
   // module); other images do nothing. False when nothing ran.
-  bool ChooseItem(const Bytes& componentName, int imageIndex);
-  void ToolButtonClick1(const Bytes& componentName);
-  void ToolButtonClick2(const Bytes& componentName, int imageIndex);
-  void ToolButtonClick3(const Bytes& componentName, int imageIndex);
+  bool ChooseItem(const ItemName& item, int imageIndex);
+  void ToolButtonClick1(const ItemName& item);
+  void ToolButtonClick2(const ItemName& item, int imageIndex);
+  void ToolButtonClick3(const ItemName& item, int imageIndex);
   // Shared by scripts and modules; `variant` 0..5.
   void RunItemProgram(int variant, const Bytes& kindName, const Bytes& parameters,
                       const Bytes& program);
@@ -119,7 +119,7 @@ class ItemExecutor {
   // Re-edit: runs the last item again (images 0..2 and 6..8) or writes the
   // last texts again.
   void Popup_RepeatClick();
-  bool HasLastItem() const { return !lastItem_.empty(); }
+  bool HasLastItem() const { return lastItem_.has_value(); }
   // The pages were built anew: the component chosen last is gone, and an
   // item of the new file under the same name is another item.
   void ForgetLastItem();
@@ -137,7 +137,7 @@ class ItemExecutor {
   // it would overwrite the buffers the running program works on.
   bool Running() const { return running_; }
 
-  const Bytes& LastItem() const { return lastItem_; }
+  const std::optional<ItemName>& LastItem() const { return lastItem_; }
   int LastImageIndex() const { return lastImage_; }
   const Bytes& LastBefore() const { return lastBefore_; }
   const Bytes& LastAfter() const { return lastAfter_; }
@@ -147,7 +147,7 @@ class ItemExecutor {
     int page = 0;
     Bytes itemKey;
   };
-  std::optional<Start> CommonStart(const Bytes& componentName, int imageIndex);
+  std::optional<Start> CommonStart(const ItemName& item, int imageIndex);
   std::optional<DataFileReader::Texts> ReadTexts(const Start& start);
   void FinalStep();
   void DeliverTexts(const Bytes& before, const Bytes& after);
@@ -159,7 +159,7 @@ class ItemExecutor {
   const AppSettings& settings_;
   PendingMarker& state_;
   SimpleTarget simple_;
-  Bytes lastItem_;
+  std::optional<ItemName> lastItem_;
   int lastImage_ = -1;
   Bytes lastBefore_;
   Bytes lastAfter_;
@@ -170,8 +170,8 @@ class ItemExecutor {
   std::optional<std::uint64_t> restoreSince_;
 };
 
-// The image index of the button or menu entry named `componentName`;
-// nullopt when no such component exists in `pages`.
-std::optional<int> FindItemImage(const std::vector<DataPage>& pages, std::string_view componentName);
+// The image index of the runnable button or menu entry `item`; nullopt when
+// `pages` holds no such item.
+std::optional<int> FindItemImage(const std::vector<DataPage>& pages, const ItemName& item);
 
 }  // namespace quiltor

@@ -42,7 +42,7 @@ class ItemIndexBuilder {
     if (kind == ItemKind::kMenu) {
       Menu(key, item.menuCount, item.caption, segments);
     } else if (kind != ItemKind::kText || key[0] != 'S') {  // a side text item is an empty place
-      Add("TB" + TwoDigits(page_) + key, item, key, path);
+      Add(item, key, path);
     }
   }
 
@@ -60,7 +60,7 @@ class ItemIndexBuilder {
         if (level < kMaxKeyLevel) Menu(key, entry.item.menuCount, entry.item.caption, segments);
         continue;
       }
-      Add(MenuEntryName(page_, key), entry.item, key, path);
+      Add(entry.item, key, path);
     }
     segments.pop_back();
   }
@@ -78,9 +78,10 @@ class ItemIndexBuilder {
     return static_cast<std::uint32_t>(index_.paths_.size() - 1);
   }
 
-  void Add(Bytes name, const ItemDefinition& definition, const Bytes& key, std::uint32_t path) {
+  // `key` is one the walk made from rows and entry positions, so it always names an item.
+  void Add(const ItemDefinition& definition, const Bytes& key, std::uint32_t path) {
     SearchItem item;
-    item.name = std::move(name);
+    item.name = *ItemName::FromKey(page_, key);
     item.imageIndex = definition.imageIndex;
     item.page = page_;
     item.caption = definition.caption;

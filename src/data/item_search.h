@@ -33,7 +33,7 @@ struct SearchPath {
 };
 
 struct SearchItem {
-  Bytes name;             // the component name a click hands on (TB00M01, MB00M0300...)
+  ItemName name;          // what a click on its button or menu entry hands on
   int imageIndex = -1;
   int page = 0;
   Bytes caption;          // the definition's caption, as the pages show it

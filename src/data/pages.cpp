@@ -39,7 +39,7 @@ class PageBuilder {
  private:
   bool BuildRow(int row, ItemButton& mainButton, ItemButton& sideButton, DataError& error) {
     const Bytes mainKey = MainKey(row);
-    mainButton.name = MainButtonName(page_, row);
+    mainButton.name = ItemName::Main(page_, row);
     mainButton.itemKey = mainKey;
     const ItemParse mainItem = ParseItemDefinition(file_.ItemValue(page_, mainKey), mainKey);
     if (!mainItem.error.Ok()) {
@@ -54,10 +54,10 @@ class PageBuilder {
     }
     mainButton.caption = MainButtonCaption(mainItem.item.caption);
     mainButton.enabled = true;
-    if (!FillButton(mainButton, mainItem.item, mainKey, error)) return false;
+    if (!FillButton(mainButton, mainItem.item, error)) return false;
 
     const Bytes sideKey = SideKey(row);
-    sideButton.name = SideButtonName(page_, row);
+    sideButton.name = ItemName::Side(page_, row);
     sideButton.itemKey = sideKey;
     const ItemParse sideItem = ParseItemDefinition(file_.ItemValue(page_, sideKey), sideKey);
     if (!sideItem.error.Ok()) {
@@ -65,19 +65,22 @@ class PageBuilder {
       return false;
     }
     sideButton.enabled = sideItem.item.imageIndex >= 0;
-    return FillButton(sideButton, sideItem.item, sideKey, error);
+    return FillButton(sideButton, sideItem.item, error);
   }
 
-  bool FillButton(ItemButton& button, const ItemDefinition& item, const Bytes& key, DataError& error) {
+  bool FillButton(ItemButton& button, const ItemDefinition& item, DataError& error) {
     button.imageIndex = item.imageIndex;
     button.action = ActionOfImage(item.imageIndex);
     // Empty side places (image −1) do nothing when clicked.
-    if (button.action == ItemAction::kText && key[0] == 'S') button.action = ItemAction::kNone;
-    if (button.action == ItemAction::kDropDown) return FillMenu(key, item.menuCount, button.menu, error);
+    if (button.action == ItemAction::kText && button.name->column == ItemName::Column::kSide) {
+      button.action = ItemAction::kNone;
+    }
+    if (button.action == ItemAction::kDropDown) return FillMenu(*button.name, item.menuCount, button.menu, error);
     return true;
   }
 
-  bool FillMenu(const Bytes& parentKey, int count, std::vector<MenuEntry>& entries, DataError& error) {
+  bool FillMenu(const ItemName& parent, int count, std::vector<MenuEntry>& entries, DataError& error) {
+    const Bytes parentKey = parent.Key();
     const int level = KeyLevel(parentKey) + 1;
     if (level > kMaxKeyLevel) return true;
     if (count > kMaxDataRows) count = kMaxDataRows;
@@ -98,14 +101,14 @@ class PageBuilder {
         entry.kind = MenuEntryKind::kSubmenu;
         entry.caption = parsed.item.caption;
         entry.imageIndex = -1;
-        if (!FillMenu(entry.itemKey, parsed.item.menuCount, entry.children, error)) return false;
+        if (!FillMenu(parent.Entry(index), parsed.item.menuCount, entry.children, error)) return false;
       } else if (parsed.item.typeCode == kMenuTypeCode) {
         entry.kind = MenuEntryKind::kDead;
         entry.caption = parsed.item.caption;
         entry.imageIndex = kMenuImage;
       } else {
         entry.kind = MenuEntryKind::kRunnable;
-        entry.name = MenuEntryName(page_, entry.itemKey);
+        entry.name = parent.Entry(index);
         entry.caption = parsed.item.caption;
         entry.imageIndex = parsed.item.imageIndex;
         entry.action = ActionOfImage(parsed.item.imageIndex);

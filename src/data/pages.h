@@ -1,6 +1,7 @@
 #pragma once
 // The data pages a window builds its tabs, buttons and menus from: a plain
 // model made from one data file, with no window in it.
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -34,7 +35,7 @@ enum class MenuEntryKind {
 struct MenuEntry {
   MenuEntryKind kind = MenuEntryKind::kSeparator;
   Bytes itemKey;       // M0503, S020104, ...
-  Bytes name;          // runnable entries only
+  std::optional<ItemName> name;  // runnable entries only
   Bytes caption;       // unchanged from the definition ("-" for separators)
   int imageIndex = -1;
   ItemAction action = ItemAction::kNone;
@@ -42,7 +43,8 @@ struct MenuEntry {
 };
 
 struct ItemButton {
-  Bytes name;          // "" for the side place of a separator row and for end markers
+  // None for the side place of a separator row and for end markers.
+  std::optional<ItemName> name;
   Bytes itemKey;       // M05 / S05; "" for end markers
   Bytes caption;       // main column: padded and ampersand-doubled; side column: ""
   int imageIndex = -1;

@@ -7,10 +7,14 @@
 
 namespace quiltor {
 
+Bytes StoredItemName(const ItemName& item) {
+  return (item.IsMenuEntry() ? "MB" : "TB") + TwoDigits(item.page) + item.Key();
+}
+
 Bytes RecentItemKey(int slot) { return "Used" + std::to_string(slot); }
 
 std::optional<RecentItemUse> ParseRecentItemUse(std::string_view value) {
-  // Component names are letters and digits, so the first two commas split.
+  // Stored item names are letters and digits, so the first two commas split.
   const std::size_t first = value.find(',');
   if (first == std::string_view::npos) return std::nullopt;
   const std::size_t second = value.find(',', first + 1);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "data/data_file.h"
 #include "platform/profile_file.h"
 #include "platform/types.h"
 #include "settings/profile.h"
@@ -22,10 +23,14 @@ inline constexpr int kRecentItemSlots = 50;
 
 struct RecentItemUse {
   std::uint64_t sequence = 0;  // larger = later
-  Bytes name;                  // component name
+  Bytes name;                  // StoredItemName
   Bytes dataFile;              // as the settings keep it, relative to the program's folder
   friend bool operator==(const RecentItemUse&, const RecentItemUse&) = default;
 };
+
+// The form an item is kept in: "TB" for a button or "MB" for a menu entry,
+// the page in two digits, then its key ("TB00M01", "TB02S05", "MB00M0300").
+Bytes StoredItemName(const ItemName& item);
 
 // "Used<slot>".
 Bytes RecentItemKey(int slot);
@@ -38,7 +43,7 @@ class RecentItems {
   void Load(const IniDocument& settings);
   bool Loaded() const { return loaded_; }
 
-  // Component name -> sequence of its last use, for the items of one data
+  // StoredItemName -> sequence of its last use, for the items of one data
   // file (named without regard to ASCII case, as Windows names files).
   std::unordered_map<Bytes, std::uint64_t> UsesIn(std::string_view dataFile) const;
 

@@ -160,7 +160,12 @@ LoadedSettings LoadSettings(ProfileFile& file) {
   return loaded;
 }
 
-int SelectFileKind(AppSettings& settings, const Bytes& currentFile) {
+DefaultProgram DefaultProgramOf(int programNo, std::size_t programCount) {
+  if (programNo < 1 || static_cast<std::size_t>(programNo) > programCount) return DefaultProgram::Associated();
+  return DefaultProgram::Listed(static_cast<std::size_t>(programNo - 1));
+}
+
+DefaultProgram SelectFileKind(AppSettings& settings, const Bytes& currentFile) {
   if (settings.fileKinds.empty()) settings.fileKinds.push_back(CommonFileKind());
   Bytes ext = FileExtension(currentFile);
   int chosen = 0;
@@ -174,11 +179,7 @@ int SelectFileKind(AppSettings& settings, const Bytes& currentFile) {
   const FileKind& kind = settings.fileKinds[chosen];
   settings.modeDelivery[kLinkedMode] =
       SanitizeDelivery({kind.pasteKind, kind.pasteInterval, kind.cutPasteKey});
-  // A ProgramNo that names no program falls back to the associated program.
-  if (kind.programNo >= 1 && kind.programNo <= static_cast<int>(settings.programs.size())) {
-    return kind.programNo + 1;
-  }
-  return 0;
+  return DefaultProgramOf(kind.programNo, settings.programs.size());
 }
 
 Bytes BuildOpenFilter(const Bytes& fileFilter, const Bytes& fileFilterC) {

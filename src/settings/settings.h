@@ -166,12 +166,26 @@ LoadedSettings LoadSettings(ProfileFile& file);
 // succeeded (it stops at the first failure).
 bool MigrateSettings(ProfileFile& file);
 
+// The program the run button starts the current file with: the one Windows
+// associates with the file, or one of the listed programs.
+struct DefaultProgram {
+  enum class Kind { kAssociated, kListed };
+  Kind kind = Kind::kAssociated;
+  std::size_t listed = 0;  // kListed: the index into AppSettings::programs
+
+  static DefaultProgram Associated() { return {}; }
+  static DefaultProgram Listed(std::size_t index) { return {Kind::kListed, index}; }
+  friend bool operator==(const DefaultProgram&, const DefaultProgram&) = default;
+};
+// A kind's stored ProgramNo (0 = associated, k = the k-th listed program) as
+// a choice; a number that names no program of the list is the associated one.
+DefaultProgram DefaultProgramOf(int programNo, std::size_t programCount);
+
 // Chooses the file kind for the current file (CP932 path): the highest
 // numbered kind whose Ext equals the file's extension without regard to ASCII
 // case, else the common entry; sets currentFileKind and ModeDelivery[1].
-// Returns the run-menu position to check: 0 for the associated program, else
-// ProgramNo + 1 (0 as well when ProgramNo names no program of the list).
-int SelectFileKind(AppSettings& settings, const Bytes& currentFile);
+// Returns the kind's default program.
+DefaultProgram SelectFileKind(AppSettings& settings, const Bytes& currentFile);
 
 // The open-file dialog filter "name|pattern|name|pattern..." of the entries of
 // `fileFilter` whose character in `fileFilterC` is "1".

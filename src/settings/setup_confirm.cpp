@@ -58,7 +58,7 @@ SetupConfirmation ConfirmSetup(const AppSettings& current, const SetupCopy& edit
   ok = ok && DropOpenFileKeys(file, s.openFiles);
 
   SetupReapply& r = result.reapply;
-  r.runMenuPosition = SelectFileKind(s, currentFile);
+  r.defaultProgram = SelectFileKind(s, currentFile);
   r.lineEnd = s.lineEnd;
   r.hotKeysChanged = s.hotKeyR != current.hotKeyR || s.hotKeyR1 != current.hotKeyR1 ||
                      s.hotKeyR2 != current.hotKeyR2 || s.hotKeyA != current.hotKeyA ||

@@ -34,8 +34,8 @@ struct SetupReapply {
   bool hotKeysChanged = false;
   // Both buffers are re-created when either size differs from the block's.
   std::optional<BufferSizes> newBufferSizes;
-  // SelectFileKind's answer for the current file: the run-menu item to check.
-  int runMenuPosition = 0;
+  // SelectFileKind's answer for the current file: the run menu's checked program.
+  DefaultProgram defaultProgram;
   int shrinkHeight = 38;
   int maxHeight = 480;  // without the tool bar: add 30 while it is shown
   int openFiles = 10;   // history entries past this are dropped

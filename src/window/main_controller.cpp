@@ -26,8 +26,7 @@ MainController::MainController(const MainServices& services, AppSettings setting
       exeFolder_(folders.program),
       settingsFolder_(folders.settings),
       delivery_(services.clipboard, services.windows, services.keyboard, services.processes, services.integrity),
-      launcher_(services.processes, services.windows, services.files),
-      session_(services.windows) {
+      linkedCommands_(services, settings_, exeFolder_, *this, status_) {
   ItemHost& host = *this;
   executor_ = std::make_unique<ItemExecutor>(ItemServicesOf(), host, settings_, state_.Pending());
   BindCommands();
@@ -56,7 +55,7 @@ void MainController::ReportCannotWrite() {
 
 void MainController::Refresh(ViewPart parts) {
   // Item buttons are on exactly when an item has a target to go to.
-  const bool itemsOn = !linked_ || session_.HasCurrent();
+  const bool itemsOn = !linked_ || Session().HasCurrent();
   if (itemsOn != itemButtonsEnabled_) {
     itemButtonsEnabled_ = itemsOn;
     SetItemButtonsEnabled(pages_, itemsOn);
@@ -82,17 +81,7 @@ void MainController::BindCommands() {
   dispatcher_.Bind(CommandId::kModeSync, [this](std::size_t) {
     if (!linked_) Popup_ModeClick();
   });
-  bind(CommandId::kNew, &MainController::Popup_NewClick);
-  bind(CommandId::kOpen, &MainController::Popup_OpenClick);
-  bindIndexed(CommandId::kOpenHistory, &MainController::OpenFromHistory);
-  bind(CommandId::kClose, &MainController::Popup_CloseClick);
-  bindIndexed(CommandId::kCloseFile, &MainController::CloseSelectedFile);
-  bind(CommandId::kCloseAll, &MainController::Popup_CloseAllClick);
-  bind(CommandId::kExec, &MainController::ToolButton_ExecClick);
-  bind(CommandId::kExecAssociated, &MainController::Popup_KanrenClick);
-  bind(CommandId::kKanren, &MainController::Popup_KanrenClick);
-  bindIndexed(CommandId::kExecProgram, &MainController::RunWithProgram);
-  bindIndexed(CommandId::kFileChosen, &MainController::ComboBoxFileChange);
+  linkedCommands_.Bind(dispatcher_);
   dispatcher_.Bind(CommandId::kRepeat, [this](std::size_t) {
     if (CommandEnabled(CommandId::kRepeat)) Popup_RepeatClick();
   });
@@ -126,14 +115,15 @@ void MainController::RunCommand(CommandId id, std::size_t index) {
 }
 
 bool MainController::CommandEnabled(CommandId id) const {
-  const bool hasCurrent = linked_ && session_.HasCurrent();
-  const bool hasEntries = linked_ && !session_.Entries().empty();
+  const bool hasCurrent = linked_ && Session().HasCurrent();
+  const bool hasEntries = linked_ && !Session().Entries().empty();
+  const bool canOpen = linked_ && linkedCommands_.EditorExists();
   switch (id) {
     case CommandId::kNew:
     case CommandId::kOpen:
-      return linked_ && editorExists_;
+      return canOpen;
     case CommandId::kOpenHistory:
-      return linked_ && editorExists_ && !history_.Empty();
+      return canOpen && !History().Empty();
     case CommandId::kClose:
     case CommandId::kExec:
     case CommandId::kExecAssociated:
@@ -199,7 +189,7 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
   options.stayOnTop = q.stayOnTop;
   options.hideIcon = q.hideIcon;
   options.autoSmall = q.autoSmall;
-  history_.Load(q.openFile);
+  linkedCommands_.History().Load(q.openFile);
   CheckCompanionLibrary();
 
   const OwnArguments own = ParseOwnArguments(arguments);
@@ -225,13 +215,13 @@ void MainController::Start(const std::vector<Bytes>& arguments) {
       q.quiltorDataHistory, currentDataFile_,
       [this](const Bytes& path) { return services_.files.Exists(JoinPath(exeFolder_, path)); },
       DataFileCaptions(services_.files, exeFolder_));
-  if (!own.error) LinkOwnArguments(own);
+  if (!own.error && linkedCommands_.LinkOwnArguments(own)) EnterLinkedMode();
 
   view_->ShowToolBar(q.toolBar);
   state_.ApplyToolBarAtStart(q.toolBar);
-  SelectKind();
-  statusText_ = texts::kLoadingText;
-  statusHint_.clear();
+  linkedCommands_.SelectKind();
+  status_.text = texts::kLoadingText;
+  status_.hint.clear();
   // A strip until the first idle moment has loaded the data.
   view_->SetHeight(state_.BeginStartup(q.activePage));
   Refresh(ViewPart::kAll);
@@ -344,8 +334,7 @@ void MainController::FinishStartup() {
     view_->ShowProgress(false);
   }
   ApplyMode();
-  statusText_.clear();
-  statusHint_.clear();
+  status_.Clear();
   Refresh(ViewPart::kStatus);
   view_->AnimateHeight(state_.SavedFullHeight());
   state_.FinishStartup();
@@ -374,7 +363,7 @@ void MainController::FormClose(const Rect& normal) {
   w.autoSmall = o.autoSmall;
   w.stayOnTop = o.stayOnTop;
   w.hideIcon = o.hideIcon;
-  w.openFiles = history_.Paths();
+  w.openFiles = History().Paths();
   w.openFileSlots = settings_.openFiles;
   w.quiltorData = currentDataFile_;
   w.dataFiles = recent_.Paths();
@@ -430,8 +419,8 @@ void MainController::OnWatchTimer() {
   if (!watchRunning_) return;
   switch (watchKind_) {
     case WatchKind::kSimple: TimerTimer1(); return;
-    case WatchKind::kLinkedManual: TimerTimer2(); return;
-    case WatchKind::kLinkedAutomatic: TimerTimer3(); return;
+    case WatchKind::kLinkedManual: linkedCommands_.TimerTimer2(); return;
+    case WatchKind::kLinkedAutomatic: linkedCommands_.TimerTimer3(); return;
   }
 }
 
@@ -441,16 +430,7 @@ WindowId MainController::MainWindow() { return view_->Window(); }
 WindowId MainController::EditDummy() { return view_->FocusHolder(); }
 Rect MainController::MainWindowRect() { return view_->WindowRect(); }
 
-WindowId MainController::LinkedEditWindow() {
-  // Nothing is written into a window that no longer is the editor's.
-  if (linked_ && session_.LinkedEditWindow() != kNoWindow && !session_.TargetUsable()) {
-    session_.PruneOpenFiles();
-    session_.CheckLinkedTarget();
-    AfterCurrentGone();
-    return kNoWindow;
-  }
-  return session_.LinkedEditWindow();
-}
+WindowId MainController::LinkedEditWindow() { return linkedCommands_.UsableEditWindow(linked_); }
 
 void MainController::EnableRepeat() {
   if (repeatEnabled_) return;
@@ -473,12 +453,53 @@ void MainController::ShowMainWindow() {
 void MainController::ProcessPendingMessages() { view_->ProcessPendingMessages(); }
 void MainController::WakeIdleAfter(std::uint32_t milliseconds) { view_->WakeIdleAfter(milliseconds); }
 
-void MainController::ChooseItem(const Bytes& componentName) {
-  const std::optional<int> image = FindItemImage(pages_, componentName);
+// ---- LinkedHost -------------------------------------------------------------
+
+Answer MainController::Ask(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons) {
+  return Message(id, subject, kind, buttons);
+}
+
+std::optional<FileDialogResult> MainController::ChooseFile(const FileDialogRequest& request) {
+  return view_->ChooseFile(request);
+}
+
+// ---- Modes ------------------------------------------------------------------
+
+void MainController::Popup_ModeClick() {
+  StopWatchTimer();
+  linked_ = !linked_;
+  ApplyMode();
+  IniFile ini = SettingsFile();
+  if (!WriteMode(ini, linked_)) ReportCannotWrite();
+  StartWatchTimer();
+}
+
+void MainController::ApplyMode() {
+  if (linked_) {
+    linkedCommands_.CheckEditor();
+    watchKind_ = settings_.changeMode != 0 ? WatchKind::kLinkedAutomatic : WatchKind::kLinkedManual;
+  } else {
+    status_.Clear();
+    watchKind_ = WatchKind::kSimple;
+  }
+  // The new interval and handler take effect at once.
+  if (watchRunning_) StartWatchTimer();
+  Refresh(ViewPart::kAll);
+}
+
+void MainController::EnterLinkedMode() {
+  linked_ = true;
+  Refresh(ViewPart::kAll);
+}
+
+void MainController::TimerTimer1() { executor_->TimerTimer1(); }
+
+void MainController::ChooseItem(const ItemName& item) {
+  const std::optional<int> image = FindItemImage(pages_, item);
   if (!image) return;
   // The data file may change while an item program runs.
   const Bytes dataFile = currentDataFile_;
-  if (executor_->ChooseItem(componentName, *image)) NoteItemUse(dataFile, componentName);
+  if (executor_->ChooseItem(item, *image)) NoteItemUse(dataFile, item);
 }
 
 void MainController::Popup_RepeatClick() { executor_->Popup_RepeatClick(); }

@@ -3,7 +3,8 @@
 // mode and display options, the height state, the data pages, both
 // histories, the linked session) and runs every command, tick and message of
 // the window against them. The window (MainView) only renders what it is
-// told and reports what the user did; nothing here knows Win32.
+// told and reports what the user did; nothing here knows Win32. Linked
+// mode's file commands live in LinkedCommands, which it owns.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,49 +18,27 @@
 #include "data/recent_data_files.h"
 #include "data/recent_items.h"
 #include "delivery/delivery.h"
-#include "delivery/launch.h"
 #include "exchange/command_line.h"
-#include "exchange/exchange_area.h"
-#include "exchange/hot_keys.h"
 #include "linked/file_history.h"
 #include "linked/linked_session.h"
-#include "platform/clipboard.h"
-#include "platform/files.h"
-#include "platform/keyboard.h"
-#include "platform/monitors.h"
-#include "platform/processes.h"
-#include "platform/window_system.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/settings_place.h"
 #include "settings/setup_confirm.h"
 #include "window/commands.h"
 #include "window/geometry.h"
+#include "window/linked_commands.h"
+#include "window/main_services.h"
 #include "window/main_view.h"
 #include "window/search_view.h"
 #include "window/window_state.h"
 
 namespace quiltor {
 
-// The platform services and process-wide objects the controller works with;
-// the composition root owns them.
-struct MainServices {
-  FileSystem& files;
-  Clipboard& clipboard;
-  WindowSystem& windows;
-  Keyboard& keyboard;
-  Processes& processes;
-  ExchangeArea& exchange;
-  HotKeyRegistration& hotKeys;
-  Monitors& monitors;
-  // Null: keys are sent without asking the target's integrity level.
-  IntegrityLevels* integrity = nullptr;
-};
-
 // Which handler the watch timer runs.
 enum class WatchKind { kSimple, kLinkedManual, kLinkedAutomatic };
 
-class MainController : private ItemHost {
+class MainController : private ItemHost, private LinkedHost {
  public:
   // Message offsets near the window's top left corner.
   static constexpr Point kMessageOffset{10, 38};
@@ -105,7 +84,7 @@ class MainController : private ItemHost {
   // The drop-down menu of a tool button (open, close, run, data files).
   void ShowDropDown(CommandId toolButton);
   // A data-page button or menu entry was chosen.
-  void ChooseItem(const Bytes& componentName);
+  void ChooseItem(const ItemName& item);
   // The title strip.
   void ImageTitle1MouseDown(Point screen);
   void ImageTitle1MouseMove(Point screen);
@@ -140,27 +119,19 @@ class MainController : private ItemHost {
   bool Linked() const { return linked_; }
   bool CommandEnabled(CommandId id) const;
   bool CommandChecked(CommandId id) const;
-  const FileHistory& History() const { return history_; }
+  const FileHistory& History() const { return linkedCommands_.History(); }
   const RecentDataFiles& RecentData() const { return recent_; }
-  const LinkedSession& Session() const { return session_; }
-  // PopupMenu_Exec's checked entry and ToolButton_Exec's tag: 0 for the
-  // associated program, k + 1 for the k-th listed program.
-  int ExecDefault() const { return execDefault_; }
+  const LinkedSession& Session() const { return linkedCommands_.Session(); }
+  // What ToolButton_Exec runs the current file with; PopupMenu_Exec checks it.
+  const DefaultProgram& ExecDefault() const { return linkedCommands_.ExecDefault(); }
   const std::vector<DataPage>& Pages() const { return pages_; }
   int ActivePage() const { return activePage_; }
-  const Bytes& StatusText() const { return statusText_; }
-  const Bytes& StatusHint() const { return statusHint_; }
+  const Bytes& StatusText() const { return status_.text; }
+  const Bytes& StatusHint() const { return status_.hint; }
   const Bytes& DataFilePath() const { return currentDataFile_; }
-  const Bytes& ProgramFolder() const { return exeFolder_; }
   ToolFolders Folders() const { return ToolFolders{exeFolder_, settingsFolder_}; }
   const CommandDispatcher& Dispatcher() const { return dispatcher_; }
   ItemExecutor& Items() { return *executor_; }
-  // The services the dialogs work with.
-  FileSystem& Files() { return services_.files; }
-  quiltor::Processes& Processes() { return services_.processes; }
-  WindowSystem& Windows() { return services_.windows; }
-  ExchangeArea& Exchange() { return services_.exchange; }
-  DeliveryRoutines& Delivery() { return delivery_; }
   // Nothing pending: start-up done, no item running or waiting for its idle
   // step, the watch timer running. What tools outside wait for.
   bool Idle() const;
@@ -171,7 +142,7 @@ class MainController : private ItemHost {
   void CloseWhenWaitEnds() { closeAfterWait_ = true; }
 
  private:
-  // ItemHost.
+  // ItemHost and LinkedHost.
   WindowId MainWindow() override;
   WindowId EditDummy() override;
   Rect MainWindowRect() override;
@@ -188,12 +159,16 @@ class MainController : private ItemHost {
   void ShowMainWindow() override;
   void ProcessPendingMessages() override;
   void WakeIdleAfter(std::uint32_t milliseconds) override;
+  // LinkedHost.
+  Answer Ask(MessageId id, const Bytes& subject, MessageKind kind, MessageButtons buttons) override;
+  std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) override;
+  bool WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs) override;
 
   void BindCommands();
   Answer Message(MessageId id, const Bytes& subject = {}, MessageKind kind = MessageKind::kError,
                  MessageButtons buttons = MessageButtons::kOk, std::optional<Point> offset = kMessageOffset);
   void ReportCannotWrite();
-  void Refresh(ViewPart parts);
+  void Refresh(ViewPart parts) override;
   IniFile SettingsFile();
 
   // Start and end.
@@ -222,7 +197,7 @@ class MainController : private ItemHost {
   void ApplyPendingBufferSizes();
   void Popup_AboutClick();
   void Popup_RepeatClick();
-  void ApplicationEventsActivate();
+  void ApplicationEventsActivate() override;
   void ApplicationEventsDeactivate();
 
   // Data files.
@@ -231,42 +206,11 @@ class MainController : private ItemHost {
   void LoadRecentDataFile(std::size_t index);
   void RememberDataFile();
 
-  // The watch tick, one handler per kind of watch.
+  // The watch tick, one handler per kind of watch; the linked ones are
+  // LinkedCommands::TimerTimer2 and TimerTimer3.
   // Simple mode: note the window in front as the target of the next write.
   void TimerTimer1();
-  // Linked mode, changing files by hand: prune closed editors, show the current file's title.
-  void TimerTimer2();
-  // Linked mode, following the editor in front: the same, and make its file the current one.
-  void TimerTimer3();
-
-  // Linked mode.
-  bool ShowTargetTitle();
   void EnterLinkedMode();
-  void LinkOwnArguments(const OwnArguments& arguments);
-  void MakeCurrent();
-  void Popup_NewClick();
-  void Popup_OpenClick();
-  void OpenFromHistory(std::size_t index);
-  void OpenTail(const Bytes& path);
-  bool CreateEmptyFile(const Bytes& path);
-  void Popup_CloseClick();
-  void CloseSelectedFile(std::size_t index);
-  void Popup_CloseAllClick();
-  void CloseEditorWindow(const OpenFileEntry& entry);
-  // Reads the window's messages until `done` says so or `limitMs` passed;
-  // false on the limit.
-  bool WaitReadingMessages(const std::function<bool()>& done, std::uint32_t limitMs);
-  void ClearClosedCurrent();
-  void AfterCurrentGone();
-  void ComboBoxFileChange(std::size_t index);
-  void ToolButton_ExecClick();
-  void Popup_KanrenClick();
-  void RunWithProgram(std::size_t program);
-  Bytes DialogFolder() const;
-  // New and open share one file dialog: it comes back with the filter the
-  // user chose in it last.
-  std::optional<FileDialogResult> ChooseFile(bool forNew);
-  void SelectKind();
 
   // Keys.
   void MovePageCursor(CursorKey key, bool shift, bool ctrl);
@@ -274,7 +218,7 @@ class MainController : private ItemHost {
   // The search.
   void LoadRecentItemsOnce();
   std::vector<std::uint64_t> LastUsesOfItems();
-  void NoteItemUse(const Bytes& dataFile, const Bytes& name);
+  void NoteItemUse(const Bytes& dataFile, const ItemName& item);
   void ActivateTarget();
 
   ItemServices ItemServicesOf();
@@ -289,24 +233,18 @@ class MainController : private ItemHost {
   TitleDrag drag_;
   CommandDispatcher dispatcher_;
   DeliveryRoutines delivery_;
-  Launcher launcher_;
   std::unique_ptr<ItemExecutor> executor_;
-  FileHistory history_;
   RecentDataFiles recent_;
-  LinkedSession session_;
+  StatusLine status_;
+  LinkedCommands linkedCommands_;
 
   bool linked_ = false;
-  bool editorExists_ = false;  // the common entry's editor, as of the last ApplyMode
   bool repeatEnabled_ = false;
-  int execDefault_ = 0;
-  int fileFilterIndex_ = 1;
   Bytes currentDataFile_;
   std::vector<DataPage> pages_;
   std::vector<PageCursor> cursors_;
   int activePage_ = -1;
   bool itemButtonsEnabled_ = true;
-  Bytes statusText_;
-  Bytes statusHint_;
   WatchKind watchKind_ = WatchKind::kSimple;
   bool watchRunning_ = false;
   bool firstShown_ = false;

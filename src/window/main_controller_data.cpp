@@ -6,9 +6,6 @@
 #include "text/texts.h"
 
 namespace quiltor {
-namespace {
-
-}  // namespace
 
 // ---- Forwarded command lines ------------------------------------------------
 
@@ -19,11 +16,9 @@ void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void
       Message(MessageId::kNotInteger, *command.error, MessageKind::kError, MessageButtons::kOk, std::nullopt);
       return;
     }
-    WindowSystem& windows = services_.windows;
     const WindowId window = command.window ? static_cast<WindowId>(*command.window) : kNoWindow;
-    if (window != kNoWindow && windows.IsWindow(window) && !command.file.empty()) {
-      if (session_.LinkFromOutside(window, command.file)) history_.Add(command.file, settings_.openFiles);
-      MakeCurrent();
+    if (window != kNoWindow && services_.windows.IsWindow(window) && !command.file.empty()) {
+      linkedCommands_.LinkFromOutside(window, command.file);
       EnterLinkedMode();
     }
     // Data files are named relative to the program's folder, here as everywhere.
@@ -35,33 +30,17 @@ void MainController::HandleForwardedCommandLine(std::uint64_t dwData, const void
   ApplicationEventsActivate();
 }
 
-void MainController::LinkOwnArguments(const OwnArguments& own) {
-  if (own.currentFile) {
-    session_.SetCurrent(*own.currentFile, kNoWindow);
-    SelectKind();
-    services_.exchange.StoreCurrentFile(*own.currentFile);
-  }
-  if (!own.linkedEditWindow) return;
-  const WindowId window = static_cast<WindowId>(*own.linkedEditWindow);
-  if (!services_.windows.IsWindow(window)) return;
-  // Without "/f" there is no file to remember: the window is linked only.
-  if (session_.LinkFromOutside(window, session_.CurrentFile()) && !session_.CurrentFile().empty()) {
-    history_.Add(session_.CurrentFile(), settings_.openFiles);
-  }
-  EnterLinkedMode();
-}
-
 // ---- Data files -------------------------------------------------------------
 
 void MainController::SwapDataFile(const Bytes& dataFile) {
   currentDataFile_ = dataFile;
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(state_.Px(kLoadingHeight));
-  statusText_ = texts::kLoadingText;
+  status_.text = texts::kLoadingText;
   Refresh(ViewPart::kStatus);
   RememberDataFile();
   LoadDataPages();
-  statusText_.clear();
+  status_.text.clear();
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   view_->AnimateHeight(state_.SavedFullHeight());
   state_.EndLoadingStrip(kept);
@@ -76,11 +55,11 @@ void MainController::LoadRecentDataFile(std::size_t index) {
   StopWatchTimer();
   const KeptHeights kept = state_.BeginLoadingStrip(view_->WindowRect().Height());
   view_->AnimateHeight(state_.Px(kLoadingHeight));
-  statusText_ = texts::kLoadingText;
+  status_.text = texts::kLoadingText;
   currentDataFile_ = recent_.Choose(index);
   Refresh(ViewPart::kStatus | ViewPart::kLists);
   const bool loaded = LoadDataPages();
-  statusText_.clear();
+  status_.text.clear();
   Refresh(ViewPart::kStatus);
   if (loaded) {
     view_->AnimateHeight(state_.SavedFullHeight());
@@ -101,7 +80,9 @@ void MainController::Popup_LoomworkClick() {
   view_->AnimateHeight(state_.Px(kLoadingHeight));
   view_->SetVisible(false);
   for (;;) {
-    const std::optional<Bytes> chosen = view_->ChooseDataFile();
+    const std::optional<Bytes> chosen =
+        view_->ChooseDataFile(DataFileRequest{exeFolder_, currentDataFile_, services_.files, services_.processes,
+                                              Folders().UserData()});
     // The activation may have stretched the window meanwhile.
     if (state_.SavedFullHeight() == 0) {
       state_.SetSavedFullHeight(view_->WindowRect().Height());
@@ -109,12 +90,12 @@ void MainController::Popup_LoomworkClick() {
     }
     view_->SetVisible(true);
     if (!chosen) break;
-    statusText_ = texts::kLoadingText;
+    status_.text = texts::kLoadingText;
     Refresh(ViewPart::kStatus);
     currentDataFile_ = *chosen;
     RememberDataFile();
     const bool loaded = LoadDataPages();
-    statusText_.clear();
+    status_.text.clear();
     Refresh(ViewPart::kStatus | ViewPart::kLists);
     if (loaded) break;
     // The file does not load (the reader said why): another choice.
@@ -141,10 +122,13 @@ void MainController::Popup_SetupClick() {
   facts.bufSize2 = sizes.size2;
   facts.libraryInSystem = CompanionLibraryInstalled(services_.files);
   view_->SetVisible(false);
-  const SetupOutcome outcome = view_->ShowSetupDialog(facts);
+  const SetupOutcome outcome = view_->ShowSetupDialog(SetupRequest{
+      settings_, facts,
+      SetupDialogContext{services_.files, services_.processes, services_.windows, services_.exchange, delivery_,
+                         exeFolder_, settingsFolder_}});
   if (outcome.ok) {
     SetupCommit commit =
-        CommitSetup(services_.files, Folders(), settings_, outcome.edited, facts, session_.CurrentFile());
+        CommitSetup(services_.files, Folders(), settings_, outcome.edited, facts, Session().CurrentFile());
     // The settings take effect even when the file could not be written.
     if (!commit.written) ReportCannotWrite();
     if (commit.libraryRefused) Message(MessageId::kLibraryNeedsAdmin, *commit.libraryRefused);
@@ -154,7 +138,7 @@ void MainController::Popup_SetupClick() {
   view_->MoveTo(outcome.mainTopLeft);
   view_->SetVisible(true);
   // The history is trimmed after the dialog whatever its outcome.
-  if (history_.Trim(settings_.openFiles)) {
+  if (linkedCommands_.History().Trim(settings_.openFiles)) {
     IniFile ini = SettingsFile();
     if (!DropOpenFileKeys(ini, settings_.openFiles)) ReportCannotWrite();
   }
@@ -168,7 +152,7 @@ void MainController::ApplySetup(const SetupReapply& reapply) {
   // The hot keys are taken anew on every OK, changed or not: one that
   // another program held at start may have been freed since.
   services_.hotKeys.Unregister();
-  SelectKind();
+  linkedCommands_.SelectKind();
   if (reapply.newBufferSizes) {
     pendingBufferSizes_ = reapply.newBufferSizes;
     ApplyPendingBufferSizes();

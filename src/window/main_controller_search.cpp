@@ -62,7 +62,7 @@ void MainController::RunSearchSelection() {
   const SearchItem* item = search_.SelectedItem();
   // A disabled button cannot be clicked; neither can its hit run.
   if (!item || !itemButtonsEnabled_) return;
-  const Bytes name = item->name;
+  const ItemName name = item->name;
   CloseSearch();
   ChooseItem(name);
 }
@@ -88,18 +88,18 @@ std::vector<std::uint64_t> MainController::LastUsesOfItems() {
   std::vector<std::uint64_t> lastUses(items.size(), 0);
   if (uses.empty()) return lastUses;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (const auto found = uses.find(items[i].name); found != uses.end()) lastUses[i] = found->second;
+    if (const auto found = uses.find(StoredItemName(items[i].name)); found != uses.end()) lastUses[i] = found->second;
   }
   return lastUses;
 }
 
-void MainController::NoteItemUse(const Bytes& dataFile, const Bytes& name) {
+void MainController::NoteItemUse(const Bytes& dataFile, const ItemName& item) {
   if (dataFile.empty()) return;
   LoadRecentItemsOnce();
   IniFile ini = SettingsFile();
   // Told once a run: a settings file that cannot be written would otherwise
   // answer every click with the same message.
-  if (!recentItems_.NoteUse(ini, dataFile, name) && !recentWriteReported_) {
+  if (!recentItems_.NoteUse(ini, dataFile, StoredItemName(item)) && !recentWriteReported_) {
     recentWriteReported_ = true;
     ReportCannotWrite();
   }

@@ -137,7 +137,7 @@ bool MainController::FormMouseWheel(Point cursor, int delta, int pagesTop) {
 // ---- Small commands of the main menu ----------------------------------------
 
 void MainController::Popup_HelpClick() {
-  if (!view_->OpenHelp()) Message(MessageId::kHelpUnavailable);
+  if (!view_->OpenHelp(exeFolder_)) Message(MessageId::kHelpUnavailable);
 }
 
 void MainController::Popup_AboutClick() {

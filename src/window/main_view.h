@@ -16,6 +16,12 @@ namespace quiltor {
 
 enum class DeliveryStatus;
 struct ClipboardFormatName;
+struct AppSettings;
+class DeliveryRoutines;
+class ExchangeArea;
+class FileSystem;
+class Processes;
+class WindowSystem;
 
 // The texts the tool shows; the window holds their Japanese wording.
 enum class MessageId {
@@ -63,6 +69,46 @@ struct FileDialogRequest {
 struct FileDialogResult {
   Bytes path;
   int filterIndex = 1;  // counts from 1
+};
+
+// The services the settings dialog's editor tests and help use.
+struct SetupDialogContext {
+  FileSystem& files;
+  Processes& processes;
+  WindowSystem& windows;
+  ExchangeArea& exchange;      // TransferBuffer1 for the detection dialog's copy test
+  DeliveryRoutines& delivery;  // the tool's own, which keeps the user's clipboard
+  Bytes exeFolder;             // with its trailing backslash
+  // Where the editor tests' file is written: the settings' folder, which
+  // Windows lets the tool write ("" = the program's folder).
+  Bytes settingsFolder = {};
+  const Bytes& TestFolder() const { return settingsFolder.empty() ? exeFolder : settingsFolder; }
+};
+
+// Everything the settings dialog is opened with.
+struct SetupRequest {
+  const AppSettings& settings;  // in force; its line end is what the tests write
+  MainWindowFacts facts;
+  SetupDialogContext context;
+};
+
+// Everything the data-file selection dialog is opened with.
+struct DataFileRequest {
+  Bytes exeFolder;        // data files and the companion editor lie there
+  Bytes currentDataFile;  // relative to exeFolder
+  FileSystem& files;
+  Processes& processes;
+  Bytes userFolder = {};  // listed too when the settings live there ("" when the tool is portable)
+};
+
+// The status bar: a text and the hint shown when the pointer rests on it.
+struct StatusLine {
+  Bytes text;
+  Bytes hint;
+  void Clear() {
+    text.clear();
+    hint.clear();
+  }
 };
 
 // The parts of the window whose look follows a model.
@@ -128,12 +174,13 @@ class MainView {
   virtual void ShowAbout() = 0;
   // The settings dialog over the (hidden) main window; the outcome says
   // where the main window goes, after Cancel too.
-  virtual SetupOutcome ShowSetupDialog(const MainWindowFacts& facts) = 0;
+  virtual SetupOutcome ShowSetupDialog(const SetupRequest& request) = 0;
   // The data-file selection dialog: the chosen data file (relative to the
   // program's folder), nullopt when the user cancelled.
-  virtual std::optional<Bytes> ChooseDataFile() = 0;
-  // The help file's contents (or the bundled page); false when neither opens.
-  virtual bool OpenHelp() = 0;
+  virtual std::optional<Bytes> ChooseDataFile(const DataFileRequest& request) = 0;
+  // The help file's contents (or the bundled page) of the program in
+  // `programFolder`; false when neither opens.
+  virtual bool OpenHelp(const Bytes& programFolder) = 0;
 
   // ---- The message loop ----
   virtual void SetWatchTimer(bool running, std::uint32_t interval) = 0;

@@ -87,24 +87,24 @@ class FakeMainView : public MainView {
     return chosen;
   }
   void ShowAbout() override { ++abouts; }
-  SetupOutcome ShowSetupDialog(const MainWindowFacts& facts) override {
-    setupFacts.push_back(facts);
+  SetupOutcome ShowSetupDialog(const SetupRequest& request) override {
+    setupFacts.push_back(request.facts);
     SetupOutcome outcome = setupOutcome;
     outcome.mainTopLeft = Point{rect.left, rect.top};
     if (editSetup) {
-      outcome.edited = SetupCopy(controller_.Settings(), facts);
+      outcome.edited = SetupCopy(request.settings, request.facts);
       editSetup(outcome.edited);
     }
     return outcome;
   }
-  std::optional<Bytes> ChooseDataFile() override {
+  std::optional<Bytes> ChooseDataFile(const DataFileRequest&) override {
     ++dataFileDialogs;
     if (chosenDataFiles.empty()) return std::nullopt;
     const auto chosen = chosenDataFiles.front();
     chosenDataFiles.pop_front();
     return chosen;
   }
-  bool OpenHelp() override { return helpOpens; }
+  bool OpenHelp(const Bytes&) override { return helpOpens; }
   void SetWatchTimer(bool running, std::uint32_t interval) override {
     timerRunning = running;
     if (running) timerInterval = interval;

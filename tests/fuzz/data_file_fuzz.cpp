@@ -41,10 +41,10 @@ void CheckDefinition(std::string_view value, std::string_view key) {
   FUZZ_CHECK(value.substr(value.size() - item.caption.size()) == item.caption);
 }
 
-void CheckName(std::string_view name, int page, std::string_view itemKey, bool menuEntry) {
-  const std::optional<ComponentIdentity> identity = DecodeComponentName(name);
-  FUZZ_CHECK(identity.has_value());
-  FUZZ_CHECK(identity->page == page && identity->itemKey == itemKey && identity->isMenuEntry == menuEntry);
+void CheckName(const std::optional<ItemName>& name, int page, std::string_view itemKey, bool menuEntry) {
+  FUZZ_CHECK(name.has_value());
+  FUZZ_CHECK(name->page == page && name->Key() == itemKey && name->IsMenuEntry() == menuEntry);
+  FUZZ_CHECK(ItemName::FromKey(page, itemKey) == name);
 }
 
 // A menu below a key of `level`: entries within their count, keys one level
@@ -108,7 +108,7 @@ void CheckPages(const DataFileReader& reader, const DataPagesResult& result) {
       CheckName(mainButton.name, number, MainKey(row), false);
       FUZZ_CHECK(mainButton.separator != mainButton.enabled);
       if (mainButton.separator) {
-        FUZZ_CHECK(sideButton.name.empty() && !sideButton.enabled && sideButton.menu.empty());
+        FUZZ_CHECK(!sideButton.name && !sideButton.enabled && sideButton.menu.empty());
         continue;
       }
       CheckName(sideButton.name, number, SideKey(row), false);
@@ -156,12 +156,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(onDisk && onDisk->a == parsed.a && onDisk->b == parsed.b);
   FUZZ_CHECK(ReadDataTitle(files, path) == reader.Title());
 
-  // Any name decodes to something that names it again, or to nothing.
-  const Bytes name = input.ConsumeRandomLengthString(12);
-  if (const std::optional<ComponentIdentity> identity = DecodeComponentName(name)) {
-    FUZZ_CHECK(identity->page >= 0 && identity->page < kMaxDataPages);
-    const Bytes prefix = identity->isMenuEntry ? "MB" : "TB";
-    FUZZ_CHECK(prefix + TwoDigits(identity->page) + identity->itemKey == name);
+  // Any key reads as an item whose key it is again, or as nothing.
+  const Bytes anyKey = input.ConsumeRandomLengthString(12);
+  if (const std::optional<ItemName> name = ItemName::FromKey(page, anyKey)) {
+    FUZZ_CHECK(name->page == page && name->row >= 0 && name->row < kMaxDataRows);
+    FUZZ_CHECK(name->Key() == anyKey);
   }
   return 0;
 }

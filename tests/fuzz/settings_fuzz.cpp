@@ -117,8 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Choosing the kind for any file keeps the delivery usable.
   AppSettings settings = third.settings;
-  const int runItem = SelectFileKind(settings, input.ConsumeRandomLengthString(40));
+  const DefaultProgram program = SelectFileKind(settings, input.ConsumeRandomLengthString(40));
   CheckUsable(settings);
-  FUZZ_CHECK(runItem == 0 || (runItem >= 2 && runItem <= static_cast<int>(settings.programs.size()) + 1));
+  FUZZ_CHECK(program.kind == DefaultProgram::Kind::kAssociated || program.listed < settings.programs.size());
   return 0;
 }

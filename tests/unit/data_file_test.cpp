@@ -109,51 +109,47 @@ TEST(DataErrorMessage, GivesTheUserTheirTextInCp932) {
   EXPECT_EQ(DataErrorMessage({}), "");
 }
 
-TEST(ComponentNames, AreBuiltAndDecodedBothWays) {
-  EXPECT_EQ(MainButtonName(3, 7), "TB03M07");
-  EXPECT_EQ(SideButtonName(12, 0), "TB12S00");
-  EXPECT_EQ(MenuEntryName(2, "M050301"), "MB02M050301");
+TEST(ItemNames, KeysAreBuiltAndReadBothWays) {
+  EXPECT_EQ(ItemName::Main(3, 7).Key(), "M07");
+  EXPECT_EQ(ItemName::Side(12, 0).Key(), "S00");
+  EXPECT_EQ(ItemName::Main(2, 5).Entry(3).Entry(1).Key(), "M050301");
   EXPECT_EQ(PageSection(9), "Menu09");
   EXPECT_EQ(EditSection(42), "Edit42");
   EXPECT_EQ(EntryKey("S02", 5), "S0205");
 
+  using Column = ItemName::Column;
   struct Case {
-    const char* name;
-    bool valid;
-    int page;
     const char* key;
-    bool menuEntry;
+    bool valid;
+    Column column;
+    int row;
+    std::vector<int> menuPath;
   };
   const Case cases[] = {
-      {"TB03M07", true, 3, "M07", false},
-      {"TB99S00", true, 99, "S00", false},
-      {"MB02M0503", true, 2, "M0503", true},
-      {"MB00S050301", true, 0, "S050301", true},
-      {"MB10M05030102", true, 10, "M05030102", true},
-      {"TB3M07", false, 0, "", false},
-      {"XX03M07", false, 0, "", false},
-      {"TB03X07", false, 0, "", false},
-      {"TB03M0", false, 0, "", false},
-      {"TB03M0503", false, 0, "", false},   // a button never has a menu key
-      {"MB03M05", false, 0, "", false},
-      {"MB03M050", false, 0, "", false},
-      {"MB03M0a03", false, 0, "", false},
-      {"", false, 0, "", false},
+      {"M07", true, Column::kMain, 7, {}},
+      {"S00", true, Column::kSide, 0, {}},
+      {"M0503", true, Column::kMain, 5, {3}},
+      {"S050301", true, Column::kSide, 5, {3, 1}},
+      {"M99030102", true, Column::kMain, 99, {3, 1, 2}},
+      {"M7", false, Column::kMain, 0, {}},
+      {"X07", false, Column::kMain, 0, {}},
+      {"m07", false, Column::kMain, 0, {}},
+      {"M0", false, Column::kMain, 0, {}},
+      {"M050", false, Column::kMain, 0, {}},
+      {"M0a03", false, Column::kMain, 0, {}},
+      {"M-103", false, Column::kMain, 0, {}},
+      {"M0503010203", false, Column::kMain, 0, {}},  // deeper than the menus go
+      {"", false, Column::kMain, 0, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const auto identity = DecodeComponentName(c.name);
-    ASSERT_EQ(identity.has_value(), c.valid);
-    if (!identity) continue;
-    EXPECT_EQ(identity->page, c.page);
-    EXPECT_EQ(identity->itemKey, c.key);
-    EXPECT_EQ(identity->isMenuEntry, c.menuEntry);
+    SCOPED_TRACE(c.key);
+    const std::optional<ItemName> name = ItemName::FromKey(4, c.key);
+    ASSERT_EQ(name.has_value(), c.valid);
+    if (!name) continue;
+    EXPECT_EQ(*name, (ItemName{4, c.column, c.row, c.menuPath}));
+    EXPECT_EQ(name->IsMenuEntry(), !c.menuPath.empty());
+    EXPECT_EQ(name->Key(), c.key) << "what is read is built back to the same key";
   }
-  // What is built decodes back to where it came from.
-  const auto back = DecodeComponentName(MenuEntryName(41, "S01020304"));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->page, 41);
-  EXPECT_EQ(back->itemKey, "S01020304");
 }
 
 TEST(DataFileReader, AcceptsFormat170AndUp) {

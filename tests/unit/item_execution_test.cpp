@@ -221,7 +221,7 @@ TEST_P(ItemDeliveryTest, TextItem_WritesExpandedTextsWithEitherPasteKind) {
     SetPasteKind(c.pasteKind);
     UseData({Bytes("M00a=") + c.a, Bytes("M00b=") + c.b});
 
-    executor.ChooseItem("TB00M00", -1);
+    executor.ChooseItem(ItemName::Main(0, 0), -1);
 
     EXPECT_EQ(windows.EditText(editor), c.expected);
     EXPECT_TRUE(host.repeatEnabled);
@@ -240,7 +240,7 @@ TEST_P(ItemDeliveryTest, TextItem_WritesExpandedTextsWithEitherPasteKind) {
 TEST_F(ItemExecutionTest, TextItem_EmptyTextsWriteNothingButBringTargetToFront) {
   UseData({"M01a=", "M01b="});
   const std::uint32_t sequence = clipboard.SequenceNumber();
-  executor.ChooseItem("TB00M01", -1);
+  executor.ChooseItem(ItemName::Main(0, 1), -1);
   EXPECT_EQ(windows.EditText(editor), "say hello now");
   EXPECT_EQ(windows.Selection(editor), "hello");
   EXPECT_EQ(clipboard.SequenceNumber(), sequence);  // the clipboard was not touched
@@ -250,23 +250,23 @@ TEST_F(ItemExecutionTest, TextItem_EmptyTextsWriteNothingButBringTargetToFront) 
   // Re-edit that an earlier item enabled stays enabled.
   FinishIdle();
   host.repeatEnabled = true;
-  executor.ChooseItem("TB00M01", -1);
+  executor.ChooseItem(ItemName::Main(0, 1), -1);
   EXPECT_TRUE(host.repeatEnabled);
 }
 
 TEST_F(ItemExecutionTest, TextItem_ReadsTheDataFileAtEachClick) {
   UseData({"M00a=first"});
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   FinishIdle();
   UseData({"M00a=second"});
   windows.SetEditText(editor, "", 0, 0);
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(windows.EditText(editor), "second");
 }
 
 TEST_F(ItemExecutionTest, TextItem_UnreadableDataFileIsReportedAndWritesNothing) {
   files.SetUnreadable("C:\\Tool\\data\\tags.edt", true);
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].find("C:\\Tool\\data\\tags.edt"), Bytes::npos);
   EXPECT_EQ(windows.EditText(editor), "say hello now");
@@ -290,7 +290,7 @@ TEST_F(ItemExecutionTest, Script_ProgramAndParametersFollowTheDataFile) {
     files.Put(c.program, "MZ");
     files.Put(JoinPath(kExeFolder, c.dataFile), DataFile({}));
     processes.opened.clear();
-    executor.ChooseItem("TB00S03", 0);
+    executor.ChooseItem(ItemName::Side(0, 3), 0);
     ASSERT_EQ(processes.opened.size(), 1u) << c.dataFile;
     EXPECT_EQ(processes.opened[0].file, c.program);
     EXPECT_EQ(processes.opened[0].parameters, "S03a");
@@ -300,7 +300,7 @@ TEST_F(ItemExecutionTest, Script_ProgramAndParametersFollowTheDataFile) {
 TEST_F(ItemExecutionTest, Module_IsLookedUpInTheDataFilesFolder) {
   UseData({"M02a=upper.exe", "M02b=-x  \"y\""});
   files.Put("C:\\Tool\\data\\upper.exe", "MZ");
-  executor.ChooseItem("TB00M02", 6);
+  executor.ChooseItem(ItemName::Main(0, 2), 6);
   ASSERT_EQ(processes.opened.size(), 1u);
   EXPECT_EQ(processes.opened[0].file, "C:\\Tool\\data\\upper.exe");
   EXPECT_EQ(processes.opened[0].parameters, "-x  \"y\"");
@@ -331,7 +331,7 @@ TEST_P(ItemDeliveryTest, TextItem_CaretOnlyGetsThePairAndTheCaretBetween) {
     clipboard.PutText("user text");
     SetPasteKind(c.pasteKind);
     settings.caretInside = c.caretInside;
-    executor.ChooseItem("TB00M00", -1);
+    executor.ChooseItem(ItemName::Main(0, 0), -1);
     EXPECT_EQ(windows.EditText(editor), "say <b></b>hello now");
     EXPECT_EQ(windows.Get(editor).selStart, c.caret);
     EXPECT_EQ(windows.Get(editor).selEnd, c.caret);
@@ -356,7 +356,7 @@ TEST_P(ItemDeliveryTest, Program_CopyAndCutScriptsRunWithAnEmptyBufferOnACaret) 
         seen = Buffer1();
         exchange.Buffer1()->WriteText("NEW ");
       };
-      executor.ChooseItem("TB00S01", image);
+      executor.ChooseItem(ItemName::Side(0, 1), image);
       EXPECT_EQ(processes.opened.size(), 1u);
       EXPECT_EQ(seen, "");
       EXPECT_EQ(windows.EditText(editor), "say NEW hello now");
@@ -374,7 +374,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_LateCutStaysOnTheClipboardAndTheUserIsTold)
   SetPasteKind(kPasteByKeys);
   UseData({"M00a=<b>", "M00b=</b>"});
   holdKeys = true;
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste);
   ReplayHeldKeys();  // the editor wakes: cut, then paste
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
@@ -414,7 +414,7 @@ TEST_P(ItemDeliveryTest, Program_VariantsFetchAndWriteBack) {
       editorSeen = windows.EditText(editor);
       if (c.writes) exchange.Buffer1()->WriteText(c.writes);
     };
-    executor.ChooseItem("TB00S01", c.image);
+    executor.ChooseItem(ItemName::Side(0, 1), c.image);
     EXPECT_EQ(seen, c.seenInBuffer);
     EXPECT_EQ(seen2, "");
     EXPECT_EQ(editorSeen, c.editorWhileRuns);
@@ -431,7 +431,7 @@ TEST_F(ItemExecutionTest, Program_AfterTextWrapsTheKeptSelection) {
     exchange.Buffer1()->WriteText("<b>");
     exchange.Buffer2()->WriteText("</b>");
   };
-  executor.ChooseItem("TB00M03", 6);
+  executor.ChooseItem(ItemName::Main(0, 3), 6);
   EXPECT_EQ(windows.EditText(editor), "say <b>hello</b> now");
   EXPECT_EQ(executor.LastBefore(), "<b>");
   EXPECT_EQ(executor.LastAfter(), "</b>");
@@ -444,7 +444,7 @@ TEST_F(ItemExecutionTest, Program_Variant3HidesTheWindowWhileItRuns) {
     bool hiddenWhileRunning = false;
     processes.module = [&] { hiddenWhileRunning = host.hidden; };
     UseData({"S01a=tags.exe"});
-    executor.ChooseItem("TB00S01", image);
+    executor.ChooseItem(ItemName::Side(0, 1), image);
     EXPECT_EQ(hiddenWhileRunning, image == 3 || image == 9) << image;
     EXPECT_FALSE(host.hidden) << image;
   }
@@ -482,7 +482,7 @@ TEST_F(ItemExecutionTest, Program_MissingOrFailingProgramIsReported) {
     host.messages.clear();
     windows.SetEditText(editor, "say hello now", 4, 9);
     const std::uint32_t sequence = clipboard.SequenceNumber();
-    executor.ChooseItem("TB00S01", c.image);
+    executor.ChooseItem(ItemName::Side(0, 1), c.image);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], c.message);
     EXPECT_EQ(host.messageOffset, (Point{10, 38}));
@@ -514,7 +514,7 @@ TEST_F(ItemExecutionTest, Program_TextWithoutTerminatorIsReadToTheBufferEnd) {
       std::copy(c.fill.begin(), c.fill.end(), exchange.Buffer1()->Span().begin());
       std::copy(c.fill.begin(), c.fill.end(), exchange.Buffer2()->Span().begin());
     };
-    executor.ChooseItem("TB00S01", 0);
+    executor.ChooseItem(ItemName::Side(0, 1), 0);
     EXPECT_EQ(windows.EditText(editor), c.written + c.written);
   }
 }
@@ -526,7 +526,7 @@ TEST_F(ItemExecutionTest, Program_WithoutProcessHandleWaitsForTheBuffers) {
   std::uint64_t start = processes.NowMilliseconds();
   processes.At(start + 400, [&] { exchange.Buffer1()->WriteText("late output"); });
   windows.SetEditText(editor, "", 0, 0);
-  executor.ChooseItem("TB00S01", 0);
+  executor.ChooseItem(ItemName::Side(0, 1), 0);
   EXPECT_EQ(windows.EditText(editor), "late output");
   EXPECT_LT(processes.NowMilliseconds() - start, 1500u);
   EXPECT_GT(host.pumps, 0);  // the tool kept answering
@@ -535,7 +535,7 @@ TEST_F(ItemExecutionTest, Program_WithoutProcessHandleWaitsForTheBuffers) {
   // selection goes back where it was.
   windows.SetEditText(editor, "say hello now", 4, 9);
   start = processes.NowMilliseconds();
-  executor.ChooseItem("TB00S01", 2);
+  executor.ChooseItem(ItemName::Side(0, 1), 2);
   EXPECT_EQ(windows.EditText(editor), "say hello now");
   const std::uint64_t waited = processes.NowMilliseconds() - start;
   EXPECT_GE(waited, ItemExecutor::kNoHandleWaitLimitMs);
@@ -548,13 +548,13 @@ TEST_F(ItemExecutionTest, Program_SecondItemWhileOneRunsIsRefused) {
   bool accepted = true;
   processes.module = [&] {
     exchange.Buffer1()->WriteText("first");
-    accepted = executor.ChooseItem("TB00M00", -1);
+    accepted = executor.ChooseItem(ItemName::Main(0, 0), -1);
     executor.Popup_RepeatClick();
     state.SetStartupPending(1);  // as an earlier execution would have left it
     EXPECT_EQ(executor.IdleStep(), IdleResult::kBusy);
   };
   windows.SetEditText(editor, "", 0, 0);
-  executor.ChooseItem("TB00S01", 0);
+  executor.ChooseItem(ItemName::Side(0, 1), 0);
   EXPECT_FALSE(accepted);
   EXPECT_EQ(windows.EditText(editor), "first");
   EXPECT_EQ(processes.opened.size(), 1u);
@@ -565,16 +565,17 @@ TEST_F(ItemExecutionTest, Repeat_TextItemsWriteTheLastTextsAgainProgramsOfKinds0
   UseData({"M00a=[", "M00b=]", "S05a=mod.exe"});
   files.Put("C:\\Tool\\data\\mod.exe", "MZ");
   struct Case {
-    Bytes item;
+    ItemName item;
     int image;
     bool runsAgain;
   };
   const Case cases[] = {
-      {"TB00M00", -1, false}, {"TB00S01", 0, true}, {"TB00S01", 2, true}, {"TB00S01", 3, false},
-      {"TB00S05", 6, true},   {"TB00S05", 8, true}, {"TB00S05", 9, false}, {"TB00S05", 11, false},
+      {ItemName::Main(0, 0), -1, false}, {ItemName::Side(0, 1), 0, true},  {ItemName::Side(0, 1), 2, true},
+      {ItemName::Side(0, 1), 3, false},  {ItemName::Side(0, 5), 6, true},  {ItemName::Side(0, 5), 8, true},
+      {ItemName::Side(0, 5), 9, false},  {ItemName::Side(0, 5), 11, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.item + " image " + std::to_string(c.image));
+    SCOPED_TRACE(c.item.Key() + " image " + std::to_string(c.image));
     int runs = 0;
     processes.module = [&] {
       ++runs;
@@ -612,7 +613,7 @@ TEST_F(ItemExecutionTest, Repeat_TextItemsWriteTheLastTextsAgainProgramsOfKinds0
 
 TEST_F(ItemExecutionTest, Repeat_AfterEmptyItemDoesNotCutTheSelection) {
   UseData({"M01a=", "M01b="});
-  executor.ChooseItem("TB00M01", -1);
+  executor.ChooseItem(ItemName::Main(0, 1), -1);
   executor.Popup_RepeatClick();
   EXPECT_EQ(windows.EditText(editor), "say hello now");
 }
@@ -625,7 +626,7 @@ TEST_F(ItemExecutionTest, LinkedMode_UsesTheLinkedEditWindowAndItsSettings) {
   host.linkedEdit = other;
   settings.modeDelivery[kLinkedMode].pasteKind = kPasteByKeys;
   UseData({"M00a=X"});
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(windows.EditText(other), "X");
   EXPECT_EQ(windows.EditText(editor), "say hello now");
   EXPECT_FALSE(keyboard.Events().empty());  // the linked mode's paste kind: keys
@@ -644,7 +645,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_ClipboardComesBackOnlyAfterTheTargetRead) {
     }
     windows.OnKey(event);
   };
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(windows.EditText(editor), "say  now");  // the paste has not happened yet
 
   for (int i = 0; i < 5; ++i) {
@@ -682,7 +683,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_AMonitorsReadDoesNotCountAsTheTargets) {
     }
     windows.OnKey(event);
   };
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   for (int i = 0; i < 20; ++i) {
     ASSERT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste) << i;
     processes.Sleep(100);
@@ -699,7 +700,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_WaitEndsAtTheLimitOrWhenTheUserCopiesSometh
   UseData({"M00a=ITEM"});
   holdKeys = true;  // a target that never handles the keys
   const std::uint64_t start = processes.NowMilliseconds();
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
   EXPECT_GE(processes.NowMilliseconds() - start, ItemExecutor::kPasteReadLimitMs);
   EXPECT_EQ(clipboard.Text(), Bytes("user text"));
@@ -709,7 +710,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_WaitEndsAtTheLimitOrWhenTheUserCopiesSometh
   heldKeys.clear();
   host.statuses.clear();
   clipboard.PutText("user text");
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste);
   clipboard.PutText("copied meanwhile");
   EXPECT_EQ(executor.IdleStep(), IdleResult::kDone);
@@ -720,7 +721,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_WaitEndsAtTheLimitOrWhenTheUserCopiesSometh
 TEST_P(ItemDeliveryTest, PasteByKeys_RestoreRetriesWhileTheClipboardIsHeld) {
   SetPasteKind(kPasteByKeys);
   UseData({"M00a=ITEM"});
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   clipboard.FailOpens(2);  // the target still has it open while it reads
   EXPECT_EQ(executor.IdleStep(), IdleResult::kWaitingForPaste);
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
@@ -730,7 +731,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_RestoreRetriesWhileTheClipboardIsHeld) {
   // Held past the limit: the execution ends, the user is told, and the saved
   // clipboard stays pending for the next write's idle step.
   windows.SetEditText(editor, "say hello now", 4, 9);
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   clipboard.FailOpens(1000000);
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
   EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kClipboardUnavailable}));
@@ -738,7 +739,7 @@ TEST_P(ItemDeliveryTest, PasteByKeys_RestoreRetriesWhileTheClipboardIsHeld) {
   EXPECT_TRUE(delivery.RestorePending());
   clipboard.FailOpens(0);
   windows.SetEditText(editor, "again", 0, 5);
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
   EXPECT_EQ(clipboard.Text(), Bytes("user text"));
 }
@@ -749,7 +750,7 @@ TEST_P(ItemDeliveryTest, IdleStepReportsAFormatItCouldNotPutBack) {
   UseData({"M00a=ITEM"});
   clipboard.AddFormat(kPrivate, "Private", "abc");
   clipboard.notRestorable = {kPrivate};
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_TRUE(host.statuses.empty());
   EXPECT_EQ(FinishIdle(), IdleResult::kDone);
   EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kFormatsNotRestored}));
@@ -785,7 +786,7 @@ TEST_P(ItemDeliveryTest, RefusingTargetIsReportedAndTheExecutionEnds) {
     windows.SetEditText(editor, "say hello now", 4, 9);
     clipboard.PutText("user text");
     (c.hung ? windows.Get(editor).hung : windows.Get(editor).protectedProcess) = true;
-    executor.ChooseItem(c.image < 0 ? "TB00M00" : "TB00S01", c.image);
+    executor.ChooseItem(c.image < 0 ? ItemName::Main(0, 0) : ItemName::Side(0, 1), c.image);
     EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{c.expected}));
     EXPECT_TRUE(processes.opened.empty()) << "no program runs without its selection";
     EXPECT_TRUE(keyboard.Events().empty());
@@ -810,7 +811,7 @@ TEST_P(ItemDeliveryTest, ASelectionCodePage932LacksRunsNoProgram) {
     processes.opened.clear();
     windows.SetUnicodeEditText(editor, u"say 😀 now", 4, 6);
     clipboard.PutText("user text");
-    executor.ChooseItem("TB00S01", image);
+    executor.ChooseItem(ItemName::Side(0, 1), image);
     EXPECT_EQ(host.statuses, (std::vector<DeliveryStatus>{DeliveryStatus::kSelectionNotAnsi}));
     EXPECT_TRUE(processes.opened.empty());
     EXPECT_EQ(FinishIdle(), IdleResult::kDone);
@@ -829,7 +830,7 @@ TEST_P(ItemDeliveryTest, FetchThatCouldNotKeepAFormatStillRunsTheProgram) {
     seen = Buffer1();
     exchange.Buffer1()->WriteText("HELLO");
   };
-  executor.ChooseItem("TB00S01", 1);
+  executor.ChooseItem(ItemName::Side(0, 1), 1);
   EXPECT_EQ(seen, "hello");
   EXPECT_EQ(windows.EditText(editor), "say HELLO now");
   ASSERT_FALSE(host.statuses.empty());
@@ -880,12 +881,15 @@ TEST(ItemExecutionPaths, FindItemImageFindsButtonsAndMenuEntries) {
       "M00=00,Text\r\nS00=08,Module\r\nM01=13,02,Menu\r\nM0100=03,Script\r\nM0101=00,Text2\r\n";
   const DataPagesResult result = BuildDataPages(contents);
   ASSERT_TRUE(result.error.Ok());
-  EXPECT_EQ(FindItemImage(result.pages, "TB00M00"), -1);
-  EXPECT_EQ(FindItemImage(result.pages, "TB00S00"), 7);
-  EXPECT_EQ(FindItemImage(result.pages, "MB00M0100"), 2);
-  EXPECT_EQ(FindItemImage(result.pages, "MB00M0101"), -1);
-  EXPECT_EQ(FindItemImage(result.pages, "TB01M00"), std::nullopt);
-  EXPECT_EQ(FindItemImage(result.pages, "TB00M05"), std::nullopt);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(0, 0)), -1);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Side(0, 0)), 7);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(0, 1).Entry(0)), 2);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(0, 1).Entry(1)), -1);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(1, 0)), std::nullopt);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(0, 5)), std::nullopt);
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(0, 1).Entry(2)), std::nullopt) << "past the menu's count";
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Main(0, 0).Entry(0)), std::nullopt) << "a button without a menu";
+  EXPECT_EQ(FindItemImage(result.pages, ItemName::Side(0, 2)), std::nullopt) << "the end place is no item";
 }
 
 }  // namespace

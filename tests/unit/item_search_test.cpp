@@ -106,7 +106,7 @@ ItemIndex IndexOf(const Bytes& contents) { return ItemIndex::Build(DataFileReade
 
 std::vector<Bytes> Names(const ItemIndex& index) {
   std::vector<Bytes> names;
-  for (const SearchItem& item : index.Items()) names.push_back(item.name);
+  for (const SearchItem& item : index.Items()) names.push_back(StoredItemName(item.name));
   return names;
 }
 
@@ -127,7 +127,7 @@ std::vector<Bytes> RunnableComponents(const std::vector<DataPage>& pages) {
   std::vector<Bytes> names;
   std::function<void(const std::vector<MenuEntry>&)> entries = [&](const std::vector<MenuEntry>& menu) {
     for (const MenuEntry& entry : menu) {
-      if (entry.kind == MenuEntryKind::kRunnable) names.push_back(entry.name);
+      if (entry.kind == MenuEntryKind::kRunnable) names.push_back(StoredItemName(*entry.name));
       entries(entry.children);
     }
   };
@@ -135,7 +135,7 @@ std::vector<Bytes> RunnableComponents(const std::vector<DataPage>& pages) {
     for (std::size_t row = 0; row < static_cast<std::size_t>(page.rowCount); ++row) {
       for (const ItemButton* button : {&page.main[row], &page.side[row]}) {
         if (button->action == ItemAction::kDropDown) entries(button->menu);
-        else if (button->action != ItemAction::kNone) names.push_back(button->name);
+        else if (button->action != ItemAction::kNone) names.push_back(StoredItemName(*button->name));
       }
     }
   }

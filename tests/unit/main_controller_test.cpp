@@ -389,7 +389,7 @@ TEST_F(MainControllerTest, AWindowShownAgainAfterAModuleHidesItsTaskbarButtonAga
   FinishStart();
   ASSERT_FALSE(view->taskbarButton);
   view->taskbarButton = true;  // as the system may give a window shown again
-  controller->ChooseItem("TB00M00");
+  controller->ChooseItem(ItemName::Main(0, 0));
   ASSERT_EQ(processes.ShellOpened().size(), 1u) << "the module ran";
   EXPECT_TRUE(view->visible);
   EXPECT_FALSE(view->taskbarButton);
@@ -417,7 +417,7 @@ TEST_F(MainControllerTest, ALoadedDataFileReplacesEverythingOfThePreviousOne) {
   EXPECT_TRUE(controller->Pages().empty()) << "Count=0: no pages";
   EXPECT_TRUE(view->messages.empty()) << "and no message";
   EXPECT_EQ(controller->ActivePage(), -1);
-  EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
+  EXPECT_FALSE(FindItemImage(controller->Pages(), ItemName::Main(0, 0)));
 }
 
 // The component chosen last belongs to the pages it was chosen on: another
@@ -432,9 +432,9 @@ TEST_F(MainControllerTest, ReEditAfterAnotherDataFileWasLoadedDoesNothing) {
   files.Put(Bytes(kFolder) + "other.exe", "MZ");
   Start("[Quiltor]\r\nQuiltorData=a.edt\r\n");
   FinishStart();
-  controller->ChooseItem("TB00M00");  // a text: re-edit is offered
+  controller->ChooseItem(ItemName::Main(0, 0));  // a text: re-edit is offered
   controller->ApplicationEventsIdle();
-  controller->ChooseItem("TB00M01");  // a module, chosen last
+  controller->ChooseItem(ItemName::Main(0, 1));  // a module, chosen last
   controller->ApplicationEventsIdle();
   ASSERT_EQ(processes.ShellOpened(), std::vector<Bytes>{Bytes(kFolder) + "mod.exe"});
   ASSERT_TRUE(controller->CommandEnabled(CommandId::kRepeat));
@@ -753,13 +753,13 @@ TEST_F(LinkedModeTest, AutomaticSwitchingFollowsTheEditorTheUserClicks) {
 
 TEST_F(LinkedModeTest, RunningTheCurrentFileWithTheDefaultOrAListedProgram) {
   OpenByDialog("C:\\doc\\a b.txt");
-  EXPECT_EQ(controller->ExecDefault(), 0);
+  EXPECT_EQ(controller->ExecDefault(), DefaultProgram::Associated());
   Run(CommandId::kExec);  // ProgramNo 0: the associated program
   EXPECT_EQ(processes.ShellOpened().size(), 0u) << "the file does not exist";
   EXPECT_EQ(view->MessageIds().back(), MessageId::kRunFailed);
   Run(CommandId::kExecProgram, 0);
   EXPECT_EQ(started.back(), "\"C:\\tools\\view.exe\" -x \"C:\\doc\\a b.txt\"");
-  EXPECT_EQ(controller->ExecDefault(), 0) << "running another program leaves the default";
+  EXPECT_EQ(controller->ExecDefault(), DefaultProgram::Associated()) << "running another program leaves the default";
 }
 
 // ---- Dialogs of the main menu ------------------------------------------------
@@ -852,7 +852,7 @@ TEST_F(MainControllerTest, NewBufferSizesWaitUntilTheRunningModuleHasEnded) {
     EXPECT_EQ(exchange.BufSize1(), 1024u) << "the module reads the sizes of the buffers it has";
   });
   processes.At(now + 250, [&] { exchange.Buffer1()->WriteText("from the module"); });
-  controller->ChooseItem("TB00M00");
+  controller->ChooseItem(ItemName::Main(0, 0));
   ASSERT_NE(given, nullptr) << "the settings dialog came while the module ran";
   EXPECT_EQ(controller->Items().LastBefore(), "from the module");
   EXPECT_EQ(Key("Setup", "BufSize1"), "2048");
@@ -930,7 +930,7 @@ TEST_F(MainControllerTest, ARecentFileThatIsGoneOpensTheDialogAndLeavesNoPagesOf
   EXPECT_TRUE(view->messages.empty());
   EXPECT_EQ(controller->DataFilePath(), "a.edt");
   EXPECT_TRUE(controller->Pages().empty()) << "b.edt's items would read their texts from a.edt";
-  EXPECT_FALSE(FindItemImage(controller->Pages(), "TB00M00"));
+  EXPECT_FALSE(FindItemImage(controller->Pages(), ItemName::Main(0, 0)));
   EXPECT_EQ(view->rect.Height(), 300);
   EXPECT_EQ(controller->State().ShrinkHeight(), 60);
 }
@@ -973,7 +973,7 @@ class SearchTest : public MainControllerTest {
   std::vector<Bytes> HitNames() {
     std::vector<Bytes> names;
     for (std::size_t row = 0; row < controller->Search().Hits().size(); ++row) {
-      names.push_back(controller->Search().Hit(row).name);
+      names.push_back(StoredItemName(controller->Search().Hit(row).name));
     }
     return names;
   }
@@ -991,7 +991,7 @@ TEST_F(SearchTest, EnterRunsTheFoundItemAsAClickWouldAndTheUseIsRemembered) {
   ASSERT_EQ(HitNames(), std::vector<Bytes>{"MB00M010000"});
   EXPECT_TRUE(controller->SearchKey(kEnter));
   EXPECT_EQ(windows.EditText(edit), "say <h2>hello</h2> now");
-  EXPECT_EQ(controller->Items().LastItem(), "MB00M010000") << "re-edit runs it again, as after a click";
+  EXPECT_EQ(controller->Items().LastItem(), ItemName::Main(0, 1).Entry(0).Entry(0)) << "re-edit runs it again, as after a click";
   EXPECT_FALSE(controller->Search().IsOpen());
   EXPECT_EQ(search.shows, (std::vector<bool>{true, false}));
   EXPECT_EQ(Key("Search", "Used0"), "1,MB00M010000,tags.edt");
@@ -1000,7 +1000,7 @@ TEST_F(SearchTest, EnterRunsTheFoundItemAsAClickWouldAndTheUseIsRemembered) {
   // A click counts as a use too: the most recent comes first among equals.
   controller->ApplicationEventsIdle();
   windows.SetEditText(edit, "x", 0, 1);
-  controller->ChooseItem("TB00M00");
+  controller->ChooseItem(ItemName::Main(0, 0));
   EXPECT_EQ(Key("Search", "Used1"), "2,TB00M00,tags.edt");
   controller->OpenSearch();
   EXPECT_EQ(HitNames(), (std::vector<Bytes>{"TB00M00", "MB00M010000"}));
@@ -1070,7 +1070,7 @@ TEST_F(SearchTest, AHitOfADisabledButtonDoesNotRun) {
   controller->SearchQueryChanged("bold");
   EXPECT_TRUE(controller->SearchKey(kEnter));
   EXPECT_EQ(windows.EditText(edit), "say hello now");
-  EXPECT_TRUE(controller->Items().LastItem().empty());
+  EXPECT_FALSE(controller->Items().HasLastItem());
   EXPECT_TRUE(controller->Search().IsOpen());
 }
 

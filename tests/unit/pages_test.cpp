@@ -35,25 +35,31 @@ TEST(BuildDataPages, MakesTheButtonsOfEveryRow) {
   ASSERT_EQ(page.side.size(), 8u);
 
   struct Row {
-    const char* name;
+    std::optional<ItemName> name;
     Bytes caption;
     int image;
     bool enabled;
     ItemAction action;
-    const char* sideName;
+    std::optional<ItemName> sideName;
     int sideImage;
     bool sideEnabled;
     ItemAction sideAction;
   };
   const Row rows[] = {
-      {"TB00M00", Padded("Greeting"), -1, true, ItemAction::kText, "TB00S00", 6, true, ItemAction::kModule},
-      {"TB00M01", texts::kSeparatorCaption, -1, false, ItemAction::kNone, "", -1, false, ItemAction::kNone},
-      {"TB00M02", Padded("Headers"), 12, true, ItemAction::kDropDown, "TB00S02", -1, false, ItemAction::kNone},
-      {"TB00M03", Padded("Padded"), -1, true, ItemAction::kText, "TB00S03", -1, false, ItemAction::kNone},
-      {"TB00M04", Padded("Quoted"), 7, true, ItemAction::kModule, "TB00S04", 12, true, ItemAction::kDropDown},
-      {"TB00M05", " A caption of exactly 30 bytes!", -1, true, ItemAction::kText, "TB00S05", 11, true,
+      {ItemName::Main(0, 0), Padded("Greeting"), -1, true, ItemAction::kText, ItemName::Side(0, 0), 6, true,
        ItemAction::kModule},
-      {"TB00M06", " R&&D" + Bytes(27, ' '), -1, true, ItemAction::kText, "TB00S06", -1, false, ItemAction::kNone},
+      {ItemName::Main(0, 1), texts::kSeparatorCaption, -1, false, ItemAction::kNone, std::nullopt, -1, false,
+       ItemAction::kNone},
+      {ItemName::Main(0, 2), Padded("Headers"), 12, true, ItemAction::kDropDown, ItemName::Side(0, 2), -1, false,
+       ItemAction::kNone},
+      {ItemName::Main(0, 3), Padded("Padded"), -1, true, ItemAction::kText, ItemName::Side(0, 3), -1, false,
+       ItemAction::kNone},
+      {ItemName::Main(0, 4), Padded("Quoted"), 7, true, ItemAction::kModule, ItemName::Side(0, 4), 12, true,
+       ItemAction::kDropDown},
+      {ItemName::Main(0, 5), " A caption of exactly 30 bytes!", -1, true, ItemAction::kText, ItemName::Side(0, 5), 11,
+       true, ItemAction::kModule},
+      {ItemName::Main(0, 6), " R&&D" + Bytes(27, ' '), -1, true, ItemAction::kText, ItemName::Side(0, 6), -1, false,
+       ItemAction::kNone},
   };
   for (int row = 0; row < 7; ++row) {
     SCOPED_TRACE(row);
@@ -74,7 +80,7 @@ TEST(BuildDataPages, MakesTheButtonsOfEveryRow) {
   EXPECT_EQ(page.main[7].caption, "       *** end of data ***     ");
   EXPECT_TRUE(page.main[7].endMarker);
   EXPECT_FALSE(page.main[7].enabled);
-  EXPECT_EQ(page.main[7].name, "");
+  EXPECT_FALSE(page.main[7].name);
   EXPECT_FALSE(page.side[7].enabled);
   EXPECT_EQ(page.side[7].action, ItemAction::kNone);
 }
@@ -105,7 +111,7 @@ TEST(BuildDataPages, BuildsMenuTreesToTheFourthKeyLevel) {
   ASSERT_EQ(menu.size(), 3u);  // M0203 lies beyond the count of 3
 
   EXPECT_EQ(menu[0].kind, MenuEntryKind::kRunnable);
-  EXPECT_EQ(menu[0].name, "MB00M0200");
+  EXPECT_EQ(menu[0].name, ItemName::Main(0, 2).Entry(0));
   EXPECT_EQ(menu[0].caption, "H1");
   EXPECT_EQ(menu[0].imageIndex, -1);
   EXPECT_EQ(menu[0].action, ItemAction::kText);
@@ -113,34 +119,34 @@ TEST(BuildDataPages, BuildsMenuTreesToTheFourthKeyLevel) {
   EXPECT_EQ(menu[1].kind, MenuEntryKind::kSeparator);
   EXPECT_EQ(menu[1].caption, "-");
   EXPECT_EQ(menu[1].imageIndex, 0);
-  EXPECT_EQ(menu[1].name, "");
+  EXPECT_FALSE(menu[1].name);
   EXPECT_EQ(menu[1].action, ItemAction::kNone);
 
   const MenuEntry& more = menu[2];
   EXPECT_EQ(more.kind, MenuEntryKind::kSubmenu);
   EXPECT_EQ(more.caption, "More");
   EXPECT_EQ(more.imageIndex, -1);
-  EXPECT_EQ(more.name, "");
+  EXPECT_FALSE(more.name);
   ASSERT_EQ(more.children.size(), 2u);
-  EXPECT_EQ(more.children[0].name, "MB00M020200");
+  EXPECT_EQ(more.children[0].name, ItemName::Main(0, 2).Entry(2).Entry(0));
   const MenuEntry& deep = more.children[1];
   EXPECT_EQ(deep.kind, MenuEntryKind::kSubmenu);  // third key level still opens a submenu
   ASSERT_EQ(deep.children.size(), 2u);
   EXPECT_EQ(deep.children[0].kind, MenuEntryKind::kRunnable);
-  EXPECT_EQ(deep.children[0].name, "MB00M02020100");
+  EXPECT_EQ(deep.children[0].name, ItemName::Main(0, 2).Entry(2).Entry(1).Entry(0));
   EXPECT_EQ(deep.children[0].imageIndex, 1);
   EXPECT_EQ(deep.children[0].action, ItemAction::kScript);
   EXPECT_EQ(deep.children[1].kind, MenuEntryKind::kDead);  // fourth level: image only
   EXPECT_EQ(deep.children[1].imageIndex, 12);
   EXPECT_EQ(deep.children[1].action, ItemAction::kNone);
-  EXPECT_EQ(deep.children[1].name, "");
+  EXPECT_FALSE(deep.children[1].name);
   EXPECT_TRUE(deep.children[1].children.empty());
 
   const std::vector<MenuEntry>& sideMenu = pages[0].side[4].menu;
   ASSERT_EQ(sideMenu.size(), 2u);
-  EXPECT_EQ(sideMenu[0].name, "MB00S0400");
+  EXPECT_EQ(sideMenu[0].name, ItemName::Side(0, 4).Entry(0));
   EXPECT_EQ(sideMenu[0].caption, "Side text");
-  EXPECT_EQ(sideMenu[1].name, "MB00S0401");
+  EXPECT_EQ(sideMenu[1].name, ItemName::Side(0, 4).Entry(1));
   EXPECT_EQ(sideMenu[1].action, ItemAction::kScript);
 }
 
@@ -186,10 +192,10 @@ TEST(BuildDataPages, KeepsAtMostOneHundredPagesAndRows) {
   EXPECT_EQ(LoadFixture("pages100.edt").size(), 100u);
   const auto pages = LoadFixture("pages101.edt");
   ASSERT_EQ(pages.size(), 100u);
-  EXPECT_EQ(pages[99].main[0].name, "TB99M00");
+  EXPECT_EQ(pages[99].main[0].name, ItemName::Main(99, 0));
   const auto rows = LoadFixture("rows101.edt");
   ASSERT_EQ(rows[0].rowCount, 100);
-  EXPECT_EQ(rows[0].main[99].name, "TB00M99");
+  EXPECT_EQ(rows[0].main[99].name, ItemName::Main(0, 99));
   EXPECT_TRUE(rows[0].main[100].endMarker);
   EXPECT_TRUE(BuildDataPages(Bytes("[Version]\r\nNo=170\r\n")).pages.empty());
 }

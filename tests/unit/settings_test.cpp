@@ -327,12 +327,29 @@ TEST(SelectFileKindTest, ChoosesByExtension) {
 TEST(SelectFileKindTest, MarksTheDefaultProgramOrFallsBackToTheAssociatedOne) {
   AppSettings s = WithKinds({"a", "b", "c"});  // ProgramNo 1, 2, 3
   s.programs = {{"", "one.exe", ""}, {"", "two.exe", ""}};
-  EXPECT_EQ(SelectFileKind(s, "x.a"), 2);
-  EXPECT_EQ(SelectFileKind(s, "x.b"), 3);
-  EXPECT_EQ(SelectFileKind(s, "x.c"), 0) << "ProgramNo 3 names no program";
-  EXPECT_EQ(SelectFileKind(s, "x.zzz"), 0);
+  EXPECT_EQ(SelectFileKind(s, "x.a"), DefaultProgram::Listed(0));
+  EXPECT_EQ(SelectFileKind(s, "x.b"), DefaultProgram::Listed(1));
+  EXPECT_EQ(SelectFileKind(s, "x.c"), DefaultProgram::Associated()) << "ProgramNo 3 names no program";
+  EXPECT_EQ(SelectFileKind(s, "x.zzz"), DefaultProgram::Associated());
   s.fileKinds[1].programNo = -4;
-  EXPECT_EQ(SelectFileKind(s, "x.a"), 0);
+  EXPECT_EQ(SelectFileKind(s, "x.a"), DefaultProgram::Associated());
+}
+
+TEST(DefaultProgramTest, StoredProgramNoMapsToTheListOrTheAssociatedProgram) {
+  struct Case {
+    int programNo;
+    std::size_t programs;
+    DefaultProgram expected;
+  };
+  const Case cases[] = {
+      {0, 3, DefaultProgram::Associated()},  {1, 3, DefaultProgram::Listed(0)},
+      {3, 3, DefaultProgram::Listed(2)},     {4, 3, DefaultProgram::Associated()},
+      {1, 0, DefaultProgram::Associated()},  {-1, 3, DefaultProgram::Associated()},
+      {INT32_MIN, 3, DefaultProgram::Associated()}, {INT32_MAX, 3, DefaultProgram::Associated()},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DefaultProgramOf(c.programNo, c.programs), c.expected) << c.programNo << " of " << c.programs;
+  }
 }
 
 TEST(SelectFileKindTest, InvalidKeyCodeOfAKindIsReplaced) {

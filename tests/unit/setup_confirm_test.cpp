@@ -239,7 +239,7 @@ TEST_F(ConfirmTest, ReapplyNamesWhatTheRunningToolMustChange) {
   EXPECT_EQ(c.reapply.lineEnd, "\r");
   EXPECT_EQ(c.settings.currentFileKind, 2);
   EXPECT_EQ(c.settings.modeDelivery[kLinkedMode], (DeliverySettings{1, 20, 236337336}));
-  EXPECT_EQ(c.reapply.runMenuPosition, 3);  // ProgramNo 2 after the separator
+  EXPECT_EQ(c.reapply.defaultProgram, DefaultProgram::Listed(1));  // ProgramNo 2
 }
 
 TEST_F(ConfirmTest, MissingFileIsCreatedWithTheKeysInTheDialogsOrder) {

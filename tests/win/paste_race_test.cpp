@@ -104,7 +104,7 @@ class PasteRaceTest : public ::testing::Test {
 };
 
 TEST_F(PasteRaceTest, LatePasteGetsTheItemAndTheUserClipboardComesBackAfterwards) {
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(state.StartupPending(), 1);
 
   IdleResult result = IdleResult::kNothingPending;
@@ -137,7 +137,7 @@ TEST_F(PasteRaceTest, ClipboardMonitorsReadIsNotTakenForTheTargets) {
   ClipboardMonitor monitor;
   ASSERT_TRUE(monitor.Ready()) << monitor.Problem();
   const int readsBefore = monitor.Reads();
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   IdleResult result = IdleResult::kNothingPending;
   RunIdleUntilDone(result);
   EXPECT_EQ(result, IdleResult::kDone);
@@ -148,7 +148,7 @@ TEST_F(PasteRaceTest, ClipboardMonitorsReadIsNotTakenForTheTargets) {
 
 TEST_F(PasteRaceTest, MessagePasteReadsTheTextOnDemandAndLeavesTheClipboardAlone) {
   settings.modeDelivery[kSimpleMode].pasteKind = kPasteByMessages;
-  executor.ChooseItem("TB00M00", -1);
+  executor.ChooseItem(ItemName::Main(0, 0), -1);
   EXPECT_EQ(editor.Text(), "say ITEM now");
   EXPECT_EQ(ClipboardText(), "user text");
   IdleResult result = IdleResult::kNothingPending;
@@ -168,7 +168,7 @@ TEST_F(PasteRaceTest, EditorThatStopsAnsweringIsReportedAndNeverHangsTheTool) {
     editor.StopAnswering(5000);
     Sleep(200);  // it has stopped now
     const ULONGLONG start = GetTickCount64();
-    executor.ChooseItem("TB00M00", -1);
+    executor.ChooseItem(ItemName::Main(0, 0), -1);
     IdleResult result = IdleResult::kNothingPending;
     RunIdleUntilDone(result);
     const ULONGLONG took = GetTickCount64() - start;
@@ -191,7 +191,7 @@ class LateCutTest : public PasteRaceTest {
 // The editor handles its cut 150 ms late: the write waits for the cut to
 // reach the clipboard before it reads it and pastes the wrapped text.
 TEST_F(LateCutTest, WrapWaitsForTheLateCut) {
-  executor.ChooseItem("TB00M01", -1);
+  executor.ChooseItem(ItemName::Main(0, 1), -1);
   IdleResult result = IdleResult::kNothingPending;
   RunIdleUntilDone(result);
   EXPECT_EQ(result, IdleResult::kDone);
@@ -215,7 +215,7 @@ TEST_F(RichEditTest, PairGoesInAtTheCaretWithTheCaretBetween) {
     SCOPED_TRACE("paste kind " + std::to_string(kind));
     settings.modeDelivery[kSimpleMode].pasteKind = kind;
     editor.Prepare(start, 2, 2);  // after the line end
-    executor.ChooseItem("TB00M02", -1);
+    executor.ChooseItem(ItemName::Main(0, 2), -1);
     IdleResult result = IdleResult::kNothingPending;
     RunIdleUntilDone(result);
     EXPECT_EQ(result, IdleResult::kDone);
@@ -238,7 +238,7 @@ class UnknownControlTest : public PasteRaceTest {
 TEST_F(UnknownControlTest, NoCutWithinTheWaitMeansNothingWasSelected) {
   editor.Prepare("say hello now", 4, 4);
   const ULONGLONG start = GetTickCount64();
-  executor.ChooseItem("TB00M01", -1);
+  executor.ChooseItem(ItemName::Main(0, 1), -1);
   EXPECT_GE(GetTickCount64() - start, DeliveryRoutines::kCutWaitMs);
   IdleResult result = IdleResult::kNothingPending;
   RunIdleUntilDone(result);
@@ -258,7 +258,7 @@ class LateCutAfterTheWaitTest : public PasteRaceTest {
 };
 
 TEST_F(LateCutAfterTheWaitTest, CutTextStaysOnTheClipboardAndTheUserIsTold) {
-  executor.ChooseItem("TB00M01", -1);
+  executor.ChooseItem(ItemName::Main(0, 1), -1);
   IdleResult result = IdleResult::kNothingPending;
   RunIdleUntilDone(result);
   EXPECT_EQ(result, IdleResult::kDone);

@@ -203,8 +203,11 @@ void CommandsView::RenderLists() {
     AppendRange(execSel_, CommandId::kExecProgram, i, caption);
   }
   const int last = GetMenuItemCount(exec_.Get()) - 1;
-  const int checked = c.ExecDefault() <= last ? c.ExecDefault() : 0;
-  CheckMenuRadioItem(exec_.Get(), 0, static_cast<UINT>(last), static_cast<UINT>(checked), MF_BYPOSITION);
+  // The listed programs follow the associated one and the separator.
+  const DefaultProgram& chosen = c.ExecDefault();
+  const bool listed = chosen.kind == DefaultProgram::Kind::kListed && chosen.listed < programs.size();
+  const UINT checked = listed ? static_cast<UINT>(chosen.listed + 2) : 0;
+  CheckMenuRadioItem(exec_.Get(), 0, static_cast<UINT>(last), checked, MF_BYPOSITION);
   // The recent data files; the current one cannot be chosen.
   Clear(loomwork_.Get());
   const auto& recent = c.RecentData().Items();

@@ -364,8 +364,8 @@ std::optional<std::pair<int, int>> DataPagesView::PageAndColumnOf(HWND bar) cons
   return std::nullopt;
 }
 
-void DataPagesView::Choose(const Bytes& name) {
-  if (onChosen && !name.empty()) onChosen(name);
+void DataPagesView::Choose(const std::optional<ItemName>& name) {
+  if (onChosen && name) onChosen(*name);
 }
 
 void DataPagesView::DropDown(int page, int column, int row) {

@@ -3,7 +3,7 @@
 // vertically scrolling box with the main column and the side column (flat
 // list-style tool bars, one button per row) and the drop-down menus behind
 // menu items. The model (data/pages.h) belongs to the main controller; this
-// class only shows it and reports which component was chosen.
+// class only shows it and reports which item was chosen.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -96,8 +96,8 @@ class DataPagesView {
   bool OnMeasureItem(MEASUREITEMSTRUCT* measure);
   bool OnDrawItem(DRAWITEMSTRUCT* draw);
 
-  // Called with the component name of a chosen button or menu entry.
-  std::function<void(const Bytes& componentName)> onChosen;
+  // Called with the chosen button or menu entry.
+  std::function<void(const ItemName& item)> onChosen;
   // The user clicked another tab.
   std::function<void(int page)> onPageSelected;
 
@@ -105,7 +105,7 @@ class DataPagesView {
   struct MenuRecord {
     std::wstring caption;
     int image = -1;
-    Bytes name;  // runnable entries only
+    std::optional<ItemName> name;  // runnable entries only
   };
   struct BuiltPage {
     std::vector<MenuHandle> mainMenus;  // per row, empty when the row has no menu
@@ -118,7 +118,7 @@ class DataPagesView {
   void FillBar(HWND bar, const std::vector<ItemButton>& buttons, bool main, const std::function<void()>& advance);
   HWND CreateBar(HWND parent, int left, int width, bool main);
   void DropDown(int page, int column, int row);
-  void Choose(const Bytes& name);
+  void Choose(const std::optional<ItemName>& name);
   std::optional<std::pair<int, int>> PageAndColumnOf(HWND bar) const;
 
   int Px(int units) const;

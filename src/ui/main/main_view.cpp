@@ -266,24 +266,21 @@ std::optional<FileDialogResult> TFormMain::ChooseFile(const FileDialogRequest& r
 
 void TFormMain::ShowAbout() { ShowAboutDialog(hwnd_); }
 
-SetupOutcome TFormMain::ShowSetupDialog(const MainWindowFacts& facts) {
+SetupOutcome TFormMain::ShowSetupDialog(const SetupRequest& request) {
   const Rect r = WindowRect();
-  SetupDialogContext context{controller_.Files(),    controller_.Processes(), controller_.Windows(),
-                             controller_.Exchange(), controller_.Delivery(),  controller_.ProgramFolder(),
-                             controller_.Folders().settings};
-  return quiltor::ShowSetupDialog(hwnd_, Point{r.left, r.top}, controller_.Settings(), facts, context);
+  SetupDialogContext context = request.context;
+  return quiltor::ShowSetupDialog(hwnd_, Point{r.left, r.top}, request.settings, request.facts, context);
 }
 
-std::optional<Bytes> TFormMain::ChooseDataFile() {
+std::optional<Bytes> TFormMain::ChooseDataFile(const DataFileRequest& request) {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  const LoomworkDialogInput input{controller_.ProgramFolder(), controller_.DataFilePath(), r, controller_.Files(),
-                                  controller_.Processes(), controller_.Folders().UserData()};
+  const LoomworkDialogInput input{request.exeFolder, request.currentDataFile, r, request.files, request.processes,
+                                  request.userFolder};
   return ShowLoomworkDialog(hwnd_, input);
 }
 
-bool TFormMain::OpenHelp() {
-  const Bytes folder = controller_.ProgramFolder();
+bool TFormMain::OpenHelp(const Bytes& folder) {
   const std::wstring hlp = FromAnsi(folder + "Quiltor.hlp");
   if (GetFileAttributesW(hlp.c_str()) != INVALID_FILE_ATTRIBUTES && WinHelpW(hwnd_, hlp.c_str(), HELP_FINDER, 0)) {
     return true;

@@ -73,7 +73,7 @@ bool TFormMain::CreateChildren() {
     return false;
   }
   pages_->SetDpi(dpi_, font);
-  pages_->onChosen = [this](const Bytes& name) { controller_.ChooseItem(name); };
+  pages_->onChosen = [this](const ItemName& item) { controller_.ChooseItem(item); };
   pages_->onPageSelected = [this](int page) { controller_.OnPageActivated(page); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"StatusBar", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
                                0, hwnd_, nullptr, instance, nullptr);

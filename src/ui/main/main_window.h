@@ -90,9 +90,9 @@ class TFormMain : public BaseWindow<TFormMain>, public MainView, public SearchVi
   void ShowDeliveryError(DeliveryStatus status, const std::vector<ClipboardFormatName>& lostFormats) override;
   std::optional<FileDialogResult> ChooseFile(const FileDialogRequest& request) override;
   void ShowAbout() override;
-  SetupOutcome ShowSetupDialog(const MainWindowFacts& facts) override;
-  std::optional<Bytes> ChooseDataFile() override;
-  bool OpenHelp() override;
+  SetupOutcome ShowSetupDialog(const SetupRequest& request) override;
+  std::optional<Bytes> ChooseDataFile(const DataFileRequest& request) override;
+  bool OpenHelp(const Bytes& programFolder) override;
   void SetWatchTimer(bool running, std::uint32_t interval) override;
   void WakeIdleAfter(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;

@@ -16,28 +16,9 @@
 #include "platform/types.h"
 #include "settings/settings.h"
 #include "settings/setup_copy.h"
+#include "window/main_view.h"
 
 namespace quiltor {
-
-class ExchangeArea;
-class DeliveryRoutines;
-class FileSystem;
-class Processes;
-class WindowSystem;
-
-// What the dialog's editor tests and help use.
-struct SetupDialogContext {
-  FileSystem& files;
-  Processes& processes;
-  WindowSystem& windows;
-  ExchangeArea& exchange;      // TransferBuffer1 for the detection dialog's copy test
-  DeliveryRoutines& delivery;  // the tool's own, which keeps the user's clipboard
-  Bytes exeFolder;             // with its trailing backslash
-  // Where the editor tests' file is written: the settings' folder, which
-  // Windows lets the tool write ("" = the program's folder).
-  Bytes settingsFolder = {};
-  const Bytes& TestFolder() const { return settingsFolder.empty() ? exeFolder : settingsFolder; }
-};
 
 // `mainTopLeft` is the main window's position, `settings` the settings in
 // force (its line end is what the tests write). The dialog is told the
