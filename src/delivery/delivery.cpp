@@ -4,15 +4,12 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/keyboard.h"
 #include "text/cp932.h"
 
 namespace quiltor {
 namespace {
 
-constexpr std::uint8_t kVkControl = 0x11;
-constexpr std::uint8_t kVkShift = 0x10;
-constexpr std::uint8_t kVkMenu = 0x12;
-constexpr std::uint8_t kVkLeft = 0x25;
 constexpr int kKeyNumberV = 21;
 
 // Rows of modifier combinations (Ctrl 1 + Shift 2 + Alt 4), in press order.

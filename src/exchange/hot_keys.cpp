@@ -28,9 +28,6 @@ std::vector<KeyEvent> HotKeyReleaseEvents(const HotKeyConfig& config, int id, Ke
   std::vector<KeyEvent> events;
   if (id != kHotKeyRepeat && id != kHotKeyActivate) return events;
   const HotKeySetting& setting = id == kHotKeyRepeat ? config.repeat : config.activate;
-  constexpr std::uint8_t kVkShift = 0x10;
-  constexpr std::uint8_t kVkControl = 0x11;
-  constexpr std::uint8_t kVkMenu = 0x12;
   events.push_back({static_cast<std::uint8_t>(setting.key), 0, true});
   const struct {
     std::uint32_t flag;

@@ -2,20 +2,10 @@
 // and the record of recently used items it ranks by.
 #include "window/main_controller.h"
 
+#include "platform/keyboard.h"
 #include "text/cp932.h"
 
 namespace quiltor {
-namespace {
-
-constexpr std::uint8_t kVkReturn = 0x0D;
-constexpr std::uint8_t kVkShift = 0x10;
-constexpr std::uint8_t kVkEscape = 0x1B;
-constexpr std::uint8_t kVkPrior = 0x21;
-constexpr std::uint8_t kVkNext = 0x22;
-constexpr std::uint8_t kVkUp = 0x26;
-constexpr std::uint8_t kVkDown = 0x28;
-
-}  // namespace
 
 bool MainController::OpenSearch() {
   if (!searchView_ || pages_.empty()) return false;

@@ -2,22 +2,10 @@
 // activation, the title drag, the mouse wheel, the keys and the hot keys.
 #include "window/main_controller.h"
 
+#include "platform/keyboard.h"
 #include "text/cp932.h"
 
 namespace quiltor {
-namespace {
-
-constexpr std::uint8_t kVkReturn = 0x0D;
-constexpr std::uint8_t kVkShift = 0x10;
-constexpr std::uint8_t kVkControl = 0x11;
-constexpr std::uint8_t kVkEscape = 0x1B;
-constexpr std::uint8_t kVkLeft = 0x25;
-constexpr std::uint8_t kVkUp = 0x26;
-constexpr std::uint8_t kVkRight = 0x27;
-constexpr std::uint8_t kVkDown = 0x28;
-constexpr std::uint8_t kVkF = 0x46;
-
-}  // namespace
 
 // ---- Display options --------------------------------------------------------
 
