@@ -69,7 +69,7 @@ bool TFormMain::CreateChildren() {
   pages_ = std::make_unique<DataPagesView>(hwnd_, *images_);
   search_ = std::make_unique<SearchPanel>(controller_, *images_);
   if (!title_->Create(hwnd_, tooltip_) || !commands_->Create(hwnd_, *images_) ||
-      !filePanel_->Create(hwnd_, tooltip_, font) || !pages_->Create() || !search_->Create(hwnd_)) {
+      !filePanel_->Create(hwnd_, tooltip_, font) || !pages_->Create() || !search_->Create(hwnd_, dpi_)) {
     return false;
   }
   pages_->SetDpi(dpi_, font);
@@ -259,6 +259,7 @@ void TFormMain::OnDpiChanged(int dpi, const RECT& suggested) {
     filePanel_->SetFont(font, dpi);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     pages_->SetDpi(dpi, font);
+    search_->SetDpi(dpi);
     if (pages_->PageCount() > 0) {
       ShowPages();
       pages_->SetActivePage(controller_.ActivePage());

@@ -11,7 +11,7 @@ namespace quiltor {
 namespace {
 
 constexpr UINT kCodePage = 932;
-constexpr int kEditHeight = 22;
+constexpr int kEditHeight = 22;  // at 96 dpi
 constexpr int kTextLeft = 20;
 constexpr wchar_t kFontName[] = L"ＭＳ ゴシック";
 // A character of code page 932, so that every Japanese font has it.
@@ -52,20 +52,9 @@ std::wstring WindowText(HWND window) {
 SearchPanel::SearchPanel(MainController& controller, const WindowImages& images)
     : controller_(controller), images_(images) {}
 
-bool SearchPanel::Create(HWND parent) {
+bool SearchPanel::Create(HWND parent, int dpi) {
   parent_ = parent;
   auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  {
-    WindowDc screen(nullptr);
-    const int height = -MulDiv(9, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-    font_.Reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, kFontName));
-    if (font_) {
-      SelectScope font(screen.Get(), font_.Get());
-      TEXTMETRICW metrics{};
-      if (GetTextMetricsW(screen.Get(), &metrics)) lineHeight_ = metrics.tmHeight;
-    }
-  }
   auto id = [](int value) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(value)); };
   edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, kEditHeight, parent,
                           id(kEditId), instance, nullptr);
@@ -76,11 +65,27 @@ bool SearchPanel::Create(HWND parent) {
   note_ = CreateWindowExW(0, WC_STATICW, kNothingFound, WS_CHILD | SS_CENTER | SS_NOPREFIX, 0, kEditHeight, 10, 20,
                           parent, id(kNoteId), instance, nullptr);
   if (!edit_ || !list_ || !note_) return false;
-  const auto font = reinterpret_cast<WPARAM>(font_.Get());
-  SendMessageW(edit_, WM_SETFONT, font, FALSE);
-  SendMessageW(note_, WM_SETFONT, font, FALSE);
-  SendMessageW(list_, LB_SETITEMHEIGHT, 0, RowHeight());
+  SetDpi(dpi);
   return true;
+}
+
+void SearchPanel::SetDpi(int dpi) {
+  // The old font stays selected in the controls until they have the new one.
+  GdiObject old = std::move(font_);
+  font_.Reset(CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, kFontName));
+  editHeight_ = MulDiv(kEditHeight, dpi, 96);
+  if (font_) {
+    WindowDc screen(nullptr);
+    SelectScope font(screen.Get(), font_.Get());
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(screen.Get(), &metrics)) lineHeight_ = metrics.tmHeight;
+  }
+  const auto font = reinterpret_cast<WPARAM>(font_.Get());
+  SendMessageW(edit_, WM_SETFONT, font, TRUE);
+  SendMessageW(note_, WM_SETFONT, font, TRUE);
+  SendMessageW(list_, LB_SETITEMHEIGHT, 0, RowHeight());
+  if (bounds_.right > bounds_.left) SetBounds(bounds_);
 }
 
 int SearchPanel::RowHeight() const { return 2 * lineHeight_ + 6; }
@@ -88,9 +93,9 @@ int SearchPanel::RowHeight() const { return 2 * lineHeight_ + 6; }
 void SearchPanel::SetBounds(const RECT& bounds) {
   bounds_ = bounds;
   const int width = bounds.right - bounds.left;
-  const int listTop = bounds.top + kEditHeight;
+  const int listTop = bounds.top + editHeight_;
   const int listHeight = std::max(0, static_cast<int>(bounds.bottom) - listTop);
-  MoveWindow(edit_, bounds.left, bounds.top, width, kEditHeight, TRUE);
+  MoveWindow(edit_, bounds.left, bounds.top, width, editHeight_, TRUE);
   MoveWindow(list_, bounds.left, listTop, width, listHeight, TRUE);
   MoveWindow(note_, bounds.left, listTop + 8, width, lineHeight_ + 4, TRUE);
 }

@@ -24,7 +24,9 @@ class SearchPanel {
   static constexpr int kNoteId = 162;
 
   SearchPanel(MainController& controller, const WindowImages& images);
-  bool Create(HWND parent);
+  bool Create(HWND parent, int dpi);
+  // The font and the heights for the window's DPI (at creation and on WM_DPICHANGED).
+  void SetDpi(int dpi);
   void SetBounds(const RECT& bounds);
 
   // Shows the empty box and the list (the focus goes to the box), or hides them.
@@ -56,6 +58,7 @@ class SearchPanel {
   HWND note_ = nullptr;
   GdiObject font_;
   int lineHeight_ = 12;
+  int editHeight_ = 22;
   RECT bounds_{};
   bool settingText_ = false;  // our own change of the box's text is no query
   // Just opened: the full list is painted when the window next paints, so
