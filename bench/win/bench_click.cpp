@@ -54,17 +54,6 @@ const std::string kExpected = "hello <p>xyz</p>\r\n world";
 const std::string kExpectedBeforeAlone = "hello <p>xyz world";
 const std::string kExpectedPair = "hello <p></p>\r\nxyz world";
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
-
 double Median(std::vector<double> samples) {
   if (samples.empty()) return 0;
   std::sort(samples.begin(), samples.end());

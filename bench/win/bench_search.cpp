@@ -24,6 +24,7 @@
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/settings_place.h"
+#include "tools/outside.h"
 #include "ui/main/main_window.h"
 #include "win/bench_search_corpus.h"
 #include "figures.h"
@@ -33,17 +34,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace quiltor;
-
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
+using quiltor::outside::NowMs;
 
 double Percentile(std::vector<double> samples, double p) {
   if (samples.empty()) return 0;

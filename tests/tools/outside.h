@@ -9,6 +9,18 @@
 
 namespace quiltor::outside {
 
+// Milliseconds of the performance counter, for timing steps seen from outside.
+inline double NowMs() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
+}
+
 inline std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int n =

@@ -82,17 +82,6 @@ const SoakItem kItems[] = {
 // format of the user's own program.
 constexpr char kPrivateFormatName[] = "QuiltorSoakPrivate";
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
-
 std::string Ansi(const std::string& utf8) {
   const std::wstring wide = Wide(utf8);
   const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
