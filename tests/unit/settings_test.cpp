@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "fakes/fake_files.h"
+#include "fakes/settings_builder.h"
 #include "settings/profile.h"
 #include "settings/settings_keys.h"
 #include "text/texts.h"
@@ -279,17 +280,16 @@ TEST_F(LoadTest, MigrationThatCannotBeWrittenKeepsTheFile) {
 // ---- SelectFileKind ------------------------------------------------------------
 
 AppSettings WithKinds(std::vector<Bytes> exts) {
-  AppSettings s;
-  s.Common().pasteKind = 1;
+  fakes::SettingsBuilder s;
+  s.With([](AppSettings& all) { all.Common().pasteKind = 1; });
   int n = 1;
   for (Bytes& ext : exts) {
-    FileKind kind;
-    kind.ext = std::move(ext);
-    kind.pasteKind = 0;
-    kind.pasteInterval = 10 * n;
-    kind.cutPasteKey = 202223221 + n;
-    kind.programNo = n++;
-    s.fileKinds.push_back(std::move(kind));
+    s.Kind(std::move(ext), [n](FileKind& k) {
+      k.pasteInterval = 10 * n;
+      k.cutPasteKey = 202223221 + n;
+      k.programNo = n;
+    });
+    ++n;
   }
   return s;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_files.h"
+#include "fakes/settings_builder.h"
 #include "settings/profile.h"
 #include "text/texts.h"
 
@@ -76,8 +77,7 @@ class ConfirmTest : public ::testing::Test {
  protected:
   ConfirmTest() {
     files.Put(kIni, kFile);
-    IniFile ini(files, kIni);
-    settings = LoadSettings(ini).settings;
+    settings = fakes::SettingsFrom(kFile);
     copy = SetupCopy(settings, facts);
   }
   SetupConfirmation Confirm(const Bytes& currentFile = "") {
@@ -103,9 +103,7 @@ TEST_F(ConfirmTest, OkWithoutChangesKeepsEveryByte) {
 // touching another byte.
 TEST_F(ConfirmTest, FileWithoutTheCaretKeyCountsAsOnAndOkAddsIt) {
   const Bytes older = Edit(kFile, "CaretInside=1\r\n", "");
-  files.Put(kIni, older);
-  IniFile ini(files, kIni);
-  const AppSettings loaded = LoadSettings(ini).settings;
+  const AppSettings loaded = fakes::SettingsFrom(older);
   EXPECT_TRUE(loaded.caretInside);
   SetupCopy shown(loaded, facts);
   EXPECT_TRUE(shown.caretInside);
@@ -190,9 +188,7 @@ TEST_F(ConfirmTest, KindsAreRenumberedInTheirNewOrderAndStaleSectionsGo) {
 TEST_F(ConfirmTest, KindSectionsInTheMiddleOfTheFileMoveToItsEndAndNothingElseMoves) {
   const Bytes middle = Lines({"[Setup]", "ExtRendoCnt=1", "[ExtRendo1]", "Ext=txt", "Junk=1", "[Quiltor]",
                               "Top=1"});
-  AppSettings s;
-  s.fileKinds.push_back(FileKind{});
-  s.fileKinds[1].ext = "txt";
+  const AppSettings s = fakes::SettingsBuilder().Kind("txt");
   SetupCopy edited(s, facts);
   const SetupConfirmation c = ConfirmSetup(s, edited, facts, "", middle);
   const Bytes start = Lines({"[Setup]", "ExtRendoCnt=1"});

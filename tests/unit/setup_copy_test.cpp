@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/settings_builder.h"
+
 namespace quiltor {
 namespace {
 
@@ -113,7 +115,15 @@ TEST(SetupSpinTest, MinimumHeightNeverPassesTheMaximum) {
 }
 
 TEST(SetupCopyTest, OpensWithTheSettingsAndTheMainWindowFacts) {
-  AppSettings s;
+  AppSettings s = fakes::SettingsBuilder()
+                      .Kind("txt",
+                            [](FileKind& k) {
+                              k.extName = "T";
+                              k.editerPath = "ed.exe";
+                              k.programNo = 2;
+                            })
+                      .Program("A", "a.exe", "%f")
+                      .Program("B", "b.exe", "%f");
   s.timer = 200;
   s.timerEZ = 500;
   s.resize = 3;
@@ -128,14 +138,7 @@ TEST(SetupCopyTest, OpensWithTheSettingsAndTheMainWindowFacts) {
   s.hotKeyR1 = 6;
   s.hotKeyR2 = 'W';
   s.modeDelivery[kSimpleMode] = {1, 40, 538100435};
-  FileKind kind;
-  kind.extName = "T";
-  kind.ext = "txt";
-  kind.editerPath = "ed.exe";
-  kind.programNo = 2;
-  s.fileKinds.push_back(kind);
   s.Common().editerPath = "common.exe";
-  s.programs = {{"A", "a.exe", "%f"}, {"B", "b.exe", "%f"}};
   const MainWindowFacts facts{50, 400, true, 2048, 512, true};
 
   const SetupCopy copy(s, facts);
@@ -169,11 +172,10 @@ TEST(SetupCopyTest, OpensWithTheSettingsAndTheMainWindowFacts) {
 }
 
 TEST(SetupCopyTest, DefaultProgramBelongsToTheKindChosenOnTheProgramTab) {
-  AppSettings s;
-  FileKind kind;
-  kind.programNo = 2;
-  s.fileKinds.push_back(kind);
-  s.programs = {{"A", "a.exe", ""}, {"B", "b.exe", ""}};
+  const AppSettings s = fakes::SettingsBuilder()
+                            .Kind("", [](FileKind& k) { k.programNo = 2; })
+                            .Program("A", "a.exe")
+                            .Program("B", "b.exe");
   SetupCopy copy(s, {});
   copy.fileKindItem = 1;
   EXPECT_EQ(copy.DefaultProgramItem(), 2u);
@@ -242,9 +244,7 @@ TEST(SetupCopyTest, HotKeyLetterIsAnUpperCaseLetterOrThePreviousOne) {
 }
 
 TEST(SetupCopyTest, DetectedKeysAreStoredInTheShownKind) {
-  AppSettings s;
-  s.fileKinds.push_back(FileKind{});
-  SetupCopy copy(s, {});
+  SetupCopy copy(fakes::SettingsBuilder().Kind(""), {});
   copy.ShowKind(1);
   copy.StoreDetectedKeys(236337336);
   EXPECT_EQ(copy.linked.cutPaste, 1);
