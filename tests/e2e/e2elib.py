@@ -292,6 +292,16 @@ def click(x, y, repeat=1):
     xdotool("click", "--repeat", repeat, "--delay", 80, 1)
 
 
+def place_window(xid, x, y, w, h):
+    """Moves and sizes an X window (no window manager does it) and waits
+    until X reports it there."""
+    xdotool("windowsize", xid, w, h)
+    xdotool("windowmove", xid, x, y)
+    wanted = ("Position: %d,%d" % (x, y), "Geometry: %dx%d" % (w, h))
+    wait_for(lambda: all(part in subprocess.run(["xdotool", "getwindowgeometry", xid], capture_output=True,
+                                                text=True).stdout for part in wanted), 5, 0.05)
+
+
 def centre(rect):
     x, y, w, h = rect
     return x + w // 2, y + h // 2
@@ -302,6 +312,23 @@ def screenshot(path, crop=None):
     if crop:
         x, y, w, h = crop
         subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path], check=True)
+    return path
+
+
+def steady_screenshot(path, rect):
+    """A picture of `rect` once its painting has come to rest (two pictures
+    in a row alike)."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    x, y, w, h = rect
+    crop = (max(x, 0), max(y, 0), w, h)
+    previous = None
+    for _ in range(20):
+        screenshot(path, crop)
+        picture = open(path, "rb").read()
+        if picture == previous:
+            break
+        previous = picture
+        time.sleep(0.2)
     return path
 
 

@@ -6,9 +6,8 @@ tool cannot ask) stands in the same place through LateEditor."""
 import os
 import subprocess
 import tempfile
-import time
 
-from e2elib import BUILD, SOURCE, WINE_RUN, click, end_program, run_helper, wait_for, xdotool
+from e2elib import BUILD, SOURCE, WINE_RUN, click, end_program, place_window, run_helper, wait_for
 
 FIXTURES = os.path.join(SOURCE, "tests", "fixtures", "items")
 
@@ -58,9 +57,34 @@ def upper_module():
     return out
 
 
+def foreground():
+    """(class, (x, y, w, h)) of the window Windows holds in front."""
+    lines = tool("foreground")
+    if len(lines) < 2:
+        return None, (0, 0, 0, 0)
+    return lines[0][len("foreground ["):-1], tuple(int(v) for v in lines[1].split()[1:])
+
+
+def click_into(x, y, tries=5):
+    """The user clicks into a window at (x, y); clicks again until Windows
+    has that window in front (under load it may still be on its way)."""
+    def in_front():
+        left, top, w, h = foreground()[1]
+        return left <= x < left + w and top <= y < top + h
+    for _ in range(tries):
+        click(x, y)
+        if wait_for(in_front, 2, 0.05):
+            return True
+    return False
+
+
 def notepad_windows():
     return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "メモ帳|Notepad"], capture_output=True,
                           text=True).stdout.split()
+
+
+# Where the tests' editor stands: below the tool's usual place.
+EDITOR_PLACE = (10, 320, 360, 240)
 
 
 class Notepad:
@@ -75,31 +99,16 @@ class Notepad:
             raise AssertionError("notepad did not start")
         top = int(lines[0].split()[3])
         # X window of notepad: the one whose title names it.
-        xid = None
-        for _ in range(50):
-            found = notepad_windows()
-            if found:
-                xid = found[0]
-                break
-            time.sleep(0.2)
+        xid = (wait_for(notepad_windows, 10, 0.1) or [None])[0]
         if xid:
-            xdotool("windowsize", xid, 360, 240)
-            xdotool("windowmove", xid, 10, 320)
-            time.sleep(0.5)
+            place_window(xid, *EDITOR_PLACE)
         self.top = top
         self.xid = xid
         return self
 
     def prepare(self, text, start, end):
         """The user clicks into notepad; the text holds `text` with start..end selected."""
-        # Under load the window may still be on its way: click until notepad is active.
-        for _ in range(10):
-            click(150, 450)
-            time.sleep(0.3)
-            active = subprocess.run(["xdotool", "getactivewindow"], capture_output=True, text=True).stdout.strip()
-            if not self.xid or active == self.xid:
-                break
-            time.sleep(0.5)
+        click_into(150, 450)
         tool("set", text, start, end)
 
     def __exit__(self, *exc):
@@ -137,9 +146,7 @@ class LateEditor:
         xid = wait_for(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Late paste"],
                                               capture_output=True, text=True).stdout.split(), 10)
         if xid:
-            xdotool("windowsize", xid[0], 360, 240)
-            xdotool("windowmove", xid[0], 10, 320)
-            time.sleep(0.5)
+            place_window(xid[0], *EDITOR_PLACE)
         return self
 
     def text(self):
@@ -150,8 +157,7 @@ class LateEditor:
 
     def prepare(self, text, start, end):
         """The user clicks into the editor; it holds `text` with start..end selected."""
-        click(150, 450)
-        time.sleep(0.3)
+        click_into(150, 450)
         late_editor("set", text, start, end)
 
     def __exit__(self, *exc):

@@ -6,9 +6,10 @@ the tool that hand it an editor window."""
 import os
 import shutil
 import subprocess
-import time
 
-from e2elib import BUILD, WINE_RUN, centre, click, end_program, run_driver, run_helper, wait_for, xdotool
+from e2elib import (BUILD, WINE_RUN, centre, click, end_program, place_window, run_driver, run_helper, wait_for,
+                    xdotool)
+from editorlib import click_into
 
 NOTEPAD = "C:\\windows\\notepad.exe"
 IDYES, IDNO, IDOK = 6, 7, 1
@@ -135,11 +136,12 @@ def open_main_menu(app):
 
 def close_menus():
     """Escape until no menu of the tool is open."""
+    def none_open():
+        return not any(any(i["rect"][2] > 0 for i in items) for items in menus().values())
     for _ in range(5):
-        if not any(any(i["rect"][2] > 0 for i in items) for items in menus().values()):
+        if wait_for(none_open, 0.5, 0.05):
             return
         xdotool("key", "Escape")
-        time.sleep(0.2)
 
 
 def dialog_controls(title, wait_ms=2000):
@@ -216,17 +218,13 @@ def place(title_part, x, y, w=300, h=150):
     """Moves and sizes an editor's X window; no window manager does it."""
     xid = x_window(title_part)
     if xid:
-        xdotool("windowsize", xid, w, h)
-        xdotool("windowmove", xid, x, y)
-        wait_for(lambda: subprocess.run(["xdotool", "getwindowgeometry", xid], capture_output=True,
-                                        text=True).stdout.find("Position: %d,%d" % (x, y)) >= 0, 5, 0.1)
+        place_window(xid, x, y, w, h)
     return xid
 
 
 def close_by_hand(x, y):
     """The user clicks into an editor at (x, y) and closes it with Alt+F4."""
-    click(x, y)
-    time.sleep(0.4)
+    click_into(x, y)
     xdotool("key", "alt+F4")
 
 

@@ -7,9 +7,8 @@ import re
 import shutil
 import subprocess
 import tempfile
-import time
 
-from e2elib import BUILD, WINE_RUN, run_helper, wait_for, xdotool
+from e2elib import BUILD, WINE_RUN, move_pointer, run_helper, wait_for, xdotool
 
 DIALOG = "くいるとるデータ"
 COMPANION = "るーむわーく"
@@ -161,16 +160,14 @@ def centre(rect):
 
 def click_at(x, y, double=False):
     """Moves the pointer there (the X focus follows it) and clicks."""
-    xdotool("mousemove", x, y)
-    time.sleep(0.3)
+    move_pointer(x, y)
     xdotool("click", "--repeat", 2 if double else 1, "--delay", 80, 1)
 
 
 def key(name, at=None):
     """A key for the window under the pointer (at `at` when given)."""
     if at:
-        xdotool("mousemove", *at)
-        time.sleep(0.3)
+        move_pointer(*at)
     xdotool("key", name)
 
 

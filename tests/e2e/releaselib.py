@@ -10,11 +10,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import zipfile
 
 from datafileslib import open_by_button, wait_dialog
-from e2elib import BUILD, SOURCE, WINE_RUN, click, wait_for
+from e2elib import BUILD, SOURCE, WINE_RUN, click, move_pointer, wait_for
 from editorlib import button_point, notepad_text
 from loomworklib import BUTTON_NEW, centre, close, key, park_pointer, rows, shown_dialog, window, xdotool
 
@@ -144,8 +143,7 @@ def make_data_file(app, name, f):
     save = wait_for(lambda: window("-", "新しいくいるとるデータ"), 30, 0.3)
     f.check(save is not None, "Loomwork asks for the new data file's name")
     if save:
-        xdotool("mousemove", save[0] + save[2] // 2, save[1] + 40)
-        time.sleep(0.5)
+        move_pointer(save[0] + save[2] // 2, save[1] + 40)
         xdotool("type", "--delay", "60", name)
         xdotool("key", "Return")
         park_pointer()

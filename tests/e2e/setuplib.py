@@ -5,9 +5,8 @@ dialogs show."""
 import contextlib
 import os
 import subprocess
-import time
 
-from e2elib import App, BUILD, SOURCE, WINE_RUN, centre, click, end_program, move_pointer, run_driver, run_helper, screenshot, wait_for, xdotool
+from e2elib import App, BUILD, SOURCE, WINE_RUN, centre, click, end_program, move_pointer, run_driver, run_helper, screenshot, steady_screenshot, wait_for, xdotool
 
 SETUP = "環境設定"
 KINDS = "ﾌｧｲﾙ種別設定"
@@ -170,15 +169,14 @@ class Dialog:
         xdotool("mousedown", 1)
         steps = 6
         for i in range(1, steps + 1):
-            xdotool("mousemove", x, y + (ty - y) * i // steps)
-            time.sleep(0.08)
+            move_pointer(x, y + (ty - y) * i // steps)
         move_pointer(tx, ty)
         xdotool("mouseup", 1)
 
     def shot(self, name):
         """A picture of the dialog as shown, cut from the screen once its
         painting has come to rest (two pictures in a row alike)."""
-        return shoot(os.path.join(SHOTS, name), x_rect(self.caption) or self.info()[0])
+        return steady_screenshot(os.path.join(SHOTS, name), x_rect(self.caption) or self.info()[0])
 
 
 class SetupDialog(Dialog):
@@ -240,21 +238,6 @@ class SetupDialog(Dialog):
         if not self.gone():
             raise AssertionError("the settings dialog did not close on %s" % caption)
         app.wait_idle()
-
-
-def shoot(path, rect):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    x, y, w, h = rect
-    crop = (max(x, 0), max(y, 0), w, h)
-    previous = None
-    for _ in range(20):
-        screenshot(path, crop)
-        picture = open(path, "rb").read()
-        if picture == previous:
-            break
-        previous = picture
-        time.sleep(0.2)
-    return path
 
 
 def kinds_dialog():

@@ -22,7 +22,7 @@ for kind in (0, 1):
         d = app.dump()
         tool("clipset", "user clip")
         click(150, 450)  # the user works in the editor: the tool records it as the target
-        time.sleep(1.2)
+        app.wait_target("Edit")
         late_editor("stop", HANG_MS)
         time.sleep(0.5)
         started = time.time()

@@ -4,9 +4,8 @@ listed with their lines and the tool's own messages, it is edited again and
 mended; giving up ends it; a new data file is named in a save dialog; without
 settings, notepad edits."""
 import os
-import time
 
-from e2elib import Failures, ini, screenshot, wait_for
+from e2elib import Failures, ini, move_pointer, screenshot, wait_for
 from loomworklib import (IDCANCEL, IDOK, Companion, Folder, centre, click_at, close, data_file, findings,
                          park_pointer, window, xdotool)
 
@@ -114,8 +113,7 @@ try:
     if save:
         f.equal(save[:2], (200, 150), "the save dialog opens at /L and /T")
         screenshot(os.path.join(SHOTS, "loomwork-save.png"), save[:4])
-        xdotool("mousemove", save[0] + save[2] // 2, save[1] + 40)
-        time.sleep(0.5)
+        move_pointer(save[0] + save[2] // 2, save[1] + 40)
         xdotool("type", "--delay", 60, "memo")
         xdotool("key", "Return")
         park_pointer()

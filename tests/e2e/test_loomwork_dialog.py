@@ -3,9 +3,8 @@ input: the list and its order, choosing with a click, Enter, a double click and
 Esc, the column boundary, and starting the companion (a recording stand-in) or
 finding it missing."""
 import os
-import time
 
-from e2elib import Failures, screenshot, wait_for
+from e2elib import Failures, move_pointer, screenshot, steady_screenshot, wait_for
 from loomworklib import (BUTTON_EDIT, BUTTON_NEW, BUTTON_SELECT, Folder, Harness, buttons, centre, click_at,
                          data_file, dump, key, park_pointer, row_centre, rows, shown_dialog, tool, xdotool)
 from e2elib import run_driver
@@ -83,12 +82,10 @@ try:
         x, y, height = d["header"]
         divider = (x + 150, y + height // 2)
         for target, expected in ((x + 230, 230), (x + 10, 50)):
-            xdotool("mousemove", *divider)
-            time.sleep(0.3)
+            move_pointer(*divider)
             xdotool("mousedown", 1)
             for step in range(1, 6):
-                xdotool("mousemove", divider[0] + (target - divider[0]) * step // 5, divider[1])
-                time.sleep(0.1)
+                move_pointer(divider[0] + (target - divider[0]) * step // 5, divider[1])
             xdotool("mouseup", 1)
             got = wait_for(lambda: (lambda x: x if x and x["sections"][0] == expected else None)(shown_dialog()),
                            5, 0.2)
@@ -112,8 +109,7 @@ try:
                 select = got["buttons"][BUTTON_SELECT]["rect"]
                 f.check(right - (select[0] + select[2]) < 20, "選択 stays at the right edge: %r" % (select,))
                 f.check(got["list"][2] >= expected[0] - 20, "the list fills the width: %r" % (got["list"],))
-        time.sleep(1)  # painting follows the size a moment later
-        screenshot(os.path.join(SHOTS, "loomwork-dialog-large.png"), shown_dialog()["rect"])
+        steady_screenshot(os.path.join(SHOTS, "loomwork-dialog-large.png"), shown_dialog()["rect"])
         key("Escape", centre(d["list"]))
 
     run(folder, "a.edt", resize)

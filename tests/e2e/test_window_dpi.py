@@ -14,10 +14,10 @@ import shutil
 import subprocess
 import tempfile
 
-from e2elib import BUILD, WINE_RUN, App, Failures, click, ini, wait_for
+from e2elib import BUILD, WINE_RUN, App, Failures, click, ini, steady_screenshot, wait_for
 from loomworklib import DIALOG as DATA_DIALOG, Folder, Harness, data_file
 from releaselib import Prefix
-from setuplib import (ABOUT, EDITOR, KINDS, SETUP, Dialog, IDS, SetupDialog, park_pointer, shoot, tool,
+from setuplib import (ABOUT, EDITOR, KINDS, SETUP, Dialog, IDS, SetupDialog, park_pointer, tool,
                       x_rect)
 
 SHOTS = os.path.join(BUILD, "e2e-dpi-shots")
@@ -88,7 +88,7 @@ def check_dialog(caption, font, what, dpi, beyond_right=False):
 def shot(name, caption, dpi):
     rect = x_rect(caption)
     if rect:
-        shoot(os.path.join(SHOTS, "%d-%s.png" % (dpi, name)), rect)
+        steady_screenshot(os.path.join(SHOTS, "%d-%s.png" % (dpi, name)), rect)
 
 
 class SetupHarness:
@@ -133,7 +133,7 @@ def check_window(dpi):
         rows = d["buttons"].get((0, 0), [])
         f.check(rows and rows[0]["size"][0] == px(211, dpi) and rows[0]["size"][1] >= px(18, dpi),
                 "an item button is 211 units wide and a row grows with the DPI at %d dpi: %r" % (dpi, rows[:1]))
-        shoot(os.path.join(SHOTS, "%d-window.png" % dpi), (x, y, w, h))
+        steady_screenshot(os.path.join(SHOTS, "%d-window.png" % dpi), (x, y, w, h))
 
 
 def check_dialogs(dpi):

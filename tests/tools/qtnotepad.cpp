@@ -8,6 +8,8 @@
 //   qtnotepad get                               -> text [..] / sel a b
 //   qtnotepad edit                              -> edit <hwnd> top <hwnd>
 //   qtnotepad clipset <text> | clipget
+//   qtnotepad foreground                        -> foreground <class> <x> <y> <w> <h>
+//     (the window Windows holds in front: where a user's click has landed)
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -117,6 +119,18 @@ int main() {
   if (verb == L"clipset" && argc > 2) return SetClipboard(Unescape(argv[2])) ? 0 : 1;
   if (verb == L"clipget") {
     Print("clip", GetClipboard());
+    return 0;
+  }
+  if (verb == L"foreground") {
+    HWND front = GetForegroundWindow();
+    wchar_t name[256] = L"-";
+    RECT r{};
+    if (front) {
+      GetClassNameW(front, name, 256);
+      GetWindowRect(front, &r);
+    }
+    Print("foreground", name);
+    std::printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     return 0;
   }
   HWND top = nullptr;
