@@ -12,21 +12,17 @@ namespace {
 int gReads = 0;
 
 void ReadClipboard(HWND window) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    if (OpenClipboard(window)) {
-      // Both forms, as a monitor that keeps every format would.
-      const bool unicode = GetClipboardData(CF_UNICODETEXT) != nullptr;
-      const bool ansi = GetClipboardData(CF_TEXT) != nullptr;
-      const bool read = unicode || ansi;
-      CloseClipboard();
-      if (read) ++gReads;
-      wchar_t title[32];
-      swprintf(title, 32, L"reads %d", gReads);
-      SetWindowTextW(window, title);
-      return;
-    }
-    Sleep(5);
+  {
+    const quiltor::ClipboardSession clipboard(window, 100);
+    if (!clipboard.IsOpen()) return;
+    // Both forms, as a monitor that keeps every format would.
+    const bool unicode = GetClipboardData(CF_UNICODETEXT) != nullptr;
+    const bool ansi = GetClipboardData(CF_TEXT) != nullptr;
+    if (unicode || ansi) ++gReads;
   }
+  wchar_t title[32];
+  swprintf(title, 32, L"reads %d", gReads);
+  SetWindowTextW(window, title);
 }
 
 LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

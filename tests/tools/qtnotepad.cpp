@@ -36,44 +36,26 @@ HWND FindEdit(HWND* top) {
 void Print(const char* label, const std::wstring& text) { PrintBracketed(label, quiltor::ToUtf8(text)); }
 
 bool SetClipboard(const std::wstring& text) {
-  for (int i = 0; i < 50; ++i) {
-    if (OpenClipboard(nullptr)) {
-      EmptyClipboard();
-      const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-      HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-      bool ok = false;
-      if (memory) {
-        if (void* p = GlobalLock(memory)) {
-          std::memcpy(p, text.c_str(), size);
-          GlobalUnlock(memory);
-          ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!ok) GlobalFree(memory);
-      }
-      CloseClipboard();
-      return ok;
-    }
-    Sleep(50);
+  const quiltor::ClipboardSession clipboard(nullptr, 2500);
+  if (!clipboard.IsOpen()) return false;
+  EmptyClipboard();
+  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+  quiltor::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
+  {
+    const quiltor::GlobalLockScope lock(memory.Get());
+    if (!lock.Data()) return false;
+    std::memcpy(lock.Data(), text.c_str(), size);
   }
-  return false;
+  if (!SetClipboardData(CF_UNICODETEXT, memory.Get())) return false;
+  memory.Release();  // the clipboard's now
+  return true;
 }
 
 std::wstring GetClipboard() {
-  std::wstring text;
-  for (int i = 0; i < 50; ++i) {
-    if (OpenClipboard(nullptr)) {
-      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-          text = p;
-          GlobalUnlock(data);
-        }
-      }
-      CloseClipboard();
-      return text;
-    }
-    Sleep(50);
-  }
-  return L"<unavailable>";
+  const quiltor::ClipboardSession clipboard(nullptr, 2500);
+  if (!clipboard.IsOpen()) return L"<unavailable>";
+  const quiltor::GlobalLockScope lock(GetClipboardData(CF_UNICODETEXT));
+  return lock.Data() ? static_cast<const wchar_t*>(lock.Data()) : L"";
 }
 
 }  // namespace

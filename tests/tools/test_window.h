@@ -52,7 +52,9 @@ class Arguments {
       if (Is(i, word)) return true;
     return false;
   }
-  long Number(int i, long fallback) const { return i < Count() ? std::wcstol(words_[i].c_str(), nullptr, 10) : fallback; }
+  long Number(int i, long fallback) const {
+    return i < Count() ? std::wcstol(words_[i].c_str(), nullptr, 10) : fallback;
+  }
 
  private:
   std::vector<std::wstring> words_;
@@ -60,20 +62,12 @@ class Arguments {
 };
 
 // "\n" in a text given on a command line stands for CR LF.
-inline std::wstring Unescape(std::wstring_view text) {
-  std::wstring out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'n') {
-      out += L"\r\n";
-      ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
+inline std::wstring Unescape(std::wstring text) {
+  for (std::size_t at = 0; (at = text.find(L"\\n", at)) != std::wstring::npos; at += 2) text.replace(at, 2, L"\r\n");
+  return text;
 }
 
-inline unsigned long long HandleNumber(HWND w) { return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)); }
+inline unsigned long long HandleNumber(HWND w) { return reinterpret_cast<UINT_PTR>(w); }
 
 // Standard output as bytes: a text's own CR LF must not become CR CR LF.
 inline void BinaryOutput() { _setmode(_fileno(stdout), _O_BINARY); }
@@ -246,8 +240,9 @@ class EditorWindow {
       if (!pane_) return false;
       parent = pane_;
     }
-    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, look_.editClass, L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
-                            0, 0, client.right, client.bottom, parent, nullptr, instance, nullptr);
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, look_.editClass, L"",
+                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, client.right, client.bottom,
+                            parent, nullptr, instance, nullptr);
     if (!edit_) return false;
     return !look_.editMessages || SetWindowSubclass(edit_, &EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   }
