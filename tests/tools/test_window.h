@@ -177,7 +177,7 @@ class EditorWindow {
     std::wstring title;
     RECT place{};  // left, top, width, height
     const wchar_t* editClass = L"Edit";
-    bool inPane = false;      // the edit control two levels down, in a "Static" pane
+    bool inPane = false;        // the edit control two levels down, in a "Static" pane
     bool editMessages = false;  // EditMessage sees the control's messages
   };
 
