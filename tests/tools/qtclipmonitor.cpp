@@ -3,30 +3,26 @@
 // window as the clipboard's opener, ignoring the markers that ask monitors to
 // leave a content alone. Top window class "QtClipMonitor"; its title is
 // "reads <n>", the number of texts it has read so far.
-#include <windows.h>
-
 #include <cwchar>
+
+#include "tools/test_window.h"
 
 namespace {
 
 int gReads = 0;
 
 void ReadClipboard(HWND window) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    if (OpenClipboard(window)) {
-      // Both forms, as a monitor that keeps every format would.
-      const bool unicode = GetClipboardData(CF_UNICODETEXT) != nullptr;
-      const bool ansi = GetClipboardData(CF_TEXT) != nullptr;
-      const bool read = unicode || ansi;
-      CloseClipboard();
-      if (read) ++gReads;
-      wchar_t title[32];
-      swprintf(title, 32, L"reads %d", gReads);
-      SetWindowTextW(window, title);
-      return;
-    }
-    Sleep(5);
+  {
+    const quiltor::ClipboardSession clipboard(window, 100);
+    if (!clipboard.IsOpen()) return;
+    // Both forms, as a monitor that keeps every format would.
+    const bool unicode = GetClipboardData(CF_UNICODETEXT) != nullptr;
+    const bool ansi = GetClipboardData(CF_TEXT) != nullptr;
+    if (unicode || ansi) ++gReads;
   }
+  wchar_t title[32];
+  swprintf(title, 32, L"reads %d", gReads);
+  SetWindowTextW(window, title);
 }
 
 LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -48,21 +44,11 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 int main() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &Proc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = L"QtClipMonitor";
-  if (!RegisterClassExW(&windowClass)) return 1;
+  using namespace quiltor::testwin;
+  if (!RegisterWindowClass(L"QtClipMonitor", &Proc)) return 1;
   // An ordinary hidden top window, so tests find it by its class.
-  HWND window = CreateWindowExW(0, L"QtClipMonitor", L"reads 0", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
-                                instance, nullptr);
-  if (!window) return 1;
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  return CreateWindowExW(0, L"QtClipMonitor", L"reads 0", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr)
+             ? RunMessageLoop()
+             : 1;
 }

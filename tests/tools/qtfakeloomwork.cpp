@@ -3,33 +3,30 @@
 // writes "loomwork-release.txt" there. When that file says "new <name>", a
 // data file of that name (relative to its folder) is written before it ends,
 // as the real companion does for a new file.
-#include <windows.h>
-
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "text/cp932.h"
+#include "tools/test_window.h"
+
+using namespace quiltor::testwin;
 
 int main() {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  const std::string folder = quiltor::FolderOf(self);
-  std::ofstream(folder + "loomwork-args.txt", std::ios::binary | std::ios::app) << GetCommandLineA() << "\n";
+  const std::wstring folder = SelfFolder();
+  WriteToFile(folder + L"loomwork-args.txt", std::string(GetCommandLineA()) + "\n");
 
-  const std::string release = folder + "loomwork-release.txt";
-  for (int waited = 0; GetFileAttributesA(release.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 50) {
-    if (waited > 120000) return 1;
-    Sleep(50);
-  }
+  const std::wstring release = folder + L"loomwork-release.txt";
+  if (!WaitForFile(release)) return 1;
   std::stringstream order;
-  order << std::ifstream(release, std::ios::binary).rdbuf();
+  order << std::ifstream(std::filesystem::path(release), std::ios::binary).rdbuf();
   const std::string text = order.str();
   if (text.rfind("new ", 0) == 0) {
     std::string name = text.substr(4);
     while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-    std::ofstream(folder + name, std::ios::binary) << "[Version]\r\nNo=170\r\n[Group]\r\nCount=0\r\nTitle=New\r\n";
+    WriteToFile(folder + quiltor::FromAnsi(name), "[Version]\r\nNo=170\r\n[Group]\r\nCount=0\r\nTitle=New\r\n",
+                Write::kReplace);
   }
-  DeleteFileA(release.c_str());
+  DeleteFileW(release.c_str());
   return 0;
 }

@@ -10,21 +10,15 @@
 //   qtkeylog get                       "text [..]" and "keys [..]", the keys
 //                                      as "Ctrl+Shift+Alt+Name" joined by " ",
 //                                      and "edit <handle>" of its edit control
-#include <windows.h>
-#include <fcntl.h>
-#include <io.h>
-
+// Texts travel in code page 932.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
-namespace {
+#include "tools/test_window.h"
 
-HWND gEdit = nullptr;
-HWND gLog = nullptr;
-WNDPROC gEditProc = nullptr;
-int gCopy = 0, gCut = 0, gPaste = 0;
+using namespace quiltor::testwin;
+
+namespace {
 
 UINT VirtualKeyOf(int number) {
   if (number >= 0 && number <= 25) return static_cast<UINT>('A' + number);
@@ -36,13 +30,13 @@ UINT VirtualKeyOf(int number) {
   return 0;
 }
 
-std::string KeyName(WPARAM vk) {
-  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, static_cast<char>(vk));
-  if (vk == VK_INSERT) return "[INS]";
-  if (vk == VK_DELETE) return "[DEL]";
-  if (vk >= VK_F1 && vk <= VK_F12) return "[F" + std::to_string(vk - VK_F1 + 1) + "]";
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(vk));
+std::wstring KeyName(WPARAM vk) {
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::wstring(1, static_cast<wchar_t>(vk));
+  if (vk == VK_INSERT) return L"[INS]";
+  if (vk == VK_DELETE) return L"[DEL]";
+  if (vk >= VK_F1 && vk <= VK_F12) return L"[F" + std::to_wstring(vk - VK_F1 + 1) + L"]";
+  wchar_t hex[8];
+  std::swprintf(hex, 8, L"%02X", static_cast<unsigned>(vk));
   return hex;
 }
 
@@ -51,72 +45,64 @@ int Modifiers() {
          (GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
-bool Matches(int code, WPARAM vk, int modifiers) {
-  return code > 0 && VirtualKeyOf(code % 100) == vk && code / 100 - 1 == modifiers;
-}
+class KeyLog : public EditorWindow {
+ public:
+  explicit KeyLog(long setting)
+      : EditorWindow({.topClass = L"QtKeyLog", .title = L"Key log", .place = {10, 320, 320, 240},
+                      .editMessages = true}),
+        copy_(static_cast<int>(setting / 1000000)),
+        cut_(static_cast<int>(setting / 1000 % 1000)),
+        paste_(static_cast<int>(setting % 1000)) {}
 
-void Record(WPARAM vk, int modifiers) {
-  wchar_t old[4096] = {};
-  GetWindowTextW(gLog, old, 4096);
-  std::string entry = std::string(modifiers & 1 ? "Ctrl+" : "") + (modifiers & 2 ? "Shift+" : "") +
-                      (modifiers & 4 ? "Alt+" : "") + KeyName(vk);
-  std::wstring text = old;
-  if (!text.empty()) text += L' ';
-  text += std::wstring(entry.begin(), entry.end());
-  SetWindowTextW(gLog, text.c_str());
-}
+ private:
+  // The log, read from outside: a hidden "Static" beside the edit control.
+  bool Created() override {
+    log_ = CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, Top(), nullptr, GetModuleHandleW(nullptr),
+                           nullptr);
+    return log_ != nullptr;
+  }
 
-bool gSwallowChar = false;
+  static bool Matches(int code, WPARAM vk, int modifiers) {
+    return code > 0 && VirtualKeyOf(code % 100) == vk && code / 100 - 1 == modifiers;
+  }
 
-LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
-    if (wparam == VK_CONTROL || wparam == VK_SHIFT || wparam == VK_MENU) {
-      return CallWindowProcW(gEditProc, window, message, wparam, lparam);
+  void Record(WPARAM vk, int modifiers) {
+    std::wstring text = quiltor::testwin::WindowText(log_);
+    if (!text.empty()) text += L' ';
+    text += std::wstring(modifiers & 1 ? L"Ctrl+" : L"") + (modifiers & 2 ? L"Shift+" : L"") +
+            (modifiers & 4 ? L"Alt+" : L"") + KeyName(vk);
+    SetWindowTextW(log_, text.c_str());
+  }
+
+  bool EditMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) override {
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wparam != VK_CONTROL && wparam != VK_SHIFT &&
+        wparam != VK_MENU) {
+      const int modifiers = Modifiers();
+      Record(wparam, modifiers);
+      UINT action = 0;
+      if (Matches(copy_, wparam, modifiers)) action = WM_COPY;
+      if (Matches(cut_, wparam, modifiers)) action = WM_CUT;
+      if (Matches(paste_, wparam, modifiers)) action = WM_PASTE;
+      swallowChar_ = action != 0;
+      if (!action) return false;
+      result = EditDefault(action, 0, 0);
+      return true;
     }
-    const int modifiers = Modifiers();
-    Record(wparam, modifiers);
-    UINT action = 0;
-    if (Matches(gCopy, wparam, modifiers)) action = WM_COPY;
-    if (Matches(gCut, wparam, modifiers)) action = WM_CUT;
-    if (Matches(gPaste, wparam, modifiers)) action = WM_PASTE;
-    if (action) {
-      gSwallowChar = true;
-      return CallWindowProcW(gEditProc, window, action, 0, 0);
+    // The characters of the keys taken as commands must not land in the text.
+    if ((message == WM_CHAR || message == WM_SYSCHAR) && swallowChar_) {
+      swallowChar_ = false;
+      result = 0;
+      return true;
     }
-    gSwallowChar = false;
+    return false;
   }
-  // The characters of the keys taken as commands must not land in the text.
-  if ((message == WM_CHAR || message == WM_SYSCHAR) && gSwallowChar) {
-    gSwallowChar = false;
-    return 0;
-  }
-  return CallWindowProcW(gEditProc, window, message, wparam, lparam);
-}
 
-LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_CREATE:
-      gEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
-                              0, 0, 300, 200, window, nullptr, GetModuleHandleW(nullptr), nullptr);
-      gLog = CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, window, nullptr, GetModuleHandleW(nullptr),
-                             nullptr);
-      if (!gEdit || !gLog) return -1;
-      gEditProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrW(gEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
-      return 0;
-    case WM_SETFOCUS:
-    case WM_ACTIVATE:
-      if (message == WM_SETFOCUS || LOWORD(wparam) != WA_INACTIVE) SetFocus(gEdit);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wparam, lparam);
-  }
-}
+  int copy_, cut_, paste_;
+  HWND log_ = nullptr;
+  bool swallowChar_ = false;
+};
 
-int RunVerb(int argc, char** argv) {
+int RunVerb(const Arguments& args) {
   HWND top = FindWindowW(L"QtKeyLog", nullptr);
   HWND edit = top ? FindWindowExW(top, nullptr, L"Edit", nullptr) : nullptr;
   HWND log = top ? FindWindowExW(top, nullptr, L"Static", nullptr) : nullptr;
@@ -124,46 +110,24 @@ int RunVerb(int argc, char** argv) {
     std::printf("noeditor\n");
     return 1;
   }
-  if (std::strcmp(argv[1], "set") == 0 && argc > 4) {
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
-    SendMessageA(edit, EM_SETSEL, std::atoi(argv[3]), std::atoi(argv[4]));
-    SendMessageA(log, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  if (args.Is(1, L"set") && args.Count() > 4) {
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()));
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(args.Number(3, 0)), args.Number(4, 0));
+    SendMessageW(log, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     return 0;
   }
-  // Bytes out as they are: the text's own CR LF must not become CR CR LF.
-  _setmode(_fileno(stdout), _O_BINARY);
-  char text[4096] = {};
-  SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  std::printf("text [%s]\n", text);
-  SendMessageA(log, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  std::printf("keys [%s]\n", text);
-  std::printf("edit %llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(edit)));
+  BinaryOutput();
+  PrintBracketed("text", quiltor::ToAnsiForDisplay(WindowText(edit)));
+  PrintBracketed("keys", quiltor::ToAnsiForDisplay(WindowText(log)));
+  std::printf("edit %llu\n", HandleNumber(edit));
   return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc > 1 && (std::strcmp(argv[1], "set") == 0 || std::strcmp(argv[1], "get") == 0)) return RunVerb(argc, argv);
-  const long setting = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 202223221;
-  gCopy = static_cast<int>(setting / 1000000);
-  gCut = static_cast<int>(setting / 1000 % 1000);
-  gPaste = static_cast<int>(setting % 1000);
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &TopProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.lpszClassName = L"QtKeyLog";
-  if (!RegisterClassExW(&windowClass)) return 1;
-  HWND top = CreateWindowExW(0, L"QtKeyLog", L"Key log", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 320, 320, 240,
-                             nullptr, nullptr, instance, nullptr);
-  if (!top) return 1;
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+int main() {
+  const Arguments args;
+  if (args.IsAnyOf(1, {L"set", L"get"})) return RunVerb(args);
+  KeyLog editor(args.Number(1, 202223221));
+  return editor.Open() ? RunMessageLoop() : 1;
 }

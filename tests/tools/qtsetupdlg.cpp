@@ -24,6 +24,7 @@
 #include "settings/settings.h"
 #include "settings/setup_confirm.h"
 #include "text/cp932.h"
+#include "tools/test_window.h"
 #include "ui/main/about_dialog.h"
 #include "ui/setup/setup_dialog.h"
 #include "ui/setup/setup_editor.h"
@@ -33,25 +34,15 @@ using namespace quiltor;
 
 namespace {
 
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return DefWindowProcW(window, message, wparam, lparam);
-}
-
 // A window like the tool's main window, with an edit control holding a word.
 HWND CreateOwner(int x, int y) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = OwnerProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = L"QtSetupOwner";
-  if (!RegisterClassExW(&wc)) return nullptr;
-  HWND owner = CreateWindowExW(0, wc.lpszClassName, L"qtsetupdlg", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, x, y,
-                               275, 282, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!testwin::RegisterWindowClass(L"QtSetupOwner", &DefWindowProcW, GetSysColorBrush(COLOR_BTNFACE))) return nullptr;
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  HWND owner = CreateWindowExW(0, L"QtSetupOwner", L"qtsetupdlg", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, x, y, 275,
+                               282, nullptr, nullptr, instance, nullptr);
   if (!owner) return nullptr;
   HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"one word", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 8, 8,
-                              250, 200, owner, nullptr, wc.hInstance, nullptr);
+                              250, 200, owner, nullptr, instance, nullptr);
   SendMessageW(edit, EM_SETSEL, 4, 8);
   return owner;
 }

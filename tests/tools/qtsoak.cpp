@@ -43,12 +43,14 @@
 #include <vector>
 
 #include "tools/outside.h"
+#include "tools/test_window.h"
 #include "window/commands.h"
 #include "window/main_view.h"
 
 namespace {
 
 using namespace quiltor::outside;
+using namespace quiltor::testwin;
 
 constexpr DWORD kStartLimitMs = 60000;
 constexpr DWORD kStepLimitMs = 15000;
@@ -82,22 +84,10 @@ const SoakItem kItems[] = {
 // format of the user's own program.
 constexpr char kPrivateFormatName[] = "QuiltorSoakPrivate";
 
-std::string Ansi(const std::string& utf8) {
-  const std::wstring wide = Wide(utf8);
-  const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
+std::string Ansi(const std::string& utf8) { return quiltor::ToAnsiForDisplay(Wide(utf8)); }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
+  return WriteToFile(quiltor::FromAnsi(path), bytes, Write::kReplace);
 }
 
 // Shown for a failure: the text with its line ends visible.
@@ -145,22 +135,11 @@ class Program {
 };
 
 HWND TopWindowOf(DWORD process, const wchar_t* className) {
-  struct Search {
-    DWORD process;
-    const wchar_t* className;
-    HWND found;
-  } search{process, className, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != s->process || ClassOf(w) != s->className) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopWindow([&](HWND w) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    return owner == process && ClassOf(w) == className;
+  });
 }
 
 template <typename Predicate>
