@@ -93,6 +93,27 @@ inline unsigned long long Number(const void* handle) {
 
 inline int Flag(bool value) { return value ? 1 : 0; }
 
+// A view of one of the tool's named file mappings (the exchange block and
+// its transfer buffers); Data() is nullptr when there is none.
+class MappedView {
+ public:
+  MappedView(const char* name, DWORD access, size_t bytes = 0)
+      : mapping_(OpenFileMappingA(access, FALSE, name)),
+        data_(mapping_ ? static_cast<char*>(MapViewOfFile(mapping_, access, 0, 0, bytes)) : nullptr) {}
+  ~MappedView() {
+    if (data_) UnmapViewOfFile(data_);
+    if (mapping_) CloseHandle(mapping_);
+  }
+  MappedView(const MappedView&) = delete;
+  MappedView& operator=(const MappedView&) = delete;
+  HANDLE Mapping() const { return mapping_; }
+  char* Data() const { return data_; }
+
+ private:
+  HANDLE mapping_;
+  char* data_;
+};
+
 // The tool's answer to its status message (`which`: what to tell).
 inline DWORD_PTR AskStatus(HWND main, WPARAM which, LPARAM lparam = 0, UINT timeoutMs = 1000, bool* answered = nullptr) {
   static const UINT message = RegisterWindowMessageA(quiltor::kStatusMessageName);

@@ -27,16 +27,10 @@ void PrintBytes(const char* tag, const std::string& bytes) {
 }
 
 int Shared(const Args&) {
-  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "QuiltorCommonMemory");
-  const char* view = mapping ? static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) : nullptr;
-  if (!view) {
-    if (mapping) CloseHandle(mapping);
-    return Fail("nomemory");
-  }
-  const std::string field(view + kCurrentFileOffset, strnlen(view + kCurrentFileOffset, kCurrentFileBytes));
-  PrintBytes("current", field);
-  UnmapViewOfFile(view);
-  CloseHandle(mapping);
+  const MappedView block("QuiltorCommonMemory", FILE_MAP_READ);
+  if (!block.Data()) return Fail("nomemory");
+  const char* field = block.Data() + kCurrentFileOffset;
+  PrintBytes("current", std::string(field, strnlen(field, kCurrentFileBytes)));
   return 0;
 }
 

@@ -239,31 +239,24 @@ long long SectionSize(HANDLE mapping) {
 int Exchange(const Args& args) {
   const bool marking = args.Count() > 1 && args.Text(0) == L"mark";
   const std::string mark = marking ? Utf8(args.Text(1)) : std::string();
-  HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, "QuiltorCommonMemory");
-  if (!block) return Fail("noblock");
-  const auto* bytes = static_cast<const unsigned char*>(MapViewOfFile(block, FILE_MAP_READ, 0, 0, 288));
-  if (!bytes) {
-    CloseHandle(block);
-    return 1;
+  {
+    const MappedView block("QuiltorCommonMemory", FILE_MAP_READ, 288);
+    if (!block.Data()) return Fail("noblock");
+    std::uint32_t size1 = 0, size2 = 0;
+    std::memcpy(&size1, block.Data() + 280, 4);
+    std::memcpy(&size2, block.Data() + 284, 4);
+    std::printf("block %u %u\n", size1, size2);
   }
-  std::uint32_t size1 = 0, size2 = 0;
-  std::memcpy(&size1, bytes + 280, 4);
-  std::memcpy(&size2, bytes + 284, 4);
-  std::printf("block %u %u\n", size1, size2);
-  UnmapViewOfFile(bytes);
-  CloseHandle(block);
   for (const char* name : {"QuiltorCommonMemory1", "QuiltorCommonMemory2"}) {
-    HANDLE buffer = OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name);
-    if (!buffer) {
+    const MappedView buffer(name, FILE_MAP_READ | FILE_MAP_WRITE);
+    if (!buffer.Mapping()) {
       std::printf("nobuffer %s\n", name);
       continue;
     }
-    auto* data = static_cast<char*>(MapViewOfFile(buffer, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+    char* data = buffer.Data();
     if (data && marking) std::memcpy(data, mark.c_str(), mark.size() + 1);
     const std::string first = data ? std::string(data, strnlen(data, 64)) : std::string();
-    std::printf("buffer %s %lld [%s]\n", name, SectionSize(buffer), first.c_str());
-    if (data) UnmapViewOfFile(data);
-    CloseHandle(buffer);
+    std::printf("buffer %s %lld [%s]\n", name, SectionSize(buffer.Mapping()), first.c_str());
   }
   return 0;
 }
