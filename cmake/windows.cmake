@@ -45,24 +45,35 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# Helper programs the Win32 and end-to-end tests drive (a test editor, a driver).
+# Helper programs the Win32 and end-to-end tests drive (test editors, hosts
+# of single dialogs): one program per file of tests/tools.
+function(quiltor_test_tool name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE tests samples/modules)
+  target_link_libraries(${name} PRIVATE quiltor_win32)
+  quiltor_warnings(${name})
+endfunction()
 file(GLOB QUILTOR_TEST_TOOLS CONFIGURE_DEPENDS tests/tools/*.cpp)
 foreach(tool_source ${QUILTOR_TEST_TOOLS})
   get_filename_component(tool_name ${tool_source} NAME_WE)
-  add_executable(${tool_name} ${tool_source})
-  target_include_directories(${tool_name} PRIVATE tests samples/modules)
-  target_link_libraries(${tool_name} PRIVATE quiltor_win32)
-  quiltor_warnings(${tool_name})
+  quiltor_test_tool(${tool_name} ${tool_source})
 endforeach()
+# The driver that reads the tool and its dialogs from outside: one program of
+# the files of tests/tools/driver, one of them per family of subcommands.
+file(GLOB QUILTOR_DRIVER_SOURCES CONFIGURE_DEPENDS tests/tools/driver/*.cpp)
+quiltor_test_tool(qtdriver ${QUILTOR_DRIVER_SOURCES})
+target_include_directories(qtdriver PRIVATE companion/loomwork)
+# It reads the version resource of a file too.
+target_link_libraries(qtdriver PRIVATE version)
 # Helpers the tool itself starts (the linked-mode test editor, the recording
 # program) are window programs: a console program started by one without a
 # console gets a console window of its own, which would lie over the tool.
 set_target_properties(qtlinkeditor qtrecord PROPERTIES WIN32_EXECUTABLE ON)
 # The selection dialog's harness shows the dialog itself and needs its
 # template, and the tool's manifest, so the dialog follows the DPI as in the tool.
-target_sources(qtloomwork PRIVATE src/ui/datafile/loomwork_dialog.rc src/ui/quiltor.rc)
-target_include_directories(qtloomwork PRIVATE src src/ui companion/loomwork)
-target_link_libraries(qtloomwork PRIVATE ${QUILTOR_UI_LIB})
+target_sources(qtloomworkdlg PRIVATE src/ui/datafile/loomwork_dialog.rc src/ui/quiltor.rc)
+target_include_directories(qtloomworkdlg PRIVATE src src/ui)
+target_link_libraries(qtloomworkdlg PRIVATE ${QUILTOR_UI_LIB})
 
 # The dialog harness shows the tool's dialogs over a plain window, so it needs
 # the user-interface library and the dialogs' resource scripts.
@@ -71,11 +82,6 @@ if(TARGET qtsetupdlg)
   target_sources(qtsetupdlg PRIVATE ${QUILTOR_UI_RESOURCES})
   target_include_directories(qtsetupdlg PRIVATE src/ui)
   target_link_libraries(qtsetupdlg PRIVATE ${QUILTOR_UI_LIB})
-endif()
-
-# The setup dialogs' driver reads the version resource of a file.
-if(TARGET qtsetupdriver)
-  target_link_libraries(qtsetupdriver PRIVATE version)
 endif()
 
 # Sample edit modules shipped with the tool.

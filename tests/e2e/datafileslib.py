@@ -5,7 +5,7 @@ ways a user opens the selection dialog."""
 import os
 import subprocess
 
-from e2elib import centre, click, move_pointer, run_helper, wait_for, xdotool
+from e2elib import centre, click, move_pointer, run_driver, wait_for, xdotool
 from loomworklib import shown_dialog
 
 # Command ids of src/window/commands.h.
@@ -42,13 +42,10 @@ def windows_path(folder, name=""):
     return "Z:" + path.replace("/", "\\")
 
 
-run_tool = run_helper
-
-
 def main_window():
     """(x, y, w, h, visible) of the tool window. Sends the tool no message,
     so it answers while the tool waits for the companion."""
-    for line in run_tool("qtmainbar.exe", "window"):
+    for line in run_driver("window"):
         w = line.split(" ")
         if w[0] == "window":
             return tuple(int(v) for v in w[1:5]) + (w[5] == "1",)
@@ -57,7 +54,7 @@ def main_window():
 
 def tool_button(command_id):
     """(x, y, w, h, enabled, dropdown) of a tool bar button on the screen."""
-    for line in run_tool("qtmainbar.exe", "buttons"):
+    for line in run_driver("buttons"):
         w = line.split(" ")
         if w[0] == "tool" and int(w[1]) == command_id:
             return tuple(int(v) for v in w[2:6]) + (w[6] == "1", w[7] == "1")
@@ -66,7 +63,7 @@ def tool_button(command_id):
 
 def popups():
     return [tuple(int(v) for v in line.split(" ")[1:5])
-            for line in run_tool("qtmainbar.exe", "popups") if line.startswith("popup ")]
+            for line in run_driver("popups") if line.startswith("popup ")]
 
 
 def wait_popup(seconds=10):

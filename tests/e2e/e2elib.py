@@ -177,7 +177,7 @@ def isolated_windows(locale="en_US.UTF-8"):
     subprocess.run(["wineserver", "-p", "120"], env=server, check=True)
     # Wine's services and desktop start with the first programs and keep
     # their output open: start them here, on /dev/null.
-    for first in ([os.path.join(BUILD, "qtdriver.exe"), "status"], ["taskkill", "/f", "/im", "notepad.exe"]):
+    for first in ([os.path.join(BUILD, "qtdriver.exe"), "tool", "status"], ["taskkill", "/f", "/im", "notepad.exe"]):
         subprocess.run([WINE_RUN] + first, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=180)
 
@@ -237,9 +237,22 @@ def end_program(image):
                    stderr=subprocess.DEVNULL, timeout=180)
 
 
-def run_driver(*args, timeout=60):
-    """Output lines of qtdriver.exe."""
-    return run_helper("qtdriver.exe", *args, timeout=timeout)
+def driver_command(family, *args):
+    """The command line that runs a subcommand of a family of qtdriver.exe
+    (for a driver the test leaves running while it acts)."""
+    return [WINE_RUN, os.path.join(BUILD, "qtdriver.exe"), family] + [str(a) for a in args]
+
+
+def driver_family(family):
+    """A function giving the output of a subcommand of one family of
+    qtdriver.exe (qtdriver.exe without arguments lists them), as run_helper."""
+    def run(*args, **kw):
+        return run_helper("qtdriver.exe", family, *args, **kw)
+    return run
+
+
+# The tool window from outside.
+run_driver = driver_family("tool")
 
 
 def parse_dump(lines):

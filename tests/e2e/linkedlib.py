@@ -1,5 +1,5 @@
 """Linked mode from outside, for the end-to-end tests: the tool's menus, tool
-buttons, open-file list and exchange field as qtlinked.exe reads them; the
+buttons, open-file list and exchange field as qtdriver.exe reads them; the
 file dialog driven by X input; editors (Wine's notepad and the test editor
 qtlinkeditor) found, placed and closed as a user would; second starts of
 the tool that hand it an editor window."""
@@ -7,8 +7,8 @@ import os
 import shutil
 import subprocess
 
-from e2elib import (BUILD, WINE_RUN, centre, click, end_program, place_window, run_driver, run_helper, wait_for,
-                    xdotool)
+from e2elib import (BUILD, WINE_RUN, centre, click, driver_family, end_program, place_window, run_driver, run_helper,
+                    wait_for, xdotool)
 from editorlib import click_into
 
 NOTEPAD = "C:\\windows\\notepad.exe"
@@ -23,8 +23,7 @@ def winpath(path):
 run_tool = run_helper
 
 
-def linked(*args, **kw):
-    return run_tool("qtlinked.exe", *args, **kw)
+linked = driver_family("linked")
 
 
 def shared_current():

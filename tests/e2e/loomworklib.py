@@ -1,6 +1,6 @@
 """Helpers for the end-to-end tests of the data-file selection dialog and the
 companion program: a program folder with data files, the dialog's harness
-(qtloomwork) over a plain owner window, the companion Loomwork.exe with a
+(qtloomworkdlg) over a plain owner window, the companion Loomwork.exe with a
 test editor, and reading both from outside."""
 import os
 import re
@@ -8,7 +8,7 @@ import shutil
 import subprocess
 import tempfile
 
-from e2elib import BUILD, WINE_RUN, move_pointer, run_helper, wait_for, xdotool
+from e2elib import BUILD, WINE_RUN, driver_family, move_pointer, wait_for, xdotool
 
 DIALOG = "くいるとるデータ"
 COMPANION = "るーむわーく"
@@ -57,9 +57,8 @@ class Folder:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def tool(*args, timeout=60):
-    """Output lines of qtloomwork.exe."""
-    return run_helper("qtloomwork.exe", *args, timeout=timeout)
+# The dialog and the companion's windows from outside.
+tool = driver_family("loomwork")
 
 
 def text_of(line):
@@ -67,7 +66,7 @@ def text_of(line):
 
 
 def parse_dump(lines):
-    """The owner window and the dialog as qtloomwork dump sees them; "shown"
+    """The owner window and the dialog as qtdriver loomwork dump sees them; "shown"
     is False while the dialog is hidden or gone."""
     d = {"items": [], "buttons": {}, "shown": False}
     for line in lines:
@@ -183,7 +182,7 @@ class Harness:
         self.out = os.path.join(folder.path, "harness-result.txt")
         park_pointer()
         self.process = subprocess.Popen(
-            [WINE_RUN, os.path.join(BUILD, "qtloomwork.exe"), "show", folder.win(), current]
+            [WINE_RUN, os.path.join(BUILD, "qtloomworkdlg.exe"), folder.win(), current]
             + [str(v) for v in owner] + [windows_path(self.out)],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 

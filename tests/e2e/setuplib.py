@@ -1,12 +1,13 @@
 """The setup dialogs of a running Quiltor.exe, driven from outside as a user
 does it: the title icon's menu opens them, tabs, buttons, boxes and lists
-are clicked, values typed, rows dragged; qtsetupdriver.exe reads what the
+are clicked, values typed, rows dragged; qtdriver.exe reads what the
 dialogs show."""
 import contextlib
 import os
 import subprocess
 
-from e2elib import App, BUILD, SOURCE, WINE_RUN, centre, click, end_program, move_pointer, run_driver, run_helper, screenshot, steady_screenshot, wait_for, xdotool
+from e2elib import (App, BUILD, SOURCE, WINE_RUN, centre, click, driver_family, end_program, move_pointer, run_driver,
+                    run_helper, screenshot, steady_screenshot, wait_for, xdotool)
 
 SETUP = "環境設定"
 KINDS = "ﾌｧｲﾙ種別設定"
@@ -40,9 +41,8 @@ def setup_id(name):
     return IDS["setup_dialog"][name]
 
 
-def tool(*args, timeout=60):
-    """Output lines of qtsetupdriver.exe."""
-    return run_helper("qtsetupdriver.exe", *args, timeout=timeout)
+# The setup dialogs from outside, by caption.
+tool = driver_family("setup")
 
 
 def park_pointer():

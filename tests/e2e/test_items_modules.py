@@ -7,7 +7,7 @@ import os
 import subprocess
 import tempfile
 
-from e2elib import App, BUILD, WINE_RUN, Failures, centre, click, ini, run_driver, wait_for, xdotool
+from e2elib import App, BUILD, Failures, centre, click, driver_command, ini, run_driver, wait_for, xdotool
 from editorlib import FIXTURES, Notepad, button_point, notepad_text, upper_module
 
 f = Failures()
@@ -30,7 +30,7 @@ def expect_text(expected, seconds, message):
 def watch_visibility(ms):
     """Starts qtdriver's visibility watch; returns a function giving its lines once it ended."""
     out = tempfile.TemporaryFile()
-    process = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtdriver.exe"), "watch", str(ms)],
+    process = subprocess.Popen(driver_command("tool", "watch", ms),
                                stdout=out, stderr=subprocess.DEVNULL)
 
     def lines():

@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import tempfile
 
-from e2elib import BUILD, WINE_RUN, App, Failures, centre, click, ini, read_ini, run_cases, wait_for, xdotool
+from e2elib import App, Failures, centre, click, driver_command, ini, read_ini, run_cases, wait_for, xdotool
 from editorlib import FIXTURES, button_point
 from linkedlib import (NOTEPAD, close_by_hand, edit_text, files, kill, linked, linked_edit, main_item, menu_texts,
                        menus, open_file, shared_current, toolbar, winpath)
@@ -49,18 +49,18 @@ def click_into(row):
 
 
 def follow_after_click(edit, row, limit_ms):
-    """Clicks into the notepad of `row` while qtlinked watches how long after
+    """Clicks into the notepad of `row` while qtdriver watches how long after
     it came to the front the tool made `edit` its linked edit window."""
     with tempfile.TemporaryFile() as out:
-        watcher = subprocess.Popen([WINE_RUN, os.path.join(BUILD, "qtlinked.exe"), "follow", str(edit),
-                                    str(limit_ms)], stdout=out, stderr=subprocess.DEVNULL)
+        watcher = subprocess.Popen(driver_command("linked", "follow", edit, limit_ms), stdout=out,
+                                   stderr=subprocess.DEVNULL)
 
         def seen():
             out.seek(0)
             return out.read().decode()
         if not wait_for(lambda: seen().startswith("ready"), 30, 0.05):
             watcher.kill()
-            raise AssertionError("qtlinked follow did not start")
+            raise AssertionError("qtdriver linked follow did not start")
         click_into(row)
         watcher.wait(limit_ms / 1000 + 30)
         lines = seen().splitlines()
