@@ -1,6 +1,7 @@
 #include "delivery/editor_detection.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "delivery/editor_tests.h"
 #include "text/texts.h"
@@ -15,9 +16,9 @@ Bytes HandleText(WindowId window) {
   return text;
 }
 
-EditorDetection::EditorDetection(std::uint32_t processId, int startInterval, int startPasteKind,
-                                 int radioItem, std::int32_t storedCutPasteKey)
-    : pasteKind(startPasteKind == 1 ? 1 : 0), interval(startInterval), processId_(processId) {
+EditorDetection::EditorDetection(DetectionScope scope, int startInterval, int startPasteKind, int radioItem,
+                                 std::int32_t storedCutPasteKey)
+    : pasteKind(startPasteKind == 1 ? 1 : 0), interval(startInterval), scope_(std::move(scope)) {
   if (radioItem == kDirectKeys) {
     cutPaste.keys = DecodeKeys(storedCutPasteKey);
     cutPaste.Choose(kDirectKeys);
@@ -28,16 +29,31 @@ EditorDetection::EditorDetection(std::uint32_t processId, int startInterval, int
 
 void EditorDetection::ListTopWindows(WindowSystem& windows) {
   topRows_.clear();
+  rowProcesses_.clear();
   selectedTop_.reset();
+  std::vector<std::pair<WindowId, std::uint32_t>> others;
   windows.EnumTop([&](WindowId window) {
-    if (windows.ProcessOf(window) == processId_) topRows_.push_back(window);
+    if (scope_.before.count(window)) return true;
+    const std::uint32_t process = windows.ProcessOf(window);
+    if (process == scope_.tool) return true;
+    if (process == scope_.started) {
+      topRows_.push_back(window);
+      rowProcesses_.push_back(process);
+    } else {
+      others.emplace_back(window, process);
+    }
     return true;
   });
+  for (const auto& [window, process] : others) {
+    topRows_.push_back(window);
+    rowProcesses_.push_back(process);
+  }
 }
 
 void EditorDetection::ChooseTop(WindowSystem& windows, std::size_t row) {
   if (row >= topRows_.size()) return;
   selectedTop_ = row;
+  chosenProcesses_.insert(rowProcesses_[row]);
   const WindowId top = topRows_[row];
   classWk1_ = windows.ClassName(top);
   classWk2_.clear();
@@ -108,15 +124,29 @@ void EditorDetection::HandOver(LinkedTab& tab) const {
   tab.className2Ticked = !classWk2_.empty();
 }
 
+std::vector<WindowId> EditorDetection::EditorRows() const {
+  std::vector<WindowId> rows;
+  auto editors = [&](std::uint32_t process) { return process == scope_.started || chosenProcesses_.count(process); };
+  for (std::size_t i = 0; i < topRows_.size(); ++i) {
+    if (editors(rowProcesses_[i])) rows.push_back(topRows_[i]);
+  }
+  if (!rows.empty() || topRows_.empty()) return rows;
+  for (std::size_t i = 0; i < topRows_.size(); ++i) {
+    if (rowProcesses_[i] == rowProcesses_.front()) rows.push_back(topRows_[i]);
+  }
+  return rows;
+}
+
 void EditorDetection::CloseEditor(WindowSystem& windows) const {
+  const std::vector<WindowId> rows = EditorRows();
   // A written child is only undone: it closes with its top-level window.
   for (WindowId window : written_) {
-    if (std::find(topRows_.begin(), topRows_.end(), window) != topRows_.end()) continue;
+    if (std::find(rows.begin(), rows.end(), window) != rows.end()) continue;
     UndoTestText(windows, window);
   }
-  if (topRows_.empty()) return;
-  windows.SetForeground(topRows_.front());
-  for (WindowId window : topRows_) {
+  if (rows.empty()) return;
+  windows.SetForeground(rows.front());
+  for (WindowId window : rows) {
     windows.SetFocus(window);
     UndoTestText(windows, window);
     windows.Post(window, kWmClose);

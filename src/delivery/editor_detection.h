@@ -1,10 +1,11 @@
 #pragma once
-// The editor detection dialog's rules: the windows of the test editor's
-// process and the descendants of a chosen one, their class names, the test
-// write (or copy) into a chosen window, the values OK hands back to the
-// settings dialog, and closing the test editor.
+// The editor detection dialog's rules: the test editor's top-level windows
+// and the descendants of a chosen one, their class names, the test write (or
+// copy) into a chosen window, the values OK hands back to the settings
+// dialog, and closing the test editor.
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -27,16 +28,27 @@ Bytes HandleText(WindowId window);
 inline constexpr int kDetectionWideWidth = 298;
 inline constexpr int kDetectionNarrowWidth = 206;
 
+// Where the test editor's windows are looked for. The started program may be
+// a launcher that hands the file to another process and ends at once, so
+// its windows are every top-level window that was not there before the
+// start, of whichever process, except the tool's own.
+struct DetectionScope {
+  std::uint32_t started = 0;   // the process テスト１ started
+  std::uint32_t tool = 0;      // the tool's own process
+  std::set<WindowId> before;   // the top-level windows just before the start
+};
+
 class EditorDetection {
  public:
   // `interval` and `pasteKind` start as the settings dialog's; `radioItem`
   // (its RadioGroupCutPaste) presets the cut & paste buttons, 直接指定 with
   // the keys of `storedCutPasteKey`.
-  EditorDetection(std::uint32_t processId, int interval, int pasteKind, int radioItem,
+  EditorDetection(DetectionScope scope, int interval, int pasteKind, int radioItem,
                   std::int32_t storedCutPasteKey);
 
-  // ButtonHandleClick: every top-level window of the process, visible or
-  // not, in enumeration order. The child list and class names stay.
+  // ButtonHandleClick: every top-level window new since the start, visible
+  // or not, those of the started process first, each group in enumeration
+  // order. The child list and class names stay.
   void ListTopWindows(WindowSystem& windows);
   // ListBoxHandle1Click: its class, and the child list "親ｳｨﾝﾄﾞｳ" plus every
   // descendant, row 0 selected.
@@ -77,13 +89,20 @@ class EditorDetection {
   void HandOver(LinkedTab& tab) const;
   // Closing: every window written into is undone first (so the editor has
   // nothing left to ask about; an inner window is never closed by itself),
-  // then each top-level row gets the focus, WM_UNDO and
-  // WM_CLOSE, row 0 brought to the foreground first. All of it is posted,
-  // never waited for.
+  // then each top-level row of the editor gets the focus, WM_UNDO and
+  // WM_CLOSE, its first row brought to the foreground first. All of it is
+  // posted, never waited for. The editor is the started process and every
+  // process the user chose a row of; when none of the rows is theirs (a
+  // launcher that ended, nothing chosen) the process of row 0. A window
+  // another program happened to open meanwhile is listed but left alone.
   void CloseEditor(WindowSystem& windows) const;
 
  private:
-  std::uint32_t processId_;
+  std::vector<WindowId> EditorRows() const;
+
+  DetectionScope scope_;
+  std::set<std::uint32_t> chosenProcesses_;
+  std::vector<std::uint32_t> rowProcesses_;
   std::vector<WindowId> topRows_;
   std::vector<WindowId> childRows_;
   std::optional<std::size_t> selectedTop_;

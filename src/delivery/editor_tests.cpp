@@ -24,12 +24,13 @@ bool EnsureTestFile(FileSystem& files, const Bytes& path) {
   return files.ReplaceAll(path, Bytes());
 }
 
-DetectionStart StartDetectionEditor(Processes& processes, FileSystem& files, const Bytes& testFile,
-                                    const Bytes& commandLine) {
+DetectionStart StartDetectionEditor(Processes& processes, WindowSystem& windows, FileSystem& files,
+                                    const Bytes& testFile, const Bytes& commandLine) {
   DetectionStart start;
   // An editor without its file still starts; its windows are what the
   // detection dialog looks at.
   start.testFileReady = EnsureTestFile(files, testFile);
+  start.before = TopWindowsNow(windows);
   if (std::unique_ptr<Process> process = processes.Start(commandLine)) start.processId = process->Id();
   return start;
 }

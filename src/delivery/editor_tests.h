@@ -5,6 +5,7 @@
 // watching it until the user closes it.
 #include <cstdint>
 #include <optional>
+#include <set>
 
 #include "delivery/delivery.h"
 #include "delivery/launch.h"
@@ -35,13 +36,15 @@ TestTexts MakeTestTexts(const Bytes& lineEnd);
 // left alone. False when it is missing and could not be made.
 bool EnsureTestFile(FileSystem& files, const Bytes& path);
 
-// テスト１'s start: the test file, then the editor, without waiting for it.
+// テスト１'s start: the test file, the top-level windows there are, then the
+// editor, without waiting for it.
 struct DetectionStart {
   std::optional<std::uint32_t> processId;  // nullopt: the editor could not be started
   bool testFileReady = true;               // false: the missing test file could not be made
+  std::set<WindowId> before;               // the top-level windows just before the start
 };
-DetectionStart StartDetectionEditor(Processes& processes, FileSystem& files, const Bytes& testFile,
-                                    const Bytes& commandLine);
+DetectionStart StartDetectionEditor(Processes& processes, WindowSystem& windows, FileSystem& files,
+                                    const Bytes& testFile, const Bytes& commandLine);
 
 // テスト２: starts the editor and waits for the tab's classes (the child class
 // whether or not its box is ticked; empty: the top window is the edit

@@ -1,13 +1,14 @@
 """Closing a linked file whose editor asks whether to save (qtlinkeditor -ask):
-while the question is up the tool goes on reading its messages (it answers
-a message from outside within a second), reports itself busy and keeps the
-entry. The close completes once the user answers: Cancel keeps the editor
-open, No closes it; either way the entry leaves the list."""
+while the question is up the tool goes on reading its messages: it answers
+a message from outside within a second and its activate hot key, pressed
+over the question, brings it to the front; it reports itself busy and keeps
+the entry. The close completes once the user answers: Cancel keeps the
+editor open, No closes it; either way the entry leaves the list."""
 import os
 import shutil
 import tempfile
 
-from e2elib import BUILD, App, Failures, ini, run_driver, wait_for
+from e2elib import BUILD, App, Failures, ini, move_pointer, run_driver, wait_for, xdotool
 from linkedlib import (LinkEditor, click_tool, editor_question, editor_windows, files, kill, read_log, second_start,
                        winpath)
 
@@ -19,7 +20,8 @@ def settings(log):
     return ini(Quiltor={"Top": 20, "Left": 420, "Height": 300, "Mode": 1},
                Setup={"EditerPath": winpath(os.path.join(BUILD, "qtlinkeditor.exe")),
                       "EditerParam": "-ask " + winpath(log) + " %f", "ClassName1": EDITOR, "ClassName2": "Edit",
-                      "Timer": 100, "CloseMode": 0})
+                      "Timer": 100, "CloseMode": 0,
+                      "HotKeyA": 1, "HotKeyA1": 3, "HotKeyA2": "W"})    # Ctrl+Alt+W: activate
 
 
 def answered(log, name):
@@ -41,6 +43,14 @@ def close_while_asking(app, log, editor, press):
     f.check(bool(answer) and answer[0].startswith("answers 1") and int(answer[0].split(" ")[2]) < 1000,
             "%s: the tool answers a message within a second while the editor asks: %r" % (what, answer))
     f.check(not app.status()[0], "%s: the tool is not idle while it waits" % what)
+    f.check(not app.dump().get("foreground"), "%s: the question, not the tool, is in front" % what)
+    # Without a window manager a window's X window is its client area only,
+    # and the key goes to the X window under the pointer: above the
+    # question's client area it would reach no program at all.
+    move_pointer(box[0] + box[2] // 2, box[1] + box[3] // 2)
+    xdotool("key", "ctrl+alt+w")
+    f.check(wait_for(lambda: app.dump().get("foreground"), 10, 0.2),
+            "%s: the activate hot key brings the tool to the front while the editor asks" % what)
     f.check(editor_question(editor.name) is not None, "%s: the question is still up" % what)
     f.equal(files()["entries"], ["*C:\\doc\\" + editor.name], "%s: the entry stays until the editor answered" % what)
 

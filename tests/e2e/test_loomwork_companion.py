@@ -1,8 +1,9 @@
 """The companion program Loomwork.exe on its own: a faulty data file is opened
 in the editor the settings name for ".edt" (a test editor), its faults are
 listed with their lines and the tool's own messages, it is edited again and
-mended; giving up ends it; a new data file is named in a save dialog; without
-settings, notepad edits."""
+mended; giving up ends it; a new data file is named in a save dialog; an
+editor started through a launcher that ends at once is waited for by its
+window; without settings, notepad edits."""
 import os
 
 from e2elib import Failures, ini, move_pointer, screenshot, wait_for
@@ -124,6 +125,34 @@ try:
         f.equal(companion.exit_code(30), 0, "the new file is sound: the companion ends")
 finally:
     companion.stop()
+    folder.remove()
+
+# The editor starts through a launcher that ends at once (qtlinkeditor
+# -launch): the companion waits on the window that shows the file, so it
+# reads the file as the user left it when that window closed, not as it was
+# when the launcher ended.
+folder = Folder({"handed.edt": MENDED}, programs=[("Loomwork.exe", "Loomwork.exe"),
+                                                   ("qtlinkeditor.exe", "qtlinkeditor.exe")])
+folder.write("Quiltor.ini", ini(Setup={"ExtRendoCnt": 1},
+                                ExtRendo1={"ExtName": "data", "Ext": "edt",
+                                           "EditerPath": folder.win("qtlinkeditor.exe"),
+                                           "EditerParam": "-launch %s %%f" % folder.win("editor.log")}))
+companion = Companion(folder, ["handed.edt", "/L200", "/T150"])
+try:
+    opened = wait_for(lambda: window("QtLinkEditor", "handed.edt - QtLinkEditor"), 30, 0.3)
+    f.check(opened is not None, "the launcher's successor shows the file")
+    f.check(companion.exit_code(0) is None, "the companion still waits once the launcher has ended")
+    folder.write("handed.edt", BAD)  # the user's edit, saved
+    close("QtLinkEditor")
+    d = wait_findings()
+    f.check(d is not None, "the faults of the edit are listed after the editor closed")
+    if d:
+        f.equal(d["rows"], EXPECTED_ROWS, "the file was read as the user left it")
+        click_at(*centre(d["buttons"][IDCANCEL]["rect"]))  # 中止
+        f.equal(companion.exit_code(30), 1, "giving up ends the companion")
+finally:
+    companion.stop()
+    close("QtLinkEditor")
     folder.remove()
 
 # Without settings, notepad edits the file.

@@ -1,17 +1,21 @@
 """テスト１ of the settings dialog's 連動モード tab and the detection dialog
 "エディタ テスト＆設定", driven as a user drives them, with Wine's notepad (and
 the key logging editor qtkeylog) as the kind's editor: the test file, the
-window lists, the test write and copy, OK and ｷｬﾝｾﾙ; and an editor that
-cannot be started."""
+window lists, the test write and copy, OK and ｷｬﾝｾﾙ; an editor started
+through a launcher that ends at once, its edit window two levels deep
+(qtlinkeditor -launch -deep); and an editor that cannot be started."""
 import os
+import shutil
+import tempfile
 
-from e2elib import App, read_ini, wait_for
+from e2elib import BUILD, App, read_ini, wait_for
 from editorlib import notepad_text, tool as notepad_tool
 from editortestlib import (PARENT_ROW, STANDARD2, TEST_FILE, TEST_TEXT, KeyLog, choose_child, choose_edit,
                            choose_top_window, class_names, click_row, close_detection, editor_dialog, f, file_bytes,
                            hex_handle, keylog_gone, keylog_settings, linked_tab, message_box, park_pointer,
                            press_test, run, settings, spin_up, start_detection, tab_state, test3_enabled, test_file,
                            windows_path)
+from linkedlib import edit_text, editor_windows, kill, read_log
 
 
 def detection_dialog_finds_writes_and_hands_back_the_editor():
@@ -155,6 +159,54 @@ def detection_dialog_copies_with_the_stored_direct_keys():
         d.cancel(app)
 
 
+def detection_dialog_follows_a_launcher_to_its_editor():
+    work = tempfile.mkdtemp(prefix="quiltor-detect-launcher-")
+    log = os.path.join(work, "editor.log")
+    kill("qtlinkeditor.exe")
+    try:
+        with App(settings(EditerPath=windows_path(os.path.join(BUILD, "qtlinkeditor.exe")),
+                          EditerParam="-launch -deep %s %%f" % windows_path(log))) as app:
+            app.wait_ready(60000)
+            park_pointer()
+            d = linked_tab(app)
+            d.click_when_enabled("IDC_ButtonTest1")
+            ed = editor_dialog()
+            ed.wait()
+            opened = wait_for(lambda: [l for l in read_log(log) if l.startswith("open %s " % TEST_FILE)], 30, 0.2)
+            if not opened:
+                raise AssertionError("the launcher's editor did not open %s: %r" % (TEST_FILE, read_log(log)))
+            words = opened[0].split(" ")
+            edit, top = int(words[-3]), int(words[-1])
+            park_pointer()
+            # The launcher has ended by now; the list is taken again as a
+            # user would, once the editor's window shows.
+            ed.click("IDC_ButtonHandle")
+            rows = wait_for(lambda: (lambda r: r if hex_handle(top) in r else None)(ed.list("IDC_ListBoxHandle1")[0]),
+                            10, 0.2)
+            f.check(bool(rows), "the detection dialog lists the window of the process the launcher handed over to: "
+                    "%s in %r" % (hex_handle(top), ed.list("IDC_ListBoxHandle1")[0]))
+            choose_edit(ed, top, edit)
+            f.equal(class_names(ed), ("QtLinkEditor", "Edit"),
+                    "the edit control two windows below the top shows its class")
+            ed.click("IDC_ButtonTest")
+            f.check(wait_for(lambda: TEST_TEXT.split("\r")[0] in (edit_text(edit) or ""), 15, 0.3),
+                    "the test text reaches the editor of the other process: %r" % edit_text(edit))
+            ed.click("IDC_ButtonOK")
+            f.check(ed.gone(), "OK closes the detection dialog")
+            f.check(wait_for(lambda: top not in {t for t, _, _ in editor_windows("QtLinkEditor")}, 15, 0.3),
+                    "OK closes the launcher's editor")
+            f.equal([l for l in read_log(log) if l.startswith("close ")], ["close " + TEST_FILE],
+                    "the close reaches the editor's top window once, never the pane")
+            f.check(d.wait(), "the settings dialog shows again after OK")
+            state = tab_state(d)
+            f.equal((state["class1"], state["class2"], state["class2 ticked"]), ("QtLinkEditor", "Edit", True),
+                    "OK hands the editor's classes to the tab")
+            d.cancel(app)
+    finally:
+        kill("qtlinkeditor.exe")
+        shutil.rmtree(work, ignore_errors=True)
+
+
 def unstartable_editor_warns_in_the_first_test_only():
     with App(settings()) as app:
         broken = os.path.join(app.folder, "broken.exe")
@@ -184,4 +236,4 @@ def unstartable_editor_warns_in_the_first_test_only():
 
 
 run([detection_dialog_finds_writes_and_hands_back_the_editor, detection_dialog_copies_with_the_stored_direct_keys,
-     unstartable_editor_warns_in_the_first_test_only])
+     detection_dialog_follows_a_launcher_to_its_editor, unstartable_editor_warns_in_the_first_test_only])

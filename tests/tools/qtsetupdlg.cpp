@@ -15,8 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "delivery/delivery.h"
+#include "delivery/launch.h"
 #include "exchange/exchange_area.h"
 #include "platform/win32/platform.h"
 #include "platform/win32/text_codec.h"
@@ -116,7 +118,10 @@ int main(int argc, char** argv) {
     TransferBuffer* buffer = exchange.Buffer1();
     DetectionServices services{*platform.windows, delivery, buffer ? buffer->Span() : std::span<std::uint8_t>(),
                                settings.lineEnd, *platform.files, exeFolder};
-    const TFormSetupEditor::Result result = TFormSetupEditor(pid, copy, owner, services).Run();
+    // The windows of that process count as the editor's, as if it had just started.
+    DetectionScope scope{pid, 0, TopWindowsNow(*platform.windows)};
+    std::erase_if(scope.before, [&](WindowId window) { return platform.windows->ProcessOf(window) == pid; });
+    const TFormSetupEditor::Result result = TFormSetupEditor(std::move(scope), copy, owner, services).Run();
     std::printf("result %s\nkeys %d\nclasses [%s] [%s] %d\npastekind %d interval %d\n", result.ok ? "ok" : "cancel",
                 result.keys, copy.linked.className1.c_str(), copy.linked.className2.c_str(),
                 copy.linked.className2Ticked ? 1 : 0, copy.linked.pasteKind, copy.linked.interval);

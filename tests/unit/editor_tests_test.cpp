@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "delivery/editor_detection.h"
@@ -111,19 +112,19 @@ TEST(TestCommandLineTest, ParameterGetsTheTestFileUnquoted) {
 
 TEST_F(EditorTestsTest, FirstTestMakesAnEmptyTestFileOnceAndStartsTheEditor) {
   const Bytes file = TestFilePath("C:\\Tool\\");
-  DetectionStart start = StartDetectionEditor(processes, files, file, "\"ed.exe\" " + file);
+  DetectionStart start = StartDetectionEditor(processes, windows, files, file, "\"ed.exe\" " + file);
   ASSERT_TRUE(start.processId);
   EXPECT_TRUE(start.testFileReady);
   EXPECT_EQ(files.Contents(file), "");
   EXPECT_EQ(processes.Started(), std::vector<Bytes>{"\"ed.exe\" " + file});
 
   files.Put(file, "typed by the user");
-  StartDetectionEditor(processes, files, file, "ed.exe");
+  StartDetectionEditor(processes, windows, files, file, "ed.exe");
   EXPECT_EQ(files.Contents(file), "typed by the user");
 
   processes.startFails = true;
   files.FailWrites(FakeFileSystem::WriteFailure::kRefuse);
-  start = StartDetectionEditor(processes, files, "C:\\ro\\Quiltor.xxx", "ed.exe");
+  start = StartDetectionEditor(processes, windows, files, "C:\\ro\\Quiltor.xxx", "ed.exe");
   EXPECT_FALSE(start.processId);
   EXPECT_FALSE(start.testFileReady);
 }
@@ -217,16 +218,19 @@ TEST_F(EditorTestsTest, ClosingTheSettingsDialogUndoesAndClosesTheWatchedEditor)
 class DetectionTest : public EditorTestsTest {
  protected:
   DetectionTest() {
-    const DetectionStart start = StartDetectionEditor(processes, files, "C:\\T\\Quiltor.xxx", "ed.exe");
+    const DetectionStart start = StartDetectionEditor(processes, windows, files, "C:\\T\\Quiltor.xxx", "ed.exe");
     pid = *start.processId;
+    scope = {pid, windows.ownProcess, start.before};
     hidden = windows.Add("Hidden", pid);
+    windows.Add("ToolDialog", windows.ownProcess);  // the detection dialog itself
   }
   std::uint32_t pid = 0;
+  DetectionScope scope;
   WindowId hidden = kNoWindow;
 };
 
 TEST_F(DetectionTest, ListsTheProcessWindowsAndTheDescendantsOfTheChosenOne) {
-  EditorDetection detection(pid, 0, 0, 0, kDefaultCutPasteKey);
+  EditorDetection detection(scope, 0, 0, 0, kDefaultCutPasteKey);
   detection.ListTopWindows(windows);
   EXPECT_EQ(detection.TopRows(), (std::vector<WindowId>{top, hidden}));
   EXPECT_EQ(detection.TopTexts()[0], HandleText(top));
@@ -266,7 +270,7 @@ TEST_F(DetectionTest, OkHandsBackTheClassesOnlyForAChosenTopWindow) {
       {std::nullopt, std::nullopt, {"ed.exe", "%f", "Old", true, "OldChild", 1, 35, 0}},
   };
   for (const Case& c : cases) {
-    EditorDetection detection(pid, 10, 0, 0, kDefaultCutPasteKey);
+    EditorDetection detection(scope, 10, 0, 0, kDefaultCutPasteKey);
     detection.ListTopWindows(windows);
     if (c.top) detection.ChooseTop(windows, *c.top);
     if (c.child) detection.ChooseChild(windows, *c.child);
@@ -279,7 +283,7 @@ TEST_F(DetectionTest, OkHandsBackTheClassesOnlyForAChosenTopWindow) {
 }
 
 TEST_F(DetectionTest, WidthAndKeysFollowTheChosenMethod) {
-  EditorDetection direct(pid, 0, 1, 2, 538100435);
+  EditorDetection direct(scope, 0, 1, 2, 538100435);
   EXPECT_EQ(direct.Width(), kDetectionWideWidth);
   EXPECT_EQ(direct.cutPaste.button, kDirectKeys);
   EXPECT_EQ(direct.KeySetting(), 538100435);
@@ -288,12 +292,12 @@ TEST_F(DetectionTest, WidthAndKeysFollowTheChosenMethod) {
   EXPECT_EQ(ComposeKeys(direct.cutPaste.keys), 236337336);
   direct.pasteKind = 0;
   EXPECT_EQ(direct.Width(), kDetectionNarrowWidth);
-  EXPECT_EQ(EditorDetection(pid, 0, 0, 1, 538100435).KeySetting(), 236337336);
+  EXPECT_EQ(EditorDetection(scope, 0, 0, 1, 538100435).KeySetting(), 236337336);
 }
 
 TEST_F(DetectionTest, TestWritesIntoTheChosenWindowOrShowsItsSelection) {
   std::vector<std::uint8_t> buffer(16, 0xFF);
-  EditorDetection detection(pid, 0, 0, 0, kDefaultCutPasteKey);
+  EditorDetection detection(scope, 0, 0, 0, kDefaultCutPasteKey);
   detection.ListTopWindows(windows);
   EXPECT_FALSE(detection.Test(delivery, buffer, "\r\n").ran);  // nothing chosen: nothing happens
   detection.ChooseTop(windows, 0);
@@ -310,7 +314,7 @@ TEST_F(DetectionTest, TestWritesIntoTheChosenWindowOrShowsItsSelection) {
 
 TEST_F(DetectionTest, ClosingUndoesTheTestTextAndClosesTheEditorWithoutAQuestion) {
   std::vector<std::uint8_t> buffer(16);
-  EditorDetection detection(pid, 0, 0, 0, kDefaultCutPasteKey);
+  EditorDetection detection(scope, 0, 0, 0, kDefaultCutPasteKey);
   detection.ListTopWindows(windows);
   detection.ChooseTop(windows, 0);
   detection.ChooseChild(windows, 2);
@@ -329,11 +333,59 @@ TEST_F(DetectionTest, ClosingUndoesTheTestTextAndClosesTheEditorWithoutAQuestion
   EXPECT_EQ(focus[1], "SetFocus " + std::to_string(top));
 
   // Without any top-level window nothing is sent.
-  EditorDetection empty(4242, 0, 0, 0, kDefaultCutPasteKey);
+  EditorDetection empty(DetectionScope{4242, windows.ownProcess, TopWindowsNow(windows)}, 0, 0, 0,
+                        kDefaultCutPasteKey);
   empty.ListTopWindows(windows);
   log.Clear();
   empty.CloseEditor(windows);
   EXPECT_TRUE(log.Entries().empty());
+}
+
+// A launcher hands the file to another process and ends at once. The
+// detection lists the successor's windows (its edit window two levels down
+// among the descendants) and one another program opened meanwhile, never a
+// window from before the start or the tool's own; closing reaches the
+// editor's top window only, whether its row was chosen or not.
+TEST_F(EditorTestsTest, DetectionFollowsTheProcessALauncherHandedOverTo) {
+  constexpr std::uint32_t kSuccessor = 4242;
+  constexpr std::uint32_t kStranger = 777;
+  for (const bool chooseEditor : {true, false}) {
+    SCOPED_TRACE(chooseEditor ? "the editor's row chosen" : "nothing chosen");
+    WindowId shownTop = kNoWindow, shownEdit = kNoWindow, stray = kNoWindow;
+    processes.onStart = [&](std::uint32_t, const Bytes&) {
+      shownTop = windows.Add("DeepEditor", kSuccessor);
+      windows.asksToSave.insert(shownTop);
+      shownEdit = windows.AddEditor("Edit", kSuccessor, windows.Add("Pane", kSuccessor, shownTop));
+      stray = windows.Add("Balloon", kStranger);
+    };
+    const DetectionStart start = StartDetectionEditor(processes, windows, files, "C:\\T\\Quiltor.xxx", "launch.exe");
+    ASSERT_TRUE(start.processId);
+    windows.Add("ToolDialog", windows.ownProcess);
+    EditorDetection detection({*start.processId, windows.ownProcess, start.before}, 0, 0, 0, kDefaultCutPasteKey);
+    detection.ListTopWindows(windows);
+    EXPECT_EQ(detection.TopRows(), (std::vector<WindowId>{shownTop, stray}));
+
+    std::vector<std::uint8_t> buffer(16);
+    if (chooseEditor) {
+      detection.ChooseTop(windows, 0);
+      EXPECT_EQ(detection.ParentClass(), "DeepEditor");
+      const std::vector<WindowId>& children = detection.ChildRows();
+      const auto at = std::find(children.begin(), children.end(), shownEdit);
+      ASSERT_NE(at, children.end());
+      detection.ChooseChild(windows, static_cast<std::size_t>(at - children.begin()));
+      EXPECT_EQ(detection.ChildClass(), "Edit");
+      detection.Test(delivery, buffer, "\r\n");
+      EXPECT_EQ(windows.EditText(shownEdit), kBefore + kAfter + "\r\n");
+    }
+    log.Clear();
+    detection.CloseEditor(windows);
+    EXPECT_FALSE(windows.IsWindow(shownTop));
+    EXPECT_EQ(windows.saveQuestions, 0);
+    EXPECT_TRUE(windows.IsWindow(stray)) << "another program's window is left alone";
+    EXPECT_TRUE(log.Matching("Post " + std::to_string(stray)).empty());
+    EXPECT_TRUE(windows.IsWindow(other));
+    windows.Remove(stray);
+  }
 }
 
 }  // namespace

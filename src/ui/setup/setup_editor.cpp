@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/win32/text_codec.h"
 #include "ui/dpi.h"
@@ -27,12 +28,12 @@ bool IsKeyControl(int id) { return id >= IDC_GroupBoxCopyKey && id <= IDC_ComboB
 
 }  // namespace
 
-TFormSetupEditor::TFormSetupEditor(std::uint32_t processId, SetupCopy& copy, HWND settingsDialog,
+TFormSetupEditor::TFormSetupEditor(DetectionScope scope, SetupCopy& copy, HWND settingsDialog,
                                    DetectionServices& services)
     : copy_(copy),
       settingsDialog_(settingsDialog),
       services_(services),
-      detection_(processId, copy.linked.interval, copy.linked.pasteKind, copy.linked.cutPaste, copy.ShownKindKeys()) {}
+      detection_(std::move(scope), copy.linked.interval, copy.linked.pasteKind, copy.linked.cutPaste, copy.ShownKindKeys()) {}
 
 TFormSetupEditor::Result TFormSetupEditor::Run() {
   const Rect settings = WindowRectOf(settingsDialog_);

@@ -31,7 +31,7 @@ class TFormSetupEditor : public ModalDialog {
  public:
   // The writing method, interval and cut & paste choice start as the
   // settings dialog's 連動モード tab shows them.
-  TFormSetupEditor(std::uint32_t processId, SetupCopy& copy, HWND settingsDialog, DetectionServices& services);
+  TFormSetupEditor(DetectionScope scope, SetupCopy& copy, HWND settingsDialog, DetectionServices& services);
 
   struct Result {
     bool ok = false;

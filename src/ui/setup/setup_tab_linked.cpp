@@ -148,7 +148,7 @@ void TFormSetup::ButtonTest1Click() {
   const Bytes testFile = TestFilePath(context_.TestFolder());
   const Bytes commandLine = TestCommandLine(copy_.linked.editerPath, copy_.linked.editerParam, testFile);
   const DetectionStart start =
-      StartDetectionEditor(context_.processes, context_.files, testFile, commandLine);
+      StartDetectionEditor(context_.processes, context_.windows, context_.files, testFile, commandLine);
   const Rect own = WindowRectOf(hwnd_);
   const POINT messageAt{own.left + Px(100), own.top + Px(100)};
   if (!start.testFileReady) {
@@ -168,7 +168,8 @@ void TFormSetup::ButtonTest1Click() {
                              settings_.lineEnd,
                              context_.files,
                              context_.exeFolder};
-  TFormSetupEditor editor(*start.processId, copy_, hwnd_, services);
+  TFormSetupEditor editor(DetectionScope{*start.processId, GetCurrentProcessId(), start.before}, copy_, hwnd_,
+                          services);
   const TFormSetupEditor::Result result = editor.Run();
   if (result.ok) copy_.StoreDetectedKeys(result.keys);
   MoveWindowTo(hwnd_, result.settingsTopLeft.x, result.settingsTopLeft.y);
