@@ -190,8 +190,8 @@ void TFormMain::ShowSearch(bool open) {
   // The focus leaves the box before it hides; while the window is inactive
   // it is not moved, as that would activate the window.
   if (!open && search_->Owns(GetFocus())) SetFocus(editDummy_);
+  // The panel covers the pages, which stay shown beneath it.
   search_->Show(open);
-  ShowWindow(pages_->PageControl(), open ? SW_HIDE : SW_SHOWNA);
   if (open) SetFocus(search_->Edit());
 }
 

@@ -11,6 +11,7 @@ namespace quiltor {
 namespace {
 
 constexpr UINT kCodePage = 932;
+constexpr UINT kQuietly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
 constexpr int kEditHeight = 22;  // at 96 dpi
 constexpr int kTextLeft = 20;
 constexpr wchar_t kFontName[] = L"ＭＳ ゴシック";
@@ -65,6 +66,11 @@ bool SearchPanel::Create(HWND parent, int dpi) {
   note_ = CreateWindowExW(0, WC_STATICW, kNothingFound, WS_CHILD | SS_CENTER | SS_NOPREFIX, 0, kEditHeight, 10, 20,
                           parent, id(kNoteId), instance, nullptr);
   if (!edit_ || !list_ || !note_) return false;
+  // Above the data pages, which stay shown beneath while the search is open:
+  // hiding them and showing them again is slow under Wine.
+  for (HWND control : {list_, edit_}) {
+    SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   SetDpi(dpi);
   return true;
 }
@@ -110,21 +116,38 @@ void SearchPanel::Show(bool open) {
   settingText_ = true;
   SetWindowTextW(edit_, L"");
   settingText_ = false;
-  if (!open) SendMessageW(list_, LB_SETCOUNT, 0, 0);
-  ShowWindow(edit_, open ? SW_SHOWNA : SW_HIDE);
-  ShowWindow(list_, open ? SW_SHOWNA : SW_HIDE);
-  if (!open) ShowWindow(note_, SW_HIDE);
+  if (open) {
+    // The rows are counted while the list is hidden, and the box and list
+    // show without drawing: they paint once, with the window's next paint,
+    // instead of the list's scroll bar being drawn at each step under Wine.
+    SetRows();
+    for (HWND control : {edit_, list_}) {
+      SetWindowPos(control, nullptr, 0, 0, 0, 0, kQuietly | SWP_SHOWWINDOW);
+      RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+  } else {
+    ShowWindow(edit_, SW_HIDE);
+    ShowWindow(list_, SW_HIDE);
+    ShowWindow(note_, SW_HIDE);
+    SendMessageW(list_, LB_SETCOUNT, 0, 0);
+  }
   paintLater_ = open;
+}
+
+void SearchPanel::SetRows() {
+  const ItemSearch& search = controller_.Search();
+  const auto count = static_cast<WPARAM>(search.Hits().size());
+  if (static_cast<WPARAM>(SendMessageW(list_, LB_GETCOUNT, 0, 0)) != count) SendMessageW(list_, LB_SETCOUNT, count, 0);
+  SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(search.Selection()), 0);
 }
 
 void SearchPanel::Render() {
   const ItemSearch& search = controller_.Search();
   if (!search.IsOpen()) return;
-  const auto count = static_cast<WPARAM>(search.Hits().size());
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  if (static_cast<WPARAM>(SendMessageW(list_, LB_GETCOUNT, 0, 0)) != count) SendMessageW(list_, LB_SETCOUNT, count, 0);
-  SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(search.Selection()), 0);
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  // No WM_SETREDRAW around this: under Wine turning drawing back on costs
+  // more than the one selected row the list draws at once; the whole list
+  // is drawn just after.
+  SetRows();
   if (search.NoHits()) {
     // Over the empty list, which leaves it out of its painting.
     SetWindowPos(note_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);

@@ -48,6 +48,7 @@ class SearchPanel {
 
  private:
   int RowHeight() const;
+  void SetRows();
   void DrawRow(const DRAWITEMSTRUCT* draw);
 
   MainController& controller_;
