@@ -23,8 +23,7 @@ for kind in (0, 1):
         tool("clipset", "user clip")
         click(150, 450)  # the user works in the editor: the tool records it as the target
         app.wait_target("Edit")
-        late_editor("stop", HANG_MS)
-        time.sleep(0.5)
+        late_editor("stop", HANG_MS)  # returns once the editor hangs
         started = time.time()
         click(*button_point(d, BOLD))
         box = app.driver("box", 8000)

@@ -8,10 +8,10 @@
 // The control is "edit" (the standard edit control, class "Edit"), "rich" (a
 // rich edit control, "RichEdit20W") or "own" (an edit control under a class
 // of its own, "QtLateEdit", which the tool does not ask about its selection).
-// A posted kStopAnswering message (wparam = milliseconds) makes the editor
+// A sent kStopAnswering message (wparam = milliseconds) makes the editor
 // stop handling messages for that long, as a hung program does.
 // Verbs for scripts, acting on the running editor (texts in code page 932):
-//   qtlatepaste stop <ms>   sends it kStopAnswering
+//   qtlatepaste stop <ms>   sends it kStopAnswering; returns once it hangs
 //   qtlatepaste get         prints "text [<its text>]" and "sel <start> <end>"
 //   qtlatepaste set <text> <start> <end>   its text ("\n" = CR LF) and selection
 // The window title tells whether the paste key came and what the paste
@@ -113,8 +113,7 @@ int RunVerb(const Arguments& args) {
   HWND edit = top ? GetWindow(top, GW_CHILD) : nullptr;
   if (!edit) return 1;
   if (args.Is(1, L"stop")) {
-    PostMessageW(top, kStopAnswering, static_cast<WPARAM>(args.Number(2, 5000)), 0);
-    return 0;
+    return SendStopAnswering(top, static_cast<DWORD>(args.Number(2, 5000))) ? 0 : 1;
   }
   if (args.Is(1, L"set")) {
     if (args.Count() < 5) return 2;

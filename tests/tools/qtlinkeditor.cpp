@@ -138,8 +138,7 @@ int RunVerb(const Arguments& args) {
   if (args.Is(1, L"answer")) return args.Count() > 3 ? ShowQuestion(top, &args[3]) : 2;
   if (args.Is(1, L"stop")) {
     if (!top) return 1;
-    PostMessageW(top, kStopAnswering, static_cast<WPARAM>(args.Number(3, 5000)), 0);
-    return 0;
+    return SendStopAnswering(top, static_cast<DWORD>(args.Number(3, 5000))) ? 0 : 1;
   }
   HWND edit = top ? FindWindowExW(top, nullptr, L"Edit", nullptr) : nullptr;
   if (top && !edit) {

@@ -22,14 +22,21 @@
 
 namespace quiltor::testwin {
 
-// Posted to an editor (wparam = milliseconds): it stops handling messages for
-// that long, as a hung program does.
+// Sent to an editor (wparam = milliseconds): it stops handling messages for
+// that long, as a hung program does. The sender is answered first, so once
+// its SendMessage returns, the editor hangs: no wait is needed to be sure.
 inline constexpr UINT kStopAnswering = WM_APP + 1;
 
 inline void StopAnswering(HWND top, DWORD milliseconds, const std::wstring& during, const std::wstring& after) {
   SetWindowTextW(top, during.c_str());
+  ReplyMessage(0);
   Sleep(milliseconds);
   SetWindowTextW(top, after.c_str());
+}
+
+// Sends kStopAnswering; true once the editor has begun to hang.
+inline bool SendStopAnswering(HWND top, DWORD milliseconds) {
+  return SendMessageTimeoutW(top, kStopAnswering, milliseconds, 0, SMTO_NORMAL, 5000, nullptr) != 0;
 }
 
 // The command line split as Windows splits it, in UTF-16, so no text is lost

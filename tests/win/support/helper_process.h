@@ -143,8 +143,11 @@ class LatePasteEditor : public HelperProcess {
     }
     return text;
   }
-  // The editor's thread stops handling messages for `milliseconds`.
-  void StopAnswering(unsigned milliseconds) { PostMessageA(Top(), kStopAnswering, milliseconds, 0); }
+  // The editor's thread stops handling messages for `milliseconds`; on
+  // return it has begun to (it answers this message first).
+  bool StopAnswering(unsigned milliseconds) {
+    return SendMessageTimeoutA(Top(), kStopAnswering, milliseconds, 0, SMTO_NORMAL, 5000, nullptr) != 0;
+  }
   // The performance counter at the end of the last paste's read; 0 when none.
   long long PastedAt() const {
     const std::string title = Title();
