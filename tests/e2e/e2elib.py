@@ -104,7 +104,8 @@ class App:
         """Waits until the tool's watch has taken a window of class `cls` as the simple-mode target."""
         lines = self.driver("target", ms, cls, timeout=ms / 1000 + 30)
         if not lines or not lines[0].startswith("target 1"):
-            raise AssertionError("the tool did not take the %s window as its target: %r" % (cls, lines))
+            raise AssertionError("the tool did not take the %s window as its target: %r (status %r, foreground %r)"
+                                 % (cls, lines, self.driver("status"), run_helper("qtnotepad.exe", "foreground")))
 
     def status(self):
         """(idle, simple target's class, linked edit window's class)."""

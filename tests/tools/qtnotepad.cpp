@@ -8,8 +8,10 @@
 //   qtnotepad get                               -> text [..] / sel a b
 //   qtnotepad edit                              -> edit <hwnd> top <hwnd>
 //   qtnotepad clipset <text> | clipget
-//   qtnotepad foreground                        -> foreground <class> <x> <y> <w> <h>
-//     (the window Windows holds in front: where a user's click has landed)
+//   qtnotepad foreground                        -> foreground [<class>] / rect <x> <y> <w> <h>
+//                                                  / focus [<class>]
+//     (the window Windows holds in front, where a user's click has landed,
+//     and the window of its thread that has the keyboard focus)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -81,6 +83,14 @@ int main() {
     }
     Print("foreground", name);
     std::printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    // Where its keys go: the window a click inside it gave the focus.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    wchar_t focus[256] = L"-";
+    if (front && GetGUIThreadInfo(GetWindowThreadProcessId(front, nullptr), &info) && info.hwndFocus) {
+      GetClassNameW(info.hwndFocus, focus, 256);
+    }
+    Print("focus", focus);
     return 0;
   }
   HWND top = nullptr;
