@@ -23,8 +23,6 @@
 //                                  <y> <w> <h>" of the question, or "nobox"
 //   qtlinkeditor question <name>   prints the question's rectangle the same
 //                                  way, touching nothing
-//   qtlinkeditor stop <name> <ms>  the editor named <name> stops answering
-//                                  for <ms>, as a hung program does
 //   qtlinkeditor get <name>        prints "text [<its text>]"
 // Log lines: "open <name> edit <hwnd> top <hwnd>", "close <name>" (when
 // WM_CLOSE arrives), and with -ask "asked <name>" (the question is up) and
@@ -75,12 +73,8 @@ class Document : public EditorWindow {
   }
 
  private:
-  bool TopMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) override {
+  bool TopMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
     result = 0;
-    if (message == kStopAnswering) {
-      StopAnswering(Top(), static_cast<DWORD>(wparam), name_ + L" - not answering", name_ + L" - QtLinkEditor");
-      return true;
-    }
     if (message != WM_CLOSE) return false;
     Note(L"close " + name_);
     if (gAsk) {
@@ -136,10 +130,6 @@ int RunVerb(const Arguments& args) {
   HWND top = args.Count() > 2 ? FindEditor(args[2]) : nullptr;
   if (args.Is(1, L"question")) return ShowQuestion(top, nullptr);
   if (args.Is(1, L"answer")) return args.Count() > 3 ? ShowQuestion(top, &args[3]) : 2;
-  if (args.Is(1, L"stop")) {
-    if (!top) return 1;
-    return SendStopAnswering(top, static_cast<DWORD>(args.Number(3, 5000))) ? 0 : 1;
-  }
   HWND edit = top ? FindWindowExW(top, nullptr, L"Edit", nullptr) : nullptr;
   if (top && !edit) {
     HWND pane = FindWindowExW(top, nullptr, L"Static", nullptr);
@@ -174,7 +164,7 @@ std::wstring NameOf(const std::wstring& file) {
 int main() {
   const Arguments args;
   if (args.Count() < 2) return 2;
-  if (args.IsAnyOf(1, {L"stop", L"get", L"answer", L"question"})) return RunVerb(args);
+  if (args.IsAnyOf(1, {L"get", L"answer", L"question"})) return RunVerb(args);
   if (args.Is(1, L"-launch")) return Launch();
   int first = 1;
   const bool deep = args.Is(first, L"-deep");
