@@ -221,13 +221,26 @@ def run_helper(exe, *args, timeout=60, encoding="utf-8", lines=True):
     returns its output: lines, or the whole text with lines=False. The output
     goes through a file, not a pipe: a Wine helper process started by this
     call (the first one in a fresh prefix starts the server's services) would
-    inherit a pipe and keep it open long after the helper has ended."""
-    with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE_RUN, os.path.join(BUILD, exe)] + [str(a) for a in args],
-                       stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
-        out.seek(0)
-        text = out.read().decode(encoding, "replace")
-        return text.splitlines() if lines else text
+    inherit a pipe and keep it open long after the helper has ended.
+    A helper that ends with no output and an exit code none of them gives
+    (they end with 0, 1 or 2) did not run: Wine failed to start or keep it,
+    which says nothing about the tool. It runs once more, and stderr says so."""
+    command = [WINE_RUN, os.path.join(BUILD, exe)] + [str(a) for a in args]
+    for attempt in (1, 2):
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(command, stdout=out, stderr=err, stdin=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            text = out.read().decode(encoding, "replace")
+            if text or done.returncode == 0:
+                break
+            err.seek(0)
+            again = attempt == 1 and done.returncode not in (1, 2)
+            print("helper gave no output: %s %s: exit %d%s; %s"
+                  % (exe, " ".join(str(a) for a in args), done.returncode, ", run again" if again else "",
+                     err.read().decode("utf-8", "replace").strip()[-400:]), file=sys.stderr)
+            if not again:
+                break
+    return text.splitlines() if lines else text
 
 
 def end_program(image):

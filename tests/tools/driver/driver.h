@@ -69,13 +69,15 @@ extern const Family kLoomworkFamily;
 // The one line that says what was not found; exit code 1.
 inline int Fail(const char* what) {
   std::printf("%s\n", what);
+  std::fflush(stdout);
   return 1;
 }
 
-// The tool's main window, or nullptr once "nowindow" is printed.
+// The tool's main window, or nullptr once "nowindow" is printed. A tool
+// that is still starting or under load is given two seconds to be found.
 inline HWND MainOrFail() {
-  HWND main = FindMain();
-  if (!main) Fail("nowindow");
+  HWND main = nullptr;
+  if (!WaitFor(2000, [&] { return (main = FindMain()) != nullptr; })) Fail("nowindow");
   return main;
 }
 
