@@ -222,9 +222,10 @@ def run_helper(exe, *args, timeout=60, encoding="utf-8", lines=True):
     goes through a file, not a pipe: a Wine helper process started by this
     call (the first one in a fresh prefix starts the server's services) would
     inherit a pipe and keep it open long after the helper has ended.
-    A helper that ends with no output and an exit code none of them gives
-    (they end with 0, 1 or 2) did not run: Wine failed to start or keep it,
-    which says nothing about the tool. It runs once more, and stderr says so."""
+    A helper that fails with no output says so on stderr. One that ends with
+    an exit code none of them gives (theirs are 0, 1 and 2) did not run to
+    its end: Wine lost it, which says nothing about the tool, so it runs once
+    more."""
     command = [WINE_RUN, os.path.join(BUILD, exe)] + [str(a) for a in args]
     for attempt in (1, 2):
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
