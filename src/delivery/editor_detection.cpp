@@ -28,23 +28,18 @@ EditorDetection::EditorDetection(DetectionScope scope, int startInterval, int st
 }
 
 void EditorDetection::ListTopWindows(WindowSystem& windows) {
-  topRows_.clear();
-  rowProcesses_.clear();
   selectedTop_.reset();
-  std::vector<std::pair<WindowId, std::uint32_t>> others;
+  std::vector<std::pair<WindowId, std::uint32_t>> rows;
   windows.EnumTop([&](WindowId window) {
     if (scope_.before.count(window)) return true;
     const std::uint32_t process = windows.ProcessOf(window);
-    if (process == scope_.tool) return true;
-    if (process == scope_.started) {
-      topRows_.push_back(window);
-      rowProcesses_.push_back(process);
-    } else {
-      others.emplace_back(window, process);
-    }
+    if (process != scope_.tool) rows.emplace_back(window, process);
     return true;
   });
-  for (const auto& [window, process] : others) {
+  std::stable_partition(rows.begin(), rows.end(), [&](const auto& row) { return row.second == scope_.started; });
+  topRows_.clear();
+  rowProcesses_.clear();
+  for (const auto& [window, process] : rows) {
     topRows_.push_back(window);
     rowProcesses_.push_back(process);
   }
@@ -125,14 +120,18 @@ void EditorDetection::HandOver(LinkedTab& tab) const {
 }
 
 std::vector<WindowId> EditorDetection::EditorRows() const {
-  std::vector<WindowId> rows;
-  auto editors = [&](std::uint32_t process) { return process == scope_.started || chosenProcesses_.count(process); };
-  for (std::size_t i = 0; i < topRows_.size(); ++i) {
-    if (editors(rowProcesses_[i])) rows.push_back(topRows_[i]);
-  }
-  if (!rows.empty() || topRows_.empty()) return rows;
-  for (std::size_t i = 0; i < topRows_.size(); ++i) {
-    if (rowProcesses_[i] == rowProcesses_.front()) rows.push_back(topRows_[i]);
+  auto rowsOf = [&](auto belongs) {
+    std::vector<WindowId> rows;
+    for (std::size_t i = 0; i < topRows_.size(); ++i) {
+      if (belongs(rowProcesses_[i])) rows.push_back(topRows_[i]);
+    }
+    return rows;
+  };
+  std::vector<WindowId> rows = rowsOf([&](std::uint32_t process) {
+    return process == scope_.started || chosenProcesses_.count(process) != 0;
+  });
+  if (rows.empty() && !topRows_.empty()) {
+    rows = rowsOf([&](std::uint32_t process) { return process == rowProcesses_.front(); });
   }
   return rows;
 }
