@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "tools/test_window.h"
+
 namespace quiltor::wintest {
 
 // "Z:\..." for a path of the build machine, as Wine sees it.
@@ -95,8 +97,6 @@ class HelperProcess {
 // cut keys) late, and stops answering on request.
 class LatePasteEditor : public HelperProcess {
  public:
-  static constexpr UINT kStopAnswering = WM_APP + 1;
-
   // `control`: "edit", "rich" (a rich edit control) or "own" (an edit
   // control under a class of its own, which the tool does not ask).
   explicit LatePasteEditor(unsigned pasteDelayMs = 300, unsigned cutDelayMs = 0, const char* control = "edit")
@@ -145,9 +145,7 @@ class LatePasteEditor : public HelperProcess {
   }
   // The editor's thread stops handling messages for `milliseconds`; on
   // return it has begun to (it answers this message first).
-  bool StopAnswering(unsigned milliseconds) {
-    return SendMessageTimeoutA(Top(), kStopAnswering, milliseconds, 0, SMTO_NORMAL, 5000, nullptr) != 0;
-  }
+  bool StopAnswering(unsigned milliseconds) { return testwin::SendStopAnswering(Top(), milliseconds); }
   // The performance counter at the end of the last paste's read; 0 when none.
   long long PastedAt() const {
     const std::string title = Title();
