@@ -105,7 +105,7 @@ class App:
         lines = self.driver("target", ms, cls, timeout=ms / 1000 + 30)
         if not lines or not lines[0].startswith("target 1"):
             raise AssertionError("the tool did not take the %s window as its target: %r (status %r, foreground %r)"
-                                 % (cls, lines, self.driver("status"), run_helper("qtnotepad.exe", "foreground")))
+                                 % (cls, lines, self.driver("status"), foreground()))
 
     def status(self):
         """(idle, simple target's class, linked edit window's class)."""
@@ -242,6 +242,16 @@ def run_helper(exe, *args, timeout=60, encoding="utf-8", lines=True):
             if not again:
                 break
     return text.splitlines() if lines else text
+
+
+def foreground():
+    """(class, (x, y, w, h), focus class) of the window Windows holds in
+    front, and of the window of its thread that has the keyboard focus."""
+    lines = run_helper("qtnotepad.exe", "foreground")
+    if len(lines) < 3:
+        return None, (0, 0, 0, 0), None
+    return (lines[0][len("foreground ["):-1], tuple(int(v) for v in lines[1].split()[1:]),
+            lines[2][len("focus ["):-1])
 
 
 def end_program(image):

@@ -7,7 +7,7 @@ import os
 import subprocess
 import tempfile
 
-from e2elib import BUILD, SOURCE, WINE_RUN, click, end_program, place_window, run_helper, wait_for
+from e2elib import BUILD, SOURCE, WINE_RUN, click, end_program, foreground, place_window, run_helper, wait_for
 
 FIXTURES = os.path.join(SOURCE, "tests", "fixtures", "items")
 
@@ -55,14 +55,6 @@ def upper_module():
     subprocess.run(["x86_64-w64-mingw32-g++-posix", "-std=c++20", "-O1", "-static", "-o", out,
                     os.path.join(SOURCE, "samples", "modules", "upper.cpp")], check=True)
     return out
-
-
-def foreground():
-    """(class, (x, y, w, h)) of the window Windows holds in front."""
-    lines = tool("foreground")
-    if len(lines) < 2:
-        return None, (0, 0, 0, 0)
-    return lines[0][len("foreground ["):-1], tuple(int(v) for v in lines[1].split()[1:])
 
 
 def click_into(x, y, tries=5):

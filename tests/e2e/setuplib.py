@@ -6,8 +6,9 @@ import contextlib
 import os
 import subprocess
 
-from e2elib import (App, BUILD, SOURCE, WINE_RUN, centre, click, driver_family, end_program, move_pointer, run_driver,
+from e2elib import (App, BUILD, SOURCE, WINE_RUN, centre, click, driver_family, end_program, foreground, move_pointer,
                     run_helper, screenshot, steady_screenshot, wait_for, xdotool)
+from editorlib import click_into
 
 SETUP = "環境設定"
 KINDS = "ﾌｧｲﾙ種別設定"
@@ -497,22 +498,14 @@ def with_values(before, changed, dropped=()):
     return b"\r\n".join(out)
 
 
-def foreground_class():
-    lines = tool("foreground")
-    return lines[0].split()[1] if lines and lines[0].startswith("foreground ") else ""
-
-
 def press_in_editor(app, pad, key):
     """Puts the user in the editor, presses `key` there and tells who took
     it: "tool" when the tool came to the front, "editor" when the editor got
     the key (and the tool, idle afterwards, stayed behind)."""
     logged = "Ctrl+Alt+" + key[-1].upper()
     for _ in range(3):
-        for _ in range(5):
-            click(*EDITOR_POINT)
-            if wait_for(lambda: foreground_class() == "QtKeyLog", 3, 0.2):
-                break
-        if foreground_class() != "QtKeyLog":
+        click_into(*EDITOR_POINT)
+        if foreground()[0] != "QtKeyLog":
             return "nobody: the editor did not come to the front"
         pad.set("", 0, 0)
         xdotool("key", key)

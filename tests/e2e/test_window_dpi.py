@@ -14,7 +14,7 @@ import shutil
 import subprocess
 import tempfile
 
-from e2elib import BUILD, WINE_RUN, App, Failures, click, ini, steady_screenshot, wait_for
+from e2elib import BUILD, WINE_RUN, App, Failures, ini, steady_screenshot, wait_for
 from loomworklib import DIALOG as DATA_DIALOG, Folder, Harness, data_file
 from releaselib import Prefix
 from setuplib import (ABOUT, EDITOR, KINDS, SETUP, Dialog, IDS, SetupDialog, park_pointer, tool,

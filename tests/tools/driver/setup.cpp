@@ -293,12 +293,6 @@ int Version(const Args& args) {
   return 0;
 }
 
-int Foreground(const Args&) {
-  HWND w = GetForegroundWindow();
-  std::printf("foreground %s [%s]\n", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str());
-  return 0;
-}
-
 int Menu(const Args&) {
   const std::vector<HWND> menus = ShownMenus();
   for (HWND menu : menus) PrintWindowLine("menu", menu);
@@ -323,7 +317,6 @@ constexpr Subcommand kSubcommands[] = {
      "first text; with mark, <text> is written into both"},
     {"menu", 0, kAlone, Menu, "  the shown pop-up menus' rectangles: \"menu <x> <y> <w> <h> <topmost>\""},
     {"version", 1, kAlone, Version, "<file>  the file's version resource"},
-    {"foreground", 0, kAlone, Foreground, "  the foreground window's class and caption"},
 };
 
 }  // namespace
